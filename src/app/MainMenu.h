@@ -1,0 +1,34 @@
+#pragma once
+// The main window's menu bar: every item a named QAction, wired by the window.
+
+#include <QPointer>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+
+namespace kv {
+
+struct MainMenu {
+    QMenu *File1 = nullptr;
+    QAction *OpenConfigurationFile1 = nullptr;
+    QAction *SaveConfigurationtoFile1 = nullptr;
+    QAction *Exit1 = nullptr;
+
+    QMenu *Search1 = nullptr;             // "Serial Port"
+    QMenu *COM1 = nullptr;                // "Open COM"
+    QAction *COMItems[4] = {};            // COM11, COM21, COM31, COM41
+    QMenu *SettingsAdvusersonly1 = nullptr;
+    QAction *N192001 = nullptr;
+    QAction *N384001 = nullptr;
+    QAction *N576001 = nullptr;
+    QAction *SearchForKestavion1 = nullptr;
+    QAction *ReadfromKestavions1 = nullptr;
+    QAction *DisconnectSerialCommunication1 = nullptr;
+
+    QAction *About1 = nullptr;
+
+    static MainMenu build(QMainWindow *window);
+};
+
+} // namespace kv

@@ -1,0 +1,139 @@
+#include "app/MatrixForm.h"
+
+#include "app/InfoForm.h"
+#include "app/WindowHost.h"
+#include "link/CommandChannel.h"
+#include "ui/AboutPage.h"
+#include "ui/GroupingPage.h"
+#include "ui/LabelingPage.h"
+#include "ui/PresetPanel.h"
+#include "ui/SequencingPage.h"
+#include "ui/SetupPage.h"
+#include "ui/SwitchingPage.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+
+namespace kv {
+
+namespace {
+constexpr int kClientWidth = 735;
+constexpr int kClientHeight = 529;
+constexpr int kStatusBarHeight = 19;
+} // namespace
+
+TMatrixForm::TMatrixForm() : TMatrixForm(Timeouts{}) {}
+
+TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
+{
+    setObjectName(QStringLiteral("MatrixForm"));
+    buildFrame();
+    m_host = std::make_unique<WindowHost>(this, MainPageControl, MainStatusBar);
+    m_channel = new CommandChannel(m_state, *m_host, m_timeouts, this);
+
+    wireRouting();
+    wireStatusRead();
+    wireGrouping();
+    wirePresets();
+    wireSequencer();
+    wireLinks();
+    wireLabelsAndConfig();
+    wireSystemCommands();
+
+    InitMatrixState(m_state, m_initHooks);
+    MainPageControl->setCurrentWidget(ControlTabSheet);
+
+    m_infoForm = std::make_unique<TInfoForm>(this);
+    connect(MainPageControl, &QTabWidget::currentChanged, this,
+            &TMatrixForm::MainPageControlChange);
+}
+
+TMatrixForm::~TMatrixForm() = default;
+
+void TMatrixForm::buildFrame()
+{
+    setWindowTitle(initialCaption());
+    // Fixed size, minimise but no maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    QFont f = font();
+    f.setPointSize(8);
+    setFont(f);
+
+    m_menu = MainMenu::build(this);
+
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("ClientArea"));
+    setCentralWidget(central);
+
+    MainPageControl = new QTabWidget(central);
+    MainPageControl->setObjectName(QStringLiteral("MainPageControl"));
+    MainPageControl->setGeometry(0, 0, kClientWidth - 1, kClientHeight - kStatusBarHeight);
+    MainPageControl->tabBar()->setFocusPolicy(Qt::NoFocus);
+
+    ControlTabSheet = new SwitchingPage;
+    LabelTabSheet = new LabelingPage;
+    GroupingTabSheet = new GroupingPage;
+    SequencingTabSheet = new SequencingPage;
+    SetupTabSheet = new SetupPage;
+    AboutTabSheet = new AboutPage;
+    MainPageControl->addTab(ControlTabSheet, QStringLiteral("Video Switching"));
+    MainPageControl->addTab(LabelTabSheet, QStringLiteral("Labeling"));
+    MainPageControl->addTab(GroupingTabSheet, QStringLiteral("Grouping"));
+    MainPageControl->addTab(SequencingTabSheet, QStringLiteral("Sequencing"));
+    MainPageControl->addTab(SetupTabSheet, QStringLiteral("Setup"));
+    MainPageControl->addTab(AboutTabSheet, QStringLiteral("About"));
+
+    // The preset panel floats over the right-hand part of the page area.
+    PresetsGroupBox = new PresetPanel(central);
+    PresetsGroupBox->setGeometry(584, 27, 145, 430);
+    PresetsGroupBox->raise();
+
+    MainStatusBar = new QStatusBar(this);
+    MainStatusBar->setObjectName(QStringLiteral("MainStatusBar"));
+    MainStatusBar->setSizeGripEnabled(false);
+    MainStatusBar->setFixedHeight(kStatusBarHeight);
+    setStatusBar(MainStatusBar);
+
+    central->setFixedSize(kClientWidth, kClientHeight - kStatusBarHeight);
+    adjustSize();
+    setFixedSize(sizeHint());
+
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TMatrixForm::MainPageControlChange()
+{
+    QWidget *page = MainPageControl->currentWidget();
+    if (page == ControlTabSheet) {
+        PresetsGroupBox->setVisible(true);
+        // Pending temporary routes are withdrawn when the operator comes back here.
+        return;
+    }
+    PresetsGroupBox->setVisible(page == SequencingTabSheet);
+}
+
+void TMatrixForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TMatrixForm::closeEvent(QCloseEvent *event)
+{
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}
+
+} // namespace kv

@@ -1,0 +1,109 @@
+#pragma once
+// The main window: a frame that owns the one MatrixState, the command channel and the pages,
+// and wires them together. The behaviour lives in the rooms below it.
+
+#include "app/MainMenu.h"
+#include "control/MatrixState.h"
+#include "link/Timeouts.h"
+
+#include <QMainWindow>
+#include <memory>
+
+class QStatusBar;
+class QTabWidget;
+
+namespace kv {
+
+class AboutPage;
+class CommandChannel;
+class ConfigActions;
+class EthernetLink;
+class Grouping;
+class Presets;
+class Routing;
+class Sequencer;
+class SerialLink;
+class StatusRead;
+class SystemCommands;
+class GroupingPage;
+class LabelingPage;
+class PresetPanel;
+class SequencingPage;
+class SetupPage;
+class SwitchingPage;
+class TInfoForm;
+class WindowHost;
+
+class TMatrixForm : public QMainWindow {
+    Q_OBJECT
+public:
+    TMatrixForm();
+    explicit TMatrixForm(const Timeouts &timeouts);
+    ~TMatrixForm() override;
+
+    static QString initialCaption() { return QStringLiteral("Orvask Delvane, LLC :- KV Control SDI (8 x 8)"); }
+
+    MatrixState &state() { return m_state; }
+    CommandChannel &channel() { return *m_channel; }
+    TInfoForm *infoForm() { return m_infoForm.get(); }
+    const MainMenu &menu() const { return m_menu; }
+
+    QTabWidget *MainPageControl = nullptr;
+    QStatusBar *MainStatusBar = nullptr;
+    PresetPanel *PresetsGroupBox = nullptr;
+    SwitchingPage *ControlTabSheet = nullptr;
+    LabelingPage *LabelTabSheet = nullptr;
+    GroupingPage *GroupingTabSheet = nullptr;
+    SequencingPage *SequencingTabSheet = nullptr;
+    SetupPage *SetupTabSheet = nullptr;
+    AboutPage *AboutTabSheet = nullptr;
+
+    void MainPageControlChange();
+
+    // The features, each built and wired by its own wire*() in app/Wire*.cpp. They are
+    // created in this order, so a feature may use the ones wired before it.
+    Routing *routing = nullptr;
+    StatusRead *statusRead = nullptr;     // ReadfromKestavions1Click, RefreshAllPages
+    Grouping *grouping = nullptr;
+    Presets *presets = nullptr;
+    Sequencer *sequencer = nullptr;
+    SerialLink *serialLink = nullptr;
+    EthernetLink *ethernetLink = nullptr;
+    ConfigActions *configActions = nullptr; // labels into Config, file open and save
+    SystemCommands *systemCommands = nullptr;
+
+    WindowHost &host() { return *m_host; }
+    const Timeouts &timeouts() const { return m_timeouts; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildFrame();
+    void wireRouting();
+    void wireStatusRead();
+    void wireGrouping();
+    void wirePresets();
+    void wireSequencer();
+    void wireLinks();
+    void wireLabelsAndConfig();
+    void wireSystemCommands();
+    void FormShow();
+    bool FormCloseQuery();
+
+    // Page resets inside the start-up values; filled by the wire functions.
+    InitHooks m_initHooks;
+    bool m_shown = false;
+
+    MatrixState m_state{};
+    Timeouts m_timeouts;
+    MainMenu m_menu;
+    std::unique_ptr<WindowHost> m_host;
+    CommandChannel *m_channel = nullptr;
+    std::unique_ptr<TInfoForm> m_infoForm;
+};
+
+} // namespace kv
+
+using kv::TMatrixForm;

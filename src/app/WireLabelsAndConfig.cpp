@@ -1,0 +1,7 @@
+#include "app/MatrixForm.h"
+
+namespace kv {
+
+void TMatrixForm::wireLabelsAndConfig() {}
+
+} // namespace kv

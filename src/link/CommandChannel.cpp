@@ -1,0 +1,132 @@
+#include "link/CommandChannel.h"
+#include "link/LinkHost.h"
+
+#include <QSerialPort>
+#include <QTcpSocket>
+#include <QTimer>
+#include <cstdio>
+
+namespace kv {
+
+CommandChannel::CommandChannel(MatrixState &state, LinkHost &host, const Timeouts &timeouts,
+                               QObject *parent)
+    : QObject(parent), m_state(state), m_host(host), m_timeouts(timeouts),
+      m_port(new QSerialPort(this)), m_socket(new QTcpSocket(this)), m_timer1(new QTimer(this))
+{
+    m_port->setObjectName(QStringLiteral("ApdComPort1"));
+    m_socket->setObjectName(QStringLiteral("ClientSocket1"));
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(m_timeouts.WatchdogMs);
+    m_timer1->setSingleShot(true);
+    SerialReplyTimeout = m_timeouts.NormalTicks;
+
+    connect(m_port, &QSerialPort::readyRead, this, &CommandChannel::onSerialReadyRead);
+    connect(m_port, &QSerialPort::bytesWritten, this, &CommandChannel::serialBytesSent);
+    connect(m_timer1, &QTimer::timeout, this, &CommandChannel::Timer1Timer);
+}
+
+CommandChannel::~CommandChannel()
+{
+    m_timer1->stop();
+}
+
+void CommandChannel::format(const char *fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    vformat(fmt, args);
+    va_end(args);
+}
+
+void CommandChannel::vformat(const char *fmt, va_list args)
+{
+    // vsnprintf truncates and always terminates inside the buffer.
+    std::vsnprintf(CommandBuffer, sizeof CommandBuffer, fmt, args);
+}
+
+LinkMode CommandChannel::linkMode() const
+{
+    if (SerialLinkLive == 1)
+        return LinkMode::Serial;
+    if (m_state.EthernetConnected == 1)
+        return LinkMode::Ethernet;
+    return LinkMode::None;
+}
+
+void CommandChannel::setSerialLinkLive(bool live)
+{
+    SerialLinkLive = live ? 1 : 0;
+    emit serialLinkLiveChanged(live);
+}
+
+void CommandChannel::SendCommand()
+{
+    switch (linkMode()) {
+    case LinkMode::Serial:
+        SerialSendWithRetry();
+        break;
+    case LinkMode::Ethernet: {
+        const bool shown = m_host.showBusyCursor();
+        EthernetSendAndAwait(CommandBuffer); // an unanswered command is neither reported nor retried
+        if (shown)
+            m_host.showArrowCursor();
+        break;
+    }
+    case LinkMode::None:
+        break;
+    }
+}
+
+void CommandChannel::SendCommandNoWait()
+{
+    switch (linkMode()) {
+    case LinkMode::Serial:
+        SerialSendWithRetry(); // the serial side always awaits its "#"
+        break;
+    case LinkMode::Ethernet:
+        if (socketActive()) {
+            m_socket->write(CommandBuffer);
+            m_socket->flush();
+        }
+        break;
+    case LinkMode::None:
+        break;
+    }
+}
+
+void CommandChannel::RunQuery(int minReplyLength)
+{
+    QueryFailed = 0;
+    MinReplyLength = minReplyLength;
+    if (m_state.EthernetConnected == 1)
+        EthernetQuery();
+    else
+        SerialQuery();
+}
+
+void CommandChannel::Timer1Timer()
+{
+    m_timer1->stop();
+    if (ConnectInProgress != 0 || m_state.EthernetConnected == 1)
+        m_host.showMessage(QStringLiteral(
+            "Error! Timeout occured. Unable to communicate with Kestavion. Please verify that "
+            "Ethernet is connected to Kestavion."));
+    else
+        m_host.showMessage(QStringLiteral(
+            "Error! Timeout occured. Unable to communicate with Kestavion. Please verify that "
+            "Serial Port is connected to Kestavion."));
+    WatchdogExpired = 1;
+    QueryFailed = 1;
+}
+
+bool CommandChannel::serialOpen() const
+{
+    return m_port->isOpen();
+}
+
+bool CommandChannel::socketActive() const
+{
+    return m_socket->state() == QAbstractSocket::ConnectedState;
+}
+
+} // namespace kv

@@ -1,0 +1,10 @@
+#include "ui/AboutPage.h"
+
+namespace kv {
+
+AboutPage::AboutPage(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("AboutTabSheet"));
+}
+
+} // namespace kv

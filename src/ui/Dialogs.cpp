@@ -1,0 +1,63 @@
+#include "ui/Dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace kv {
+
+namespace {
+Dialogs *installed = nullptr;
+}
+
+Dialogs &Dialogs::instance()
+{
+    static QtDialogs real;
+    return installed ? *installed : real;
+}
+
+void Dialogs::install(Dialogs *dialogs) { installed = dialogs; }
+
+Dialogs::Answer QtDialogs::message(QWidget *parent, const QString &title, const QString &text,
+                                   Buttons buttons, Icon icon)
+{
+    QMessageBox box(icon == Icon::Stop ? QMessageBox::Critical : QMessageBox::NoIcon, title, text,
+                    QMessageBox::NoButton, parent);
+    switch (buttons) {
+    case Buttons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Buttons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case Buttons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        // Escape on a Yes/No box means No; on OK/Cancel it means Cancel.
+        if (buttons == Buttons::YesNo && box.clickedButton() == nullptr)
+            return Answer::No;
+        return Answer::Ok;
+    }
+}
+
+QString QtDialogs::openFileName(QWidget *parent)
+{
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("Open"));
+}
+
+QString QtDialogs::saveFileName(QWidget *parent)
+{
+    // The operator chose the name; overwriting it is what he asked for.
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("Save As"), QString(), QString(),
+                                        nullptr, QFileDialog::DontConfirmOverwrite);
+}
+
+} // namespace kv

@@ -1,0 +1,55 @@
+#pragma once
+// The one seam for message boxes and file dialogs. The real implementation shows QMessageBox
+// and QFileDialog; tests install a scripted one that records every text and answers from a
+// queue.
+
+#include <QString>
+
+class QWidget;
+
+namespace kv {
+
+inline const QString kAppTitle = QStringLiteral("Orvask Delvane Kestavion");
+
+class Dialogs {
+public:
+    enum class Buttons { Ok, OkCancel, YesNo };
+    enum class Icon { None, Stop };
+    enum class Answer { Ok, Cancel, Yes, No };
+
+    virtual ~Dialogs() = default;
+
+    virtual Answer message(QWidget *parent, const QString &title, const QString &text,
+                           Buttons buttons, Icon icon) = 0;
+    // Empty when the operator cancels.
+    virtual QString openFileName(QWidget *parent) = 0;
+    virtual QString saveFileName(QWidget *parent) = 0;
+
+    // Plain box: no icon, OK, the application's title.
+    void plain(QWidget *parent, const QString &text)
+    {
+        message(parent, kAppTitle, text, Buttons::Ok, Icon::None);
+    }
+    bool yesNo(QWidget *parent, const QString &title, const QString &text)
+    {
+        return message(parent, title, text, Buttons::YesNo, Icon::None) == Answer::Yes;
+    }
+    bool okCancel(QWidget *parent, const QString &title, const QString &text)
+    {
+        return message(parent, title, text, Buttons::OkCancel, Icon::None) == Answer::Ok;
+    }
+
+    // The installed implementation; the real one unless a test installed its own.
+    static Dialogs &instance();
+    static void install(Dialogs *dialogs); // nullptr puts the real one back
+};
+
+class QtDialogs : public Dialogs {
+public:
+    Answer message(QWidget *parent, const QString &title, const QString &text, Buttons buttons,
+                   Icon icon) override;
+    QString openFileName(QWidget *parent) override;
+    QString saveFileName(QWidget *parent) override;
+};
+
+} // namespace kv

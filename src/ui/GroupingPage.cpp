@@ -1,0 +1,10 @@
+#include "ui/GroupingPage.h"
+
+namespace kv {
+
+GroupingPage::GroupingPage(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("GroupingTabSheet"));
+}
+
+} // namespace kv

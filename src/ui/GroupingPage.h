@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QWidget>
+
+namespace kv {
+
+class GroupingPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit GroupingPage(QWidget *parent = nullptr);
+};
+
+} // namespace kv

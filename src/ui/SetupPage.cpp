@@ -1,0 +1,10 @@
+#include "ui/SetupPage.h"
+
+namespace kv {
+
+SetupPage::SetupPage(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("SetupTabSheet"));
+}
+
+} // namespace kv

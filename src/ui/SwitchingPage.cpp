@@ -1,0 +1,10 @@
+#include "ui/SwitchingPage.h"
+
+namespace kv {
+
+SwitchingPage::SwitchingPage(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("ControlTabSheet"));
+}
+
+} // namespace kv
