@@ -97,7 +97,8 @@ private:
     bool socketActive() const;
     // Discards what the port holds: the device buffer and the bytes Qt has already read.
     void discardSerialInput();
-    bool awaitTerminator(int timeoutMs);
+    // 1: the terminator came; 0: the time ran out; -1: the port failed.
+    int awaitTerminator(int timeoutMs);
     void onSerialReadyRead();
     int readSlot(int k);
 

@@ -1,0 +1,98 @@
+// The Ethernet half of the command channel. Every wait blocks on the socket; only the start of
+// a query lets pending GUI events run once.
+
+#include "link/CommandChannel.h"
+
+#include <QCoreApplication>
+#include <QTcpSocket>
+#include <QThread>
+#include <cstring>
+
+namespace kv {
+
+namespace {
+constexpr int kAckReadMax = 20;
+}
+
+bool CommandChannel::EthernetSendAndAwait(const char *text)
+{
+    bool result = false;
+    std::memset(SlotData[0], 0, kSlotSize);
+    SlotCount[0] = 0;
+    if (!socketActive())
+        return result;
+    const int waitMs = m_timeouts.EthernetWaitMs;
+    if (m_socket->write(text) < 0)
+        return result; // a failed send counts as unanswered
+    m_socket->waitForBytesWritten(waitMs);
+    if (m_socket->bytesAvailable() > 0 || m_socket->waitForReadyRead(waitMs)) {
+        // Whatever came is the acknowledgement; bytes beyond the first 20 stay unread.
+        const qint64 n = m_socket->read(reinterpret_cast<char *>(SlotData[0]), kAckReadMax);
+        if (n >= 1) {
+            SlotCount[0] = int(n);
+            result = true;
+        }
+    }
+    return result;
+}
+
+int CommandChannel::readSlot(int k)
+{
+    if (m_socket->bytesAvailable() == 0 && !m_socket->waitForReadyRead(m_timeouts.EthernetWaitMs))
+        return 0;
+    const qint64 n = m_socket->read(reinterpret_cast<char *>(SlotData[k]), kSlotSize);
+    SlotCount[k] = n > 0 ? int(n) : 0;
+    return SlotCount[k];
+}
+
+void CommandChannel::EthernetQuery()
+{
+    if (!socketActive())
+        return;
+    std::memset(ReplyBuffer, 0, sizeof ReplyBuffer);
+    std::memset(SlotData, 0, sizeof SlotData);
+    std::memset(SlotCount, 0, sizeof SlotCount);
+
+    QCoreApplication::processEvents();
+    QThread::msleep(m_timeouts.QueryPauseMs);
+    if (!socketActive()) // the event pass may have closed the connection
+        return;
+
+    const int waitMs = m_timeouts.EthernetWaitMs;
+    if (m_socket->write(CommandBuffer) < 0)
+        return;
+    m_socket->waitForBytesWritten(waitMs);
+    if (m_socket->bytesAvailable() == 0 && !m_socket->waitForReadyRead(waitMs))
+        return;
+
+    // A reply that would outgrow the store or ReplyBuffer (which keeps at least one zero
+    // behind the text) is treated as not found, and reading stops there.
+    bool found = false;
+    int total = 0;
+    int stored = 0;
+    int last = -1;
+    for (int k = 0; k < kSlotCount && !found; ++k) {
+        const int n = readSlot(k);
+        if (n <= 0)
+            break;
+        if (stored + n > kReplyBufferSize - 1)
+            break;
+        stored += n;
+        last = k;
+        for (int i = 0; i < n; ++i) {
+            if (SlotData[k][i] == std::uint8_t(ReplyTerminator) && total >= MinReplyLength)
+                found = true;
+            else
+                ++total;
+        }
+    }
+    if (!found)
+        return;
+    int at = 0;
+    for (int k = 0; k <= last; ++k) {
+        std::memcpy(ReplyBuffer + at, SlotData[k], size_t(SlotCount[k]));
+        at += SlotCount[k];
+    }
+}
+
+} // namespace kv

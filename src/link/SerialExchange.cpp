@@ -1,0 +1,222 @@
+// The serial half of the command channel: commands block on the port without processing GUI
+// events; query replies arrive through the receive notification while events are pumped.
+
+#include "link/CommandChannel.h"
+#include "link/LinkHost.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSerialPort>
+#include <QTimer>
+#include <cstring>
+
+namespace kv {
+
+namespace {
+const QString kOverflowText = QStringLiteral(
+    "Error! RS-232 communication port output buffer overflow. Please resend command.");
+const QString kRetryTitle = QStringLiteral("COM Port error");
+const QString kRetryText = QStringLiteral(
+    "Error! COM Port communication with Kestavion has failed. Please check           the RS-232 "
+    "cable. Click OK to retry. Click Cancel to FAIL communications.");
+} // namespace
+
+void CommandChannel::discardSerialInput()
+{
+    // Clears Qt's read buffer as well as the device's, so nothing stale survives.
+    m_port->clear(QSerialPort::Input);
+}
+
+void CommandChannel::SerialWrite(const char *text)
+{
+    if (!serialOpen())
+        return;
+    const qint64 pending = m_port->bytesToWrite();
+    const qint64 freeSpace = pending >= kSerialBufferSize ? 0 : kSerialBufferSize - pending;
+    const qint64 length = qint64(std::strlen(text));
+    if (freeSpace > length) {
+        m_port->write(text, length);
+        m_port->flush();
+    } else {
+        m_host.showMessage(kOverflowText);
+    }
+}
+
+int CommandChannel::awaitTerminator(int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QByteArray seen;
+    int result = 0;
+    for (;;) {
+        // One byte at a time, so whatever follows the terminator stays in the port.
+        char c = 0;
+        bool found = false;
+        while (m_port->bytesAvailable() > 0 && m_port->getChar(&c)) {
+            seen.append(c);
+            if (c == ReplyTerminator) {
+                found = true;
+                break;
+            }
+        }
+        if (found) {
+            result = 1;
+            break;
+        }
+        const qint64 left = timeoutMs - clock.elapsed();
+        if (left <= 0)
+            break;
+        m_port->clearError();
+        if (!m_port->waitForReadyRead(int(left))) {
+            const auto error = m_port->error();
+            if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError) {
+                result = -1;
+                break;
+            }
+        }
+    }
+    if (!seen.isEmpty())
+        emit serialBytesReceived(seen);
+    return result;
+}
+
+bool CommandChannel::SerialSendAndAwait(const char *text)
+{
+    bool result = true;
+    if (!serialOpen())
+        return result;
+    const int savedBusy = m_state.Busy;
+    m_state.Busy = 1;
+    discardSerialInput();
+    m_host.setStatusText(QStringLiteral("Sending command...."));
+    SerialWrite(text);
+    m_host.setPagesEnabled(false);
+
+    m_blockingWait = true;
+    const int outcome = awaitTerminator(m_timeouts.ticksToMs(SerialReplyTimeout));
+    m_blockingWait = false;
+    if (outcome >= 0) // a port error leaves the result as it started
+        result = outcome == 1;
+
+    m_host.setStatusText(QString());
+    m_host.setPagesEnabled(true);
+    m_state.Busy = savedBusy;
+    // Bytes behind the terminator were not notified during the wait; let a pending query see them.
+    if (serialOpen() && m_port->bytesAvailable() > 0)
+        QMetaObject::invokeMethod(this, &CommandChannel::onSerialReadyRead, Qt::QueuedConnection);
+    return result;
+}
+
+void CommandChannel::SerialSendWithRetry()
+{
+    const bool shown = m_host.showBusyCursor();
+    bool ok = SerialSendAndAwait(CommandBuffer);
+    // Bare carriage returns: an answer to either shows the command got through.
+    if (!ok)
+        ok = SerialSendAndAwait("\r");
+    if (!ok)
+        ok = SerialSendAndAwait("\r");
+    if (!ok)
+        SerialRetryLoop();
+    if (shown)
+        m_host.showArrowCursor();
+}
+
+void CommandChannel::SerialRetryLoop()
+{
+    auto probe = [this] {
+        return ProbeComPort ? ProbeComPort(PortNumber) : DefaultProbe(PortNumber);
+    };
+    for (;;) {
+        SerialReplyTimeout = m_timeouts.ProbeTicks;
+        int probed = probe();
+        while (probed < 0) {
+            if (!m_host.askOkCancel(kRetryTitle, kRetryText)) {
+                // Abandoned: the link stays live and the caller carries on.
+                SerialReplyTimeout = m_timeouts.NormalTicks;
+                return;
+            }
+            probed = probe();
+        }
+        SerialReplyTimeout = m_timeouts.NormalTicks;
+        if (SerialSendAndAwait(CommandBuffer))
+            return;
+    }
+}
+
+int CommandChannel::DefaultProbe(int)
+{
+    if (serialOpen())
+        m_port->close();
+    if (!m_port->open(QIODevice::ReadWrite))
+        return -2;
+    bool ok = SerialSendAndAwait("\r");
+    if (!ok)
+        ok = SerialSendAndAwait("\r");
+    return ok ? 0 : -4;
+}
+
+void CommandChannel::SerialQuery()
+{
+    if (!serialOpen()) {
+        QueryFailed = 1;
+        return;
+    }
+    QueryFailed = 0;
+    WatchdogExpired = 0;
+    ReplyLength = 0;
+    ReplyBuffer[0] = 0;
+    QueryPending = 1;
+    discardSerialInput();
+    m_timer1->start(m_timeouts.WatchdogMs);
+    SerialWrite(CommandBuffer);
+    // Both the receive notification and Timer1 are events; waiting for them does not spin.
+    while (QueryPending == 1 && QueryFailed == 0)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    m_timer1->stop();
+}
+
+void CommandChannel::onSerialReadyRead()
+{
+    if (m_blockingWait || !serialOpen())
+        return;
+    const qint64 available = m_port->bytesAvailable();
+    if (available > 0)
+        ApdComPort1TriggerAvail(int(qMin<qint64>(available, INT_MAX)));
+}
+
+void CommandChannel::ApdComPort1TriggerAvail(int count)
+{
+    if (QueryPending != 1 || count <= 0)
+        return;
+    // A reply that outgrows ReplyBuffer is not stored further and never completes: the
+    // watchdog then reports the query as failed.
+    const int start = qBound(0, ReplyLength, kReplyBufferSize);
+    const int room = kReplyBufferSize - start;
+    const qint64 got =
+        room > 0 ? m_port->read(reinterpret_cast<char *>(ReplyBuffer + start), qMin(count, room))
+                 : 0;
+    if (count > room)
+        m_port->read(count - room);
+    if (got <= 0)
+        return;
+    emit serialBytesReceived(
+        QByteArray(reinterpret_cast<const char *>(ReplyBuffer + start), int(got)));
+
+    ReplyLength = start;
+    for (qint64 i = 0; i < got; ++i) {
+        const int pos = ReplyLength;
+        const bool complete = ReplyBuffer[pos] == std::uint8_t(ReplyTerminator) &&
+                              pos >= MinReplyLength && pos >= 2 && ReplyBuffer[pos - 1] == 10 &&
+                              ReplyBuffer[pos - 2] == 13;
+        if (complete) {
+            ReplyBuffer[start + got - 1] = 0;
+            ReplyLength = 0;
+            QueryPending = 0;
+            return;
+        }
+        ++ReplyLength;
+    }
+}
+
+} // namespace kv
