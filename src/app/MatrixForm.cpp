@@ -2,6 +2,7 @@
 
 #include "app/InfoForm.h"
 #include "app/WindowHost.h"
+#include "control/Routing.h"
 #include "link/CommandChannel.h"
 #include "ui/AboutPage.h"
 #include "ui/GroupingPage.h"
@@ -113,7 +114,12 @@ void TMatrixForm::MainPageControlChange()
     QWidget *page = MainPageControl->currentWidget();
     if (page == ControlTabSheet) {
         PresetsGroupBox->setVisible(true);
-        // Pending temporary routes are withdrawn when the operator comes back here.
+        // Pending temporary routes are withdrawn when the operator comes back here; a
+        // pending preset preview goes first, so it never outlives the routes it described.
+        if (routing) {
+            routing->WithdrawPreview();
+            routing->CancelTake();
+        }
         return;
     }
     PresetsGroupBox->setVisible(page == SequencingTabSheet);

@@ -1,7 +1,22 @@
 #include "app/MatrixForm.h"
+#include "control/Routing.h"
+#include "ui/SwitchingPage.h"
 
 namespace kv {
 
-void TMatrixForm::wireRouting() {}
+void TMatrixForm::wireRouting()
+{
+    SwitchingPage *page = ControlTabSheet;
+    routing = new Routing(m_state, *m_channel, *page, this);
+    Routing *r = routing;
+    connect(page, &SwitchingPage::outputButtonClicked, this, [r](int n) { r->OutputButtonClick(n); });
+    connect(page, &SwitchingPage::inputButtonClicked, this, [r](int n) { r->InputButtonClick(n); });
+    connect(page, &SwitchingPage::reclockerCheckBoxChanged, this,
+            [r](int n) { r->ReclockerCheckBoxClick(n); });
+    connect(page, &SwitchingPage::takeClicked, this, [r] { r->TakeButtonClick(); });
+    connect(page, &SwitchingPage::cancelTakeClicked, this, [r] { r->CancelTakeButtonClick(); });
+    connect(page, &SwitchingPage::clearAllRoutingClicked, this,
+            [r] { r->ClearAllRoutingButtonClick(); });
+}
 
 } // namespace kv

@@ -1,7 +1,19 @@
 #include "app/MatrixForm.h"
+#include "app/StatusRead.h"
+#include "ui/SwitchingPage.h"
+
+#include <QAction>
 
 namespace kv {
 
-void TMatrixForm::wireStatusRead() {}
+void TMatrixForm::wireStatusRead()
+{
+    statusRead = new StatusRead(*this);
+    StatusRead *read = statusRead;
+    connect(m_menu.ReadfromKestavions1, &QAction::triggered, this,
+            [read] { read->ReadfromKestavions1Click(); });
+    connect(ControlTabSheet, &SwitchingPage::updateStatusClicked, this,
+            [read] { read->ReadfromKestavions1Click(); });
+}
 
 } // namespace kv

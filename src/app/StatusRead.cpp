@@ -1,0 +1,133 @@
+#include "app/StatusRead.h"
+
+#include "app/InfoForm.h"
+#include "app/MatrixForm.h"
+#include "app/WindowHost.h"
+#include "control/Routing.h"
+#include "link/CommandChannel.h"
+#include "ui/Dialogs.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QThread>
+#include <cstring>
+
+namespace kv {
+
+StatusRead::StatusRead(TMatrixForm &form)
+    : QObject(&form), m_form(form), m_reader(form.state(), form.channel(), *this)
+{
+}
+
+void StatusRead::ReadfromKestavions1Click()
+{
+    MatrixState &s = m_form.state();
+    if (s.Busy == 1)
+        return;
+    s.Busy = 1;
+    if (s.PresetPreviewPending == 1 && m_form.routing)
+        m_form.routing->WithdrawPreview();
+
+    WindowHost &host = m_form.host();
+    host.setStatusText(QStringLiteral("Querying Kestavion. Please wait...."));
+    host.showBusyCursor();
+    if (m_form.routing)
+        m_form.routing->CancelTake();
+
+    const int r = m_reader.ReadAllStatus();
+    if (r > 0) {
+        s.SuppressCommands = 1;
+        RefreshAllPages();
+        host.showArrowCursor();
+        host.setStatusText(QString());
+        s.SuppressCommands = 0;
+    } else {
+        const QString link = s.EthernetConnected == 1 ? QStringLiteral("Ethernet")
+                                                      : QStringLiteral("Serial");
+        host.showMessage(QStringLiteral("Kestavion communication error! Please check ") + link +
+                         QStringLiteral(" connections and try again (") + QString::number(r) +
+                         QLatin1Char(')'));
+        host.setStatusText(QString());
+        host.showArrowCursor();
+    }
+    s.Busy = 0;
+}
+
+void StatusRead::RefreshAllPages()
+{
+    if (m_form.routing)
+        m_form.routing->RefreshRoutingPage();
+    if (RefreshLabelRows)
+        RefreshLabelRows();
+    if (RefreshGroupingPage)
+        RefreshGroupingPage();
+    ShowSystemInfo();
+}
+
+void StatusRead::ShowSystemInfo()
+{
+    const SystemInfo &info = m_form.state().Info;
+    // Setting the boxes runs their handlers; their own guards keep this from sending.
+    if (auto *lock = m_form.findChild<QCheckBox *>(QStringLiteral("FrontPanelLockCheckBox")))
+        lock->setChecked(info.FrontPanelLock != 0);
+    if (auto *vi = m_form.findChild<QCheckBox *>(QStringLiteral("VIStateCheckBox")))
+        vi->setChecked(info.VIState != 0);
+    if (auto *ip = m_form.findChild<QLineEdit *>(QStringLiteral("IPAddrEdit")))
+        ip->setText(QStringLiteral("%1.%2.%3.%4")
+                        .arg(info.IPAddress[0])
+                        .arg(info.IPAddress[1])
+                        .arg(info.IPAddress[2])
+                        .arg(info.IPAddress[3]));
+    if (auto *fw = m_form.findChild<QLabel *>(QStringLiteral("FirmwareVersionLabel"))) {
+        const auto length = qstrnlen(info.FirmwareVersion, sizeof info.FirmwareVersion);
+        fw->setText(QString::fromLatin1(info.FirmwareVersion, qsizetype(length)));
+    }
+}
+
+void StatusRead::SystemRecallReread()
+{
+    m_reader.QuerySystemInfo();
+    ShowSystemInfo();
+}
+
+void StatusRead::setProgressMessage(const QString &text)
+{
+    if (TInfoForm *info = m_form.infoForm())
+        info->setMessage(text);
+}
+
+void StatusRead::setProgressDots(const QString &dots)
+{
+    if (TInfoForm *info = m_form.infoForm())
+        info->setProgress(dots);
+}
+
+void StatusRead::showProgress()
+{
+    if (TInfoForm *info = m_form.infoForm())
+        info->showNow();
+}
+
+void StatusRead::hideProgress()
+{
+    if (TInfoForm *info = m_form.infoForm())
+        info->hide();
+}
+
+void StatusRead::showReadError(const QString &text)
+{
+    Dialogs::instance().message(&m_form,
+                                QStringLiteral("Delvane Orvask - KV Control :Error reading from "
+                                               "Kestavion(s)"),
+                                text, Dialogs::Buttons::Ok, Dialogs::Icon::None);
+}
+
+void StatusRead::setStatusText(const QString &text) { m_form.host().setStatusText(text); }
+
+void StatusRead::processEvents() { QCoreApplication::processEvents(); }
+
+void StatusRead::pause(int ms) { QThread::msleep(ms); }
+
+} // namespace kv

@@ -1,0 +1,50 @@
+#pragma once
+// The operator's status read and the redraw of every page from MatrixState. It sits above
+// the pages: it drives the reader, the progress window and the message boxes.
+
+#include "protocol/StatusReader.h"
+
+#include <QObject>
+#include <functional>
+
+namespace kv {
+
+class TMatrixForm;
+
+class StatusRead : public QObject, private StatusHost {
+    Q_OBJECT
+public:
+    explicit StatusRead(TMatrixForm &form);
+
+    // "Read from Kestavion": the whole state, then every page redrawn.
+    void ReadfromKestavions1Click();
+    // Every page from MatrixState, in the documented order.
+    void RefreshAllPages();
+    // Info into the Setup page's controls (those that exist).
+    void ShowSystemInfo();
+    // After "RSYS": the system status alone, shown whether or not it could be read.
+    void SystemRecallReread();
+
+    StatusReader &reader() { return m_reader; }
+
+    // The steps of RefreshAllPages that belong to other pages; their wire functions fill
+    // them. Left empty, the step is skipped.
+    std::function<void()> RefreshLabelRows;
+    std::function<void()> RefreshGroupingPage;
+
+private:
+    // StatusHost
+    void setProgressMessage(const QString &text) override;
+    void setProgressDots(const QString &dots) override;
+    void showProgress() override;
+    void hideProgress() override;
+    void showReadError(const QString &text) override;
+    void setStatusText(const QString &text) override;
+    void processEvents() override;
+    void pause(int ms) override;
+
+    TMatrixForm &m_form;
+    StatusReader m_reader;
+};
+
+} // namespace kv

@@ -1,0 +1,325 @@
+#include "control/Routing.h"
+
+#include "link/CommandChannel.h"
+#include "protocol/Commands.h"
+
+namespace kv {
+
+QString ModelCaption(std::uint8_t modelCode)
+{
+    switch (modelCode) {
+    case 10:
+        return QStringLiteral("Orvask Delvane, LLC :- KV Control HD SDI (8 x 8)");
+    case 11:
+        return QStringLiteral("Orvask Delvane, LLC :- KV Control HD SDI (16 x 16)");
+    case 12:
+        return QStringLiteral("Orvask Delvane, LLC :- KV Control SD SDI (16 x 16)");
+    case 20:
+        return QStringLiteral("Orvask Delvane, LLC :- KV Control HD-15 (16 x 16)");
+    default:
+        return {};
+    }
+}
+
+Routing::Routing(MatrixState &state, CommandChannel &channel, RoutingView &view, QObject *parent)
+    : QObject(parent), m_state(state), m_channel(channel), m_view(view)
+{
+}
+
+void Routing::SelectOutput(int output)
+{
+    if (output == m_state.SelectedOutput)
+        return;
+    // Outputs beyond the model are never selected, so no command can name them.
+    if (output < 0 || output >= OutputsOf(m_state))
+        return;
+    for (int o = 0; o < kMaxPorts; ++o)
+        m_view.paintOutputButton(o, Shade::Face);
+    m_view.paintOutputButton(output, Shade::Yellow);
+    m_state.SelectedOutput = output;
+    HighlightRoutedInput(output);
+    ApplyGroupRestriction(output);
+}
+
+void Routing::HighlightRoutedInput(int output)
+{
+    if (output == UNASSIGNED || !IsPortIndex(output))
+        return;
+    const std::uint8_t saved = m_state.SuppressCommands;
+    m_state.SuppressCommands = 1;
+    const int routed = m_state.Routes[output].Input;
+    for (int i = 0; i < kMaxPorts; ++i)
+        m_view.paintInputButton(i, i == routed ? Shade::Yellow : Shade::Face);
+    m_state.SuppressCommands = saved;
+}
+
+bool Routing::InputIsGrouped(int input) const
+{
+    const GroupTable &g = m_state.Groups;
+    for (int j = 0; j < kGroupCount; ++j) {
+        if (g.GroupInputCount[j] != 0 && g.GroupInputs[j][input] == j)
+            return true;
+    }
+    return false;
+}
+
+void Routing::ApplyGroupRestriction(int output)
+{
+    const GroupTable &groups = m_state.Groups;
+    const int g = groups.OutputGroup[output];
+    // A group number out of range (as a switcher may report) counts as no group.
+    const bool ownGroup = g != UNASSIGNED && IsGroupIndex(g) && groups.GroupInputCount[g] != 0;
+    for (int i = 0; i < InputsOf(m_state); ++i) {
+        const bool allowed = ownGroup ? groups.GroupInputs[g][i] == g : !InputIsGrouped(i);
+        m_view.setInputButtonEnabled(i, allowed);
+    }
+}
+
+void Routing::PaintInputIfPort(int input, Shade shade)
+{
+    if (IsPortIndex(input))
+        m_view.paintInputButton(input, shade);
+}
+
+void Routing::RevertPending(int output)
+{
+    RouteEntry &r = m_state.Routes[output];
+    r.Input = m_state.PreviousInput[output];
+    r.Taken = 1;
+}
+
+void Routing::RouteInput(int input)
+{
+    const int o = m_state.SelectedOutput;
+    if (o == UNASSIGNED || !IsPortIndex(o))
+        return;
+    if (input < 0 || input >= InputsOf(m_state))
+        return;
+    RouteEntry &route = m_state.Routes[o];
+    const int current = route.Input;
+    const int previous = m_state.PreviousInput[o];
+
+    if (input != current) {
+        route.Input = std::uint8_t(input);
+        if (previous != input)
+            route.Taken = 0;
+        for (int i = 0; i < kMaxPorts; ++i)
+            m_view.paintInputButton(i, Shade::Face);
+        m_view.paintInputButton(input, Shade::Yellow);
+        UpdateVideoLabelText(o);
+        UpdateVideoLabelColour(o);
+        SendRouteTemp(m_channel, o, input);
+    } else if (current != previous) {
+        // "TAKE 0" drops every temporary route on the switcher, so every pending output
+        // falls back here too, not only the one clicked.
+        m_view.paintInputButton(input, Shade::Face);
+        PaintInputIfPort(previous, Shade::Yellow);
+        RevertPending(o);
+        for (int other = 0; other < OutputsOf(m_state); ++other) {
+            if (m_state.Routes[other].Taken == 0)
+                RevertPending(other);
+        }
+        for (int other = 0; other < OutputsOf(m_state); ++other) {
+            UpdateVideoLabelText(other);
+            UpdateVideoLabelColour(other);
+        }
+        SendTakeCancel(m_channel);
+    } else {
+        route.Input = UNASSIGNED;
+        route.Taken = 0;
+        m_view.paintInputButton(input, Shade::Face);
+        UpdateVideoLabelText(o);
+        UpdateVideoLabelColour(o);
+        SendRouteTemp(m_channel, o, -1);
+    }
+}
+
+void Routing::TakeRoutes()
+{
+    SendTakeCommit(m_channel);
+    CommitTemporaryRoutes();
+}
+
+void Routing::CommitTemporaryRoutes()
+{
+    const int outputs = OutputsOf(m_state);
+    for (int o = 0; o < outputs; ++o) {
+        RouteEntry &r = m_state.Routes[o];
+        if (r.Taken == 0) {
+            m_state.PreviousInput[o] = r.Input;
+            r.Taken = 1;
+        }
+    }
+    for (int o = 0; o < outputs; ++o)
+        UpdateVideoLabelColour(o);
+}
+
+void Routing::CancelTake()
+{
+    for (int n = 0; n < kMaxPorts; ++n) {
+        m_view.paintInputButton(n, Shade::Face);
+        m_view.paintOutputButton(n, Shade::Face);
+    }
+    m_state.SelectedOutput = UNASSIGNED;
+
+    const int outputs = OutputsOf(m_state);
+    bool reverted = false;
+    for (int o = 0; o < outputs; ++o) {
+        if (m_state.Routes[o].Taken == 0) {
+            RevertPending(o);
+            reverted = true;
+        }
+    }
+    for (int o = 0; o < outputs; ++o) {
+        UpdateVideoLabelText(o);
+        UpdateVideoLabelColour(o);
+    }
+    if (reverted)
+        SendTakeCancel(m_channel);
+}
+
+void Routing::ClearAllRoutes()
+{
+    SendClearAll(m_channel);
+    for (int o = 0; o < OutputsOf(m_state); ++o) {
+        m_state.Routes[o] = RouteEntry{UNASSIGNED, 1};
+        m_state.PreviousInput[o] = UNASSIGNED;
+    }
+    for (int n = 0; n < kMaxPorts; ++n) {
+        m_view.paintInputButton(n, Shade::Face);
+        m_view.paintOutputButton(n, Shade::Face);
+    }
+    m_state.SelectedOutput = UNASSIGNED;
+    RefreshRoutingPage();
+}
+
+void Routing::SetReclocker(int output)
+{
+    if (output < 0 || output >= OutputsOf(m_state))
+        return;
+    m_state.Reclock[output] = m_view.reclockerTicked(output) ? 1 : 0;
+    SendReclock(m_channel, output, m_state.Reclock[output]);
+}
+
+void Routing::UpdateVideoLabelText(int output)
+{
+    if (!IsPortIndex(output))
+        return;
+    const int input = m_state.Routes[output].Input;
+    // A value out of range is shown as received; it is only ever printed, never an index.
+    m_view.setVideoLabelText(output,
+                             input == UNASSIGNED ? QStringLiteral("--") : QString::number(input + 1));
+}
+
+void Routing::UpdateVideoLabelColour(int output)
+{
+    if (!IsPortIndex(output))
+        return;
+    const RouteEntry &r = m_state.Routes[output];
+    Shade shade = Shade::Red;
+    if (r.Taken != 0)
+        shade = r.Input == UNASSIGNED ? Shade::Face : Shade::Lime;
+    m_view.paintVideoLabel(output, shade);
+}
+
+void Routing::UpdateReclockerCheckBox(int output)
+{
+    if (IsPortIndex(output))
+        m_view.setReclockerTicked(output, m_state.Reclock[output] != 0);
+}
+
+void Routing::EnableOutputRow(int output, bool enabled)
+{
+    if (IsPortIndex(output))
+        m_view.setOutputRowEnabled(output, enabled);
+}
+
+void Routing::EnableInputButton(int input, bool enabled)
+{
+    if (IsPortIndex(input))
+        m_view.setInputButtonEnabled(input, enabled);
+}
+
+void Routing::RefreshRoutingPage()
+{
+    const QString caption = ModelCaption(m_state.Info.ModelCode);
+    if (!caption.isEmpty())
+        m_view.setCaption(caption);
+    const int outputs = OutputsOf(m_state);
+    for (int o = 0; o < outputs; ++o) {
+        UpdateVideoLabelText(o);
+        UpdateVideoLabelColour(o);
+        UpdateReclockerCheckBox(o);
+        EnableOutputRow(o, true);
+    }
+    for (int o = outputs; o < kMaxPorts; ++o)
+        EnableOutputRow(o, false);
+    const int inputs = InputsOf(m_state);
+    for (int i = 0; i < kMaxPorts; ++i)
+        EnableInputButton(i, i < inputs);
+}
+
+void Routing::OutputButtonClick(int n)
+{
+    if (m_state.Busy == 1)
+        return;
+    m_state.Busy = 1;
+    SelectOutput(n - 1);
+    m_state.Busy = 0;
+}
+
+void Routing::InputButtonClick(int n)
+{
+    if (m_state.Busy == 1)
+        return;
+    m_state.Busy = 1;
+    RouteInput(n - 1);
+    m_state.Busy = 0;
+}
+
+void Routing::ReclockerCheckBoxClick(int n)
+{
+    // A redraw ticks the boxes too; these guards keep it from sending.
+    if (m_state.Busy == 1 || m_state.SuppressCommands == 1)
+        return;
+    m_state.Busy = 1;
+    SetReclocker(n - 1);
+    m_state.Busy = 0;
+}
+
+bool Routing::WithdrawPreview()
+{
+    if (m_state.PresetPreviewPending == 0 || !onPreviewCancel)
+        return false;
+    onPreviewCancel();
+    return true;
+}
+
+void Routing::TakeButtonClick()
+{
+    m_view.setTakeLamp(true);
+    if (m_state.PresetPreviewPending != 0 && onPreviewConfirm)
+        onPreviewConfirm();
+    else
+        TakeRoutes();
+    m_view.setTakeLamp(false);
+}
+
+void Routing::CancelTakeButtonClick()
+{
+    if (!WithdrawPreview())
+        CancelTake();
+}
+
+void Routing::ClearAllRoutingButtonClick()
+{
+    if (m_state.Busy == 1)
+        return;
+    WithdrawPreview();
+    m_state.Busy = 1;
+    CancelTake();
+    ClearAllRoutes();
+    m_state.Busy = 0;
+}
+
+} // namespace kv

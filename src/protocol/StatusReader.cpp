@@ -1,0 +1,155 @@
+#include "protocol/StatusReader.h"
+
+#include "link/CommandChannel.h"
+#include "protocol/Commands.h"
+
+#include <cstring>
+
+namespace kv {
+
+namespace {
+
+const QString kQuerying = QStringLiteral("KV Control querying Kestavion. Please wait....");
+
+} // namespace
+
+StatusReader::StatusReader(MatrixState &state, CommandChannel &channel, StatusHost &host)
+    : m_state(state), m_channel(channel), m_host(host)
+{
+}
+
+int StatusReader::FindStartMarker(const std::uint8_t *reply, int size)
+{
+    const int end = size < kMarkerSearch ? size : kMarkerSearch;
+    for (int m = 0; m < end; ++m) {
+        if (reply[m] == 1)
+            return m;
+    }
+    return -1;
+}
+
+bool StatusReader::runQuery(int size, void *target, const QString &parseError, bool extraEventPass)
+{
+    // A link that brings nothing back must not leave the previous reply to be parsed again.
+    std::memset(m_channel.ReplyBuffer, 0, sizeof m_channel.ReplyBuffer);
+    m_channel.RunQuery(size);
+    if (m_channel.QueryFailed == 1)
+        return false;
+
+    const int m = FindStartMarker(m_channel.ReplyBuffer, CommandChannel::kReplyBufferSize);
+    if (m < 0) {
+        m_host.setStatusText(parseError);
+        m_host.processEvents();
+        m_host.pause(m_channel.timeouts().QueryPauseMs);
+        if (extraEventPass)
+            m_host.processEvents();
+        return false;
+    }
+    // Payloads are at most 170 bytes and start by position 31: always inside the buffer.
+    static_assert(kMarkerSearch + 1 + kGroupTableSize < CommandChannel::kReplyBufferSize);
+    std::memcpy(target, m_channel.ReplyBuffer + m + 2, std::size_t(size));
+    return true;
+}
+
+bool StatusReader::QuerySystemInfo()
+{
+    FormatQuerySystemInfo(m_channel);
+    if (!runQuery(kSystemInfoSize, &m_state.Info,
+                  QStringLiteral("Error parsing MINFOKV message...."), true))
+        return false;
+    ApplyModelCode(m_state, m_state.Info.ModelCode);
+    UnpackReclockMask(m_state.Info.ReclockMask, m_state.Reclock, OutputsOf(m_state));
+    return true;
+}
+
+bool StatusReader::QueryRoutes()
+{
+    FormatQueryRoutes(m_channel);
+    static_assert(sizeof m_state.Routes == kMaxPorts * sizeof(RouteEntry));
+    return runQuery(OutputsOf(m_state) * int(sizeof(RouteEntry)), m_state.Routes,
+                    QStringLiteral("Error parsing OINFOKV message...."));
+}
+
+bool StatusReader::QueryPreviousInputs()
+{
+    FormatQueryPreviousInputs(m_channel);
+    return runQuery(OutputsOf(m_state), m_state.PreviousInput,
+                    QStringLiteral("Error parsing OPINFOKV message...."));
+}
+
+bool StatusReader::QueryPresets()
+{
+    for (int p = 0; p < kPresetCount; ++p) {
+        FormatQueryPreset(m_channel, p);
+        if (!runQuery(kPresetSize, &m_state.Presets[p],
+                      QStringLiteral("Error parsing PINFOKV message....")))
+            return false;
+    }
+    return true;
+}
+
+bool StatusReader::QueryGroups()
+{
+    FormatQueryGroups(m_channel);
+    return runQuery(kGroupTableSize, &m_state.Groups,
+                    QStringLiteral("Error parsing GINFOKV message...."));
+}
+
+bool StatusReader::QueryPresetGroups()
+{
+    for (int p = 0; p < kPresetCount; ++p) {
+        if (p == 2)
+            m_host.setProgressDots(QStringLiteral("......."));
+        else if (p == 5)
+            m_host.setProgressDots(QStringLiteral("........"));
+        FormatQueryPresetGroups(m_channel, p);
+        if (!runQuery(kGroupTableSize, &m_state.PresetGroups[p],
+                      QStringLiteral("Error parsing PGINFOKV message....")))
+            return false;
+    }
+    return true;
+}
+
+int StatusReader::ReadAllStatus()
+{
+    m_host.setProgressMessage(kQuerying);
+    m_host.setProgressDots(QString());
+    m_host.showProgress();
+
+    if (!QuerySystemInfo()) {
+        m_host.hideProgress();
+        return -1;
+    }
+
+    // A later block that fails is reported and the read goes on without the progress window.
+    const auto failed = [this](const char *text) {
+        m_host.hideProgress();
+        m_host.showReadError(QString::fromLatin1(text));
+    };
+
+    m_host.setProgressDots(QStringLiteral("."));
+    if (!QueryRoutes())
+        failed("KV Control unable to read Output Status. (NOTE: KV Control settings on Output "
+               "will be invalid)");
+    m_host.setProgressDots(QStringLiteral("..."));
+    if (!QueryPreviousInputs())
+        failed("KV Control unable to read Prev Output Status. (NOTE: KV Control settings on "
+               "Output will be invalid)");
+    m_host.setProgressDots(QStringLiteral("...."));
+    if (!QueryPresets())
+        failed("KV Control unable to read Preset Status. (NOTE: KV Control settings will be "
+               "invalid)");
+    m_host.setProgressDots(QStringLiteral("....."));
+    if (!QueryGroups())
+        failed("KV Control unable to read Grouping Status. (NOTE: KV Control settings on "
+               "Grouping will be invalid)");
+    m_host.setProgressDots(QStringLiteral("......"));
+    if (!QueryPresetGroups())
+        failed("KV Control unable to read Preset Group Status. (NOTE: KV Control settings will "
+               "be invalid)");
+
+    m_host.hideProgress();
+    return 1;
+}
+
+} // namespace kv
