@@ -1,7 +1,34 @@
 #include "app/MatrixForm.h"
 
+#include "app/ConfigActions.h"
+#include "app/Labels.h"
+#include "app/StatusRead.h"
+#include "ui/LabelingPage.h"
+
+#include <QAction>
+
 namespace kv {
 
-void TMatrixForm::wireLabelsAndConfig() {}
+void TMatrixForm::wireLabelsAndConfig()
+{
+    configActions = new ConfigActions(*this);
+    Labels *labels = &configActions->labels();
+    LabelingPage *page = LabelTabSheet;
+
+    connect(page, &LabelingPage::labelExit, labels, &Labels::LabelEditExit);
+    connect(page, &LabelingPage::resetClicked, labels, &Labels::ResetLabelsButtonClick);
+
+    connect(m_menu.OpenConfigurationFile1, &QAction::triggered, configActions,
+            [this] { configActions->OpenConfigurationFile1Click(); });
+    connect(m_menu.SaveConfigurationtoFile1, &QAction::triggered, configActions,
+            [this] { configActions->SaveConfigurationtoFile1Click(); });
+
+    m_initHooks.GatherLabels = [this] { configActions->GatherLabels(); };
+    if (statusRead) {
+        statusRead->RefreshLabelRows = [this] {
+            LabelTabSheet->RefreshLabelRows(InputsOf(m_state), OutputsOf(m_state));
+        };
+    }
+}
 
 } // namespace kv

@@ -1,0 +1,70 @@
+#include "app/Labels.h"
+
+#include "app/MatrixForm.h"
+#include "ui/GroupingPage.h"
+#include "ui/SwitchingPage.h"
+
+#include <QAbstractButton>
+#include <QPushButton>
+
+namespace kv {
+
+Labels::Labels(TMatrixForm &form, LabelingPage &page, QObject *parent)
+    : QObject(parent), m_form(form), m_page(page)
+{
+}
+
+QString Labels::GroupCaption(int n, const QString &label)
+{
+    return QStringLiteral("Group %1 (").arg(n) + label + QLatin1Char(')');
+}
+
+void Labels::LabelEditExit(LabelKind kind, int n)
+{
+    if (n < 1 || n > LabelCountOf(kind))
+        return;
+    const QString text = m_page.labelText(kind, n);
+    SwitchingPage *switching = m_form.ControlTabSheet;
+    GroupingPage *grouping = m_form.GroupingTabSheet;
+    switch (kind) {
+    case LabelKind::Input:
+        if (switching)
+            switching->inputButton(n)->setText(text);
+        if (grouping)
+            grouping->setInputCaption(n - 1, text);
+        break;
+    case LabelKind::Output:
+        if (switching)
+            switching->outputButton(n)->setText(text);
+        if (grouping)
+            grouping->setOutputCaption(n - 1, text);
+        break;
+    case LabelKind::Group:
+        if (grouping) {
+            const QString caption = GroupCaption(n, text);
+            grouping->setGroupExistCaption(n - 1, caption);
+            grouping->setGroupItemText(n - 1, caption);
+        }
+        break;
+    case LabelKind::Preset:
+        // The preset panel's buttons are found by name: the panel owns their layout.
+        if (auto *b = m_form.findChild<QAbstractButton *>(QStringLiteral("PresetButton%1").arg(n)))
+            b->setText(text);
+        break;
+    }
+}
+
+void Labels::ApplyLabels(LabelKind kind)
+{
+    for (int n = 1; n <= LabelCountOf(kind); ++n)
+        LabelEditExit(kind, n);
+}
+
+void Labels::ResetLabelsButtonClick(LabelKind kind)
+{
+    for (int n = 1; n <= LabelCountOf(kind); ++n)
+        m_page.setLabelText(kind, n, QString::number(n));
+    ApplyLabels(kind);
+}
+
+} // namespace kv

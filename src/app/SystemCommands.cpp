@@ -1,0 +1,128 @@
+#include "app/SystemCommands.h"
+
+#include "app/InfoForm.h"
+#include "app/MatrixForm.h"
+#include "app/StatusRead.h"
+#include "link/CommandChannel.h"
+#include "protocol/Commands.h"
+#include "ui/Dialogs.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMenu>
+
+namespace kv {
+
+const QString SystemCommands::kResetTitle = QStringLiteral("KV Control - Reset Verification");
+const QString SystemCommands::kResetQuestion =
+    QStringLiteral("Resetting the Kestavion will reset settings to saved values. Are you sure "
+                   "you want to reset the Kestavion?");
+const QString SystemCommands::kFactoryResetQuestion =
+    QStringLiteral("Resetting the Kestavion will reset settings to factory values. Are you sure "
+                   "you want to factory reset the Kestavion?");
+const QString SystemCommands::kResetProgress =
+    QStringLiteral("Kestavion reset in progress. Please wait....");
+
+SystemCommands::SystemCommands(TMatrixForm &form) : QObject(&form), m_form(form) {}
+
+bool SystemCommands::linkLive()
+{
+    return m_form.channel().serialLinkLive() || m_form.state().EthernetConnected != 0;
+}
+
+template <typename Body> void SystemCommands::run(Frame frame, Body body)
+{
+    MatrixState &s = m_form.state();
+    if (s.Busy)
+        return;
+    s.Busy = 1;
+
+    // The File and Serial Port menus stay out of reach while a reset is under way; they get
+    // back the state they had, so a menu another feature has switched off stays off.
+    QAction *menus[2] = {};
+    bool wasEnabled[2] = {};
+    if (frame == Frame::Reset) {
+        const MainMenu &m = m_form.menu();
+        QMenu *both[2] = {m.File1, m.Search1};
+        for (int k = 0; k < 2; ++k) {
+            menus[k] = both[k] ? both[k]->menuAction() : nullptr;
+            if (menus[k]) {
+                wasEnabled[k] = menus[k]->isEnabled();
+                menus[k]->setEnabled(false);
+            }
+        }
+    }
+
+    if (s.SuppressCommands == 0 && linkLive())
+        body();
+
+    for (int k = 0; k < 2; ++k) {
+        if (menus[k])
+            menus[k]->setEnabled(wasEnabled[k]);
+    }
+    s.Busy = 0;
+}
+
+void SystemCommands::FrontPanelLockCheckBoxClick(bool checked)
+{
+    run(Frame::Plain, [&] {
+        const int state = checked ? 1 : 0;
+        SendFrontPanelLock(m_form.channel(), state);
+        m_form.state().Info.FrontPanelLock = std::uint8_t(state);
+    });
+}
+
+void SystemCommands::VIStateCheckBoxClick(bool checked)
+{
+    run(Frame::Plain, [&] {
+        const int state = checked ? 1 : 0;
+        SendVIState(m_form.channel(), state);
+        m_form.state().Info.VIState = std::uint8_t(state);
+    });
+}
+
+void SystemCommands::SystemSaveButtonClick()
+{
+    run(Frame::Plain, [&] { SendSystemSave(m_form.channel()); });
+}
+
+void SystemCommands::SystemRecallButtonClick()
+{
+    run(Frame::Plain, [&] {
+        SendSystemRecall(m_form.channel());
+        // A breath for the switcher before it is asked again; no events are processed.
+        volatile int idle = 0;
+        for (int i = 0; i <= 50000; ++i)
+            idle = i;
+        (void)idle;
+        // Busy is still set, so the check boxes this redraws send nothing.
+        if (m_form.statusRead)
+            m_form.statusRead->SystemRecallReread();
+    });
+}
+
+void SystemCommands::ResetButtonClick() { reset(kResetQuestion, &SendReset); }
+
+void SystemCommands::FactoryResetButtonClick() { reset(kFactoryResetQuestion, &SendFactoryReset); }
+
+void SystemCommands::reset(const QString &question, void (*send)(CommandChannel &))
+{
+    run(Frame::Reset, [&] {
+        if (!Dialogs::instance().yesNo(&m_form, kResetTitle, question))
+            return;
+        TInfoForm *info = m_form.infoForm();
+        if (info) {
+            info->setMessage(kResetProgress);
+            info->showNow();
+            // The serial wait processes no events: the window must be drawn before it.
+            QCoreApplication::processEvents();
+            info->repaint();
+            QCoreApplication::processEvents();
+        }
+        send(m_form.channel());
+        if (info)
+            info->hide();
+    });
+}
+
+} // namespace kv
