@@ -1,11 +1,47 @@
+// Start-up and shutdown: the connection question when the window first shows, and the exit
+// confirmation.
+
 #include "app/MatrixForm.h"
+
+#include "link/EthernetLink.h"
+#include "link/SerialLink.h"
+#include "ui/Dialogs.h"
 
 namespace kv {
 
-// The connection question when the window first shows.
-void TMatrixForm::FormShow() { m_state.SuppressCommands = 1; }
+namespace {
+const QString kConnectTitle =
+    QStringLiteral("Orvask Delvane - KV Control :Establish COM port communication with KV SDI");
+const QString kConnectQuestion = QStringLiteral(
+    "\tDo you want to connect to Kestavion via the serial port?\n\n   \tSerial Port Connection - "
+    "Click Yes\n   \tEthernet connection - Click No then go to Setup Tab\n   \tRS-485 - Not "
+    "available\n   \tNo Connection - Click No");
+const QString kConnectLater = QStringLiteral(
+    "To connect later:\n\n      \tSerial port - go to 'Serial Port->Connect to Kestavion' menu "
+    "item\n      \tEthernet - go to Setup Tab, enter IP Address and choose Ethernet\n      \tOr "
+    "refer to Kestavion manual for help with KV Control connections");
+const QString kExitTitle = QStringLiteral("Orvask Delvane - KV Control :Confirm Exit");
+const QString kExitQuestion = QStringLiteral("Are you sure you want to exit this application?");
+} // namespace
 
-// The exit confirmation.
-bool TMatrixForm::FormCloseQuery() { return true; }
+void TMatrixForm::FormShow()
+{
+    m_state.SuppressCommands = 1;
+    Dialogs &dialogs = Dialogs::instance();
+    if (dialogs.yesNo(this, kConnectTitle, kConnectQuestion)) {
+        serialLink->SearchAllClick();
+        return;
+    }
+    dialogs.plain(this, kConnectLater);
+    ethernetLink->LoadIpAddress();
+}
+
+bool TMatrixForm::FormCloseQuery()
+{
+    if (!Dialogs::instance().yesNo(this, kExitTitle, kExitQuestion))
+        return false;
+    ethernetLink->closeConnection();
+    return true;
+}
 
 } // namespace kv

@@ -1,7 +1,78 @@
+// The serial and Ethernet links, the Setup page's link controls, the About page's serial
+// indicators, and the menu items of the frame (Exit, About).
+
 #include "app/MatrixForm.h"
+
+#include "app/AboutBox.h"
+#include "app/LinkControls.h"
+#include "app/WindowHost.h"
+#include "link/CommandChannel.h"
+#include "link/EthernetLink.h"
+#include "link/LineMonitor.h"
+#include "link/SerialLink.h"
+#include "ui/AboutPage.h"
+#include "ui/RadioGroup.h"
+#include "ui/SetupPage.h"
+#include "ui/TerminalView.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
 
 namespace kv {
 
-void TMatrixForm::wireLinks() {}
+void TMatrixForm::wireLinks()
+{
+    auto *controls = new LinkControls(*this);
+    serialLink = new SerialLink(*m_channel, *m_host, *controls, this);
+    ethernetLink = new EthernetLink(*m_channel, *m_host, *serialLink, *controls, this);
+
+    // "Serial Port" menu.
+    for (int n = 1; n <= 4; ++n) {
+        QAction *item = m_menu.COMItems[n - 1];
+        connect(item, &QAction::triggered, this, [this, item, n](bool checked) {
+            // The check marks are the link's to set, not the click's.
+            item->setChecked(!checked);
+            serialLink->ComItemClick(n);
+        });
+    }
+    m_menu.COM1->setToolTipsVisible(true);
+    controls->refreshComToolTips();
+    connect(m_menu.COM1, &QMenu::aboutToShow, controls, &LinkControls::refreshComToolTips);
+    connect(m_menu.SearchForKestavion1, &QAction::triggered, serialLink,
+            &SerialLink::SearchAllClick);
+    connect(m_menu.DisconnectSerialCommunication1, &QAction::triggered, serialLink,
+            &SerialLink::DisconnectSerialCommunication1Click);
+    const std::pair<QAction *, int> speeds[] = {
+        {m_menu.N192001, 19200}, {m_menu.N384001, 38400}, {m_menu.N576001, 57600}};
+    for (const auto &[item, baud] : speeds)
+        connect(item, &QAction::triggered, serialLink, [this, b = baud] { serialLink->SetSpeed(b); });
+
+    // Setup page: the link choice and the switcher's address.
+    connect(SetupTabSheet->SerialModeRadioGroup, &RadioGroup::clicked, ethernetLink,
+            [this] { ethernetLink->SerialModeRadioGroupClick(); });
+    connect(SetupTabSheet->IPAddressButton, &QPushButton::clicked, ethernetLink,
+            &EthernetLink::IPAddressButtonClick);
+
+    // About page: what the switcher sends, and the line lights while monitoring.
+    auto *lines = new LineMonitor(*m_channel, this);
+    connect(lines, &LineMonitor::changed, AboutTabSheet, [this](const LineStates &s) {
+        AboutTabSheet->setLights(s.txd, s.rxd, s.dcd, s.dsr, s.cts);
+    });
+    connect(m_channel, &CommandChannel::serialBytesReceived, AboutTabSheet->AdTerminal1,
+            &TerminalView::write);
+
+    // Frame: Exit asks the window to close (the confirmation runs there); About.
+    connect(m_menu.Exit1, &QAction::triggered, this, [this] { close(); });
+    connect(m_menu.About1, &QAction::triggered, this, [this] {
+        AboutBox box(this);
+        box.exec();
+    });
+
+    setWindowIcon(QIcon(ProductPicture()));
+    m_channel->ConnectInProgress = 0;
+    AboutTabSheet->Version1Label->setText(kConsoleVersion);
+}
 
 } // namespace kv

@@ -1,0 +1,312 @@
+#include "link/EthernetLink.h"
+
+#include "link/CommandChannel.h"
+#include "link/IpAddress.h"
+#include "link/LinkHost.h"
+#include "protocol/Commands.h"
+
+#include <QCoreApplication>
+#include <QTcpSocket>
+#include <QTimer>
+
+namespace kv {
+
+namespace {
+const QString kSerialTitle =
+    QStringLiteral("Orvask Delvane - KV Control :Establish Serial communication with KV SDI");
+const QString kSerialQuestion = QStringLiteral(
+    "KV Control is currently connected to the KV SDI via the Ethernet. Do you want to disconnect "
+    "the Ethernet connection and try the Serial connection?");
+const QString kEthernetTitle =
+    QStringLiteral("Orvask Delvane - KV Control :Establish Ethernet communication with KV SDI");
+const QString kEthernetQuestion = QStringLiteral(
+    "KV Control is currently connected to the KV SDI via the serial ports. Do you want to "
+    "disconnect the serial port connection and try the Ethernet connection?");
+constexpr int kRs232 = 0;
+} // namespace
+
+QString InvalidIpAddressText()
+{
+    return QStringLiteral("Error! The IP Address is not valid. Please enter four numbers from 0 "
+                          "to 255 separated by dots, for example 192.168.1.20.");
+}
+
+EthernetLink::EthernetLink(CommandChannel &channel, LinkHost &host, SerialLink &serial,
+                           EthernetLinkHost &window, QObject *parent)
+    : QObject(parent), m_channel(channel), m_state(channel.state()), m_host(host),
+      m_serial(serial), m_window(window), m_socket(channel.socket())
+{
+    connect(m_socket, &QTcpSocket::connected, this, &EthernetLink::ClientSocket1Connect);
+    connect(m_socket, &QTcpSocket::disconnected, this, &EthernetLink::ClientSocket1Disconnect);
+    connect(m_socket, &QTcpSocket::errorOccurred, this, &EthernetLink::onSocketError);
+}
+
+quint16 EthernetLink::switcherPort()
+{
+    bool ok = false;
+    const int port = qEnvironmentVariableIntValue("KV_TCP_PORT", &ok);
+    return ok && port > 0 && port <= 65535 ? quint16(port) : kSwitcherPort;
+}
+
+bool EthernetLink::connectionActive() const
+{
+    return m_socket->state() == QAbstractSocket::ConnectedState;
+}
+
+void EthernetLink::closeConnection()
+{
+    if (m_socket->state() == QAbstractSocket::UnconnectedState)
+        return;
+    m_socket->disconnectFromHost();
+    if (m_socket->state() != QAbstractSocket::UnconnectedState &&
+        !m_socket->waitForDisconnected(m_channel.timeouts().EthernetWaitMs))
+        m_socket->abort();
+}
+
+void EthernetLink::ClientSocket1Connect() { m_state.EthernetConnected = 1; }
+
+void EthernetLink::ClientSocket1Disconnect() { m_state.EthernetConnected = 0; }
+
+QString EthernetLink::ErrorText(SocketErrorKind kind)
+{
+    switch (kind) {
+    case SocketErrorKind::General:
+        break;
+    case SocketErrorKind::Send:
+        return QStringLiteral("Socket Send Error");
+    case SocketErrorKind::Receive:
+        return QStringLiteral("Socket Receive Error");
+    case SocketErrorKind::Connect:
+        return QStringLiteral("Socket Connection Error: Check Ethernet cable");
+    case SocketErrorKind::Disconnect:
+        return QStringLiteral("Socket Disconnect Error");
+    }
+    return QStringLiteral("Socket General Error");
+}
+
+void EthernetLink::ClientSocket1Error(SocketErrorKind kind)
+{
+    m_host.showMessage(ErrorText(kind));
+    m_channel.ConnectInProgress = 0;
+}
+
+void EthernetLink::onSocketError(QAbstractSocket::SocketError error)
+{
+    // A wait that ran out is the channel's business: an unanswered line is not an error.
+    if (error == QAbstractSocket::SocketTimeoutError)
+        return;
+    if (m_guarded) {
+        if (m_guardError.isEmpty())
+            m_guardError = m_socket->errorString();
+        m_channel.ConnectInProgress = 0;
+        return;
+    }
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+    case QAbstractSocket::HostNotFoundError:
+        ClientSocket1Error(SocketErrorKind::Connect);
+        break;
+    case QAbstractSocket::RemoteHostClosedError:
+        ClientSocket1Error(m_socket->bytesToWrite() > 0 ? SocketErrorKind::Send
+                                                        : SocketErrorKind::Disconnect);
+        break;
+    case QAbstractSocket::NetworkError:
+        // A read that failed: nothing handles it, so the general error box shows the text.
+        m_host.showError(m_socket->errorString());
+        m_channel.ConnectInProgress = 0;
+        break;
+    default:
+        ClientSocket1Error(SocketErrorKind::General);
+        break;
+    }
+}
+
+void EthernetLink::SaveIpAddress(const QString &text)
+{
+    if (!WriteIpSaveFile(text))
+        m_host.showMessage(QStringLiteral(
+            "Error! Unable to create IPSave.ini file. Check if disk is write-protected"));
+}
+
+void EthernetLink::LoadIpAddress()
+{
+    const std::optional<QString> word = ReadIpSaveFile();
+    if (!word) {
+        m_host.showMessage(QStringLiteral("Error! Unable to open IPSave.ini file."));
+        return;
+    }
+    m_window.setIpAddressText(*word);
+}
+
+bool EthernetLink::NormaliseIpAddress()
+{
+    const QString text = m_window.ipAddressText();
+    SaveIpAddress(text);
+    const std::optional<IpNumbers> numbers = ParseIpAddress(text);
+    if (!numbers)
+        return false;
+    m_window.setIpAddressText(FormatIpAddress(*numbers));
+    return true;
+}
+
+void EthernetLink::SerialModeRadioGroupClick()
+{
+    if (m_window.serialModeIndex() == kRs232)
+        rs232Chosen();
+    else
+        ethernetChosen();
+}
+
+void EthernetLink::rs232Chosen()
+{
+    if (connectionActive()) {
+        if (m_host.askYesNo(kSerialTitle, kSerialQuestion)) {
+            // The search's status read must go over the serial link.
+            m_state.EthernetConnected = 0;
+            m_serial.SearchAllClick();
+            if (m_channel.SerialLinkLive == 1) {
+                closeConnection();
+                return;
+            }
+            m_state.EthernetConnected = 1;
+        }
+        SuppressEthernetReconnect = 1;
+        m_window.setSerialModeIndex(1);
+        return;
+    }
+    if (SuppressSerialFallback == 1) {
+        SuppressSerialFallback = 0;
+        return;
+    }
+    if (m_channel.SerialLinkLive == 1)
+        return;
+    m_serial.SearchAllClick();
+}
+
+void EthernetLink::ethernetChosen()
+{
+    if (m_channel.SerialLinkLive == 1 && !m_host.askYesNo(kEthernetTitle, kEthernetQuestion)) {
+        m_window.setSerialModeIndex(kRs232);
+        return;
+    }
+    if (connectionActive() && SuppressEthernetReconnect == 1) {
+        SuppressEthernetReconnect = 0;
+        return;
+    }
+    if (connectionActive())
+        closeConnection();
+
+    if (m_window.ipAddressText().isEmpty()) {
+        SuppressSerialFallback = 1;
+        m_window.setSerialModeIndex(kRs232);
+        m_host.showMessage(QStringLiteral("Cannot connect. Please enter an IP Address first."));
+        return;
+    }
+    // Not an address at all, or a number over 255: nothing is connected and nothing sent.
+    const bool parsed = NormaliseIpAddress();
+    const std::optional<IpNumbers> numbers = ParseIpAddress(m_window.ipAddressText());
+    if (!parsed || !numbers || !IpInRange(*numbers)) {
+        SuppressSerialFallback = 1;
+        m_window.setSerialModeIndex(kRs232);
+        m_host.showMessage(InvalidIpAddressText());
+        return;
+    }
+
+    const bool cursorShown = m_host.showBusyCursor();
+    connectAndRead();
+    if (cursorShown)
+        m_host.showArrowCursor();
+}
+
+void EthernetLink::failAttempt(const QString &text)
+{
+    m_host.showMessage(text);
+    m_channel.ConnectInProgress = 0;
+    m_window.setSerialModeIndex(kRs232);
+}
+
+void EthernetLink::connectAndRead()
+{
+    // A nested run (the status read may lead back here) keeps its own guard.
+    const bool outerGuarded = m_guarded;
+    const QString outerError = m_guardError;
+    m_guarded = true;
+    m_guardError.clear();
+    auto endGuard = [&]() -> QString {
+        const QString error = m_guardError;
+        m_guarded = outerGuarded;
+        m_guardError = outerError;
+        return error;
+    };
+
+    m_channel.ConnectInProgress = 1;
+    m_socket->connectToHost(m_window.ipAddressText(), switcherPort());
+
+    m_channel.WatchdogExpired = 0;
+    QTimer *watchdog = m_channel.timer1();
+    watchdog->start(m_channel.timeouts().WatchdogMs);
+    while (m_socket->state() != QAbstractSocket::ConnectedState &&
+           m_channel.ConnectInProgress == 1 && m_channel.WatchdogExpired == 0)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    watchdog->stop();
+    m_channel.ConnectInProgress = 0;
+
+    if (!m_guardError.isEmpty()) {
+        m_socket->abort();
+        failAttempt(endGuard());
+        return;
+    }
+    if (!connectionActive()) {
+        // Given up: an attempt still under way must not connect behind the operator's back.
+        m_socket->abort();
+        endGuard();
+        m_window.setSerialModeIndex(kRs232);
+        return;
+    }
+
+    const bool answered = m_channel.EthernetSendAndAwait("\r");
+    if (!m_guardError.isEmpty()) {
+        failAttempt(endGuard());
+        return;
+    }
+    if (!answered) {
+        endGuard();
+        m_host.showMessage(
+            QStringLiteral("Error: Unable to connect to Kestavion with given IP Address"));
+        m_window.setSerialModeIndex(kRs232);
+        return;
+    }
+    m_serial.DisconnectSerialCommunication1Click();
+    m_window.setItemEnabled(SerialLinkHost::Item::ReadfromKestavions1, true);
+    m_window.setItemEnabled(SerialLinkHost::Item::SearchForKestavion1, false);
+    m_window.ReadfromKestavions1Click();
+    const QString error = endGuard();
+    if (!error.isEmpty())
+        failAttempt(error);
+}
+
+void EthernetLink::IPAddressButtonClick()
+{
+    if (m_channel.SerialLinkLive != 1 && m_state.EthernetConnected != 1) {
+        m_host.showMessage(QStringLiteral("Must have connection to change IP Address"));
+        return;
+    }
+    const QString text = m_window.ipAddressText();
+    SaveIpAddress(text);
+    const std::optional<IpNumbers> numbers = ParseIpAddress(text);
+    if (!numbers) {
+        m_host.showMessage(InvalidIpAddressText());
+        return;
+    }
+    if (!IpInRange(*numbers)) {
+        m_host.showMessage(QStringLiteral("IP Address segments cannot be > 255"));
+        return;
+    }
+    const IpNumbers &n = *numbers;
+    SendIPConfig(m_channel, n[0], n[1], n[2], n[3]);
+    // Over Ethernet the console follows the switcher to its new address.
+    if (m_state.EthernetConnected == 1)
+        SerialModeRadioGroupClick();
+}
+
+} // namespace kv
