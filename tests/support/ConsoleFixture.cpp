@@ -1,0 +1,156 @@
+#include "ConsoleFixture.h"
+
+#include "app/StatusRead.h"
+#include "link/CommandChannel.h"
+#include "ui/Colours.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QHostAddress>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSerialPort>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTcpSocket>
+
+namespace kv::test {
+
+namespace {
+
+bool isQuery(const QString &line)
+{
+    static const QStringList queries = {"MINFOKV", "OINFOKV", "OPINFOKV", "GINFOKV", "PINFOKV",
+                                        "PGINFOKV"};
+    return queries.contains(line.section(QLatin1Char(' '), 0, 0));
+}
+
+} // namespace
+
+ConsoleFixture::ConsoleFixture(const Timeouts &timeouts)
+{
+    if (QApplication::style()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) != 0)
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    m_form = std::make_unique<TMatrixForm>(timeouts);
+}
+
+ConsoleFixture::~ConsoleFixture()
+{
+    // The window (and its port and socket) goes before the emulator it talks to.
+    m_form.reset();
+}
+
+bool ConsoleFixture::fail(const QString &why)
+{
+    m_error = why;
+    return false;
+}
+
+bool ConsoleFixture::start(const EmuProcess::Options &options)
+{
+    if (!m_emu.start(options))
+        return fail(m_emu.errorString());
+    return true;
+}
+
+bool ConsoleFixture::connectSerial()
+{
+    if (m_emu.ptyDevice().isEmpty())
+        return fail(QStringLiteral("kvemu has no pty"));
+    QSerialPort *port = m_form->channel().serialPort();
+    port->setPortName(m_emu.ptyDevice());
+    if (!port->open(QIODevice::ReadWrite))
+        return fail(QStringLiteral("open %1: %2").arg(m_emu.ptyDevice(), port->errorString()));
+    port->setBaudRate(QSerialPort::Baud57600);
+    port->setDataBits(QSerialPort::Data8);
+    port->setParity(QSerialPort::NoParity);
+    port->setStopBits(QSerialPort::OneStop);
+    port->setFlowControl(QSerialPort::HardwareControl);
+    state().SerialPortOpen = 1;
+    m_form->channel().setSerialLinkLive(true);
+    return true;
+}
+
+bool ConsoleFixture::connectTcp()
+{
+    if (m_emu.tcpPort() == 0)
+        return fail(QStringLiteral("kvemu has no TCP port"));
+    QTcpSocket *socket = m_form->channel().socket();
+    socket->connectToHost(QHostAddress::LocalHost, m_emu.tcpPort());
+    if (!socket->waitForConnected(5000))
+        return fail(QStringLiteral("connect to %1: %2").arg(m_emu.tcpPort()).arg(socket->errorString()));
+    state().EthernetConnected = 1;
+    return true;
+}
+
+void ConsoleFixture::readAll() { m_form->statusRead->ReadfromKestavions1Click(); }
+
+bool ConsoleFixture::click(const QString &name)
+{
+    if (auto *button = find<QAbstractButton>(name)) {
+        if (!button->isEnabled())
+            return false;
+        button->click();
+        return true;
+    }
+    if (auto *action = find<QAction>(name)) {
+        if (!action->isEnabled())
+            return false;
+        action->trigger();
+        return true;
+    }
+    return false;
+}
+
+QColor ConsoleFixture::colour(const QString &name) const
+{
+    const QWidget *w = find<QWidget>(name);
+    return w ? paintedColour(w) : QColor();
+}
+
+QString ConsoleFixture::text(const QString &name) const
+{
+    if (auto *b = find<QAbstractButton>(name))
+        return b->text();
+    if (auto *l = find<QLabel>(name))
+        return l->text();
+    if (auto *e = find<QLineEdit>(name))
+        return e->text();
+    return {};
+}
+
+bool ConsoleFixture::isEnabled(const QString &name) const
+{
+    const QWidget *w = find<QWidget>(name);
+    return w && w->isEnabled();
+}
+
+bool ConsoleFixture::isChecked(const QString &name) const
+{
+    const auto *b = find<QAbstractButton>(name);
+    return b && b->isChecked();
+}
+
+QStringList ConsoleFixture::commands() const
+{
+    QStringList out;
+    for (const QString &line : wire()) {
+        if (!line.isEmpty() && !isQuery(line))
+            out << line;
+    }
+    return out;
+}
+
+QString ConsoleFixture::emuState(const QString &key)
+{
+    const QStringList fields = m_emu.state().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QString prefix = key + QLatin1Char('=');
+    for (const QString &f : fields) {
+        if (f.startsWith(prefix))
+            return f.mid(prefix.size());
+    }
+    return {};
+}
+
+} // namespace kv::test

@@ -1,0 +1,86 @@
+#pragma once
+// One console against one kvemu, for suites that drive the real window as an operator would:
+//
+//     kv::test::ConsoleFixture f;                   // a TMatrixForm with Timeouts::fast()
+//     QVERIFY2(f.start({.tcp = true}), qPrintable(f.error()));   // kvemu up, "ready"
+//     QVERIFY2(f.connectSerial(), qPrintable(f.error()));        // or f.connectTcp()
+//     f.readAll();                                  // "Read from Kestavion"
+//     f.clearWire();
+//     QVERIFY(f.click("OutputButton3"));
+//     QVERIFY(f.click("InputButton7"));
+//     QCOMPARE(f.commands(), QStringList{"RTEMP 3 7"});
+//     QCOMPARE(f.colour("VideoLabel3"), kv::kRed);
+//     QCOMPARE(f.text("VideoLabel3"), "7");
+//
+// The form is not shown (its start-up question never runs); SuppressCommands is therefore 0
+// until a test sets it. Message boxes go to `dialogs`, which answers from its queue (empty:
+// No / Cancel / OK) and records every text. The window uses the Fusion style, as the
+// product does, so button faces take the state colours.
+
+#include "EmuProcess.h"
+#include "ScriptedDialogs.h"
+
+#include "app/MatrixForm.h"
+#include "link/Timeouts.h"
+
+#include <QColor>
+#include <QStringList>
+#include <QWidget>
+#include <memory>
+
+namespace kv::test {
+
+class ConsoleFixture {
+public:
+    explicit ConsoleFixture(const Timeouts &timeouts = Timeouts::fast());
+    ~ConsoleFixture();
+    ConsoleFixture(const ConsoleFixture &) = delete;
+    ConsoleFixture &operator=(const ConsoleFixture &) = delete;
+
+    // Starts kvemu (with a pty unless the options say otherwise) and waits for "ready".
+    bool start(const EmuProcess::Options &options = {});
+    // The console's serial port on kvemu's pty, 57600 8N1 RTS/CTS, and the link marked live.
+    bool connectSerial();
+    // The console's TCP client on kvemu's loopback port, and EthernetConnected = 1.
+    bool connectTcp();
+    // "Read from Kestavion" (ReadfromKestavions1Click), as the menu item runs it.
+    void readAll();
+
+    TMatrixForm &form() { return *m_form; }
+    MatrixState &state() { return m_form->state(); }
+    EmuProcess &emu() { return m_emu; }
+    ScriptedDialogs dialogs;
+
+    // A control of the window by objectName, or nullptr.
+    template <class T = QWidget> T *find(const QString &name) const
+    {
+        return m_form->findChild<T *>(name);
+    }
+    // Clicks a button or check box (or triggers an action) by objectName, as the operator
+    // would: false when there is none or it is disabled (then nothing happens).
+    bool click(const QString &name);
+    QColor colour(const QString &name) const; // painted face or background
+    QString text(const QString &name) const;  // caption of a button, label, box or edit
+    bool isEnabled(const QString &name) const;
+    bool isChecked(const QString &name) const;
+
+    // Every line kvemu received (without CR), and the same without status queries and
+    // bare carriage returns: what the console commanded.
+    QStringList wire() const { return m_emu.receivedLines(); }
+    QStringList commands() const;
+    void clearWire() { m_emu.clearLog(); }
+    // A field of kvemu's state summary, e.g. emuState("routes") -> "5,7*5,-,...".
+    QString emuState(const QString &key);
+
+    // What went wrong in start() or a connect.
+    QString error() const { return m_error; }
+
+private:
+    bool fail(const QString &why);
+
+    EmuProcess m_emu;
+    std::unique_ptr<TMatrixForm> m_form;
+    QString m_error;
+};
+
+} // namespace kv::test
