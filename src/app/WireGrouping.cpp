@@ -1,5 +1,6 @@
 #include "app/MatrixForm.h"
 
+#include "app/StatusRead.h"
 #include "control/Grouping.h"
 #include "ui/GroupingPage.h"
 
@@ -14,6 +15,7 @@ void TMatrixForm::wireGrouping()
     connect(page, &GroupingPage::outputClicked, this, [this](int n) { grouping->GroupOutputButtonClick(n); });
     connect(page, &GroupingPage::removeClicked, this, [this] { grouping->GroupingRemoveButtonClick(); });
     connect(page, &GroupingPage::removeAllClicked, this, [this] { grouping->GroupingRemoveAllButtonClick(); });
+    statusRead->RefreshGroupingPage = [this] { grouping->RefreshGroupingPage(); };
     m_initHooks.InitGroups = [this] { grouping->InitGroups(); };
 }
 

@@ -1,0 +1,72 @@
+#pragma once
+// The eight presets: save the live setting into one, recall one as a preview that Confirm
+// (or Take) sends and Cancel withdraws, or recall one at once for the preset sequence.
+
+#include "control/MatrixState.h"
+
+#include <QObject>
+#include <cstdint>
+#include <functional>
+
+namespace kv {
+
+class CommandChannel;
+
+// What the preset operations need of the preset panel. Presets count from 0.
+class PresetView {
+public:
+    virtual ~PresetView() = default;
+    virtual void setPresetPageVisible(bool visible) = 0;
+    virtual void setSaveEnabled(bool enabled) = 0;
+    virtual bool saveEnabled() const = 0;
+    virtual void setSaveCancelEnabled(bool enabled) = 0;
+    virtual void setRecallEnabled(bool enabled) = 0;
+    virtual void setRecallCancelEnabled(bool enabled) = 0;
+    virtual void setConfirmEnabled(bool enabled) = 0;
+    virtual void setPresetButtonEnabled(int preset, bool enabled) = 0;
+};
+
+// Operations of the rooms around presets: routing's take and redraws and the whole-window
+// refresh. The window fills them in.
+struct PresetHooks {
+    std::function<void()> TakeRoutes;
+    std::function<void()> CommitTemporaryRoutes;
+    std::function<void(int output)> HighlightRoutedInput;
+    std::function<void()> RefreshAllPages;
+};
+
+class Presets : public QObject {
+    Q_OBJECT
+public:
+    Presets(MatrixState &state, CommandChannel &channel, PresetView &view,
+            QObject *parent = nullptr);
+
+    PresetHooks hooks;
+
+    // Handlers of the panel; only the preset buttons look at Busy.
+    void PresetsSaveButtonClick();
+    void PresetSaveCancelButtonClick();
+    void PresetsRecallButtonClick();
+    void PresetButtonClick(int n); // counts from 1
+    void PresetRecallConfirmButtonClick();
+    void PresetRecallCancelButtonClick();
+
+    // Operations; presets count from 0 and numbers outside 0-7 are ignored.
+    void InitPresets(); // the panel half; the records are emptied by ClearPresets
+    void EnablePresetButtonsForSave();
+    void EnablePresetButtonsForRecall();
+    void ChoosePreset(int preset, bool saving);
+    void RecallPreset(int preset, bool preview);
+
+private:
+    void SavePreset(int preset);
+    void PanelAtRestAfterRecall();
+
+    MatrixState &m_state;
+    CommandChannel &m_channel;
+    PresetView &m_view;
+    // The fallback inputs from before the first preview, put back by its Cancel.
+    std::uint8_t m_savedPrevious[kMaxPorts] = {};
+};
+
+} // namespace kv

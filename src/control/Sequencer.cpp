@@ -1,0 +1,208 @@
+#include "control/Sequencer.h"
+
+#include <QRegularExpression>
+#include <QTimer>
+#include <limits>
+
+namespace kv {
+
+namespace {
+constexpr int kMaxPresetNumber = 8;
+constexpr int kMinDelay = 3;
+constexpr int kMaxDelay = 9999;
+constexpr int kDesignIntervalMs = 500;
+
+bool IsStep(int step) { return step >= 0 && step < kSeqSteps; }
+} // namespace
+
+std::optional<long long> ParseStepInteger(const QString &text)
+{
+    static const QRegularExpression form(QStringLiteral("^[ \\t]*-?[0-9]+[ \\t]*$"));
+    if (!form.match(text).hasMatch())
+        return std::nullopt;
+    const QString number = text.trimmed();
+    bool ok = false;
+    const long long value = number.toLongLong(&ok);
+    if (ok)
+        return value;
+    // Too many digits for any counter: still a number, and out of every limit.
+    return number.startsWith(u'-') ? std::numeric_limits<long long>::min()
+                                   : std::numeric_limits<long long>::max();
+}
+
+Sequencer::Sequencer(MatrixState &state, SequencingView &view, int secondMs, QObject *parent)
+    : QObject(parent), m_state(state), m_view(view), m_secondMs(secondMs),
+      m_timer(new QTimer(this))
+{
+    m_timer->setObjectName(QStringLiteral("PresetSeqTimer"));
+    m_timer->setInterval(kDesignIntervalMs);
+    m_timer->setSingleShot(true);
+    connect(m_timer, &QTimer::timeout, this, &Sequencer::PresetSeqTimerTimer);
+    ExchangeUnderway = [this] { return m_state.Busy != 0; };
+}
+
+void Sequencer::PresetSeqEnableCheckBoxClick(int n)
+{
+    if (IsStep(n - 1))
+        m_view.setStepEditsEnabled(n - 1, m_view.stepTicked(n - 1));
+}
+
+void Sequencer::PresetSeqEditExit(int n)
+{
+    if (IsStep(n - 1))
+        CheckPresetEdit(n - 1);
+}
+
+void Sequencer::PresetDelayEditExit(int n)
+{
+    if (IsStep(n - 1))
+        CheckDelayEdit(n - 1);
+}
+
+void Sequencer::Fail(const QString &message, int step, bool presetEdit)
+{
+    (presetEdit ? m_presetFailed : m_delayFailed)[step] = true;
+    m_view.showMessage(message);
+    if (presetEdit)
+        m_view.focusPresetEdit(step);
+    else
+        m_view.focusDelayEdit(step);
+}
+
+bool Sequencer::CheckPresetEdit(int step)
+{
+    const QString text = m_view.presetText(step);
+    const auto value = ParseStepInteger(text);
+    if (!value) {
+        Fail(QStringLiteral("Error! '") + text + QStringLiteral("' is not a valid Preset number."),
+             step, true);
+        return false;
+    }
+    if (*value < 1 || *value > kMaxPresetNumber) {
+        Fail(QStringLiteral("Error! Preset number out of limits (1-%1)").arg(kMaxPresetNumber),
+             step, true);
+        return false;
+    }
+    m_presetFailed[step] = false;
+    return true;
+}
+
+bool Sequencer::CheckDelayEdit(int step)
+{
+    const QString text = m_view.delayText(step);
+    const auto value = ParseStepInteger(text);
+    if (!value) {
+        Fail(QStringLiteral("Error! '") + text + QStringLiteral("' is not a valid Delay number."),
+             step, false);
+        return false;
+    }
+    if (*value < kMinDelay || *value > kMaxDelay) {
+        Fail(QStringLiteral("Error! Delay number out of limits (%1-%2)").arg(kMinDelay).arg(kMaxDelay),
+             step, false);
+        return false;
+    }
+    m_delayFailed[step] = false;
+    return true;
+}
+
+void Sequencer::PresetSeqStartButtonClick()
+{
+    bool anyOn = false;
+    for (int i = 0; i < kSeqSteps; ++i)
+        anyOn = anyOn || m_view.stepTicked(i);
+    if (!anyOn) {
+        m_view.showMessage(QStringLiteral("Error! No Preset Sequence enabled."));
+        return;
+    }
+
+    PresetSeqCount = 0;
+    int first = -1;
+    for (int i = 0; i < kSeqSteps; ++i) {
+        if (!m_view.stepTicked(i)) {
+            PresetSeqTable[i].Preset = 0;
+            continue;
+        }
+        if (!CheckPresetEdit(i) || !CheckDelayEdit(i))
+            return;
+        const QString text = m_view.presetText(i);
+        const int preset = int(*ParseStepInteger(text));
+        const int delay = int(*ParseStepInteger(m_view.delayText(i)));
+        if (!PresetIsStored(m_state, preset)) {
+            m_view.showMessage(QStringLiteral("Error! Preset #'") + text +
+                               QStringLiteral("' is currently empty. Select a different Preset number"));
+            m_view.focusPresetEdit(i);
+            return;
+        }
+        if (first < 0)
+            first = i;
+        PresetSeqTable[i].Preset = preset;
+        PresetSeqTable[i].DelayMs = delay * 1000;
+        ++PresetSeqCount;
+    }
+
+    m_view.setStepControlsEnabled(false);
+    PresetSeqIndex = first;
+    HighlightPresetSeqStep(first);
+    // A run already going starts again from its first step.
+    m_timer->stop();
+    Recall(first);
+    m_view.setLampLit(true);
+    m_lampLit = true;
+    Arm(PresetSeqTable[first].DelayMs);
+}
+
+void Sequencer::PresetSeqStopButtonClick()
+{
+    m_timer->stop();
+    m_view.setLampLit(false);
+    m_lampLit = false;
+    m_view.setStepControlsEnabled(true);
+}
+
+void Sequencer::PresetSeqTimerTimer()
+{
+    m_timer->stop();
+    if (PresetSeqCount == 1)
+        return; // the single step stays on air until Stop
+    // Never in the middle of another exchange: the step waits until it has ended.
+    if (m_inStep || (ExchangeUnderway && ExchangeUnderway())) {
+        m_timer->start(kRetryMs);
+        return;
+    }
+    int index = IsStep(PresetSeqIndex) ? PresetSeqIndex : kSeqSteps - 1;
+    for (int k = 0; k < kSeqSteps; ++k) {
+        index = (index + 1) % kSeqSteps;
+        if (PresetSeqTable[index].Preset != 0)
+            break;
+    }
+    if (!IsStep(index) || PresetSeqTable[index].Preset == 0)
+        return;
+    PresetSeqIndex = index;
+    Recall(index);
+    HighlightPresetSeqStep(index);
+    Arm(PresetSeqTable[index].DelayMs);
+}
+
+void Sequencer::HighlightPresetSeqStep(int index)
+{
+    for (int i = 0; i < kSeqSteps; ++i)
+        m_view.paintStepLabel(i, Shade::Face);
+    if (IsStep(index))
+        m_view.paintStepLabel(index, Shade::Lime);
+}
+
+void Sequencer::Recall(int step)
+{
+    if (!RecallPreset)
+        return;
+    m_inStep = true;
+    RecallPreset(PresetSeqTable[step].Preset - 1);
+    m_inStep = false;
+}
+
+void Sequencer::Arm(int delayMs)
+{
+    m_timer->start(int(qint64(delayMs) * m_secondMs / 1000));
+}
+
+} // namespace kv
