@@ -2,6 +2,7 @@
 
 #include "app/InfoForm.h"
 #include "app/MatrixForm.h"
+#include "app/StatusRead.h"
 #include "link/ComPorts.h"
 #include "ui/AboutPage.h"
 #include "ui/RadioGroup.h"
@@ -60,10 +61,8 @@ void LinkControls::hideProgress()
 
 void LinkControls::ReadfromKestavions1Click()
 {
-    // Runs whatever reads the switcher's state; the item has just been enabled.
-    QAction *read = m_form.menu().ReadfromKestavions1;
-    if (read->isEnabled())
-        read->trigger();
+    if (m_form.statusRead)
+        m_form.statusRead->ReadfromKestavions1Click();
 }
 
 void LinkControls::LoadIpAddress()

@@ -1,3 +1,5 @@
+#include "app/DemoRun.h"
+#include "app/GuardedApplication.h"
 #include "app/MatrixForm.h"
 
 #include <QApplication>
@@ -5,13 +7,16 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    kv::GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvask Delvane Kestavion"));
     QApplication::setApplicationDisplayName(QStringLiteral("Orvask Delvane Kestavion"));
     // One look on every desktop, so button faces take the state colours.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
+    const std::unique_ptr<kv::DemoRun> demo = kv::DemoRun::fromEnvironment();
     TMatrixForm form;
     form.show();
+    if (demo)
+        return demo->finish(form);
     return app.exec();
 }
