@@ -2,9 +2,9 @@
 
 #include "app/MatrixForm.h"
 #include "ui/GroupingPage.h"
+#include "ui/PresetPanel.h"
 #include "ui/SwitchingPage.h"
 
-#include <QAbstractButton>
 #include <QPushButton>
 
 namespace kv {
@@ -47,9 +47,8 @@ void Labels::LabelEditExit(LabelKind kind, int n)
         }
         break;
     case LabelKind::Preset:
-        // The preset panel's buttons are found by name: the panel owns their layout.
-        if (auto *b = m_form.findChild<QAbstractButton *>(QStringLiteral("PresetButton%1").arg(n)))
-            b->setText(text);
+        if (m_form.PresetsGroupBox)
+            m_form.PresetsGroupBox->setPresetCaption(n - 1, text);
         break;
     }
 }

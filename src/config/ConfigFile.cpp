@@ -38,7 +38,10 @@ bool ReadConfigFile(const QString &fileName, ConfigRecord &config, QString *erro
 bool WriteConfigFile(const QString &fileName, const ConfigRecord &config, QString *error)
 {
     QSaveFile file(fileName);
-    const bool ok = !fileName.isEmpty() && file.open(QIODevice::WriteOnly) &&
+    // Unbuffered: a buffered write that fails only when commit() flushes it is not always
+    // reported, and the cut-short file would then replace the old one.
+    const bool ok = !fileName.isEmpty() &&
+                    file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
                     file.write(reinterpret_cast<const char *>(&config), kConfigFileSize) ==
                         kConfigFileSize &&
                     file.commit();
