@@ -101,8 +101,13 @@ std::optional<Fault> ParseFault(const QString &spec, QString *error)
         return fail(error, "bad value in fault: " + spec);
     if (eq < 0 && info->needsValue)
         return fail(error, "fault needs a value: " + spec);
-    if (f.kind == FaultKind::Drop && f.count < 0)
-        f.count = f.value > 0 ? f.value : 1;
+    if (f.kind == FaultKind::Drop) {
+        if (f.value == 0)
+            return fail(error, "drop=0 drops nothing: " + spec);
+        if (f.count < 0)
+            f.count = f.value > 0 ? f.value : 1;
+        f.value = -1; // drop=N is only another way to write drop@N
+    }
     return f;
 }
 
