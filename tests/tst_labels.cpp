@@ -1,0 +1,317 @@
+// Labels: the 48 edits, their captions on the other pages, the Enter ring, the Reset buttons
+// and the rows of the model. Labels never reach MatrixState or the switcher.
+
+#include "ConsoleFixture.h"
+
+#include "app/ConfigActions.h"
+#include "app/Labels.h"
+#include "app/StatusRead.h"
+#include "ui/GroupingPage.h"
+#include "ui/LabelingPage.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QtTest>
+
+using namespace kv;
+using kv::test::ConsoleFixture;
+
+namespace {
+
+QByteArray bytesOf(const MatrixState &s)
+{
+    return QByteArray(reinterpret_cast<const char *>(&s), sizeof s);
+}
+
+// The window shown on the Labeling page with the focus in it, as the operator has it.
+bool showLabeling(ConsoleFixture &f)
+{
+    f.form().show(); // its start-up question is answered No by the scripted dialogs
+    f.form().MainPageControl->setCurrentWidget(f.form().LabelTabSheet);
+    return QTest::qWaitForWindowActive(&f.form());
+}
+
+QString focusName()
+{
+    QWidget *w = QApplication::focusWidget();
+    return w ? w->objectName() : QString();
+}
+
+void setModel(ConsoleFixture &f, int inputs, int outputs)
+{
+    f.state().InputCount = std::int16_t(inputs);
+    f.state().OutputCount = std::int16_t(outputs);
+    f.form().statusRead->RefreshAllPages();
+}
+
+} // namespace
+
+class TestLabels : public QObject {
+    Q_OBJECT
+private slots:
+    void typedLabelAppliedOnEnter();
+    void appliedWhenTheFocusLeaves();
+    void atMostSixCharacters_data();
+    void atMostSixCharacters();
+    void enterRing_data();
+    void enterRing();
+    void groupCaptions_data();
+    void groupCaptions();
+    void redrawDropsGroupLabelsFromSelectorOnly();
+    void resetButtons_data();
+    void resetButtons();
+    void modelRows();
+    void labelsStayOnTheConsole();
+};
+
+void TestLabels::typedLabelAppliedOnEnter()
+{
+    ConsoleFixture f;
+    QVERIFY(showLabeling(f));
+    auto *edit = f.find<QLineEdit>("InputLabelEdit3");
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, "CAM 1");
+    QCOMPARE(edit->text(), QString("CAM 1"));
+    // Typing alone changes no caption.
+    QCOMPARE(f.text("InputButton3"), QString("3"));
+    QCOMPARE(f.text("GroupInputButton3"), QString("3"));
+
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(f.text("InputButton3"), QString("CAM 1"));
+    QCOMPARE(f.text("GroupInputButton3"), QString("CAM 1"));
+    QCOMPARE(focusName(), QString("InputLabelEdit4"));
+    QCOMPARE(edit->text(), QString("CAM 1")); // Enter itself is not typed
+}
+
+void TestLabels::appliedWhenTheFocusLeaves()
+{
+    ConsoleFixture f;
+    QVERIFY(showLabeling(f));
+    struct Case {
+        const char *edit;
+        const char *shownOn[2];
+    };
+    const Case cases[] = {
+        {"OutputLabelEdit12", {"OutputButton12", "GroupOutputButton12"}},
+        {"InputLabelEdit16", {"InputButton16", "GroupInputButton16"}},
+        {"PresetLabelEdit5", {"PresetButton5", nullptr}},
+    };
+    for (const Case &c : cases) {
+        auto *edit = f.find<QLineEdit>(c.edit);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, "NAME");
+        QCOMPARE(f.text(c.shownOn[0]), QString(c.edit).remove(QRegularExpression("\\D")));
+        f.find<QLineEdit>("GroupLabelEdit1")->setFocus(Qt::MouseFocusReason);
+        for (const char *name : c.shownOn) {
+            if (name)
+                QCOMPARE(f.text(name), QString("NAME"));
+        }
+    }
+}
+
+void TestLabels::atMostSixCharacters_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::newRow("input 1") << "InputLabelEdit1";
+    QTest::newRow("output 16") << "OutputLabelEdit16";
+    QTest::newRow("group 8") << "GroupLabelEdit8";
+    QTest::newRow("preset 1") << "PresetLabelEdit1";
+}
+
+void TestLabels::atMostSixCharacters()
+{
+    QFETCH(QString, edit);
+    ConsoleFixture f;
+    QVERIFY(showLabeling(f));
+    auto *e = f.find<QLineEdit>(edit);
+    e->setFocus();
+    e->clear();
+    QTest::keyClicks(e, "ABCDEFG");
+    QCOMPARE(e->text(), QString("ABCDEF"));
+    e->clear();
+    QApplication::clipboard()->setText("1234567890");
+    e->paste();
+    QCOMPARE(e->text(), QString("123456"));
+}
+
+void TestLabels::enterRing_data()
+{
+    QTest::addColumn<int>("size"); // 16: 16 x 16, 8: 8 x 8
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::newRow("input 16 to output 1") << 16 << "InputLabelEdit16" << "OutputLabelEdit1";
+    QTest::newRow("output 16 to group 1") << 16 << "OutputLabelEdit16" << "GroupLabelEdit1";
+    QTest::newRow("group 8 to preset 1") << 16 << "GroupLabelEdit8" << "PresetLabelEdit1";
+    QTest::newRow("preset 8 back to input 1") << 16 << "PresetLabelEdit8" << "InputLabelEdit1";
+    QTest::newRow("preset 3 to preset 4") << 16 << "PresetLabelEdit3" << "PresetLabelEdit4";
+    QTest::newRow("8x8: input 8 skips to output 1") << 8 << "InputLabelEdit8" << "OutputLabelEdit1";
+    QTest::newRow("8x8: output 8 skips to group 1") << 8 << "OutputLabelEdit8" << "GroupLabelEdit1";
+    QTest::newRow("8x8: preset 8 to input 1") << 8 << "PresetLabelEdit8" << "InputLabelEdit1";
+    QTest::newRow("8x8: input 7 to input 8") << 8 << "InputLabelEdit7" << "InputLabelEdit8";
+}
+
+void TestLabels::enterRing()
+{
+    QFETCH(int, size);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    ConsoleFixture f;
+    QVERIFY(showLabeling(f));
+    setModel(f, size, size);
+
+    auto *edit = f.find<QLineEdit>(from);
+    edit->setFocus();
+    QTRY_COMPARE(focusName(), from);
+    edit->setText("RING");
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(focusName(), to);
+    QVERIFY(f.find<QLineEdit>(to)->isEnabled());
+    // The label left behind is applied.
+    const QString number = QString(from).remove(QRegularExpression("\\D"));
+    const QString kind = QString(from).section("LabelEdit", 0, 0);
+    const QString shown = kind == "Group" ? QString("GroupExistCheckBox%1").arg(number)
+                                          : QString("%1Button%2").arg(kind, number);
+    QVERIFY2(f.text(shown).contains("RING"), qPrintable(shown + ": " + f.text(shown)));
+}
+
+void TestLabels::groupCaptions_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("named") << "NEWS" << "Group 2 (NEWS)";
+    QTest::newRow("empty") << "" << "Group 2 ()";
+    QTest::newRow("six characters") << "ABCDEF" << "Group 2 (ABCDEF)";
+}
+
+void TestLabels::groupCaptions()
+{
+    QFETCH(QString, label);
+    QFETCH(QString, caption);
+    ConsoleFixture f;
+    QCOMPARE(f.text("GroupExistCheckBox2"), QString("Group 2 (2)"));
+    f.find<QLineEdit>("GroupLabelEdit2")->setText(label);
+    f.form().configActions->labels().ApplyGroupLabels();
+    QCOMPARE(f.text("GroupExistCheckBox2"), caption);
+    QCOMPARE(f.form().GroupingTabSheet->groupItemText(1), caption);
+    QCOMPARE(f.form().GroupingTabSheet->groupItemText(0), QString("Group 1 (1)"));
+}
+
+void TestLabels::redrawDropsGroupLabelsFromSelectorOnly()
+{
+    ConsoleFixture f;
+    QVERIFY(showLabeling(f));
+    auto *edit = f.find<QLineEdit>("GroupLabelEdit3");
+    edit->setFocus();
+    edit->setText("NEWS");
+    QTest::keyClick(edit, Qt::Key_Return);
+    f.form().statusRead->RefreshAllPages();
+    QCOMPARE(f.form().GroupingTabSheet->groupItemText(2), QString("Group 3"));
+    QCOMPARE(f.text("GroupExistCheckBox3"), QString("Group 3 (NEWS)"));
+    QTest::keyClick(f.find<QLineEdit>("GroupLabelEdit4"), Qt::Key_Return);
+    QVERIFY(f.click("ResetGroupLabelsButton"));
+    QCOMPARE(f.form().GroupingTabSheet->groupItemText(2), QString("Group 3 (3)"));
+}
+
+void TestLabels::resetButtons_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("restored"); // edits named before, back to their numbers
+    QTest::newRow("inputs") << "ResetInputLabelsButton"
+                            << QStringList{"InputLabelEdit3", "InputLabelEdit14"};
+    // All sixteen outputs, not just the first eight.
+    QTest::newRow("outputs") << "ResetOutputLabelsButton"
+                             << QStringList{"OutputLabelEdit5", "OutputLabelEdit12"};
+    QTest::newRow("groups") << "ResetGroupLabelsButton" << QStringList{"GroupLabelEdit2"};
+    QTest::newRow("presets") << "ResetPresetLabelsButton" << QStringList{"PresetLabelEdit8"};
+}
+
+void TestLabels::resetButtons()
+{
+    QFETCH(QString, button);
+    QFETCH(QStringList, restored);
+    ConsoleFixture f;
+    const QStringList named = {"InputLabelEdit3", "InputLabelEdit14", "OutputLabelEdit5",
+                               "OutputLabelEdit12", "GroupLabelEdit2", "PresetLabelEdit8"};
+    for (const QString &name : named)
+        f.find<QLineEdit>(name)->setText("X" + name.right(2));
+    Labels &labels = f.form().configActions->labels();
+    for (LabelKind kind : kLabelKinds)
+        labels.ApplyLabels(kind);
+    QCOMPARE(f.text("OutputButton12"), QString("X12"));
+
+    f.dialogs.clear();
+    QVERIFY(f.click(button));
+    QCOMPARE(f.dialogs.boxes.size(), 0); // no confirmation
+    for (const QString &name : named) {
+        const QString number = QString(name).remove(QRegularExpression("\\D"));
+        const QString expected = restored.contains(name) ? number : "X" + name.right(2);
+        QCOMPARE(f.text(name), expected);
+    }
+    QCOMPARE(f.text("OutputButton12"), f.text("OutputLabelEdit12"));
+    QCOMPARE(f.text("GroupOutputButton5"), f.text("OutputLabelEdit5"));
+    QCOMPARE(f.text("InputButton14"), f.text("InputLabelEdit14"));
+    QCOMPARE(f.text("PresetButton8"), f.text("PresetLabelEdit8"));
+    QCOMPARE(f.text("GroupExistCheckBox2"), "Group 2 (" + f.text("GroupLabelEdit2") + ")");
+}
+
+void TestLabels::modelRows()
+{
+    ConsoleFixture f;
+    kv::test::EmuProcess::Options eight;
+    eight.model = 10;
+    QVERIFY2(f.start(eight), qPrintable(f.error()));
+    QVERIFY2(f.connectSerial(), qPrintable(f.error()));
+    f.readAll();
+    LabelingPage *page = f.form().LabelTabSheet;
+    for (int n = 1; n <= 16; ++n) {
+        for (LabelKind kind : {LabelKind::Input, LabelKind::Output}) {
+            QCOMPARE(page->edit(kind, n)->isEnabled(), n <= 8);
+            QCOMPARE(page->caption(kind, n)->isEnabled(), n <= 8);
+        }
+    }
+    for (int n = 1; n <= 8; ++n) {
+        QVERIFY(page->edit(LabelKind::Group, n)->isEnabled());
+        QVERIFY(page->edit(LabelKind::Preset, n)->isEnabled());
+    }
+    QCOMPARE(page->caption(LabelKind::Output, 9)->text(), QString("Output 9"));
+
+    // Back to 16 x 16: every row usable again.
+    f.emu().sendControl("model 11");
+    f.readAll();
+    QVERIFY(page->edit(LabelKind::Input, 16)->isEnabled());
+    QVERIFY(page->caption(LabelKind::Output, 9)->isEnabled());
+}
+
+void TestLabels::labelsStayOnTheConsole()
+{
+    ConsoleFixture f;
+    QVERIFY2(f.start(), qPrintable(f.error()));
+    QVERIFY2(f.connectSerial(), qPrintable(f.error()));
+    f.readAll();
+    QVERIFY(showLabeling(f));
+    f.clearWire();
+    const QByteArray before = bytesOf(f.state());
+
+    for (LabelKind kind : kLabelKinds) {
+        for (int n = 1; n <= LabelCountOf(kind); ++n) {
+            auto *edit = f.form().LabelTabSheet->edit(kind, n);
+            edit->setFocus();
+            edit->setText(QString("L%1").arg(n));
+            QTest::keyClick(edit, Qt::Key_Return);
+        }
+    }
+    for (const char *reset : {"ResetInputLabelsButton", "ResetOutputLabelsButton",
+                              "ResetGroupLabelsButton", "ResetPresetLabelsButton"})
+        QVERIFY(f.click(reset));
+    QCOMPARE(f.wire(), QStringList());
+    QCOMPARE(bytesOf(f.state()), before); // not even Config: only saving gathers labels
+}
+
+QTEST_MAIN(TestLabels)
+#include "tst_labels.moc"
