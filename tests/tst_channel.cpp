@@ -1,0 +1,455 @@
+// The command channel against kvemu over a real pseudo-terminal and real TCP: how a reply
+// ends, what the waits and tries put on the wire, and the bounds of the reply buffers.
+
+#include "EmuProcess.h"
+#include "LinkBench.h"
+#include "RawLinkPeer.h"
+
+#include "protocol/Commands.h"
+
+#include <QSerialPort>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTimer>
+
+using namespace kv;
+using namespace kv::test;
+
+namespace {
+
+const QString kSerialTimeout = QStringLiteral(
+    "Error! Timeout occured. Unable to communicate with Kestavion. Please verify that Serial "
+    "Port is connected to Kestavion.");
+const QString kEthernetTimeout = QStringLiteral(
+    "Error! Timeout occured. Unable to communicate with Kestavion. Please verify that Ethernet "
+    "is connected to Kestavion.");
+const QString kRetryText = QStringLiteral(
+    "Error! COM Port communication with Kestavion has failed. Please check           the RS-232 "
+    "cable. Click OK to retry. Click Cancel to FAIL communications.");
+constexpr int kSystemInfoSize = 20;
+
+// One kvemu with both transports and the console's channel on both.
+struct Rig {
+    EmuProcess emu;
+    LinkBench bench;
+    CommandChannel &ch = *bench.channel;
+
+    QString start(const QStringList &faults = {})
+    {
+        EmuProcess::Options options;
+        options.tcp = true;
+        options.faults = faults;
+        if (!emu.start(options))
+            return emu.errorString();
+        if (!bench.openSerial(emu.ptyPath()))
+            return QStringLiteral("serial open failed: ") + bench.channel->serialPort()->errorString();
+        if (!bench.connectTcp(emu.tcpPort()))
+            return QStringLiteral("tcp connect failed");
+        return {};
+    }
+    void systemQuery()
+    {
+        FormatQuerySystemInfo(ch);
+        ch.RunQuery(kSystemInfoSize);
+    }
+};
+
+#define START(rig, ...)                                                                    \
+    do {                                                                                   \
+        const QString error = (rig).start(__VA_ARGS__);                                    \
+        QVERIFY2(error.isEmpty(), qPrintable(error));                                      \
+    } while (0)
+
+} // namespace
+
+class tst_Channel : public QObject {
+    Q_OBJECT
+private slots:
+    void replyEnd_data();
+    void replyEnd();
+    void queryAfterTimedOutQueryStartsAtZero();
+    void notificationEndsInZero_data();
+    void notificationEndsInZero();
+    void serialCommandConsumesThroughTerminator();
+    void unansweredSerialCommandTriesThenAsks();
+    void retryOkResendsOnceAnswered();
+    void cancelledRetryLeavesNormalWait();
+    void closedSerialPort();
+    void serialOutputBufferLimit_data();
+    void serialOutputBufferLimit();
+    void ethernetAcknowledgement_data();
+    void ethernetAcknowledgement();
+    void ethernetSilenceIsNeitherReportedNorRetried();
+    void ethernetQueryClearsEarlierFailure();
+    void bothLinksCommandSerialQueryEthernet();
+    void watchdogMessage_data();
+    void watchdogMessage();
+};
+
+// The same status reply over both links: the serial rule needs CR LF before a "#" at
+// position MinReplyLength or later; Ethernet only needs MinReplyLength bytes before it.
+void tst_Channel::replyEnd_data()
+{
+    QTest::addColumn<QStringList>("faults");
+    QTest::addColumn<bool>("serialComplete");
+    QTest::addColumn<bool>("ethernetFound");
+
+    auto row = [](const char *name, QStringList f, bool serial, bool ethernet) {
+        QTest::newRow(name) << f << serial << ethernet;
+    };
+    row("normal frame", {}, true, true);
+    row("CR LF # at 20, cut there", {"crlfhash=16", "cut=21"}, true, true);
+    row("CR LF # at 19, cut there", {"crlfhash=15", "cut=20"}, false, false);
+    row("CR LF # at 19, then the normal end", {"crlfhash=15"}, true, true);
+    row("# at 20 without CR LF", {"hash=16", "cut=21"}, false, true);
+    row("# at 19 without CR LF", {"hash=15", "cut=20"}, false, false);
+    row("normal frame without CR LF", {"nocrlf"}, false, true);
+    row("cut short", {"cut=10"}, false, false);
+    row("5127 bytes fit", {"oversize=5100"}, true, true);
+    row("5199 bytes, one zero left behind", {"oversize=5172"}, true, true);
+    row("5200 bytes, no zero left behind", {"oversize=5173"}, true, false);
+    row("5207 bytes overflow", {"oversize=5180"}, false, false);
+    row("12027 bytes overflow", {"oversize"}, false, false);
+    row("connection closed mid-reply", {"close=10"}, false, false);
+    row("silence", {"silence"}, false, false);
+}
+
+void tst_Channel::replyEnd()
+{
+    QFETCH(QStringList, faults);
+    QFETCH(bool, serialComplete);
+    QFETCH(bool, ethernetFound);
+    Rig rig;
+    START(rig, faults);
+
+    rig.systemQuery();
+    QCOMPARE(rig.ch.QueryFailed, std::uint8_t(!serialComplete));
+    QCOMPARE(rig.bench.host.texts(), serialComplete ? QStringList{} : QStringList{kSerialTimeout});
+    const QByteArray serial = rig.bench.reply(CommandChannel::kReplyBufferSize);
+
+    rig.bench.state.EthernetConnected = 1;
+    rig.bench.host.clear();
+    rig.systemQuery();
+    QCOMPARE(rig.ch.QueryFailed, std::uint8_t(0));
+    QVERIFY(rig.bench.host.boxes.isEmpty());
+    QCOMPARE(!rig.bench.replyAllZero(), ethernetFound);
+    if (!ethernetFound)
+        return;
+    // Ethernet copies the reply whole: the exact wire bytes, ended by the zeros behind it.
+    const QByteArray wire = rig.bench.reply(CommandChannel::kReplyBufferSize);
+    qsizetype length = wire.size();
+    while (length > 0 && wire.at(length - 1) == 0)
+        --length;
+    QVERIFY(length > kSystemInfoSize);
+    QVERIFY(wire.startsWith(QByteArray("\r\n\x01\x00", 4)));
+    QCOMPARE(wire.at(length - 1), '#');
+    if (serialComplete) {
+        // Serial gathers the same bytes and writes 0 over the last one it received.
+        QByteArray expected = wire.left(length);
+        expected[length - 1] = 0;
+        QCOMPARE(serial.left(length), expected);
+    }
+}
+
+void tst_Channel::queryAfterTimedOutQueryStartsAtZero()
+{
+    Rig rig;
+    START(rig, {"cut:MINFOKV=10@1"});
+    rig.systemQuery();
+    QCOMPARE(rig.ch.QueryFailed, std::uint8_t(1));
+    QCOMPARE(rig.bench.reply(4), QByteArray("\r\n\x01\x00", 4));
+    // Spoil what the cut reply left, so a second reply gathered behind it would show.
+    std::memset(rig.ch.ReplyBuffer + 4, 'x', 6);
+
+    rig.systemQuery();
+    QCOMPARE(rig.ch.QueryFailed, std::uint8_t(0));
+    QCOMPARE(rig.ch.QueryPending, std::uint8_t(0));
+    QCOMPARE(rig.ch.ReplyLength, 0);
+    const QByteArray reply = rig.bench.reply(kSystemInfoSize + 7);
+    QVERIFY(reply.startsWith(QByteArray("\r\n\x01\x00", 4)));
+    QVERIFY(!reply.contains('x'));
+    QCOMPARE(reply.right(3), QByteArray("\r\n\0", 3));
+}
+
+// Byte-exact ends of one notification, from a raw peer that writes the reply in one piece.
+void tst_Channel::notificationEndsInZero_data()
+{
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QByteArray>("buffer");
+
+    const QByteArray body(18, 'b');
+    QTest::newRow("# last") << body + "\r\n#" << body + QByteArray("\r\n\0", 3);
+    QTest::newRow("two bytes after #") << body + "\r\n#AB" << body + QByteArray("\r\n#A\0", 5);
+}
+
+void tst_Channel::notificationEndsInZero()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(QByteArray, buffer);
+    auto peer = RawLinkPeer::openPty();
+    QVERIFY(peer);
+    peer->setResponder(RawLinkPeer::answerAll(answer));
+    LinkBench bench;
+    QVERIFY(bench.openSerial(peer->ptyPath()));
+    bench.channel->format("MINFOKV\r");
+    bench.channel->RunQuery(kSystemInfoSize);
+    QCOMPARE(bench.channel->QueryFailed, std::uint8_t(0));
+    QCOMPARE(bench.reply(int(buffer.size())), buffer);
+}
+
+void tst_Channel::serialCommandConsumesThroughTerminator()
+{
+    auto peer = RawLinkPeer::openPty();
+    QVERIFY(peer);
+    peer->setResponder(RawLinkPeer::answerAll("ok#tail"));
+    LinkBench bench;
+    QVERIFY(bench.openSerial(peer->ptyPath()));
+    CommandChannel &ch = *bench.channel;
+    int busyDuringWait = -1;
+    bench.host.onStatus = [&](const QString &text) {
+        if (!text.isEmpty())
+            busyDuringWait = bench.state.Busy;
+    };
+
+    QVERIFY(ch.SerialSendAndAwait("TAKE 1\r"));
+
+    QCOMPARE(busyDuringWait, 1);
+    QCOMPARE(bench.state.Busy, 0);
+    QCOMPARE(bench.host.statusTexts, (QStringList{"Sending command....", ""}));
+    QCOMPARE(bench.host.pagesEnabled, (QList<bool>{false, true}));
+    // What followed the "#" is still waiting in the port...
+    QTRY_COMPARE(ch.serialPort()->bytesAvailable(), qint64(4));
+    // ...until the next exchange discards it.
+    peer->setResponder(RawLinkPeer::answerAll("#"));
+    QVERIFY(ch.SerialSendAndAwait("TAKE 0\r"));
+    QCOMPARE(ch.serialPort()->bytesAvailable(), qint64(0));
+    QCOMPARE(peer->lines(), (QList<QByteArray>{"TAKE 1\r", "TAKE 0\r"}));
+}
+
+void tst_Channel::unansweredSerialCommandTriesThenAsks()
+{
+    Rig rig;
+    START(rig, {"silence"});
+    rig.ch.setSerialLinkLive(true);
+    QStringList wireAtBox;
+    int waitAtBox = 0;
+    rig.bench.host.onShow = [&](const RecordingLinkHost::Box &) {
+        (void)QTest::qWaitFor([&] { return rig.emu.receivedLines().size() >= 5; }, 2000);
+        wireAtBox = rig.emu.receivedLines();
+        waitAtBox = rig.ch.SerialReplyTimeout;
+    };
+
+    SendTakeCommit(rig.ch); // the box is cancelled
+
+    // The command, two bare returns, then the probe's two returns; never the command again.
+    QCOMPARE(wireAtBox, (QStringList{"TAKE 1", "", "", "", ""}));
+    QCOMPARE(waitAtBox, rig.ch.timeouts().ProbeTicks);
+    QCOMPARE(rig.bench.host.boxes.size(), 1);
+    QCOMPARE(rig.bench.host.boxes[0].kind, RecordingLinkHost::Kind::OkCancel);
+    QCOMPARE(rig.bench.host.boxes[0].title, QStringLiteral("COM Port error"));
+    QCOMPARE(rig.bench.host.boxes[0].text, kRetryText);
+    QCOMPARE(rig.emu.receivedLines(), wireAtBox);
+    QVERIFY(rig.ch.serialLinkLive());
+    QVERIFY(!rig.bench.host.busyCursor);
+    QCOMPARE(rig.bench.host.busyCursorShown, 1);
+}
+
+void tst_Channel::retryOkResendsOnceAnswered()
+{
+    Rig rig;
+    START(rig, {"silence"});
+    rig.ch.setSerialLinkLive(true);
+    rig.bench.host.answer(true);
+    rig.bench.host.onShow = [&](const RecordingLinkHost::Box &) {
+        QCOMPARE(rig.emu.sendControl("clear-faults"), QStringLiteral("ok"));
+    };
+
+    SendTakeCommit(rig.ch);
+
+    QCOMPARE(rig.bench.host.boxes.size(), 1);
+    // After OK the probe's first return is answered, and the command goes out once more.
+    QCOMPARE(rig.emu.receivedLines(), (QStringList{"TAKE 1", "", "", "", "", "", "TAKE 1"}));
+    QCOMPARE(rig.ch.SerialReplyTimeout, rig.ch.timeouts().NormalTicks);
+}
+
+void tst_Channel::cancelledRetryLeavesNormalWait()
+{
+    Rig rig;
+    START(rig, {"silence"});
+    rig.ch.setSerialLinkLive(true);
+    SendTakeCommit(rig.ch);
+    QCOMPARE(rig.bench.host.boxes.size(), 1);
+    QCOMPARE(rig.ch.SerialReplyTimeout, rig.ch.timeouts().NormalTicks);
+
+    QList<int> waits;
+    rig.bench.host.onStatus = [&](const QString &text) {
+        if (!text.isEmpty())
+            waits.append(rig.ch.SerialReplyTimeout);
+    };
+    QCOMPARE(rig.emu.sendControl("clear-faults"), QStringLiteral("ok"));
+    SendTakeCancel(rig.ch);
+    QCOMPARE(waits, QList<int>{rig.ch.timeouts().NormalTicks});
+    QCOMPARE(rig.bench.host.boxes.size(), 1);
+    QCOMPARE(rig.emu.receivedLines().last(), QStringLiteral("TAKE 0"));
+}
+
+void tst_Channel::closedSerialPort()
+{
+    LinkBench bench;
+    CommandChannel &ch = *bench.channel;
+    ch.setSerialLinkLive(true);
+    // A command counts as answered; a query fails at once, without the watchdog.
+    QVERIFY(ch.SerialSendAndAwait("TAKE 1\r"));
+    SendTakeCommit(ch);
+    ch.format("MINFOKV\r");
+    ch.RunQuery(kSystemInfoSize);
+    QCOMPARE(ch.QueryFailed, std::uint8_t(1));
+    QVERIFY(!ch.timer1()->isActive());
+    QVERIFY(bench.host.boxes.isEmpty());
+    QVERIFY(bench.host.statusTexts.isEmpty());
+}
+
+void tst_Channel::serialOutputBufferLimit_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("one byte to spare") << CommandChannel::kSerialBufferSize - 1 << true;
+    QTest::newRow("exactly full") << CommandChannel::kSerialBufferSize << false;
+    QTest::newRow("too long") << CommandChannel::kSerialBufferSize + 10 << false;
+}
+
+void tst_Channel::serialOutputBufferLimit()
+{
+    QFETCH(int, length);
+    QFETCH(bool, written);
+    auto peer = RawLinkPeer::openPty();
+    QVERIFY(peer);
+    LinkBench bench;
+    QVERIFY(bench.openSerial(peer->ptyPath()));
+    const QByteArray text(length, 'A');
+
+    bench.channel->SerialWrite(text.constData());
+
+    const QStringList expected{QStringLiteral(
+        "Error! RS-232 communication port output buffer overflow. Please resend command.")};
+    QCOMPARE(bench.host.texts(), written ? QStringList{} : expected);
+    bench.channel->SerialWrite("END\r");
+    QTRY_VERIFY(peer->received().endsWith("END\r"));
+    QCOMPARE(peer->received(), (written ? text : QByteArray()) + "END\r");
+}
+
+void tst_Channel::ethernetAcknowledgement_data()
+{
+    QTest::addColumn<QStringList>("faults");
+    QTest::addColumn<int>("read");
+    QTest::addColumn<int>("leftOver");
+    QTest::newRow("normal answer") << QStringList{} << 7 << 0;
+    QTest::newRow("one byte, no #") << QStringList{"garbage=1"} << 1 << 0;
+    QTest::newRow("twenty bytes, no #") << QStringList{"garbage=20"} << 20 << 0;
+    QTest::newRow("twenty-five bytes") << QStringList{"garbage=25"} << 20 << 5;
+    QTest::newRow("closed without a byte") << QStringList{"close=0"} << 0 << 0;
+}
+
+void tst_Channel::ethernetAcknowledgement()
+{
+    QFETCH(QStringList, faults);
+    QFETCH(int, read);
+    QFETCH(int, leftOver);
+    Rig rig;
+    START(rig, faults);
+
+    QCOMPARE(rig.ch.EthernetSendAndAwait("TAKE 1\r"), read > 0);
+
+    QCOMPARE(rig.ch.SlotCount[0], read);
+    QCOMPARE(rig.emu.receivedLines(), QStringList{"TAKE 1"});
+    if (leftOver)
+        QTRY_COMPARE(rig.ch.socket()->bytesAvailable(), qint64(leftOver));
+    QVERIFY(rig.bench.host.boxes.isEmpty());
+}
+
+void tst_Channel::ethernetSilenceIsNeitherReportedNorRetried()
+{
+    Rig rig;
+    START(rig, {"silence"});
+    rig.bench.state.EthernetConnected = 1;
+
+    SendTakeCommit(rig.ch);
+
+    QCOMPARE(rig.emu.receivedLines(), QStringList{"TAKE 1"});
+    QVERIFY(rig.bench.host.boxes.isEmpty());
+    QCOMPARE(rig.bench.host.busyCursorShown, 1);
+    QVERIFY(!rig.bench.host.busyCursor);
+    QCOMPARE(rig.ch.SlotCount[0], 0);
+}
+
+void tst_Channel::ethernetQueryClearsEarlierFailure()
+{
+    Rig rig;
+    START(rig, {"silence:MINFOKV@1"});
+    rig.systemQuery();
+    QCOMPARE(rig.ch.QueryFailed, std::uint8_t(1));
+
+    rig.bench.state.EthernetConnected = 1;
+    rig.systemQuery();
+    QCOMPARE(rig.ch.QueryFailed, std::uint8_t(0));
+    QVERIFY(rig.bench.reply(4) == QByteArray("\r\n\x01\x00", 4));
+}
+
+void tst_Channel::bothLinksCommandSerialQueryEthernet()
+{
+    EmuProcess serialEmu, tcpEmu;
+    QVERIFY2(serialEmu.start(), qPrintable(serialEmu.errorString()));
+    EmuProcess::Options tcpOnly;
+    tcpOnly.pty = false;
+    tcpOnly.tcp = true;
+    QVERIFY2(tcpEmu.start(tcpOnly), qPrintable(tcpEmu.errorString()));
+    LinkBench bench;
+    QVERIFY(bench.openSerial(serialEmu.ptyPath()));
+    QVERIFY(bench.connectTcp(tcpEmu.tcpPort()));
+    bench.channel->setSerialLinkLive(true);
+    bench.state.EthernetConnected = 1;
+
+    SendTakeCommit(*bench.channel);
+    FormatQuerySystemInfo(*bench.channel);
+    bench.channel->RunQuery(kSystemInfoSize);
+
+    QCOMPARE(serialEmu.receivedLines(), QStringList{"TAKE 1"});
+    QCOMPARE(tcpEmu.receivedLines(), QStringList{"MINFOKV"});
+    QVERIFY(bench.reply(4) == QByteArray("\r\n\x01\x00", 4));
+}
+
+void tst_Channel::watchdogMessage_data()
+{
+    QTest::addColumn<int>("connecting");
+    QTest::addColumn<int>("ethernet");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("serial") << 0 << 0 << kSerialTimeout;
+    QTest::newRow("ethernet up") << 0 << 1 << kEthernetTimeout;
+    QTest::newRow("connecting") << 1 << 0 << kEthernetTimeout;
+}
+
+void tst_Channel::watchdogMessage()
+{
+    QFETCH(int, connecting);
+    QFETCH(int, ethernet);
+    QFETCH(QString, text);
+    LinkBench bench;
+    CommandChannel &ch = *bench.channel;
+    ch.ConnectInProgress = connecting;
+    bench.state.EthernetConnected = std::uint8_t(ethernet);
+    bool flagsWhileShown = true;
+    bench.host.onShow = [&](const RecordingLinkHost::Box &) {
+        flagsWhileShown = ch.WatchdogExpired || ch.QueryFailed;
+    };
+    ch.timer1()->start(1);
+
+    QTRY_COMPARE(bench.host.texts(), QStringList{text});
+    QCOMPARE(bench.host.boxes[0].kind, RecordingLinkHost::Kind::Message);
+    QVERIFY(!flagsWhileShown); // set only once the operator has closed the box
+    QCOMPARE(ch.WatchdogExpired, std::uint8_t(1));
+    QCOMPARE(ch.QueryFailed, std::uint8_t(1));
+    QVERIFY(!ch.timer1()->isActive());
+}
+
+QTEST_GUILESS_MAIN(tst_Channel)
+#include "tst_channel.moc"
