@@ -8,9 +8,10 @@
 namespace kv {
 
 namespace {
-// The layout was drawn at 120 dots per inch; on a 96-dpi screen it is four fifths of that.
-constexpr double kScale = 96.0 / 120.0;
-int px(int layoutUnits) { return int(layoutUnits * kScale + 0.5); }
+// The layout was drawn at 120 dots per inch and follows the screen's: on a 96-dpi screen it
+// is four fifths of that (410 x 33).
+double g_scale = 96.0 / 120.0;
+int px(int layoutUnits) { return int(layoutUnits * g_scale + 0.5); }
 } // namespace
 
 TInfoForm::TInfoForm(QWidget *parent)
@@ -19,7 +20,12 @@ TInfoForm::TInfoForm(QWidget *parent)
 {
     setObjectName(QStringLiteral("InfoForm"));
     setWindowTitle(QStringLiteral("Orvask Delvane - KV SDI Info"));
+    if (logicalDpiX() > 0)
+        g_scale = logicalDpiX() / 120.0;
     setFixedSize(px(512), px(41));
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, Qt::black);
+    setPalette(pal);
 
     QFont font(QStringLiteral("Comic Sans MS"));
     font.setStyleHint(QFont::Decorative); // an informal rounded face where one exists
@@ -34,6 +40,7 @@ TInfoForm::TInfoForm(QWidget *parent)
     InfoProgressLabel = new QLabel(this);
     InfoProgressLabel->setObjectName(QStringLiteral("InfoProgressLabel"));
     InfoProgressLabel->setGeometry(px(443), px(9), px(51), px(24));
+    InfoProgressLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     InfoProgressLabel->setFont(font);
 
     if (QScreen *screen = QGuiApplication::primaryScreen())
@@ -51,8 +58,8 @@ void TInfoForm::setProgress(const QString &dots)
 
 void TInfoForm::showNow()
 {
+    // Always on top by its flags; drawn now, before the caller blocks the event loop.
     show();
-    raise();
     repaint();
 }
 

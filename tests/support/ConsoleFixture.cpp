@@ -69,6 +69,7 @@ bool ConsoleFixture::connectSerial()
     port->setFlowControl(QSerialPort::HardwareControl);
     state().SerialPortOpen = 1;
     m_form->channel().setSerialLinkLive(true);
+    m_form->menu().ReadfromKestavions1->setEnabled(true); // as a real connect leaves it
     return true;
 }
 
@@ -81,6 +82,7 @@ bool ConsoleFixture::connectTcp()
     if (!socket->waitForConnected(5000))
         return fail(QStringLiteral("connect to %1: %2").arg(m_emu.tcpPort()).arg(socket->errorString()));
     state().EthernetConnected = 1;
+    m_form->menu().ReadfromKestavions1->setEnabled(true);
     return true;
 }
 
