@@ -33,6 +33,8 @@ private slots:
     void severalInstances();
     void stopRemovesLink_data();
     void stopRemovesLink();
+    void commandLine_data();
+    void commandLine();
 };
 
 void TestEmulator::initTestCase()
@@ -345,6 +347,44 @@ void TestEmulator::stopRemovesLink()
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
     QCOMPARE(p.exitCode(), 0);
     QVERIFY(!QFileInfo(link).isSymLink());
+}
+
+void TestEmulator::commandLine_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("says"); // in standard output or error
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "Faults:";
+    QTest::newRow("nothing to listen on") << QStringList{} << 1 << "nothing to listen on";
+    QTest::newRow("unknown model") << QStringList{"--tcp", "0", "--model", "13"} << 1
+                                   << "unknown model code 13";
+    QTest::newRow("bad baud") << QStringList{"--tcp", "0", "--baud", "fast"} << 2 << "bad number";
+    QTest::newRow("bad port") << QStringList{"--tcp", "70000"} << 2 << "bad number";
+    QTest::newRow("bad fault") << QStringList{"--tcp", "0", "--fault", "bogus"} << 2
+                               << "unknown fault kind";
+    QTest::newRow("unknown option") << QStringList{"--frobnicate"} << 2 << "Unknown option";
+    QTest::newRow("link over a file") << QStringList{"--pty", "@FILE@"} << 1
+                                      << "is not a symbolic link";
+}
+
+void TestEmulator::commandLine()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, says);
+    QTemporaryDir dir;
+    QFile file(dir.filePath("plain"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    args.replaceInStrings("@FILE@", file.fileName());
+    QProcess p;
+    p.start(qEnvironmentVariable("KV_EMU"), args);
+    p.closeWriteChannel();
+    QVERIFY(p.waitForFinished(5000));
+    QCOMPARE(p.exitCode(), exitCode);
+    const QString text = p.readAllStandardOutput() + p.readAllStandardError();
+    QVERIFY2(text.contains(says), qPrintable(text));
+    QVERIFY(file.exists()); // never replaced
 }
 
 QTEST_GUILESS_MAIN(TestEmulator)
