@@ -1,0 +1,455 @@
+// The Ethernet link against kvemu on loopback: the address and IPSave.ini, connecting from
+// the Setup page, switching between the serial and the Ethernet link, changing the
+// switcher's IP address, and the connection's errors.
+
+#include "ConsoleFixture.h"
+#include "LinkEnv.h"
+
+#include "link/CommandChannel.h"
+#include "link/EthernetLink.h"
+#include "link/IpAddress.h"
+#include "link/SerialLink.h"
+#include "ui/RadioGroup.h"
+
+#include <QLineEdit>
+#include <QSerialPort>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+
+using namespace kv;
+using namespace kv::test;
+
+namespace {
+
+const QString kSerialTitle =
+    "Orvask Delvane - KV Control :Establish Serial communication with KV SDI";
+const QString kSerialQuestion =
+    "KV Control is currently connected to the KV SDI via the Ethernet. Do you want to disconnect "
+    "the Ethernet connection and try the Serial connection?";
+const QString kEthernetTitle =
+    "Orvask Delvane - KV Control :Establish Ethernet communication with KV SDI";
+const QString kEthernetQuestion =
+    "KV Control is currently connected to the KV SDI via the serial ports. Do you want to "
+    "disconnect the serial port connection and try the Ethernet connection?";
+
+EmuProcess::Options withTcp()
+{
+    EmuProcess::Options o;
+    o.tcp = true;
+    return o;
+}
+
+// A loopback port nobody listens on.
+quint16 closedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost);
+    const quint16 port = server.serverPort();
+    server.close();
+    return port;
+}
+
+int radio(ConsoleFixture &f) { return f.find<RadioGroup>("SerialModeRadioGroup")->itemIndex(); }
+QTcpSocket *socket(ConsoleFixture &f) { return f.form().channel().socket(); }
+
+// Ethernet chosen on the Setup page with this address, as the operator does it.
+void chooseEthernet(ConsoleFixture &f, const QString &address)
+{
+    f.find<QLineEdit>("IPAddrEdit")->setText(address);
+    f.click("SerialModeEthernet");
+}
+
+bool connectEthernet(ConsoleFixture &f)
+{
+    qputenv("KV_TCP_PORT", QByteArray::number(f.emu().tcpPort()));
+    chooseEthernet(f, "127.0.0.1");
+    return f.state().EthernetConnected == 1;
+}
+
+} // namespace
+
+class tst_Ethernet : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { SetComPorts({}); }
+
+    void parseAddress_data();
+    void parseAddress();
+    void ipSaveFile_data();
+    void ipSaveFile();
+    void emptyAddress();
+    void invalidAddressConnectsNothing_data();
+    void invalidAddressConnectsNothing();
+    void connectProbeAndRead();
+    void refusedConnectionFallsBackToSerial();
+    void connectedWithoutAnswer();
+    void serialToEthernet_data();
+    void serialToEthernet();
+    void ethernetToSerial_data();
+    void ethernetToSerial();
+    void changeIpAddress_data();
+    void changeIpAddress();
+    void remoteCloseIsReported();
+};
+
+void tst_Ethernet::parseAddress_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("normalised");
+    QTest::addColumn<bool>("inRange");
+    QTest::newRow("plain") << "192.168.1.20" << true << "192.168.1.20" << true;
+    QTest::newRow("leading blank") << " 10.0.0.5" << true << "10.0.0.5" << true;
+    QTest::newRow("blanks around") << " 10. 0 .0.5 " << true << "10.0.0.5" << true;
+    QTest::newRow("leading zeros") << "010.000.1.02" << true << "10.0.1.2" << true;
+    QTest::newRow("over 255") << "192.168.1.300" << true << "192.168.1.300" << false;
+    QTest::newRow("huge") << "99999999999.1.1.1" << true << "99999.1.1.1" << false;
+    QTest::newRow("empty") << "" << false << "" << false;
+    QTest::newRow("three numbers") << "10.0.0" << false << "" << false;
+    QTest::newRow("five numbers") << "1.2.3.4.5" << false << "" << false;
+    QTest::newRow("empty field") << "10..0.5" << false << "" << false;
+    QTest::newRow("negative") << "-1.2.3.4" << false << "" << false;
+    QTest::newRow("letters") << "a.b.c.d" << false << "" << false;
+    QTest::newRow("trailing text") << "10.0.0.5x" << false << "" << false;
+    QTest::newRow("host name") << "switcher.local" << false << "" << false;
+}
+
+void tst_Ethernet::parseAddress()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QFETCH(QString, normalised);
+    QFETCH(bool, inRange);
+    const std::optional<IpNumbers> n = ParseIpAddress(text);
+    QCOMPARE(n.has_value(), valid);
+    if (n) {
+        QCOMPARE(FormatIpAddress(*n), normalised);
+        QCOMPARE(IpInRange(*n), inRange);
+    }
+}
+
+void tst_Ethernet::ipSaveFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("word");
+    QTest::newRow("text and zero byte") << QByteArray("10.1.2.3", 9) << "10.1.2.3";
+    QTest::newRow("leading blank") << QByteArray(" 10.0.0.5", 10) << "10.0.0.5";
+    QTest::newRow("first word") << QByteArray("10.0.0.5 extra") << "10.0.0.5";
+    QTest::newRow("line end and tab") << QByteArray("\n\t1.2.3.4\r\n5.6.7.8") << "1.2.3.4";
+    QTest::newRow("19 characters at most") << QByteArray("123456789012345678901234") << "1234567890123456789";
+    QTest::newRow("empty file") << QByteArray() << "";
+}
+
+void tst_Ethernet::ipSaveFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, word);
+    WorkDir dir;
+    QVERIFY(!ReadIpSaveFile().has_value());
+    dir.writeIpSave(content);
+    QCOMPARE(ReadIpSaveFile().value_or("<none>"), word);
+
+    // What the console writes: the text as typed and one zero byte, nothing else.
+    QVERIFY(WriteIpSaveFile(" 10.0.0.5"));
+    QCOMPARE(dir.ipSave(), QByteArray(" 10.0.0.5", 10));
+    QCOMPARE(ReadIpSaveFile().value_or("<none>"), QString("10.0.0.5"));
+}
+
+void tst_Ethernet::emptyAddress()
+{
+    WorkDir dir;
+    ConsoleFixture f;
+    QVERIFY2(f.start(withTcp()), qPrintable(f.error()));
+    qputenv("KV_TCP_PORT", QByteArray::number(f.emu().tcpPort()));
+
+    chooseEthernet(f, "");
+    QCOMPARE(f.dialogs.texts(), QStringList{"Cannot connect. Please enter an IP Address first."});
+    QCOMPARE(radio(f), 0);
+    QCOMPARE(f.form().ethernetLink->SuppressSerialFallback, quint8(0));
+    QCOMPARE(socket(f)->state(), QAbstractSocket::UnconnectedState);
+    QVERIFY(!dir.hasIpSave());
+
+    // A later failed attempt does start the serial search.
+    f.dialogs.clear();
+    qputenv("KV_TCP_PORT", QByteArray::number(closedPort()));
+    chooseEthernet(f, "127.0.0.1");
+    QCOMPARE(f.dialogs.texts(), QStringList({"Connection refused", SearchFailedText()}));
+    QCOMPARE(radio(f), 0);
+}
+
+void tst_Ethernet::invalidAddressConnectsNothing_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::newRow("three numbers") << "127.0.0";
+    QTest::newRow("letters") << "localhost";
+    QTest::newRow("over 255") << "127.0.0.256";
+    QTest::newRow("blank") << "   ";
+}
+
+void tst_Ethernet::invalidAddressConnectsNothing()
+{
+    QFETCH(QString, address);
+    WorkDir dir;
+    ConsoleFixture f;
+    QVERIFY2(f.start(withTcp()), qPrintable(f.error()));
+    qputenv("KV_TCP_PORT", QByteArray::number(f.emu().tcpPort()));
+
+    chooseEthernet(f, address);
+    QCOMPARE(f.dialogs.texts(), QStringList{InvalidIpAddressText()});
+    QCOMPARE(radio(f), 0);
+    QCOMPARE(socket(f)->state(), QAbstractSocket::UnconnectedState);
+    QCOMPARE(f.state().EthernetConnected, quint8(0));
+    QCOMPARE(f.emu().sendControl("state").left(5), QString("state"));
+    QVERIFY(f.wire().isEmpty());
+}
+
+void tst_Ethernet::connectProbeAndRead()
+{
+    WorkDir dir;
+    ConsoleFixture f;
+    QVERIFY2(f.start(withTcp()), qPrintable(f.error()));
+    qputenv("KV_TCP_PORT", QByteArray::number(f.emu().tcpPort()));
+    f.state().SuppressCommands = 1;
+
+    chooseEthernet(f, " 127.0.0.1");
+    QVERIFY2(f.dialogs.boxes.isEmpty(), qPrintable(f.dialogs.texts().join('|')));
+    QCOMPARE(f.state().EthernetConnected, quint8(1));
+    QCOMPARE(radio(f), 1);
+    // Saved as typed, connected to the address without the blank, port from KV_TCP_PORT.
+    QCOMPARE(dir.ipSave(), QByteArray(" 127.0.0.1", 11));
+    QCOMPARE(socket(f)->peerName(), QString("127.0.0.1"));
+    QCOMPARE(socket(f)->peerPort(), f.emu().tcpPort());
+    const QStringList wire = f.wire();
+    QVERIFY2(wire.size() > 2, qPrintable(wire.join('|')));
+    QCOMPARE(wire.mid(0, 2), QStringList({"", "MINFOKV"}));
+    QCOMPARE(f.state().SuppressCommands, quint8(0));
+    QCOMPARE(f.form().channel().ConnectInProgress, 0);
+    const MainMenu &m = f.form().menu();
+    QVERIFY(!m.SearchForKestavion1->isEnabled());
+    QVERIFY(!m.DisconnectSerialCommunication1->isEnabled());
+    QVERIFY(m.ReadfromKestavions1->isEnabled());
+    // The read shows the switcher's own address; the saved one comes back without the blank.
+    QCOMPARE(f.text("IPAddrEdit"), QString("192.168.1.200"));
+    f.form().ethernetLink->LoadIpAddress();
+    QCOMPARE(f.text("IPAddrEdit"), QString("127.0.0.1"));
+}
+
+void tst_Ethernet::refusedConnectionFallsBackToSerial()
+{
+    WorkDir dir;
+    ConsoleFixture f;
+    QVERIFY2(f.start(), qPrintable(f.error()));
+    SetComPorts({f.emu().ptyPath()});
+    qputenv("KV_TCP_PORT", QByteArray::number(closedPort()));
+
+    chooseEthernet(f, "127.0.0.1");
+    // The socket layer's own text, then the serial search finds the switcher on COM1.
+    QCOMPARE(f.dialogs.texts(), QStringList{"Connection refused"});
+    QCOMPARE(radio(f), 0);
+    QCOMPARE(f.form().channel().SerialLinkLive, quint8(1));
+    QCOMPARE(f.state().EthernetConnected, quint8(0));
+    QCOMPARE(f.form().channel().ConnectInProgress, 0);
+}
+
+void tst_Ethernet::connectedWithoutAnswer()
+{
+    WorkDir dir;
+    ConsoleFixture f;
+    EmuProcess::Options o = withTcp();
+    o.faults = {"silence:CR"};
+    QVERIFY2(f.start(o), qPrintable(f.error()));
+    qputenv("KV_TCP_PORT", QByteArray::number(f.emu().tcpPort()));
+
+    // No to the question that follows: the connection stays and Ethernet stays chosen.
+    chooseEthernet(f, "127.0.0.1");
+    QCOMPARE(f.dialogs.texts(),
+             QStringList({"Error: Unable to connect to Kestavion with given IP Address",
+                          kSerialQuestion}));
+    QCOMPARE(f.dialogs.boxes.at(1).title, kSerialTitle);
+    QCOMPARE(radio(f), 1);
+    QCOMPARE(socket(f)->state(), QAbstractSocket::ConnectedState);
+    QCOMPARE(f.state().EthernetConnected, quint8(1));
+    QCOMPARE(f.form().ethernetLink->SuppressEthernetReconnect, quint8(0));
+    QCOMPARE(f.wire(), QStringList{""});
+}
+
+void tst_Ethernet::serialToEthernet_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("Yes") << true;
+    QTest::newRow("No") << false;
+}
+
+void tst_Ethernet::serialToEthernet()
+{
+    QFETCH(bool, yes);
+    WorkDir dir;
+    ConsoleFixture f;
+    QVERIFY2(f.start(withTcp()), qPrintable(f.error()));
+    SetComPorts({f.emu().ptyPath()});
+    qputenv("KV_TCP_PORT", QByteArray::number(f.emu().tcpPort()));
+    QVERIFY(f.click("COM11"));
+    CommandChannel &ch = f.form().channel();
+    QCOMPARE(ch.SerialLinkLive, quint8(1));
+    f.clearWire();
+
+    bool serialOpenAtAnswer = false;
+    QObject::connect(socket(f), &QTcpSocket::readyRead, &f.form(), [&] {
+        if (f.wire().size() <= 1)
+            serialOpenAtAnswer = ch.serialPort()->isOpen();
+    });
+    f.dialogs.answer(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
+    chooseEthernet(f, "127.0.0.1");
+
+    QCOMPARE(f.dialogs.texts().value(0), kEthernetQuestion);
+    QCOMPARE(f.dialogs.boxes.value(0).title, kEthernetTitle);
+    QCOMPARE(f.dialogs.boxes.size(), 1);
+    if (yes) {
+        // The serial port stayed open until the switcher had answered over Ethernet.
+        QVERIFY(serialOpenAtAnswer);
+        QCOMPARE(ch.SerialLinkLive, quint8(0));
+        QVERIFY(!ch.serialPort()->isOpen());
+        QCOMPARE(f.state().EthernetConnected, quint8(1));
+        QCOMPARE(radio(f), 1);
+        QCOMPARE(f.wire().mid(0, 2), QStringList({"", "MINFOKV"}));
+    } else {
+        QCOMPARE(ch.SerialLinkLive, quint8(1));
+        QVERIFY(ch.serialPort()->isOpen());
+        QCOMPARE(socket(f)->state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(radio(f), 0);
+        QVERIFY(f.wire().isEmpty());
+    }
+}
+
+void tst_Ethernet::ethernetToSerial_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<bool>("switcherOnSerial");
+    QTest::newRow("Yes, switcher on COM1") << true << true;
+    QTest::newRow("Yes, no switcher on serial") << true << false;
+    QTest::newRow("No") << false << true;
+}
+
+void tst_Ethernet::ethernetToSerial()
+{
+    QFETCH(bool, yes);
+    QFETCH(bool, switcherOnSerial);
+    WorkDir dir;
+    ConsoleFixture f;
+    QVERIFY2(f.start(withTcp()), qPrintable(f.error()));
+    QVERIFY(connectEthernet(f));
+    const quint16 localPort = socket(f)->localPort();
+    f.dialogs.clear();
+    if (switcherOnSerial)
+        SetComPorts({f.emu().ptyPath()});
+
+    f.dialogs.answer(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
+    f.click("SerialModeRS232");
+
+    QCOMPARE(f.dialogs.texts().value(0), kSerialQuestion);
+    QCOMPARE(f.dialogs.boxes.value(0).title, kSerialTitle);
+    CommandChannel &ch = f.form().channel();
+    if (yes && switcherOnSerial) {
+        QCOMPARE(f.dialogs.boxes.size(), 1);
+        QCOMPARE(ch.SerialLinkLive, quint8(1));
+        QCOMPARE(socket(f)->state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(f.state().EthernetConnected, quint8(0));
+        QCOMPARE(radio(f), 0);
+        return;
+    }
+    if (yes)
+        QCOMPARE(f.dialogs.texts().value(1), SearchFailedText());
+    // The connection was never closed: the same one, Ethernet chosen again.
+    QCOMPARE(ch.SerialLinkLive, quint8(0));
+    QCOMPARE(socket(f)->state(), QAbstractSocket::ConnectedState);
+    QCOMPARE(socket(f)->localPort(), localPort);
+    QCOMPARE(f.state().EthernetConnected, quint8(1));
+    QCOMPARE(radio(f), 1);
+    QCOMPARE(f.form().ethernetLink->SuppressEthernetReconnect, quint8(0));
+}
+
+void tst_Ethernet::changeIpAddress_data()
+{
+    QTest::addColumn<QString>("link"); // none, serial, ethernet
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<QStringList>("wire"); // the first lines
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("no link") << "none" << "192.168.1.20"
+                             << QStringList{"Must have connection to change IP Address"}
+                             << QStringList() << false;
+    QTest::newRow("serial") << "serial" << "192.168.1.20" << QStringList()
+                            << QStringList{"IPCONFIG 192 168 1 20"} << true;
+    QTest::newRow("ethernet") << "ethernet" << "127.0.0.1" << QStringList()
+                              << QStringList{"IPCONFIG 127 0 0 1", "", "MINFOKV"} << true;
+    QTest::newRow("over 255") << "serial" << "192.168.1.300"
+                              << QStringList{"IP Address segments cannot be > 255"}
+                              << QStringList() << true;
+    QTest::newRow("not an address") << "ethernet" << "192.168.1"
+                                     << QStringList{InvalidIpAddressText()} << QStringList()
+                                     << true;
+}
+
+void tst_Ethernet::changeIpAddress()
+{
+    QFETCH(QString, link);
+    QFETCH(QString, address);
+    QFETCH(QStringList, boxes);
+    QFETCH(QStringList, wire);
+    QFETCH(bool, saved);
+    WorkDir dir;
+    ConsoleFixture f;
+    QVERIFY2(f.start(withTcp()), qPrintable(f.error()));
+    if (link == "serial") {
+        SetComPorts({f.emu().ptyPath()});
+        QVERIFY(f.click("COM11"));
+    } else if (link == "ethernet") {
+        QVERIFY(connectEthernet(f));
+    }
+    const quint16 localPort = socket(f)->localPort();
+    f.dialogs.clear();
+    f.clearWire();
+    QFile::remove(dir.path() + "/IPSave.ini");
+
+    f.find<QLineEdit>("IPAddrEdit")->setText(address);
+    QVERIFY(f.click("IPAddressButton"));
+
+    QCOMPARE(f.dialogs.texts(), boxes);
+    QCOMPARE(f.emu().sendControl("state").left(5), QString("state"));
+    QCOMPARE(f.wire().mid(0, wire.size()), wire);
+    if (wire.isEmpty())
+        QVERIFY(f.wire().isEmpty());
+    QCOMPARE(dir.hasIpSave(), saved);
+    if (saved)
+        QCOMPARE(dir.ipSave(), address.toLatin1() + '\0');
+    if (link == "serial")
+        QCOMPARE(f.form().channel().SerialLinkLive, quint8(1));
+    if (link == "ethernet" && !wire.isEmpty()) {
+        // Followed the switcher: closed and connected again, to the new address.
+        QCOMPARE(socket(f)->state(), QAbstractSocket::ConnectedState);
+        QVERIFY(socket(f)->localPort() != localPort);
+        QCOMPARE(socket(f)->peerName(), address);
+        QCOMPARE(f.text("IPAddrEdit"), address);
+    }
+}
+
+void tst_Ethernet::remoteCloseIsReported()
+{
+    WorkDir dir;
+    ConsoleFixture f;
+    QVERIFY2(f.start(withTcp()), qPrintable(f.error()));
+    QVERIFY(connectEthernet(f));
+    f.dialogs.clear();
+
+    QCOMPARE(f.emu().sendControl("fault close:MINFOKV=1"), QString("ok"));
+    f.readAll();
+    QVERIFY2(f.dialogs.texts().contains("Socket Disconnect Error"),
+             qPrintable(f.dialogs.texts().join('|')));
+    QCOMPARE(f.state().EthernetConnected, quint8(0));
+    QCOMPARE(f.state().Busy, 0);
+}
+
+QTEST_MAIN(tst_Ethernet)
+#include "tst_ethernet.moc"
