@@ -71,6 +71,7 @@ private slots:
     void notificationEndsInZero_data();
     void notificationEndsInZero();
     void serialCommandConsumesThroughTerminator();
+    void queryAfterUnreadFlood();
     void unansweredSerialCommandTriesThenAsks();
     void retryOkResendsOnceAnswered();
     void cancelledRetryLeavesNormalWait();
@@ -224,6 +225,30 @@ void tst_Channel::serialCommandConsumesThroughTerminator()
     QVERIFY(ch.SerialSendAndAwait("TAKE 0\r"));
     QCOMPARE(ch.serialPort()->bytesAvailable(), qint64(0));
     QCOMPARE(peer->lines(), (QList<QByteArray>{"TAKE 1\r", "TAKE 0\r"}));
+}
+
+// Bytes nobody asked for fill the port's read buffer until it stops reading; the next exchange
+// must still hear its answer.
+void tst_Channel::queryAfterUnreadFlood()
+{
+    auto peer = RawLinkPeer::openPty();
+    QVERIFY(peer);
+    const QByteArray reply = QByteArray(20, 'r') + "\r\n#";
+    peer->setResponder([reply](const QByteArray &line) {
+        return line == "FLOOD\r" ? QList<QByteArray>{"#" + QByteArray(6000, 'f')}
+                                  : QList<QByteArray>{reply};
+    });
+    LinkBench bench;
+    QVERIFY(bench.openSerial(peer->ptyPath()));
+    CommandChannel &ch = *bench.channel;
+    QVERIFY(ch.SerialSendAndAwait("FLOOD\r"));
+    QTRY_COMPARE(ch.serialPort()->bytesAvailable(), qint64(CommandChannel::kSerialBufferSize));
+
+    ch.format("MINFOKV\r");
+    ch.RunQuery(kSystemInfoSize);
+
+    QCOMPARE(ch.QueryFailed, std::uint8_t(0));
+    QCOMPARE(bench.reply(reply.size()), reply.left(reply.size() - 1) + QByteArray(1, '\0'));
 }
 
 void tst_Channel::unansweredSerialCommandTriesThenAsks()

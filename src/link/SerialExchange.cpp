@@ -23,7 +23,9 @@ const QString kRetryText = QStringLiteral(
 
 void CommandChannel::discardSerialInput()
 {
-    // Clears Qt's read buffer as well as the device's, so nothing stale survives.
+    // Reading first re-arms the port's reader in case a full read buffer had stopped it;
+    // clear() then drops whatever the device still holds.
+    m_port->readAll();
     m_port->clear(QSerialPort::Input);
 }
 

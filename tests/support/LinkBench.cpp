@@ -21,6 +21,7 @@ bool LinkBench::openSerial(const QString &path)
     port->setParity(QSerialPort::NoParity);
     port->setStopBits(QSerialPort::OneStop);
     port->setFlowControl(QSerialPort::HardwareControl);
+    port->setReadBufferSize(CommandChannel::kSerialBufferSize);
     return port->open(QIODevice::ReadWrite);
 }
 

@@ -16,7 +16,8 @@ namespace kv::test {
 struct LinkBench {
     explicit LinkBench(const Timeouts &timeouts = Timeouts::fast());
 
-    // Opens ApdComPort1 on a device path as the serial link does (57600 8N1, RTS/CTS).
+    // Opens ApdComPort1 on a device path as the serial link does (57600 8N1, RTS/CTS, a
+    // read buffer of the size of the device's).
     bool openSerial(const QString &path);
     // Connects ClientSocket1 to 127.0.0.1:port; the listener must run on another thread.
     bool connectTcp(quint16 port);
