@@ -66,6 +66,7 @@ private slots:
     void resetButtons();
     void modelRows();
     void labelsStayOnTheConsole();
+    void screenshot();
 };
 
 void TestLabels::typedLabelAppliedOnEnter()
@@ -311,6 +312,38 @@ void TestLabels::labelsStayOnTheConsole()
         QVERIFY(f.click(reset));
     QCOMPARE(f.wire(), QStringList());
     QCOMPARE(bytesOf(f.state()), before); // not even Config: only saving gathers labels
+}
+
+// Not a check: with KV_SCREENSHOT=FILE set (scripts/screenshot.sh), saves a picture of the
+// Labeling page of an 8 x 8 switcher with some labels typed. Skipped otherwise.
+void TestLabels::screenshot()
+{
+    const QString file = qEnvironmentVariable("KV_SCREENSHOT");
+    if (file.isEmpty())
+        QSKIP("KV_SCREENSHOT not set");
+    ConsoleFixture f;
+    kv::test::EmuProcess::Options eight;
+    eight.model = 10;
+    QVERIFY2(f.start(eight), qPrintable(f.error()));
+    QVERIFY2(f.connectSerial(), qPrintable(f.error()));
+    f.readAll();
+    const QStringList inputs = {"CAM 1", "CAM 2", "CAM 3", "VTR A", "VTR B", "GFX", "SAT", "BARS"};
+    const QStringList outputs = {"PGM", "PVW", "MON 1", "MON 2", "REC", "STREAM", "AUX", "QC"};
+    const QStringList groups = {"STUDIO", "EDIT"};
+    const QStringList presets = {"NEWS", "SPORT", "NIGHT"};
+    LabelingPage *page = f.form().LabelTabSheet;
+    for (int n = 1; n <= 8; ++n) {
+        page->setLabelText(LabelKind::Input, n, inputs.at(n - 1));
+        page->setLabelText(LabelKind::Output, n, outputs.at(n - 1));
+    }
+    for (int n = 1; n <= groups.size(); ++n)
+        page->setLabelText(LabelKind::Group, n, groups.at(n - 1));
+    for (int n = 1; n <= presets.size(); ++n)
+        page->setLabelText(LabelKind::Preset, n, presets.at(n - 1));
+    QVERIFY(showLabeling(f));
+    page->edit(LabelKind::Preset, 4)->setFocus();
+    QVERIFY2(f.form().grab().save(file), qPrintable(file));
+    qInfo("Labeling page: %s", qPrintable(file));
 }
 
 QTEST_MAIN(TestLabels)

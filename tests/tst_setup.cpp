@@ -7,12 +7,14 @@
 #include "app/InfoForm.h"
 #include "app/StatusRead.h"
 #include "app/SystemCommands.h"
+#include "ui/SetupPage.h"
 #include "link/CommandChannel.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QtTest>
 
 using namespace kv;
@@ -75,6 +77,7 @@ private slots:
     void resetSent_data();
     void resetSent();
     void factoryResetWaitsLongOverSerial();
+    void screenshot();
 };
 
 void TestSetup::silentUnlessAllowed_data()
@@ -310,6 +313,26 @@ void TestSetup::factoryResetWaitsLongOverSerial()
     const QStringList wire = f.wire();
     QVERIFY2(wire.size() >= 2 && wire.first() == "FPLOCK 1" && wire.at(1).isEmpty(),
              qPrintable(wire.join('|')));
+}
+
+// Not a check: with KV_SCREENSHOT=FILE set (scripts/screenshot.sh), saves a picture of the
+// Setup page after a read, with the front panel locked. Skipped otherwise.
+void TestSetup::screenshot()
+{
+    const QString file = qEnvironmentVariable("KV_SCREENSHOT");
+    if (file.isEmpty())
+        QSKIP("KV_SCREENSHOT not set");
+    ConsoleFixture f;
+    QVERIFY2(f.start(), qPrintable(f.error()));
+    QVERIFY2(f.connectSerial(), qPrintable(f.error()));
+    f.readAll();
+    QVERIFY(f.click("FrontPanelLockCheckBox"));
+    f.form().show(); // its start-up question is answered No by the scripted dialogs
+    f.form().MainPageControl->setCurrentWidget(f.form().SetupTabSheet);
+    f.form().statusRead->ShowSystemInfo();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.form()));
+    QVERIFY2(f.form().grab().save(file), qPrintable(file));
+    qInfo("Setup page: %s", qPrintable(file));
 }
 
 QTEST_MAIN(TestSetup)

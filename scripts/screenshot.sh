@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Pictures of the console without a display: builds what is needed and saves
+#   docs/switching.png   the main window (735 x 529 client area) on the Video Switching page,
+#                        connected to kvemu, with settled routes (lime), the selected output
+#                        and its input (yellow) and pending routes (red).
+# It runs a suite's screenshot function (skipped in ordinary test runs) with
+# KV_SCREENSHOT=FILE, on the offscreen platform; fonts come from fonts-dejavu-core.
+#   KV_BUILD_DIR   build directory (default: build/)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${KV_BUILD_DIR:-$root/build}"
+mkdir -p "$root/docs"
+
+cmake -S "$root" -B "$build" >/dev/null
+cmake --build "$build" -j2 --target kvemu tst_routing
+
+export QT_QPA_PLATFORM=offscreen
+export KV_EMU="$build/kvemu"
+export KV_SCREENSHOT="$root/docs/switching.png"
+"$build/tests/tst_routing" screenshot
+echo "Written: $KV_SCREENSHOT"
+
+# The Labeling page (8 x 8 switcher, some labels typed) and the Setup page.
+cmake --build "$build" -j2 --target tst_labels tst_setup
+KV_SCREENSHOT="$root/docs/labeling.png" "$build/tests/tst_labels" screenshot
+KV_SCREENSHOT="$root/docs/setup.png" "$build/tests/tst_setup" screenshot
+echo "Written: $root/docs/labeling.png $root/docs/setup.png"
