@@ -4,6 +4,8 @@
 #include "EmuChecks.h"
 #include "EmuWire.h"
 
+#include "EmulatorThread.h"
+
 #include "control/MatrixState.h"
 
 #include <QtTest>
@@ -35,6 +37,7 @@ private slots:
     void stopRemovesLink();
     void commandLine_data();
     void commandLine();
+    void inProcess();
 };
 
 void TestEmulator::initTestCase()
@@ -385,6 +388,30 @@ void TestEmulator::commandLine()
     const QString text = p.readAllStandardOutput() + p.readAllStandardError();
     QVERIFY2(text.contains(says), qPrintable(text));
     QVERIFY(file.exists()); // never replaced
+}
+
+void TestEmulator::inProcess()
+{
+    QTemporaryDir dir;
+    emu::EmulatorOptions o;
+    o.tcpPort = 0;
+    o.ptyLink = dir.filePath("ttyInProcess");
+    o.model = 10;
+    emu::EmulatorThread emu;
+    QString error;
+    QVERIFY2(emu.start(o, &error), qPrintable(error));
+    QVERIFY(emu.tcpPort() != 0);
+    QCOMPARE(QFileInfo(o.ptyLink).symLinkTarget(), emu.ptySlavePath());
+
+    auto net = EmuWire::tcp(emu.tcpPort());
+    auto serial = EmuWire::pty(o.ptyLink);
+    QVERIFY(net && serial);
+    QCOMPARE(AnswerWords(*net, {"RTEMP 1 2"}), QByteArrayList({"OK"}));
+    QCOMPARE(AnswerWords(*serial, {"TAKE 1"}), QByteArrayList({"OK"}));
+    QVERIFY(emu.control("state").startsWith("state model=10 routes=2,-,-,-,-,-,-,- "));
+    QCOMPARE(emu.received(), QList<QByteArray>({"RTEMP 1 2", "TAKE 1"}));
+    emu.stop();
+    QVERIFY(!QFileInfo(o.ptyLink).isSymLink());
 }
 
 QTEST_GUILESS_MAIN(TestEmulator)

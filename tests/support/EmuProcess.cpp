@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 
 namespace kv::test {
 
@@ -24,7 +25,8 @@ bool EmuProcess::start(const Options &o, int timeoutMs)
     m_logPath = m_dir->filePath("kvemu.log");
     QStringList args{"--quit-on-eof", "--log", m_logPath, "--model", QString::number(o.model)};
     if (o.pty) {
-        m_ptyPath = m_dir->filePath("ttyKV");
+        // A name of its own: the serial port layer locks ports by their base name.
+        m_ptyPath = m_dir->filePath("ttyKV" + QFileInfo(m_dir->path()).fileName().right(6));
         args << "--pty" << m_ptyPath;
     }
     if (o.tcp)

@@ -53,7 +53,8 @@ public:
     bool isRunning() const;
     QString errorString() const { return m_error; }
 
-    QString ptyPath() const { return m_ptyPath; }    // the symbolic link; empty without pty
+    // The symbolic link, named ttyKV and six characters of its own; empty without pty.
+    QString ptyPath() const { return m_ptyPath; }
     QString ptyDevice() const { return m_ptyDevice; } // what it points at, e.g. /dev/pts/3
     quint16 tcpPort() const { return m_tcpPort; }     // 0 without TCP
     QString logPath() const { return m_logPath; }
