@@ -60,6 +60,11 @@ AboutPage::AboutPage(QWidget *parent) : QWidget(parent)
     Version1Label = label(this, "Version1Label", QStringLiteral("N/A"), 283, 32);
     Label111 = label(this, "Label111", QStringLiteral("Firmware Version :"), 187, 48);
     FirmwareVersionLabel = label(this, "FirmwareVersionLabel", QStringLiteral("N/A"), 283, 48);
+    // The captions end just before their values, whatever the font's width.
+    for (QLabel *caption : {Label83, Label111}) {
+        caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        caption->setGeometry(140, caption->y(), 139, caption->height());
+    }
     // The texts change at run time: leave them room.
     Version1Label->resize(120, Version1Label->height());
     FirmwareVersionLabel->resize(120, FirmwareVersionLabel->height());

@@ -1,0 +1,297 @@
+// Start-up and shutdown of the main window: the connection question and what each answer
+// leads to, the exit confirmation, the About box, and the general error box.
+
+#include "ConsoleFixture.h"
+#include "EmuProcess.h"
+#include "LinkEnv.h"
+#include "ScriptedDialogs.h"
+
+#include "app/AboutBox.h"
+#include "app/GuardedApplication.h"
+#include "app/MatrixForm.h"
+#include "link/CommandChannel.h"
+#include "link/SerialLink.h"
+#include "ui/AboutPage.h"
+#include "ui/PresetPanel.h"
+#include "ui/SetupPage.h"
+#include "ui/SwitchingPage.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStyleFactory>
+#include <QTabWidget>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTimer>
+#include <stdexcept>
+
+using namespace kv;
+using namespace kv::test;
+
+namespace {
+
+const QString kConnectTitle =
+    "Orvask Delvane - KV Control :Establish COM port communication with KV SDI";
+const QString kConnectQuestion =
+    "\tDo you want to connect to Kestavion via the serial port?\n\n   \tSerial Port Connection - "
+    "Click Yes\n   \tEthernet connection - Click No then go to Setup Tab\n   \tRS-485 - Not "
+    "available\n   \tNo Connection - Click No";
+const QString kConnectLater =
+    "To connect later:\n\n      \tSerial port - go to 'Serial Port->Connect to Kestavion' menu "
+    "item\n      \tEthernet - go to Setup Tab, enter IP Address and choose Ethernet\n      \tOr "
+    "refer to Kestavion manual for help with KV Control connections";
+const QString kNoIpSave = "Error! Unable to open IPSave.ini file.";
+
+class Thrower : public QObject {
+public:
+    int handled = 0;
+
+protected:
+    bool event(QEvent *e) override
+    {
+        if (e->type() != QEvent::User)
+            return QObject::event(e);
+        ++handled;
+        throw std::runtime_error("Disk on fire");
+    }
+};
+
+} // namespace
+
+class tst_StartUp : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { SetComPorts({}); }
+
+    void answeredNo_data();
+    void answeredNo();
+    void answeredYes_data();
+    void answeredYes();
+    void windowFrame();
+    void exitConfirmation_data();
+    void exitConfirmation();
+    void aboutBox();
+    void unhandledErrorShowsErrorBox();
+    void screenshots();
+};
+
+void tst_StartUp::answeredNo_data()
+{
+    QTest::addColumn<QByteArray>("ipSave"); // empty: no file
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QString>("address");
+    QTest::newRow("first start") << QByteArray() << QStringList{kConnectLater, kNoIpSave} << "";
+    QTest::newRow("address saved") << QByteArray("10.1.2.3", 9) << QStringList{kConnectLater}
+                                   << "10.1.2.3";
+}
+
+void tst_StartUp::answeredNo()
+{
+    QFETCH(QByteArray, ipSave);
+    QFETCH(QStringList, after);
+    QFETCH(QString, address);
+    WorkDir dir;
+    if (!ipSave.isEmpty())
+        dir.writeIpSave(ipSave);
+    ScriptedDialogs dialogs;
+    TMatrixForm form(Timeouts::fast());
+    form.show();
+
+    QCOMPARE(dialogs.boxes.value(0).title, kConnectTitle);
+    QCOMPARE(dialogs.boxes.value(0).text, kConnectQuestion);
+    QCOMPARE(dialogs.boxes.value(0).buttons, Dialogs::Buttons::YesNo);
+    QCOMPARE(dialogs.texts().mid(1), after);
+    QCOMPARE(dialogs.boxes.value(1).title, kAppTitle);
+    QCOMPARE(dialogs.boxes.value(1).icon, Dialogs::Icon::None);
+    QCOMPARE(form.SetupTabSheet->IPAddrEdit->text(), address);
+    // The working window, on the Video Switching page with the preset panel.
+    QCOMPARE(form.state().SuppressCommands, quint8(1));
+    QCOMPARE(form.MainPageControl->currentWidget(), static_cast<QWidget *>(form.ControlTabSheet));
+    QVERIFY(form.PresetsGroupBox->isVisible());
+    QVERIFY(form.MainPageControl->isEnabled());
+    QCOMPARE(form.channel().SerialLinkLive, quint8(0));
+}
+
+void tst_StartUp::answeredYes_data()
+{
+    QTest::addColumn<bool>("switcher");
+    QTest::newRow("switcher on COM1") << true;
+    QTest::newRow("no switcher") << false;
+}
+
+void tst_StartUp::answeredYes()
+{
+    QFETCH(bool, switcher);
+    WorkDir dir;
+    EmuProcess emu;
+    if (switcher) {
+        QVERIFY2(emu.start(), qPrintable(emu.errorString()));
+        SetComPorts({emu.ptyPath()});
+    }
+    ScriptedDialogs dialogs;
+    dialogs.answer(Dialogs::Answer::Yes);
+    TMatrixForm form(Timeouts::fast());
+    form.show();
+
+    QCOMPARE(dialogs.boxes.value(0).title, kConnectTitle);
+    QVERIFY(form.MainPageControl->isEnabled());
+    if (switcher) {
+        QCOMPARE(dialogs.boxes.size(), 1);
+        QCOMPARE(form.channel().SerialLinkLive, quint8(1));
+        QCOMPARE(form.state().SuppressCommands, quint8(0));
+        QVERIFY(emu.receivedLines().contains("MINFOKV"));
+        QCOMPARE(form.AboutTabSheet->ComNumberLabel->text(), QString("1"));
+    } else {
+        QCOMPARE(dialogs.texts().mid(1), QStringList({SearchFailedText(), kNoIpSave}));
+        QCOMPARE(form.channel().SerialLinkLive, quint8(0));
+        QCOMPARE(form.state().SuppressCommands, quint8(1));
+        QCOMPARE(form.AboutTabSheet->ComNumberLabel->text(), QString("None"));
+    }
+}
+
+void tst_StartUp::windowFrame()
+{
+    WorkDir dir;
+    ScriptedDialogs dialogs;
+    TMatrixForm form(Timeouts::fast());
+    QCOMPARE(form.windowTitle(), QString("Orvask Delvane, LLC :- KV Control SDI (8 x 8)"));
+    QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    const QStringList pages{"Video Switching", "Labeling", "Grouping", "Sequencing", "Setup", "About"};
+    QCOMPARE(form.MainPageControl->count(), pages.size());
+    for (int i = 0; i < pages.size(); ++i)
+        QCOMPARE(form.MainPageControl->tabText(i), pages.at(i));
+    QCOMPARE(form.AboutTabSheet->Version1Label->text(), QString("1.01"));
+    QCOMPARE(form.AboutTabSheet->FirmwareVersionLabel->text(), QString("N/A"));
+    QCOMPARE(form.channel().ConnectInProgress, 0);
+    QVERIFY(!form.channel().timer1()->isActive());
+    QVERIFY(dialogs.boxes.isEmpty()); // nothing is asked before the window shows
+}
+
+void tst_StartUp::exitConfirmation_data()
+{
+    QTest::addColumn<bool>("fromMenu");
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("Exit, No") << true << false;
+    QTest::newRow("Exit, Yes") << true << true;
+    QTest::newRow("window closed, Yes") << false << true;
+}
+
+void tst_StartUp::exitConfirmation()
+{
+    QFETCH(bool, fromMenu);
+    QFETCH(bool, yes);
+    WorkDir dir;
+    ConsoleFixture f;
+    EmuProcess::Options o;
+    o.tcp = true;
+    QVERIFY2(f.start(o), qPrintable(f.error()));
+    QVERIFY2(f.connectTcp(), qPrintable(f.error()));
+    QTcpSocket *socket = f.form().channel().socket();
+    QCOMPARE(socket->state(), QAbstractSocket::ConnectedState);
+
+    f.dialogs.answer(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
+    bool closed = false;
+    QObject::connect(socket, &QTcpSocket::disconnected, &f.form(), [&] {
+        // Closed while the confirmation is still the last box: before the program ends.
+        closed = f.dialogs.boxes.size() == 1;
+    });
+    if (fromMenu)
+        QVERIFY(f.click("Exit1"));
+    else
+        f.form().close();
+
+    QCOMPARE(f.dialogs.boxes.size(), 1);
+    QCOMPARE(f.dialogs.boxes.at(0).title, QString("Orvask Delvane - KV Control :Confirm Exit"));
+    QCOMPARE(f.dialogs.boxes.at(0).text, QString("Are you sure you want to exit this application?"));
+    QCOMPARE(f.dialogs.boxes.at(0).buttons, Dialogs::Buttons::YesNo);
+    QCOMPARE(closed, yes);
+    QCOMPARE(socket->state(),
+             yes ? QAbstractSocket::UnconnectedState : QAbstractSocket::ConnectedState);
+    QCOMPARE(f.state().EthernetConnected, quint8(yes ? 0 : 1));
+}
+
+void tst_StartUp::aboutBox()
+{
+    WorkDir dir;
+    ConsoleFixture f;
+    QString title, product, version, note;
+    int productSize = 0;
+    bool hasIcon = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto *box = qobject_cast<AboutBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        title = box->windowTitle();
+        product = box->ProductLabel->text();
+        productSize = box->ProductLabel->font().pointSize();
+        version = box->VersionLabel->text();
+        note = box->NoteLabel->text();
+        hasIcon = !box->IconLabel->pixmap().isNull();
+        box->accept();
+    });
+    poll.start(10);
+    QVERIFY(f.click("About1"));
+    poll.stop();
+    QCOMPARE(title, QString("About KV Control SDI"));
+    QCOMPARE(product, QString("Kestavion Control SDI"));
+    QCOMPARE(productSize, 19);
+    QCOMPARE(version, QString("Version 1.01"));
+    QCOMPARE(note, QString("Minimum resolution required is 1024x768."));
+    QVERIFY(hasIcon);
+}
+
+void tst_StartUp::unhandledErrorShowsErrorBox()
+{
+    QVERIFY(qobject_cast<GuardedApplication *>(QCoreApplication::instance()));
+    ScriptedDialogs dialogs;
+    Thrower thrower;
+    QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
+    QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
+    QTRY_COMPARE(thrower.handled, 2); // the event loop went on after the first
+    QCOMPARE(dialogs.boxes.size(), 2);
+    QCOMPARE(dialogs.boxes.at(0).title, kAppTitle);
+    QCOMPARE(dialogs.boxes.at(0).text, QString("Disk on fire"));
+    QCOMPARE(dialogs.boxes.at(0).icon, Dialogs::Icon::Stop);
+    QCOMPARE(dialogs.boxes.at(0).buttons, Dialogs::Buttons::Ok);
+}
+
+// Pictures of the Setup and About pages of a connected console, for the documentation:
+// KV_SCREENSHOT_DIR=docs ctest -R tst_startup
+void tst_StartUp::screenshots()
+{
+    const QString out = qEnvironmentVariable("KV_SCREENSHOT_DIR");
+    if (out.isEmpty())
+        QSKIP("KV_SCREENSHOT_DIR is not set");
+    WorkDir dir;
+    EmuProcess emu;
+    QVERIFY2(emu.start(), qPrintable(emu.errorString()));
+    SetComPorts({emu.ptyPath()});
+    ScriptedDialogs dialogs;
+    dialogs.answer(Dialogs::Answer::Yes);
+    TMatrixForm form;
+    form.show();
+    QCOMPARE(form.channel().SerialLinkLive, quint8(1));
+
+    const std::pair<QWidget *, const char *> pages[] = {{form.SetupTabSheet, "setup-page.png"},
+                                                        {form.AboutTabSheet, "about-page.png"}};
+    for (const auto &[page, name] : pages) {
+        form.MainPageControl->setCurrentWidget(page);
+        QCoreApplication::processEvents();
+        QVERIFY(form.grab().save(QDir(out).absoluteFilePath(QString::fromLatin1(name))));
+    }
+}
+
+int main(int argc, char **argv)
+{
+    GuardedApplication app(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    tst_StartUp suite;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&suite, argc, argv);
+}
+
+#include "tst_startup.moc"
