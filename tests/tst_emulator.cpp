@@ -8,6 +8,7 @@
 
 #include "control/MatrixState.h"
 
+#include <QSerialPort>
 #include <QtTest>
 
 using namespace kv;
@@ -38,6 +39,7 @@ private slots:
     void commandLine_data();
     void commandLine();
     void inProcess();
+    void serialPortOnLink();
 };
 
 void TestEmulator::initTestCase()
@@ -412,6 +414,30 @@ void TestEmulator::inProcess()
     QCOMPARE(emu.received(), QList<QByteArray>({"RTEMP 1 2", "TAKE 1"}));
     emu.stop();
     QVERIFY(!QFileInfo(o.ptyLink).isSymLink());
+}
+
+void TestEmulator::serialPortOnLink()
+{
+    // The console opens the link as a serial port: 57600 8N1, RTS/CTS.
+    QSerialPort port(m_emu.ptyPath());
+    port.setBaudRate(57600);
+    port.setDataBits(QSerialPort::Data8);
+    port.setParity(QSerialPort::NoParity);
+    port.setStopBits(QSerialPort::OneStop);
+    port.setFlowControl(QSerialPort::HardwareControl);
+    QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
+    port.clear();
+    for (int round = 0; round < 2; ++round) { // the second after the port was reopened
+        port.write("MINFOKV\r");
+        QVERIFY(port.waitForBytesWritten(5000));
+        QByteArray got;
+        while (got.size() < StatusReplyLength(20) && port.waitForReadyRead(5000))
+            got += port.readAll();
+        QCOMPARE(got.size(), StatusReplyLength(20));
+        QCOMPARE(int(BlockOf<SystemInfo>(got).ModelCode), 11);
+        port.close();
+        QVERIFY(port.open(QIODevice::ReadWrite));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestEmulator)
