@@ -2,7 +2,8 @@
 # Pictures of the console without a display: builds what is needed and saves
 #   docs/switching.png   the main window (735 x 529 client area) on the Video Switching page,
 #                        connected to kvemu, with settled routes (lime), the selected output
-#                        and its input (yellow) and pending routes (red).
+#                        and its input (yellow) and pending routes (red);
+#   docs/progress.png    the progress window halfway through a status read.
 # It runs a suite's screenshot function (skipped in ordinary test runs) with
 # KV_SCREENSHOT=FILE, on the offscreen platform; fonts come from fonts-dejavu-core.
 #   KV_BUILD_DIR   build directory (default: build/)

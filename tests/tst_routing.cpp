@@ -3,7 +3,10 @@
 
 #include "ConsoleFixture.h"
 
+#include "app/InfoForm.h"
 #include "control/Routing.h"
+#include "link/CommandChannel.h"
+#include "protocol/Commands.h"
 #include "ui/Colours.h"
 #include "ui/Lamp.h"
 
@@ -97,6 +100,7 @@ private slots:
     void eightByEightDealsWithItsOwnRowsOnly();
     void previewRedirectsTakeCancelAndClear();
     void busyRefusesGuardedHandlers();
+    void screenshot();
 
 private:
     void links()
@@ -448,6 +452,36 @@ void TestRouting::busyRefusesGuardedHandlers()
     QVERIFY(operate(*f, "T"));
     QCOMPARE(f->commands(), QStringList{"TAKE 1"});
     f->state().Busy = 0;
+}
+
+// Not a check: with KV_SCREENSHOT=FILE set (scripts/screenshot.sh), saves a picture of the
+// window on the Video Switching page in a typical state. Skipped otherwise.
+void TestRouting::screenshot()
+{
+    const QString file = qEnvironmentVariable("KV_SCREENSHOT");
+    if (file.isEmpty())
+        QSKIP("KV_SCREENSHOT not set");
+    CONNECT(f, "pty");
+    // Settled routes, reclockers as read, one output selected with a route pending.
+    QVERIFY(operate(*f, "o1 i1 o2 i3 o3 i3 o4 i2 o5 i8 o7 i6 o9 i12 o10 i9 o12 i16 o16 i4 T"));
+    CommandChannel &ch = f->form().channel();
+    for (int o : {0, 1, 2, 4, 8, 9, 15})
+        SendReclock(ch, o, 1);
+    f->readAll();
+    QVERIFY(operate(*f, "o6 i2 o4 i5"));
+    f->form().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f->form()));
+    QVERIFY2(f->form().grab().save(file), qPrintable(file));
+    qInfo("Video Switching page: %s (%dx%d)", qPrintable(file), f->form().width(),
+          f->form().height());
+
+    // The progress window halfway through a read, beside it.
+    TInfoForm *info = f->form().infoForm();
+    info->setMessage("KV Control querying Kestavion. Please wait....");
+    info->setProgress("....");
+    const QString progress = QFileInfo(file).dir().filePath("progress.png");
+    QVERIFY2(info->grab().save(progress), qPrintable(progress));
+    qInfo("Progress window: %s (%dx%d)", qPrintable(progress), info->width(), info->height());
 }
 
 QTEST_MAIN(TestRouting)

@@ -22,7 +22,7 @@ constexpr int kTabsHeight = 362;
 
 constexpr int kInputBoxX = 6;
 constexpr int kInputBoxWidth = 168;
-constexpr int kInputButtonW = 50;
+constexpr int kInputButtonW = 46;
 constexpr int kInputButtonH = 32;
 constexpr int kInputRowTop = 12;
 constexpr int kInputPitch = 40;
@@ -94,7 +94,7 @@ void SwitchingPage::buildInputs()
     for (int i = 0; i < 16; ++i) {
         const int column = i / 8;
         const int y = kInputRowTop + (i % 8) * kInputPitch;
-        const int x = 4 + column * 74;
+        const int x = 2 + column * 72;
         plainLabel(sheet, QString::number(i + 1), QRect(x, y, 18, kInputButtonH),
                    Qt::AlignRight | Qt::AlignVCenter)
             ->setObjectName(name("InputNumberLabel", i + 1));
@@ -175,29 +175,33 @@ QWidget *SwitchingPage::buildOutputTab(QTabWidget *tabs, const QString &caption,
 
 void SwitchingPage::buildTakeControls()
 {
+    // Take, its lamp and Cancel in one frame on the left; Clear All Routing and Read from
+    // Kestavion under the outputs, the last one flush with the right edge of the boxes.
     GroupBox22 = new QGroupBox(this);
     GroupBox22->setObjectName(QStringLiteral("GroupBox22"));
-    GroupBox22->setGeometry(kInputBoxX, kStripTop, 252, 56);
+    GroupBox22->setGeometry(kInputBoxX, kStripTop, 240, 56);
 
     TakeButton = new QPushButton(QStringLiteral("Take"), GroupBox22);
     TakeButton->setObjectName(QStringLiteral("TakeButton"));
-    TakeButton->setGeometry(12, 12, 96, 32);
+    TakeButton->setGeometry(10, 12, 92, 32);
 
     ApdStatusLight1 = new Lamp(GroupBox22);
     ApdStatusLight1->setObjectName(QStringLiteral("ApdStatusLight1"));
-    ApdStatusLight1->setGeometry(120, 22, 13, 13);
+    ApdStatusLight1->setGeometry(114, 22, 13, 13);
 
     CancelTakeButton = new QPushButton(QStringLiteral("Cancel"), GroupBox22);
     CancelTakeButton->setObjectName(QStringLiteral("CancelTakeButton"));
-    CancelTakeButton->setGeometry(144, 12, 96, 32);
+    CancelTakeButton->setGeometry(138, 12, 92, 32);
 
+    const int buttonTop = kStripTop + 12;
+    const int right = kOutputBoxX + kOutputBoxWidth;
     ClearAllRoutingButton = new QPushButton(QStringLiteral("Clear All Routing"), this);
     ClearAllRoutingButton->setObjectName(QStringLiteral("ClearAllRoutingButton"));
-    ClearAllRoutingButton->setGeometry(kOutputBoxX + 8, kStripTop + 16, 160, 32);
+    ClearAllRoutingButton->setGeometry(right - 2 * 150 - 14, buttonTop, 150, 32);
 
     UpdateStatus = new QPushButton(QStringLiteral("Read from Kestavion"), this);
     UpdateStatus->setObjectName(QStringLiteral("UpdateStatus"));
-    UpdateStatus->setGeometry(kOutputBoxX + kOutputBoxWidth - 8 - 170, kStripTop + 16, 170, 32);
+    UpdateStatus->setGeometry(right - 150, buttonTop, 150, 32);
 
     connect(TakeButton, &QPushButton::clicked, this, &SwitchingPage::takeClicked);
     connect(CancelTakeButton, &QPushButton::clicked, this, &SwitchingPage::cancelTakeClicked);
