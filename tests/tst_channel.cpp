@@ -74,6 +74,7 @@ private slots:
     void queryAfterUnreadFlood();
     void unansweredSerialCommandTriesThenAsks();
     void retryOkResendsOnceAnswered();
+    void commandNeverAnsweredStillAsks();
     void cancelledRetryLeavesNormalWait();
     void closedSerialPort();
     void serialOutputBufferLimit_data();
@@ -294,6 +295,26 @@ void tst_Channel::retryOkResendsOnceAnswered()
     QCOMPARE(rig.bench.host.boxes.size(), 1);
     // After OK the probe's first return is answered, and the command goes out once more.
     QCOMPARE(rig.emu.receivedLines(), (QStringList{"TAKE 1", "", "", "", "", "", "TAKE 1"}));
+    QCOMPARE(rig.ch.SerialReplyTimeout, rig.ch.timeouts().NormalTicks);
+}
+
+// The port answers its probe but never the command: the operator is asked all the same,
+// instead of the console probing and resending for ever.
+void tst_Channel::commandNeverAnsweredStillAsks()
+{
+    Rig rig;
+    START(rig, {"silence:TAKE", "silence:CR@2"}); // the two bare returns go unanswered too
+    rig.ch.setSerialLinkLive(true);
+    QStringList wireAtBox;
+    rig.bench.host.onShow = [&](const RecordingLinkHost::Box &) {
+        wireAtBox = rig.emu.receivedLines();
+    };
+
+    SendTakeCommit(rig.ch);
+
+    QCOMPARE(rig.bench.host.boxes.size(), 1);
+    QCOMPARE(rig.bench.host.boxes[0].text, kRetryText);
+    QCOMPARE(wireAtBox, (QStringList{"TAKE 1", "", "", "", "TAKE 1", ""}));
     QCOMPARE(rig.ch.SerialReplyTimeout, rig.ch.timeouts().NormalTicks);
 }
 

@@ -65,7 +65,8 @@ public:
     bool serialLinkLive() const { return SerialLinkLive != 0; }
 
     // The retry loop's port probe; the serial link installs the real one. Until then a
-    // minimal probe reopens the same port and sends two carriage returns (0 or -4).
+    // minimal probe reopens the same port and sends two carriage returns (0; -2 when the
+    // port does not open; -4 when neither return is answered).
     std::function<int(int port)> ProbeComPort;
     int DefaultProbe(int port);
     // Port number of the serial port (1-4, 0 before the first probe).

@@ -129,10 +129,14 @@ void CommandChannel::SerialRetryLoop()
     auto probe = [this] {
         return ProbeComPort ? ProbeComPort(PortNumber) : DefaultProbe(PortNumber);
     };
+    // A switcher that answers the probe but never the command would keep this loop going
+    // without ever asking: after an unanswered resend the operator is asked in any case.
+    bool resendFailed = false;
     for (;;) {
         SerialReplyTimeout = m_timeouts.ProbeTicks;
         int probed = probe();
-        while (probed < 0) {
+        while (probed < 0 || resendFailed) {
+            resendFailed = false;
             if (!m_host.askOkCancel(kRetryTitle, kRetryText)) {
                 // Abandoned: the link stays live and the caller carries on.
                 SerialReplyTimeout = m_timeouts.NormalTicks;
@@ -143,6 +147,7 @@ void CommandChannel::SerialRetryLoop()
         SerialReplyTimeout = m_timeouts.NormalTicks;
         if (SerialSendAndAwait(CommandBuffer))
             return;
+        resendFailed = true;
     }
 }
 
