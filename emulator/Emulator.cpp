@@ -139,8 +139,8 @@ QString Emulator::controlHelp()
     return QStringLiteral(
         "Control commands on standard input, one a line, each answered by one line on\n"
         "standard output (\"ok\", \"error: ...\", or the asked-for text):\n"
-        "  fault SPEC      add a fault (syntax below)\n"
-        "  faults          list the faults still active: \"faults SPEC ...\" or \"faults -\"\n"
+        "  fault TEXT      add a fault (syntax below)\n"
+        "  faults          list the faults still active: \"faults FAULT ...\" or \"faults -\"\n"
         "  clear-faults    remove every fault\n"
         "  model CODE      become model 10 (8 x 8), 11, 12 or 20 (16 x 16)\n"
         "  baud N          pace output at N baud from now on; 0 = unpaced\n"

@@ -35,7 +35,7 @@ public:
     quint16 tcpPort() const;
     QString ptySlavePath() const;
 
-    // One control command ("fault SPEC", "state", ...) and its one-line answer.
+    // One control command ("fault TEXT", "state", ...) and its one-line answer.
     QString control(const QString &command);
     static QString controlHelp();
 

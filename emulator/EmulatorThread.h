@@ -23,7 +23,7 @@ public:
     quint16 tcpPort() const { return m_tcpPort; }
     QString ptySlavePath() const { return m_ptySlave; }
 
-    // The control commands of kvemu's standard input ("fault SPEC", "state", ...).
+    // The control commands of kvemu's standard input ("fault TEXT", "state", ...).
     QString control(const QString &command);
     QList<QByteArray> received();
 

@@ -67,14 +67,14 @@ bool Fault::matches(const QByteArray &line) const
     return line == keyword || line.startsWith(keyword + ' ');
 }
 
-std::optional<Fault> ParseFault(const QString &spec, QString *error)
+std::optional<Fault> ParseFault(const QString &text, QString *error)
 {
-    QString rest = spec.trimmed();
+    QString rest = text.trimmed();
     Fault f;
     const qsizetype at = rest.lastIndexOf('@');
     if (at >= 0) {
         if (!toNumber(rest.mid(at + 1), 1000000, &f.count) || f.count == 0)
-            return fail(error, "bad count in fault: " + spec);
+            return fail(error, "bad count in fault: " + text);
         rest.truncate(at);
     }
     const qsizetype eq = rest.indexOf('=');
@@ -88,7 +88,7 @@ std::optional<Fault> ParseFault(const QString &spec, QString *error)
         f.keyword = rest.mid(colon + 1).toLatin1();
         rest.truncate(colon);
         if (f.keyword.isEmpty())
-            return fail(error, "empty keyword in fault: " + spec);
+            return fail(error, "empty keyword in fault: " + text);
     }
     const KindInfo *info = nullptr;
     for (const KindInfo &i : kKinds)
@@ -98,12 +98,12 @@ std::optional<Fault> ParseFault(const QString &spec, QString *error)
         return fail(error, "unknown fault kind: " + rest);
     f.kind = info->kind;
     if (eq >= 0 && (info->maxValue == 0 || !toNumber(value, info->maxValue, &f.value)))
-        return fail(error, "bad value in fault: " + spec);
+        return fail(error, "bad value in fault: " + text);
     if (eq < 0 && info->needsValue)
-        return fail(error, "fault needs a value: " + spec);
+        return fail(error, "fault needs a value: " + text);
     if (f.kind == FaultKind::Drop) {
         if (f.value == 0)
-            return fail(error, "drop=0 drops nothing: " + spec);
+            return fail(error, "drop=0 drops nothing: " + text);
         if (f.count < 0)
             f.count = f.value > 0 ? f.value : 1;
         f.value = -1; // drop=N is only another way to write drop@N
@@ -150,7 +150,7 @@ QList<Fault> FaultSet::takeFor(const QByteArray &line)
 QString FaultHelp()
 {
     return QStringLiteral(
-        "Faults: --fault KIND[:KEYWORD][=VALUE][@COUNT] (repeatable; also 'fault SPEC' on stdin)\n"
+        "Faults: --fault KIND[:KEYWORD][=VALUE][@COUNT] (repeatable; also 'fault TEXT' on stdin)\n"
         "  KEYWORD  only lines equal to it or starting with it and a blank, e.g. RTEMP or\n"
         "           \"PINFOKV 3\"; CR = the empty line; default every line\n"
         "  COUNT    only the next COUNT matching lines; default for ever (drop: 1)\n"

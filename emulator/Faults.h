@@ -3,7 +3,7 @@
 // with a switcher that misbehaves. A fault changes only the answer: the command itself is
 // logged and carried out as usual.
 //
-// Spec syntax: KIND[:KEYWORD][=VALUE][@COUNT]
+// Syntax: KIND[:KEYWORD][=VALUE][@COUNT]
 //   KEYWORD  the fault hits lines equal to KEYWORD or starting with KEYWORD and a blank
 //            ("RTEMP", "PINFOKV 3"); "CR" is the empty line; absent = every line
 //   VALUE    the kind's parameter (see FaultHelp)
@@ -44,10 +44,10 @@ struct Fault {
     bool matches(const QByteArray &line) const;
 };
 
-// nullopt and a reason for a spec that does not parse.
-std::optional<Fault> ParseFault(const QString &spec, QString *error = nullptr);
+// nullopt and a reason for a fault text that does not parse.
+std::optional<Fault> ParseFault(const QString &text, QString *error = nullptr);
 QString FaultName(FaultKind kind);
-QString FaultText(const Fault &f); // back to spec syntax
+QString FaultText(const Fault &f); // back to the syntax above
 QString FaultHelp();
 
 class FaultSet {

@@ -42,7 +42,7 @@ const char *kUsage =
     "  --model CODE    10 (8 x 8), 11 (default), 12 or 20 (16 x 16)\n"
     "  --baud N        pace output at N baud, 10 bits a byte (default: unpaced)\n"
     "  --log FILE      append every received line to FILE (without its CR), at once\n"
-    "  --fault SPEC    inject a fault (repeatable; see below)\n"
+    "  --fault TEXT    inject a fault (repeatable; see below)\n"
     "  --quit-on-eof   stop when standard input closes (for test harnesses)\n"
     "  --help          this text\n"
     "\n"
@@ -74,7 +74,7 @@ int main(int argc, char *argv[])
         {"model", "", "CODE", "11"},
         {"baud", "", "N", "0"},
         {"log", "", "FILE"},
-        {"fault", "", "SPEC"},
+        {"fault", "", "TEXT"},
         {"quit-on-eof", ""},
         {{"h", "help"}, ""},
     });
@@ -103,9 +103,9 @@ int main(int argc, char *argv[])
     o.baud = parser.value("baud").toInt(&numOk);
     ok = ok && numOk && o.baud >= 0;
     o.logFile = parser.value("log");
-    for (const QString &spec : parser.values("fault")) {
+    for (const QString &text : parser.values("fault")) {
         QString why;
-        const auto f = ParseFault(spec, &why);
+        const auto f = ParseFault(text, &why);
         if (!f) {
             std::fprintf(stderr, "kvemu: %s\n", qPrintable(why));
             return 2;

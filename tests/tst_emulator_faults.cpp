@@ -36,8 +36,8 @@ class TestEmulatorFaults : public QObject {
 private slots:
     void initTestCase();
     void init();
-    void faultSpecs_data();
-    void faultSpecs();
+    void faultTexts_data();
+    void faultTexts();
     void noAnswer_data();
     void noAnswer();
     void garbage();
@@ -75,9 +75,9 @@ void TestEmulatorFaults::init()
     QVERIFY(m_tcp);
 }
 
-void TestEmulatorFaults::faultSpecs_data()
+void TestEmulatorFaults::faultTexts_data()
 {
-    QTest::addColumn<QString>("spec");
+    QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("canonical"); // empty: refused
     const QList<QPair<const char *, const char *>> rows{
         {"silence", "silence"},
@@ -108,16 +108,16 @@ void TestEmulatorFaults::faultSpecs_data()
         {"silence:", ""},
         {"SILENCE", ""},
     };
-    for (const auto &[spec, canonical] : rows)
-        QTest::addRow("'%s'", spec) << QString(spec) << QString(canonical);
+    for (const auto &[text, canonical] : rows)
+        QTest::addRow("'%s'", text) << QString(text) << QString(canonical);
 }
 
-void TestEmulatorFaults::faultSpecs()
+void TestEmulatorFaults::faultTexts()
 {
-    QFETCH(QString, spec);
+    QFETCH(QString, text);
     QFETCH(QString, canonical);
     QString why;
-    const auto f = emu::ParseFault(spec, &why);
+    const auto f = emu::ParseFault(text, &why);
     QCOMPARE(f.has_value(), !canonical.isEmpty());
     if (f)
         QCOMPARE(emu::FaultText(*f), canonical);

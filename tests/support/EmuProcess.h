@@ -29,7 +29,7 @@ public:
         bool tcp = false;     // a TCP listener on a free loopback port, tcpPort()
         int model = 11;       // 10 = 8 x 8; 11, 12, 20 = 16 x 16
         int baud = 0;         // pace output at this line rate; 0 = unpaced
-        QStringList faults;   // --fault specs, see kvemu --help
+        QStringList faults;   // --fault texts, see kvemu --help
         QStringList extraArgs;
 
         // Chainable, e.g. Options().withTcp().withoutPty().withFault("silence:RTEMP")
@@ -37,7 +37,7 @@ public:
         Options &withoutPty() { pty = false; return *this; }
         Options &withModel(int code) { model = code; return *this; }
         Options &withBaud(int rate) { baud = rate; return *this; }
-        Options &withFault(const QString &spec) { faults << spec; return *this; }
+        Options &withFault(const QString &text) { faults << text; return *this; }
     };
 
     EmuProcess() = default;
