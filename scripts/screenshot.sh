@@ -26,3 +26,11 @@ cmake --build "$build" -j2 --target tst_labels tst_setup
 KV_SCREENSHOT="$root/docs/labeling.png" "$build/tests/tst_labels" screenshot
 KV_SCREENSHOT="$root/docs/setup.png" "$build/tests/tst_setup" screenshot
 echo "Written: $root/docs/labeling.png $root/docs/setup.png"
+
+# The Grouping page (three groups, group 1 chosen), the Sequencing page (a run on air, the
+# preset panel choosing a recall) and a previewed preset on the Video Switching page.
+cmake --build "$build" -j2 --target tst_grouping tst_sequencing tst_presets
+KV_SCREENSHOT="$root/docs/grouping.png" "$build/tests/tst_grouping" screenshot
+KV_SCREENSHOT="$root/docs/sequencing.png" "$build/tests/tst_sequencing" screenshot
+KV_SCREENSHOT="$root/docs/preset-preview.png" "$build/tests/tst_presets" screenshot
+echo "Written: $root/docs/grouping.png $root/docs/sequencing.png $root/docs/preset-preview.png"

@@ -207,6 +207,7 @@ private slots:
     void groupReadWithInputsButNoOutputs();
     void outOfRangeTablesAreHarmless_data();
     void outOfRangeTablesAreHarmless();
+    void screenshot();
 };
 
 void TestGrouping::startUpPage()
@@ -494,6 +495,23 @@ void TestGrouping::outOfRangeTablesAreHarmless()
         }
     }
     QCOMPARE(sent.last(), QString("GCLEAR 201"));
+}
+
+// Not a check: with KV_SCREENSHOT=FILE set (scripts/screenshot.sh), saves a picture of the
+// window on the Grouping page with a few groups built. Skipped otherwise.
+void TestGrouping::screenshot()
+{
+    const QString file = qEnvironmentVariable("KV_SCREENSHOT");
+    if (file.isEmpty())
+        QSKIP("KV_SCREENSHOT not set");
+    CONSOLE(f);
+    QVERIFY(operate(*f, "g2 o5 o6 i7 g3 o9 o10 o11 i12 i13 g1 o1 o2 i3 i4"));
+    f->readAll(); // the existing-group boxes as a read draws them
+    f->form().show();
+    f->form().MainPageControl->setCurrentWidget(f->form().GroupingTabSheet);
+    QVERIFY(QTest::qWaitForWindowExposed(&f->form()));
+    QVERIFY2(f->form().grab().save(file), qPrintable(file));
+    qInfo("Grouping page: %s", qPrintable(file));
 }
 
 QTEST_MAIN(TestGrouping)

@@ -143,6 +143,7 @@ private slots:
     void immediateRecall();
     void eightByEight();
     void busyRefusesPresetButtons();
+    void screenshot();
 
 private:
     void links()
@@ -415,6 +416,23 @@ void TestPresets::busyRefusesPresetButtons()
     QCOMPARE(f->commands(), QStringList{});
     QCOMPARE(int(f->state().Presets[1].Stored), 0);
     QCOMPARE(panelState(*f), QString("saving"));
+}
+
+// Not a check: with KV_SCREENSHOT=FILE set (scripts/screenshot.sh), saves a picture of the
+// Video Switching page with a recalled preset previewed. Skipped otherwise.
+void TestPresets::screenshot()
+{
+    const QString file = qEnvironmentVariable("KV_SCREENSHOT");
+    if (file.isEmpty())
+        QSKIP("KV_SCREENSHOT not set");
+    CONSOLE(f, "pty");
+    QVERIFY(operate(*f, "o1 i4 o2 i4 o3 i1 o5 i7 o6 i2 o9 i16 o10 i12 o13 i9 T k1 k5 k9 S p3"));
+    QVERIFY(operate(*f, "o1 i2 o2 i3 o3 i3 o9 i1 T S p6 S p7"));
+    QVERIFY(operate(*f, "R p3"));
+    f->form().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f->form()));
+    QVERIFY2(f->form().grab().save(file), qPrintable(file));
+    qInfo("Preset preview: %s", qPrintable(file));
 }
 
 QTEST_MAIN(TestPresets)

@@ -114,6 +114,7 @@ private slots:
     void stopWhileIdle();
     void leavingAnEditChecksIt();
     void recallDuringPreviewEndsThePreview();
+    void screenshot();
 };
 
 void TestSequencing::startUpPage()
@@ -445,6 +446,35 @@ void TestSequencing::recallDuringPreviewEndsThePreview()
     QVERIFY(f->click("TakeButton"));
     QCOMPARE(f->commands(), QStringList{"TAKE 1"});
     QVERIFY(f->click("PresetSeqStopButton"));
+}
+
+// Not a check: with KV_SCREENSHOT=FILE set (scripts/screenshot.sh), saves a picture of the
+// window on the Sequencing page with a sequence running and the preset panel choosing a
+// preset to recall. Skipped otherwise.
+void TestSequencing::screenshot()
+{
+    const QString file = qEnvironmentVariable("KV_SCREENSHOT");
+    if (file.isEmpty())
+        QSKIP("KV_SCREENSHOT not set");
+    Timeouts timeouts = Timeouts::fast();
+    timeouts.SeqSecondMs = 1000; // the run must not move on while the picture is taken
+    ConsoleFixture f(timeouts);
+    QVERIFY2(f.start() && f.connectSerial(), qPrintable(f.error()));
+    f.readAll();
+    for (int p : {1, 2, 3, 5, 6}) {
+        QVERIFY(f.click("OutputButton1") && f.click(QString("InputButton%1").arg(p)));
+        QVERIFY(f.click("PresetsSaveButton") && f.click(QString("PresetButton%1").arg(p)));
+    }
+    setSteps(f, "1:1:10,2:3:5,3:5:30,5:2:8,6:6:12");
+    f.form().MainPageControl->setCurrentWidget(f.form().SequencingTabSheet);
+    QVERIFY(f.click("PresetSeqStartButton"));
+    f.form().sequencer->PresetSeqTimerTimer(); // on air: step 2
+    QVERIFY(f.click("PresetsRecallButton"));
+    f.form().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.form()));
+    QVERIFY2(f.form().grab().save(file), qPrintable(file));
+    qInfo("Sequencing page: %s", qPrintable(file));
+    QVERIFY(f.click("PresetSeqStopButton"));
 }
 
 QTEST_MAIN(TestSequencing)

@@ -2,6 +2,7 @@
 
 #include "ui/Colours.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -27,7 +28,7 @@ QColor colourOf(Shade s)
 
 QString labelledGroup(int g) { return QStringLiteral("Group %1 (%1)").arg(g + 1); }
 
-constexpr int kButtonW = 96, kButtonH = 30, kButtonGap = 6;
+constexpr int kButtonW = 96, kButtonH = 33, kRowPitch = 43;
 
 } // namespace
 
@@ -50,12 +51,12 @@ GroupingPage::GroupingPage(QWidget *parent) : QWidget(parent)
 
     m_existBox = new QGroupBox(QStringLiteral("Existing Groups"), this);
     m_existBox->setObjectName(QStringLiteral("GroupBox21"));
-    m_existBox->setGeometry(10, 242, 132, 212);
+    m_existBox->setGeometry(10, 242, 132, 204);
     m_existBox->setEnabled(false);
     for (int g = 0; g < kGroupCount; ++g) {
         m_exist[g] = new QCheckBox(labelledGroup(g), m_existBox);
         m_exist[g]->setObjectName(QStringLiteral("GroupExistCheckBox%1").arg(g + 1));
-        m_exist[g]->setGeometry(12, 22 + g * 23, 112, 20);
+        m_exist[g]->setGeometry(12, 22 + g * 22, 112, 20);
         m_exist[g]->setEnabled(false);
     }
 
@@ -63,12 +64,12 @@ GroupingPage::GroupingPage(QWidget *parent) : QWidget(parent)
                                     QStringLiteral("Input 1 - 16"),
                                     QStringLiteral("GroupInputButton"), m_inputs,
                                     &GroupingPage::inputClicked);
-    inputs->move(158, 8);
+    inputs->move(160, 8);
     auto *outputs = buildButtonPanel(QStringLiteral("GroupingOutputPageControl"),
                                      QStringLiteral("Output 1 - 16"),
                                      QStringLiteral("GroupOutputButton"), m_outputs,
                                      &GroupingPage::outputClicked);
-    outputs->move(444, 8);
+    outputs->move(446, 8);
 
     m_outputFirst = new QLabel(QStringLiteral("NEED TO SELECT OUTPUT FIRST"), this);
     m_outputFirst->setObjectName(QStringLiteral("OutputFirstLabel"));
@@ -76,17 +77,17 @@ GroupingPage::GroupingPage(QWidget *parent) : QWidget(parent)
     QFont bold = m_outputFirst->font();
     bold.setBold(true);
     m_outputFirst->setFont(bold);
-    m_outputFirst->setGeometry(158, 390, 270, 26);
+    m_outputFirst->setGeometry(160, 414, 270, 32);
     paint(m_outputFirst, kAqua);
     m_outputFirst->hide();
 
     auto *remove = new QPushButton(QStringLiteral("Remove Group"), this);
     remove->setObjectName(QStringLiteral("GroupingRemoveButton"));
-    remove->setGeometry(444, 390, 130, 30);
+    remove->setGeometry(446, 414, 130, 32);
     connect(remove, &QPushButton::clicked, this, &GroupingPage::removeClicked);
     auto *removeAll = new QPushButton(QStringLiteral("Remove All Group"), this);
     removeAll->setObjectName(QStringLiteral("GroupingRemoveAllButton"));
-    removeAll->setGeometry(584, 390, 130, 30);
+    removeAll->setGeometry(586, 414, 130, 32);
     connect(removeAll, &QPushButton::clicked, this, &GroupingPage::removeAllClicked);
 }
 
@@ -102,13 +103,12 @@ QTabWidget *GroupingPage::buildButtonPanel(const QString &name, const QString &t
         const int column = i / 8, row = i % 8;
         auto *b = new QPushButton(QString::number(i + 1), sheet);
         b->setObjectName(prefix + QString::number(i + 1));
-        b->setGeometry(24 + column * (kButtonW + 30), 10 + row * (kButtonH + kButtonGap),
-                       kButtonW, kButtonH);
+        b->setGeometry(24 + column * (kButtonW + 30), 12 + row * kRowPitch, kButtonW, kButtonH);
         b->setAutoFillBackground(true);
         connect(b, &QPushButton::clicked, this, [this, clicked, i] { emit(this->*clicked)(i + 1); });
         buttons[i] = b;
     }
-    panel->resize(270, 370);
+    panel->resize(270, 392);
     return panel;
 }
 
@@ -173,8 +173,20 @@ void GroupingPage::setGroupExistTicked(int g, bool ticked)
 
 void GroupingPage::setGroupExistBoxEnabled(int g, bool enabled)
 {
-    if (IsGroupIndex(g))
-        m_exist[g]->setEnabled(enabled);
+    if (!IsGroupIndex(g))
+        return;
+    QCheckBox *box = m_exist[g];
+    box->setEnabled(enabled);
+    // Inside the disabled frame an enabled box still cannot be operated, but it is drawn
+    // as an enabled one: its disabled colours are the active ones.
+    QPalette pal = QApplication::palette(box);
+    if (enabled) {
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            const auto r = QPalette::ColorRole(role);
+            pal.setColor(QPalette::Disabled, r, pal.color(QPalette::Active, r));
+        }
+    }
+    box->setPalette(pal);
 }
 
 void GroupingPage::setOutputFirstVisible(bool visible) { m_outputFirst->setVisible(visible); }
