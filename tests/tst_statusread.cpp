@@ -13,6 +13,7 @@
 
 #include <QLabel>
 #include <QStatusBar>
+#include <QTcpSocket>
 #include <QtTest>
 
 using namespace kv;
@@ -110,6 +111,7 @@ private slots:
     void systemRecallReread();
     void readWithoutLinkReportsMinusOne();
     void busyRefusesRead();
+    void earlierReplyIsNeverParsedAgain();
 };
 
 void TestStatusRead::startMarkerSearch_data()
@@ -427,6 +429,26 @@ void TestStatusRead::busyRefusesRead()
     QCOMPARE(f->wire(), QStringList());
     QCOMPARE(f->state().Busy, 1);
     QCOMPARE(f->dialogs.boxes.size(), 0);
+}
+
+// A query that brings nothing back (here: the connection is gone but not yet noticed) must
+// fail, not parse the reply of the query before it as its own.
+void TestStatusRead::earlierReplyIsNeverParsedAgain()
+{
+    CONNECT(f, "tcp");
+    f->readAll();
+    QCOMPARE(f->state().Info.ModelCode, std::uint8_t(11));
+    f->form().channel().socket()->abort();
+    f->state().EthernetConnected = 1;
+    f->state().Info.ModelCode = 0;
+    f->dialogs.clear();
+
+    f->readAll();
+
+    QCOMPARE(f->state().Info.ModelCode, std::uint8_t(0));
+    QVERIFY(!f->dialogs.texts().isEmpty());
+    QCOMPARE(f->dialogs.texts().last(), "Kestavion communication error! Please check Ethernet "
+                                        "connections and try again (-1)");
 }
 
 QTEST_MAIN(TestStatusRead)
