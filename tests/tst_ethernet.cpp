@@ -138,7 +138,8 @@ void tst_Ethernet::ipSaveFile_data()
     QTest::newRow("leading blank") << QByteArray(" 10.0.0.5", 10) << "10.0.0.5";
     QTest::newRow("first word") << QByteArray("10.0.0.5 extra") << "10.0.0.5";
     QTest::newRow("line end and tab") << QByteArray("\n\t1.2.3.4\r\n5.6.7.8") << "1.2.3.4";
-    QTest::newRow("19 characters at most") << QByteArray("123456789012345678901234") << "1234567890123456789";
+    QTest::newRow("19 characters at most")
+        << QByteArray("123456789012345678901234") << "1234567890123456789";
     QTest::newRow("empty file") << QByteArray() << "";
 }
 

@@ -108,7 +108,8 @@ void tst_StartUp::answeredNo()
     QCOMPARE(form.SetupTabSheet->IPAddrEdit->text(), address);
     // The working window, on the Video Switching page with the preset panel.
     QCOMPARE(form.state().SuppressCommands, quint8(1));
-    QCOMPARE(form.MainPageControl->currentWidget(), static_cast<QWidget *>(form.ControlTabSheet));
+    QCOMPARE(form.MainPageControl->currentWidget(),
+             static_cast<QWidget *>(form.ControlTabSheet));
     QVERIFY(form.PresetsGroupBox->isVisible());
     QVERIFY(form.MainPageControl->isEnabled());
     QCOMPARE(form.channel().SerialLinkLive, quint8(0));
@@ -159,7 +160,8 @@ void tst_StartUp::windowFrame()
     QCOMPARE(form.windowTitle(), QString("Orvask Delvane, LLC :- KV Control SDI (8 x 8)"));
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
     QCOMPARE(form.minimumSize(), form.maximumSize());
-    const QStringList pages{"Video Switching", "Labeling", "Grouping", "Sequencing", "Setup", "About"};
+    const QStringList pages{"Video Switching", "Labeling", "Grouping",
+                            "Sequencing",      "Setup",    "About"};
     QCOMPARE(form.MainPageControl->count(), pages.size());
     for (int i = 0; i < pages.size(); ++i)
         QCOMPARE(form.MainPageControl->tabText(i), pages.at(i));
@@ -205,7 +207,8 @@ void tst_StartUp::exitConfirmation()
 
     QCOMPARE(f.dialogs.boxes.size(), 1);
     QCOMPARE(f.dialogs.boxes.at(0).title, QString("Orvask Delvane - KV Control :Confirm Exit"));
-    QCOMPARE(f.dialogs.boxes.at(0).text, QString("Are you sure you want to exit this application?"));
+    QCOMPARE(f.dialogs.boxes.at(0).text,
+             QString("Are you sure you want to exit this application?"));
     QCOMPARE(f.dialogs.boxes.at(0).buttons, Dialogs::Buttons::YesNo);
     QCOMPARE(closed, yes);
     QCOMPARE(socket->state(),

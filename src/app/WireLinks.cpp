@@ -47,7 +47,8 @@ void TMatrixForm::wireLinks()
     const std::pair<QAction *, int> speeds[] = {
         {m_menu.N192001, 19200}, {m_menu.N384001, 38400}, {m_menu.N576001, 57600}};
     for (const auto &[item, baud] : speeds)
-        connect(item, &QAction::triggered, serialLink, [this, b = baud] { serialLink->SetSpeed(b); });
+        connect(item, &QAction::triggered, serialLink,
+                [this, b = baud] { serialLink->SetSpeed(b); });
 
     // Setup page: the link choice and the switcher's address.
     connect(SetupTabSheet->SerialModeRadioGroup, &RadioGroup::clicked, ethernetLink,

@@ -66,7 +66,9 @@ std::optional<QString> ReadIpSaveFile()
         return std::nullopt;
     const QByteArray bytes = file.read(4096);
     file.close();
-    auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; };
+    auto isBlank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+    };
     int at = 0;
     while (at < bytes.size() && isBlank(bytes.at(at)))
         ++at;

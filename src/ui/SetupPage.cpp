@@ -52,8 +52,8 @@ SetupPage::SetupPage(QWidget *parent) : QWidget(parent)
     IPAddrEdit = named(new QLineEdit(GroupBox23), "IPAddrEdit");
     IPAddrEdit->setGeometry(92, 30, 200, 22);
 
-    IPAddressButton =
-        button(LinkFrame, "IPAddressButton", QStringLiteral("Change IP Address"), {232, 88, 145, 27});
+    IPAddressButton = button(LinkFrame, "IPAddressButton", QStringLiteral("Change IP Address"),
+                             {232, 88, 145, 27});
 
     // The row of switcher settings.
     VerticalSwitchingBox = named(new QGroupBox(QStringLiteral("Vertical Switching  "), this),
@@ -81,7 +81,8 @@ SetupPage::SetupPage(QWidget *parent) : QWidget(parent)
     SeparatorBar->setEnabled(false);
     SeparatorBar->setFocusPolicy(Qt::NoFocus);
 
-    ResetButton = button(this, "ResetButton", QStringLiteral("Reset Kestavion"), {16, 256, 169, 27});
+    ResetButton =
+        button(this, "ResetButton", QStringLiteral("Reset Kestavion"), {16, 256, 169, 27});
     FactoryResetButton = button(this, "FactoryResetButton",
                                 QStringLiteral("Factory Reset Kestavion"), {16, 292, 169, 27});
 }
