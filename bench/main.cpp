@@ -1,0 +1,95 @@
+// kvbench: the console against the physical limits of its links, one table.
+//
+//   kvbench [--quick]          (scripts/bench.sh builds it in Release and runs it)
+//   kvbench --clicks-only      only the clicks over the pty, to run under a profiler
+//
+// Nothing here is asserted: the figures are printed beside their references, and the exit
+// code says only whether the benchmark could run.
+
+#include "ConsoleBench.h"
+#include "ProcessBench.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QStyleFactory>
+#include <QSysInfo>
+#include <QThread>
+#include <cstdio>
+#include <cstring>
+
+using namespace kv::bench;
+
+namespace {
+
+QString CpuModel()
+{
+    QFile f(QStringLiteral("/proc/cpuinfo"));
+    if (f.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : f.readAll().split('\n')) {
+            if (line.startsWith("model name"))
+                return QString::fromLatin1(line.mid(line.indexOf(':') + 1).trimmed());
+        }
+    }
+    return QSysInfo::currentCpuArchitecture();
+}
+
+QString LoadAverage()
+{
+    QFile f(QStringLiteral("/proc/loadavg"));
+    return f.open(QIODevice::ReadOnly)
+               ? QString::fromLatin1(f.readAll().split(' ').mid(0, 3).join(' '))
+               : QStringLiteral("?");
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc > 1 && std::strcmp(argv[1], "--empty-window") == 0)
+        return RunEmptyWindow(argc, argv);
+    Runs runs;
+    const char *mode = argc > 1 ? argv[1] : "";
+    if (std::strcmp(mode, "--quick") == 0)
+        runs = {2, 20, 5, 5, 2};
+    // For a profiler: only the operator's clicks, many of them.
+    const bool clicksOnly = std::strcmp(mode, "--clicks-only") == 0;
+
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Orvask Delvane Kestavion"));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+
+    const QString loadBefore = LoadAverage();
+    Table table;
+    {
+        ConsoleBench bench(table);
+        QString error;
+        if (!bench.start(&error)) {
+            std::fprintf(stderr, "kvbench: %s\n", qPrintable(error));
+            return 1;
+        }
+        if (clicksOnly) {
+            bench.measureClicks(runs.clicks, runs.recalls);
+            std::fputs(qPrintable(table.render()), stdout);
+            return 0;
+        }
+        bench.measureSerialRead(runs.reads);
+        bench.measureClicks(runs.clicks, runs.recalls);
+        bench.measureConfigFile(runs.files);
+        if (!bench.switchToEthernet(&error)) {
+            std::fprintf(stderr, "kvbench: %s\n", qPrintable(error));
+            return 1;
+        }
+        bench.measureEthernetRead(runs.reads);
+    }
+    MeasureProcesses(table, QStringLiteral(KV_CONSOLE_BIN), QStringLiteral(KV_EMU_BIN),
+                     QCoreApplication::applicationFilePath(), runs.starts);
+    std::printf("kvbench (%s build, Qt %s) on %s, %d cores, %s\n"
+                "load average (1, 5, 15 min): %s at start, %s at end\n\n",
+                KV_BUILD_TYPE, qVersion(), qPrintable(CpuModel()), QThread::idealThreadCount(),
+                qPrintable(QSysInfo::prettyProductName()), qPrintable(loadBefore),
+                qPrintable(LoadAverage()));
+    std::fputs(qPrintable(table.render()), stdout);
+    return 0;
+}

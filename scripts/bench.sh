@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# The benchmark in one command: builds kvbench, kvconsole and kvemu in Release and prints one
+# table of figures, each beside its reference measured or computed in the same run.
+#
+#   ./scripts/bench.sh            # about a minute
+#   ./scripts/bench.sh --quick    # fewer repetitions, for a quick look
+#
+# It drives the real console (offscreen) against kvemu: status reads over a pty paced at
+# 57600 baud and over TCP loopback, an operator's clicks, configuration files, start-up and
+# memory. Timings depend on the machine and its load: run it on a quiet machine.
+#   KV_BUILD_DIR   build directory (default: build-release/ in the repository)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${KV_BUILD_DIR:-$root/build-release}"
+
+"$root/scripts/setup.sh"
+echo "Building kvbench, kvconsole and kvemu (Release) in $build ..." >&2
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j"$(nproc)" --target kvbench kvconsole kvemu >/dev/null
+QT_QPA_PLATFORM=offscreen "$build/bench/kvbench" "$@"
