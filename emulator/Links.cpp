@@ -14,10 +14,41 @@
 
 namespace kv::emu {
 
+Link::Link(QObject *parent) : QObject(parent), m_queue(this)
+{
+    m_inTimer.setSingleShot(true);
+    m_inTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_inTimer, &QTimer::timeout, this, &Link::deliverArrived);
+}
+
 void Link::received(const QByteArray &bytes)
 {
-    for (const QByteArray &line : m_splitter.feed(bytes))
-        emit lineReceived(this, line);
+    const int baud = m_queue.baud();
+    if (baud <= 0 && m_arriving.isEmpty()) {
+        for (const QByteArray &line : m_splitter.feed(bytes))
+            emit lineReceived(this, line);
+        return;
+    }
+    // 10 bits a byte, one byte after the other, as the sender's serial port would send them.
+    const auto perByte = baud > 0 ? std::chrono::nanoseconds(10'000'000'000LL / baud)
+                                  : std::chrono::nanoseconds(0);
+    auto at = std::max(m_inFree, Clock::now());
+    for (char c : bytes) {
+        at += perByte;
+        for (const QByteArray &line : m_splitter.feed(QByteArray(1, c)))
+            m_arriving.append({at, line});
+    }
+    m_inFree = at;
+    deliverArrived();
+}
+
+void Link::deliverArrived()
+{
+    while (!m_arriving.isEmpty()) {
+        if (!ReachOrArm(m_inTimer, m_arriving.first().at))
+            return;
+        emit lineReceived(this, m_arriving.takeFirst().line);
+    }
 }
 
 // --- pseudo-terminal ---

@@ -18,7 +18,7 @@ namespace kv::emu {
 class Link : public QObject, public ByteSink {
     Q_OBJECT
 public:
-    explicit Link(QObject *parent = nullptr) : QObject(parent), m_queue(this) {}
+    explicit Link(QObject *parent = nullptr);
     OutputQueue &queue() { return m_queue; }
     virtual bool isTcp() const = 0;
 
@@ -29,8 +29,19 @@ protected:
     void received(const QByteArray &bytes);
 
 private:
+    // Paced, a line is complete when its CR would have crossed the line, not when the pty or
+    // the socket handed the bytes over all at once.
+    struct Arriving {
+        Clock::time_point at;
+        QByteArray line;
+    };
+    void deliverArrived();
+
     OutputQueue m_queue;
     LineSplitter m_splitter;
+    QList<Arriving> m_arriving;
+    Clock::time_point m_inFree{}; // when the incoming line is free again
+    QTimer m_inTimer;
 };
 
 class PtyLink : public Link {

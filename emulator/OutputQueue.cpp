@@ -1,5 +1,7 @@
 #include "OutputQueue.h"
 
+#include <thread>
+
 namespace kv::emu {
 
 using namespace std::chrono;
@@ -7,7 +9,21 @@ using namespace std::chrono;
 namespace {
 constexpr auto kChunkTime = milliseconds(4); // paced output goes out in slices this long
 constexpr auto kMaxLag = milliseconds(20);   // later than this, the pace starts afresh
+constexpr auto kSleepLimit = milliseconds(2); // waits shorter than this sleep to the point
 } // namespace
+
+bool ReachOrArm(QTimer &timer, Clock::time_point due)
+{
+    const auto wait = due - Clock::now();
+    if (wait <= Clock::duration::zero())
+        return true;
+    if (wait > kSleepLimit) {
+        timer.start(int(duration_cast<milliseconds>(wait - kSleepLimit / 2).count()));
+        return false;
+    }
+    std::this_thread::sleep_until(due);
+    return true;
+}
 
 OutputQueue::OutputQueue(ByteSink *sink, QObject *parent) : QObject(parent), m_sink(sink)
 {
@@ -62,28 +78,28 @@ void OutputQueue::pump()
 {
     while (!m_blocked && !m_items.isEmpty()) {
         Item &item = m_items.first();
-        const auto now = Clock::now();
         if (!m_started) {
             m_started = true;
-            m_nextAt = std::max(m_nextAt, now) + milliseconds(item.delayMs);
+            m_nextAt = std::max(m_nextAt, Clock::now()) + milliseconds(item.delayMs);
         }
-        if (now < m_nextAt) {
-            const auto wait = duration_cast<milliseconds>(m_nextAt - now + microseconds(999));
-            m_timer.start(int(wait.count()));
-            return;
-        }
+        // m_nextAt is when the line is free; a paced chunk leaves once the line would have
+        // carried its last byte, so that a reply never arrives ahead of the line.
         const qint64 n = chunkFor(item);
+        const auto due = m_nextAt + lineTime(n);
+        if (!ReachOrArm(m_timer, due))
+            return;
+        const auto now = Clock::now();
         const qint64 written = n > 0 ? m_sink->writeSome(item.data.constData() + m_pos, n) : 0;
         if (written < 0) {
             clear(); // the link is gone, and its replies with it
             return;
         }
         m_pos += written;
-        // Anchor on the last deadline so that timer lateness does not slow the average rate.
-        const auto base = now - m_nextAt > kMaxLag ? now : m_nextAt;
-        const auto lineTime = m_baud > 0 ? nanoseconds(written * 10'000'000'000LL / m_baud)
-                                         : nanoseconds(0);
-        m_nextAt = base + std::max<nanoseconds>(lineTime, milliseconds(written ? item.gapMs : 0));
+        // Anchor on the deadline so that timer lateness does not slow the average rate; a byte
+        // gap longer than the byte's own line time is the rest of the wait.
+        const auto base = now - due > kMaxLag ? now : due;
+        const auto gap = written ? milliseconds(item.gapMs) : milliseconds(0);
+        m_nextAt = base + std::max<nanoseconds>(gap - lineTime(written), nanoseconds(0));
         if (written < n)
             m_blocked = true; // resume() carries on
         if (m_pos < item.data.size())
@@ -98,6 +114,11 @@ void OutputQueue::pump()
             return;
         }
     }
+}
+
+std::chrono::nanoseconds OutputQueue::lineTime(qint64 bytes) const
+{
+    return m_baud > 0 ? nanoseconds(bytes * 10'000'000'000LL / m_baud) : nanoseconds(0);
 }
 
 QList<QByteArray> LineSplitter::feed(const QByteArray &bytes)

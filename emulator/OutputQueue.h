@@ -12,6 +12,12 @@
 
 namespace kv::emu {
 
+using Clock = std::chrono::steady_clock;
+
+// True once `due` has come: a timer covers the long part of a wait and a short sleep the last
+// millisecond, which a millisecond timer alone would overshoot. False: `timer` is armed.
+bool ReachOrArm(QTimer &timer, Clock::time_point due);
+
 class ByteSink {
 public:
     virtual ~ByteSink() = default;
@@ -34,7 +40,6 @@ public:
     bool isIdle() const { return m_items.isEmpty(); }
 
 private:
-    using Clock = std::chrono::steady_clock;
     struct Item {
         QByteArray data;
         int delayMs = 0;
@@ -43,6 +48,7 @@ private:
     };
     void pump();
     qint64 chunkFor(const Item &item) const;
+    std::chrono::nanoseconds lineTime(qint64 bytes) const;
 
     ByteSink *m_sink;
     QList<Item> m_items;
