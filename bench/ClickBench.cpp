@@ -12,6 +12,8 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <cstdio>
+#include "app/WindowHost.h"
 
 namespace kv::bench {
 
@@ -21,6 +23,22 @@ void ConsoleBench::measureClicks(int clicks, int recalls)
     f.MainPageControl->setCurrentWidget(f.ControlTabSheet);
     settle();
 
+    if (qEnvironmentVariableIsSet("KV_BENCH_TRACE")) {
+        const auto t0 = Clock::now();
+        for (int i = 0; i < 100; ++i) {
+            f.host().setPagesEnabled(false);
+            f.host().setPagesEnabled(true);
+        }
+        std::fprintf(stderr, "page toggle %.3f ms\n",
+                     std::chrono::duration<double, std::milli>(Clock::now() - t0).count() / 100);
+        const auto t1 = Clock::now();
+        for (int i = 0; i < 100; ++i) {
+            f.host().setStatusText("Sending command....");
+            f.host().setStatusText("");
+        }
+        std::fprintf(stderr, "status text %.3f ms\n",
+                     std::chrono::duration<double, std::milli>(Clock::now() - t1).count() / 100);
+    }
     QList<Action> routes, takes;
     for (int i = 0; i < clicks; ++i) {
         // Output 1 to 16 in turn, each to an input other than the one it has.

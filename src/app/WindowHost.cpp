@@ -1,5 +1,6 @@
 #include "app/WindowHost.h"
 
+#include "app/PageLock.h"
 #include "ui/Dialogs.h"
 
 #include <QGuiApplication>
@@ -9,7 +10,7 @@
 namespace kv {
 
 WindowHost::WindowHost(QMainWindow *window, QWidget *pages, QStatusBar *statusBar)
-    : m_window(window), m_pages(pages), m_statusBar(statusBar)
+    : m_window(window), m_pages(pages), m_statusBar(statusBar), m_pageLock(new PageLock(pages))
 {
 }
 
@@ -34,11 +35,14 @@ void WindowHost::showError(const QString &text)
 void WindowHost::setStatusText(const QString &text)
 {
     m_statusBar->showMessage(text);
-    // Most callers block the event loop next; the operator should still see the text.
-    m_statusBar->repaint();
+    // Most callers block the event loop next; the operator should still see the text. A
+    // cleared text ends an operation, and the event loop paints it: forcing the paint would
+    // also paint every control that changed meanwhile.
+    if (!text.isEmpty())
+        m_statusBar->repaint();
 }
 
-void WindowHost::setPagesEnabled(bool enabled) { m_pages->setEnabled(enabled); }
+void WindowHost::setPagesEnabled(bool enabled) { m_pageLock->setEnabled(enabled); }
 
 bool WindowHost::showBusyCursor()
 {

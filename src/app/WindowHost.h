@@ -10,6 +10,8 @@ class QWidget;
 
 namespace kv {
 
+class PageLock;
+
 class WindowHost : public LinkHost {
 public:
     WindowHost(QMainWindow *window, QWidget *pages, QStatusBar *statusBar);
@@ -27,6 +29,7 @@ private:
     QMainWindow *m_window;
     QWidget *m_pages;
     QStatusBar *m_statusBar;
+    PageLock *m_pageLock; // owned by the pages
 };
 
 } // namespace kv
