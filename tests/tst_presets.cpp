@@ -121,8 +121,12 @@ std::unique_ptr<ConsoleFixture> console(const QString &link, int model = 11)
     QVERIFY2(f->error().isEmpty(), qPrintable(f->error()));                                   \
     f->clearWire()
 
-// Waits for kvemu to have the line: PRST and RPRST go over TCP without waiting.
+// Waits for kvemu to have the line: PRST and RPRST go over TCP without waiting, and their
+// answers, arriving later, are taken by the next command's wait as its own.
 #define WIRE_HAS(f, line) QTRY_VERIFY2((f)->commands().contains(line), qPrintable(line))
+// Waits until kvemu has logged everything up to the line, before the wire is cleared.
+#define SETTLED(f, line)                                                                       \
+    QTRY_VERIFY2(!(f)->commands().isEmpty() && (f)->commands().last() == line, qPrintable(line))
 
 } // namespace
 
@@ -143,6 +147,7 @@ private slots:
     void immediateRecall();
     void eightByEight();
     void busyRefusesPresetButtons();
+    void panelShownBesideSwitchingAndSequencingOnly();
     void screenshot();
 
 private:
@@ -219,6 +224,7 @@ void TestPresets::saveStoresTheLiveSetting()
     QVERIFY(operate(*f, "g1 go1 gi3"));
     f->form().MainPageControl->setCurrentWidget(f->form().ControlTabSheet);
     f->state().Presets[5].LastSaved = 1;
+    SETTLED(f, "GADD 1 101 3");
     f->clearWire();
 
     QVERIFY(operate(*f, "S p3"));
@@ -278,6 +284,7 @@ void TestPresets::previewThenConfirm()
     CONSOLE(f, link);
     // Preset 4: output 1 on input 5, output 2 on none. Live: output 1 on 3, output 2 on 4.
     QVERIFY(operate(*f, "o1 i5 T S p4 o1 i3 o2 i4 T"));
+    SETTLED(f, "TAKE 1");
     f->clearWire();
 
     QVERIFY(operate(*f, "R p4"));
@@ -368,6 +375,7 @@ void TestPresets::immediateRecall()
     QVERIFY(operate(*f, "o1 i5 T k1 k16 o2 i6 S p2"));
     // Live: output 1 on 3; reclockers 1 and 4 on.
     QVERIFY(operate(*f, "o1 i3 T k16 k4"));
+    SETTLED(f, "RCLOCK 4 1");
     f->clearWire();
 
     f->form().presets->RecallPreset(1, false);
@@ -387,7 +395,7 @@ void TestPresets::immediateRecall()
     // Settled on 5: clicking 5 again disconnects output 1; it is no pending route withdrawn.
     f->clearWire();
     QVERIFY(operate(*f, "o1 i5"));
-    QCOMPARE(f->commands(), QStringList{"RTEMP 1 0"});
+    QTRY_COMPARE(f->commands(), QStringList{"RTEMP 1 0"});
 }
 
 void TestPresets::eightByEight()
@@ -416,6 +424,21 @@ void TestPresets::busyRefusesPresetButtons()
     QCOMPARE(f->commands(), QStringList{});
     QCOMPARE(int(f->state().Presets[1].Stored), 0);
     QCOMPARE(panelState(*f), QString("saving"));
+}
+
+void TestPresets::panelShownBesideSwitchingAndSequencingOnly()
+{
+    ConsoleFixture f;
+    QTabWidget *pages = f.form().MainPageControl;
+    QWidget *panel = f.find<QWidget>("PresetsGroupBox");
+    QCOMPARE(panel->geometry(), QRect(584, 27, 145, 430));
+    QVERIFY(f.find<QWidget>("PresetsPageControl")->isHidden());
+    const QStringList shownWith{"ControlTabSheet", "SequencingTabSheet"};
+    for (int k : {1, 2, 3, 4, 5, 0, 3, 2}) {
+        pages->setCurrentIndex(k);
+        const QString page = pages->currentWidget()->objectName();
+        QVERIFY2(panel->isHidden() != shownWith.contains(page), qPrintable(page));
+    }
 }
 
 // Not a check: with KV_SCREENSHOT=FILE set (scripts/screenshot.sh), saves a picture of the
