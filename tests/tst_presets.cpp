@@ -87,7 +87,9 @@ QString panelState(ConsoleFixture &f)
 QString routesText(const MatrixState &s, int n = 16)
 {
     QStringList out;
-    auto port = [](std::uint8_t v) { return v == UNASSIGNED ? QString("-") : QString::number(v + 1); };
+    auto port = [](std::uint8_t v) {
+        return v == UNASSIGNED ? QString("-") : QString::number(v + 1);
+    };
     for (int o = 0; o < n; ++o) {
         QString r = port(s.Routes[o].Input);
         if (!s.Routes[o].Taken)

@@ -147,9 +147,11 @@ void TestSequencing::startUpPage()
     QVERIFY(seqTimer(f));
     QVERIFY(!seqTimer(f)->isActive());
     // The preset panel stands beside the page.
-    for (QWidget *w : page->findChildren<QWidget *>())
-        QVERIFY2(w->mapTo(f.form().centralWidget(), QPoint(w->width(), 0)).x() <= f.form().PresetsGroupBox->x(),
-                 qPrintable(w->objectName()));
+    const int panelLeft = f.form().PresetsGroupBox->x();
+    for (QWidget *w : page->findChildren<QWidget *>()) {
+        const int right = w->mapTo(f.form().centralWidget(), QPoint(w->width(), 0)).x();
+        QVERIFY2(right <= panelLeft, qPrintable(w->objectName()));
+    }
 }
 
 void TestSequencing::switchEnablesItsEdits()
@@ -178,7 +180,8 @@ void TestSequencing::startRefusals_data()
     const QString notValid = "Error! '%1' is not a valid %2 number.";
     const QString presetLimits = "Error! Preset number out of limits (1-8)";
     const QString delayLimits = "Error! Delay number out of limits (3-9999)";
-    const QString empty = "Error! Preset #'%1' is currently empty. Select a different Preset number";
+    const QString empty =
+        "Error! Preset #'%1' is currently empty. Select a different Preset number";
 
     QTest::newRow("nothing switched on") << "" << all << "Error! No Preset Sequence enabled."
                                          << "";
@@ -367,7 +370,8 @@ void TestSequencing::startDuringRunWithPresetGone()
 
     QVERIFY(f->click("PresetSeqStartButton"));
     QCOMPARE(f->dialogs.texts(),
-             QStringList{"Error! Preset #'2' is currently empty. Select a different Preset number"});
+             QStringList{
+                 "Error! Preset #'2' is currently empty. Select a different Preset number"});
     QVERIFY(QApplication::focusWidget() != f->find<QWidget>("PresetSeqEdit2"));
     QVERIFY(f->find<QWidget>("PresetSeqEdit2")->isEnabled() == false);
     QVERIFY(lampLit(*f));

@@ -8,15 +8,16 @@ namespace kv {
 
 void TMatrixForm::wireGrouping()
 {
-    auto *page = GroupingTabSheet;
+    GroupingPage *page = GroupingTabSheet;
     grouping = new Grouping(m_state, *m_channel, *page, this);
-    connect(page, &GroupingPage::groupClicked, this, [this] { grouping->GroupingRadioGroupClick(); });
-    connect(page, &GroupingPage::inputClicked, this, [this](int n) { grouping->GroupInputButtonClick(n); });
-    connect(page, &GroupingPage::outputClicked, this, [this](int n) { grouping->GroupOutputButtonClick(n); });
-    connect(page, &GroupingPage::removeClicked, this, [this] { grouping->GroupingRemoveButtonClick(); });
-    connect(page, &GroupingPage::removeAllClicked, this, [this] { grouping->GroupingRemoveAllButtonClick(); });
-    statusRead->RefreshGroupingPage = [this] { grouping->RefreshGroupingPage(); };
-    m_initHooks.InitGroups = [this] { grouping->InitGroups(); };
+    Grouping *g = grouping;
+    connect(page, &GroupingPage::groupClicked, g, &Grouping::GroupingRadioGroupClick);
+    connect(page, &GroupingPage::inputClicked, g, &Grouping::GroupInputButtonClick);
+    connect(page, &GroupingPage::outputClicked, g, &Grouping::GroupOutputButtonClick);
+    connect(page, &GroupingPage::removeClicked, g, &Grouping::GroupingRemoveButtonClick);
+    connect(page, &GroupingPage::removeAllClicked, g, &Grouping::GroupingRemoveAllButtonClick);
+    statusRead->RefreshGroupingPage = [g] { g->RefreshGroupingPage(); };
+    m_initHooks.InitGroups = [g] { g->InitGroups(); };
 }
 
 } // namespace kv

@@ -97,7 +97,9 @@ bool Sequencer::CheckDelayEdit(int step)
         return false;
     }
     if (*value < kMinDelay || *value > kMaxDelay) {
-        Fail(QStringLiteral("Error! Delay number out of limits (%1-%2)").arg(kMinDelay).arg(kMaxDelay),
+        Fail(QStringLiteral("Error! Delay number out of limits (%1-%2)")
+                 .arg(kMinDelay)
+                 .arg(kMaxDelay),
              step, false);
         return false;
     }
@@ -128,8 +130,9 @@ void Sequencer::PresetSeqStartButtonClick()
         const int preset = int(*ParseStepInteger(text));
         const int delay = int(*ParseStepInteger(m_view.delayText(i)));
         if (!PresetIsStored(m_state, preset)) {
-            m_view.showMessage(QStringLiteral("Error! Preset #'") + text +
-                               QStringLiteral("' is currently empty. Select a different Preset number"));
+            m_view.showMessage(
+                QStringLiteral("Error! Preset #'") + text +
+                QStringLiteral("' is currently empty. Select a different Preset number"));
             m_view.focusPresetEdit(i);
             return;
         }

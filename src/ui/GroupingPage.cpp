@@ -105,7 +105,8 @@ QTabWidget *GroupingPage::buildButtonPanel(const QString &name, const QString &t
         b->setObjectName(prefix + QString::number(i + 1));
         b->setGeometry(24 + column * (kButtonW + 30), 12 + row * kRowPitch, kButtonW, kButtonH);
         b->setAutoFillBackground(true);
-        connect(b, &QPushButton::clicked, this, [this, clicked, i] { emit(this->*clicked)(i + 1); });
+        connect(b, &QPushButton::clicked, this,
+                [this, clicked, i] { emit(this->*clicked)(i + 1); });
         buttons[i] = b;
     }
     panel->resize(270, 392);
