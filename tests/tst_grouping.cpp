@@ -324,6 +324,14 @@ void TestGrouping::otherGroupsMembersAreDisabled()
     QVERIFY(f->isEnabled("GroupOutputButton2"));
     QVERIFY(f->isEnabled("GroupInputButton5"));
     QCOMPARE(yellow(*f, "Output"), QString("2"));
+
+    // Reached past the disabled buttons, another group's members stay where they are.
+    QVERIFY(operate(*f, "g2 o3"));
+    f->clearWire();
+    f->form().grouping->GroupOutputButtonClick(2);
+    f->form().grouping->GroupInputButtonClick(5);
+    QCOMPARE(f->commands(), QStringList{});
+    QCOMPARE(groupsText(f->state().Groups), QString("1:o2/i5,2:o3/i"));
 }
 
 void TestGrouping::groupsRestrictTheSwitchingPage()

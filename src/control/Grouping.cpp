@@ -105,6 +105,9 @@ void Grouping::ToggleGroupInput(int g, int i)
         m_view.setOutputFirstVisible(true);
         return;
     }
+    // Another group's input has a disabled button; a caller reaching it anyway changes nothing.
+    if (InputTakenByOtherGroup(i, g))
+        return;
     if (t.GroupInputCount[g] > 0 && t.GroupInputs[g][i] == g) {
         t.GroupInputs[g][i] = UNASSIGNED;
         --t.GroupMemberCount[g];
@@ -138,6 +141,8 @@ void Grouping::ToggleGroupOutput(int g, int o)
             SendGroupDelete(m_channel, g, o, kNoSide);
         }
     } else {
+        if (t.OutputGroup[o] != UNASSIGNED)
+            return; // another group's output: its button is disabled
         m_view.setOutputFirstVisible(false);
         t.OutputGroup[o] = std::uint8_t(g);
         ++t.GroupMemberCount[g];
