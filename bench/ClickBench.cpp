@@ -12,8 +12,6 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QTabWidget>
-#include <cstdio>
-#include "app/WindowHost.h"
 
 namespace kv::bench {
 
@@ -23,22 +21,6 @@ void ConsoleBench::measureClicks(int clicks, int recalls)
     f.MainPageControl->setCurrentWidget(f.ControlTabSheet);
     settle();
 
-    if (qEnvironmentVariableIsSet("KV_BENCH_TRACE")) {
-        const auto t0 = Clock::now();
-        for (int i = 0; i < 100; ++i) {
-            f.host().setPagesEnabled(false);
-            f.host().setPagesEnabled(true);
-        }
-        std::fprintf(stderr, "page toggle %.3f ms\n",
-                     std::chrono::duration<double, std::milli>(Clock::now() - t0).count() / 100);
-        const auto t1 = Clock::now();
-        for (int i = 0; i < 100; ++i) {
-            f.host().setStatusText("Sending command....");
-            f.host().setStatusText("");
-        }
-        std::fprintf(stderr, "status text %.3f ms\n",
-                     std::chrono::duration<double, std::milli>(Clock::now() - t1).count() / 100);
-    }
     QList<Action> routes, takes;
     for (int i = 0; i < clicks; ++i) {
         // Output 1 to 16 in turn, each to an input other than the one it has.
@@ -49,8 +31,8 @@ void ConsoleBench::measureClicks(int clicks, int recalls)
         routes.append(click(QStringLiteral("InputButton%1").arg(input + 1)));
         takes.append(click(QStringLiteral("TakeButton")));
     }
-    clickRows(QStringLiteral("route (InputButton)"), routes, 1.0);
-    clickRows(QStringLiteral("Take (TakeButton)"), takes, 1.0);
+    clickRows(QStringLiteral("route, InputButton"), routes, 1.0);
+    clickRows(QStringLiteral("Take, TakeButton"), takes, 1.0);
 
     // Preset 2 holds the routes just taken and every other reclocker on.
     for (int o = 0; o < 16; o += 2) {
@@ -68,7 +50,7 @@ void ConsoleBench::measureClicks(int clicks, int recalls)
         recalls_.append(click(QStringLiteral("PresetSeqStartButton")));
         click(QStringLiteral("PresetSeqStopButton"));
     }
-    clickRows(QStringLiteral("preset recall + RCLOCKs (PresetSeqStartButton)"), recalls_, 1.0);
+    clickRows(QStringLiteral("preset recall + 16 RCLOCK, PresetSeqStartButton"), recalls_, 1.0);
 }
 
 } // namespace kv::bench

@@ -101,11 +101,12 @@ void ConsoleBench::measureSerialRead(int runs)
     }
     const double floor = double(out + in) * kByteMs;
     const double ratio = took.median() / floor;
-    m_table.add({QStringLiteral("full status read, pty at %1 baud (%2 queries)")
+    m_table.add({QStringLiteral("full status read, pty %1 baud, %2 queries (median / worst of %3)")
                      .arg(kBaud)
-                     .arg(queries),
+                     .arg(queries)
+                     .arg(took.count()),
                  Ms(took.median()) + QStringLiteral(" / ") + Ms(took.worst()),
-                 QStringLiteral("line floor %1: %2 B out + %3 B in, 10 bits a byte")
+                 QStringLiteral("line floor %1: (%2 B out + %3 B in) x 10 bits")
                      .arg(Ms(floor))
                      .arg(out)
                      .arg(in),
@@ -133,9 +134,15 @@ ConsoleBench::Action ConsoleBench::click(const QString &name)
         return a;
     a.lastByteMs = MsBetween(t0, lines.last().at);
     a.readyMs = MsBetween(t0, ready);
-    if (qEnvironmentVariableIsSet("KV_BENCH_TRACE"))
+    if (qEnvironmentVariableIsSet("KV_BENCH_TRACE")) {
         std::fprintf(stderr, "%s: last byte %.2f returned %.2f ready %.2f\n", qPrintable(name),
                      a.lastByteMs, MsBetween(t0, returned), a.readyMs);
+        // Between two lines: the answer (7 B) and the next line on the line, and the rest.
+        for (qsizetype k = 1; k < lines.size(); ++k)
+            std::fprintf(stderr, "  %-12s +%.2f ms beyond the line\n", lines[k].line.constData(),
+                         MsBetween(lines[k - 1].at, lines[k].at) -
+                             double(7 + lines[k].line.size() + 1) * kByteMs);
+    }
     a.out = BytesOut(lines);
     a.in = m_bytesIn - before;
     a.lastReplyIn = m_lastChunk;
@@ -171,20 +178,18 @@ void ConsoleBench::clickRows(const QString &what, const QList<Action> &actions, 
                                .arg(in);
     const QString fails = failed ? QStringLiteral(" (%1 of %2 failed)").arg(failed).arg(actions.size())
                                  : QString();
-    m_table.add({what + QStringLiteral(": click to last command byte, median / worst of %1")
+    m_table.add({what + QStringLiteral(": click -> last command byte (of %1)")
                             .arg(last.count()) + fails,
                  Ms(last.median()) + QStringLiteral(" / ") + Ms(last.worst()),
-                 QStringLiteral("line time to that byte %1 (%2)").arg(Ms(lineLast), counts),
-                 QStringLiteral("%1%2").arg(last.median() - lineLast >= 0 ? "+" : "").arg(
-                     Ms(last.median() - lineLast)),
-                 QStringLiteral("median within %1 of line time").arg(Ms(goalMs)),
+                 QStringLiteral("line time to it %1 (%2)").arg(Ms(lineLast), counts),
+                 Signed(last.median() - lineLast),
+                 QStringLiteral("median <= line + %1").arg(Ms(goalMs)),
                  failed == 0 && last.median() - lineLast <= goalMs});
-    m_table.add({what + QStringLiteral(": click to ready for the next click"),
+    m_table.add({what + QStringLiteral(": click -> ready for the next"),
                  Ms(ready.median()) + QStringLiteral(" / ") + Ms(ready.worst()),
                  QStringLiteral("line time of all its bytes %1").arg(Ms(lineAll)),
-                 QStringLiteral("%1%2").arg(ready.median() - lineAll >= 0 ? "+" : "").arg(
-                     Ms(ready.median() - lineAll)),
-                 QStringLiteral("median within %1 of line time").arg(Ms(goalMs)),
+                 Signed(ready.median() - lineAll),
+                 QStringLiteral("median <= line + %1").arg(Ms(goalMs)),
                  failed == 0 && ready.median() - lineAll <= goalMs});
 }
 
@@ -227,9 +232,11 @@ void ConsoleBench::measureEthernetRead(int runs)
     }
     const double floor = double(queries) * m_form->timeouts().QueryPauseMs;
     const double ratio = took.median() / floor;
-    m_table.add({QStringLiteral("full status read, TCP loopback (%1 queries)").arg(queries),
+    m_table.add({QStringLiteral("full status read, TCP loopback, %1 queries (median / worst of %2)")
+                     .arg(queries)
+                     .arg(took.count()),
                  Ms(took.median()) + QStringLiteral(" / ") + Ms(took.worst()),
-                 QStringLiteral("documented waits %1: %2 queries x %3 ms pause")
+                 QStringLiteral("documented waits %1: %2 x %3 ms pause before a query")
                      .arg(Ms(floor))
                      .arg(queries)
                      .arg(m_form->timeouts().QueryPauseMs),

@@ -47,18 +47,18 @@ void ConsoleBench::measureConfigFile(int runs)
         failed += int(!ReadConfigFile(bareFile, record, nullptr));
         bareOpen.add(MsSince(t0));
     }
-    const QString of = QStringLiteral(", median / worst of %1").arg(runs);
+    const QString of = QStringLiteral(" (median / worst of %1)").arg(runs);
     const QString fails = failed ? QStringLiteral(" (%1 failed)").arg(failed) : QString();
-    m_table.add({QStringLiteral("save configuration file (File menu, 520 B)") + of + fails,
+    m_table.add({QStringLiteral("save configuration file, File menu") + of + fails,
                  Ms(save.median()) + QStringLiteral(" / ") + Ms(save.worst()),
-                 QStringLiteral("the write alone (QSaveFile, same directory) %1")
+                 QStringLiteral("the 520 B write alone (QSaveFile) %1")
                      .arg(Ms(bareSave.median())),
-                 QStringLiteral("+%1").arg(Ms(save.median() - bareSave.median())),
+                 Signed(save.median() - bareSave.median()),
                  QStringLiteral("reported"), failed == 0, false});
-    m_table.add({QStringLiteral("open configuration file and redraw the pages") + of + fails,
+    m_table.add({QStringLiteral("open configuration file, File menu, pages redrawn") + of + fails,
                  Ms(open.median()) + QStringLiteral(" / ") + Ms(open.worst()),
-                 QStringLiteral("the read alone %1").arg(Ms(bareOpen.median())),
-                 QStringLiteral("+%1").arg(Ms(open.median() - bareOpen.median())),
+                 QStringLiteral("the 520 B read alone %1").arg(Ms(bareOpen.median())),
+                 Signed(open.median() - bareOpen.median()),
                  QStringLiteral("reported"), failed == 0, false});
 }
 

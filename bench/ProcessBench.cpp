@@ -187,17 +187,17 @@ void MeasureProcesses(Table &table, const QString &console, const QString &emula
     if (!emu.waitForFinished(3000))
         Stop(emu);
 
-    const QString of = QStringLiteral(", median / worst of %1").arg(shown.count());
-    table.add({QStringLiteral("start-up to first shown window (kvconsole, offscreen)") + of,
+    const QString of = QStringLiteral(" (median / worst of %1)").arg(shown.count());
+    table.add({QStringLiteral("kvconsole start-up to first shown window") + of,
                Ms(shown.median()) + QStringLiteral(" / ") + Ms(shown.worst()),
-               QStringLiteral("bare Qt window, same platform: %1").arg(Ms(bareShown.median())),
-               QStringLiteral("+%1 over bare Qt").arg(Ms(shown.median() - bareShown.median())),
+               QStringLiteral("a bare Qt window: %1").arg(Ms(bareShown.median())),
+               Signed(shown.median() - bareShown.median()),
                QStringLiteral("< 300 ms"), shown.count() == runs && shown.median() < 300});
     auto mb = [](double v) { return QString::number(v, 'f', 1) + QStringLiteral(" MB"); };
-    table.add({QStringLiteral("resident memory after start-up and a full read") + of,
+    table.add({QStringLiteral("kvconsole resident memory after a full read") + of,
                mb(resident.median()) + QStringLiteral(" / ") + mb(resident.worst()),
-               QStringLiteral("bare Qt window, same platform: %1").arg(mb(bareResident.median())),
-               QStringLiteral("+%1 over bare Qt").arg(mb(resident.median() - bareResident.median())),
+               QStringLiteral("a bare Qt window: %1").arg(mb(bareResident.median())),
+               QStringLiteral("+") + mb(resident.median() - bareResident.median()),
                QStringLiteral("< 60 MB"), resident.count() == runs && resident.worst() < 60});
 }
 

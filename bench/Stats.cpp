@@ -25,6 +25,11 @@ QString Ms(double ms)
     return QString::number(ms, 'f', 2) + QStringLiteral(" ms");
 }
 
+QString Signed(double ms)
+{
+    return ms < 0 ? QStringLiteral("-") + Ms(-ms) : QStringLiteral("+") + Ms(ms);
+}
+
 QString Table::render() const
 {
     const QStringList head = {QStringLiteral("figure"), QStringLiteral("measured"),

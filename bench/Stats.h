@@ -15,8 +15,9 @@ struct Samples {
     int count() const { return int(ms.size()); }
 };
 
-// "412.3 ms" with a sensible number of decimals.
+// "412 ms", "41.2 ms", "4.12 ms"; Signed() with its sign, "+0.63 ms".
 QString Ms(double ms);
+QString Signed(double ms);
 
 struct Row {
     QString what;      // the figure

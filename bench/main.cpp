@@ -2,6 +2,8 @@
 //
 //   kvbench [--quick]          (scripts/bench.sh builds it in Release and runs it)
 //   kvbench --clicks-only      only the clicks over the pty, to run under a profiler
+//   KV_BENCH_TRACE=1           every click on stderr, with the time each line spent beyond
+//                              the line rate
 //
 // Nothing here is asserted: the figures are printed beside their references, and the exit
 // code says only whether the benchmark could run.
