@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Pictures of the console without a display: builds what is needed and saves
-#   docs/switching.png   the main window (735 x 529 client area) on the Video Switching page,
+# Pictures of the console without a display, one of every page: builds what is needed and
+# saves into docs/
+#   switching.png        the main window (735 x 529 client area) on the Video Switching page,
 #                        connected to kvemu, with settled routes (lime), the selected output
 #                        and its input (yellow) and pending routes (red);
-#   docs/progress.png    the progress window halfway through a status read.
+#   progress.png         the progress window halfway through a status read;
+#   labeling.png, grouping.png, sequencing.png, setup.png, about.png   the other pages;
+#   preset-preview.png   a preset previewed on the Video Switching page.
 # It runs a suite's screenshot function (skipped in ordinary test runs) with
 # KV_SCREENSHOT=FILE, on the offscreen platform; fonts come from fonts-dejavu-core.
 #   KV_BUILD_DIR   build directory (default: build/)
@@ -34,3 +37,11 @@ KV_SCREENSHOT="$root/docs/grouping.png" "$build/tests/tst_grouping" screenshot
 KV_SCREENSHOT="$root/docs/sequencing.png" "$build/tests/tst_sequencing" screenshot
 KV_SCREENSHOT="$root/docs/preset-preview.png" "$build/tests/tst_presets" screenshot
 echo "Written: $root/docs/grouping.png $root/docs/sequencing.png $root/docs/preset-preview.png"
+
+# The About page of a console that found kvemu on COM1 at start-up.
+cmake --build "$build" -j2 --target tst_startup
+shots="$(mktemp -d)"
+KV_SCREENSHOT_DIR="$shots" "$build/tests/tst_startup" screenshots
+cp "$shots/about-page.png" "$root/docs/about.png"
+rm -rf "$shots"
+echo "Written: $root/docs/about.png"
