@@ -40,7 +40,7 @@ const char *kUsage =
     "  --pty LINK      create a pseudo-terminal and make LINK a symbolic link to it\n"
     "  --tcp PORT      listen on 127.0.0.1:PORT; 0 picks a free port\n"
     "  --model CODE    10 (8 x 8), 11 (default), 12 or 20 (16 x 16)\n"
-    "  --baud N        pace output at N baud, 10 bits a byte (default: unpaced)\n"
+    "  --baud N        pace the line at N baud both ways, 10 bits a byte (default: unpaced)\n"
     "  --log FILE      append every received line to FILE (without its CR), at once\n"
     "  --fault TEXT    inject a fault (repeatable; see below)\n"
     "  --quit-on-eof   stop when standard input closes (for test harnesses)\n"
