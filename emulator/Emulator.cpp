@@ -143,7 +143,7 @@ QString Emulator::controlHelp()
         "  faults          list the faults still active: \"faults FAULT ...\" or \"faults -\"\n"
         "  clear-faults    remove every fault\n"
         "  model CODE      become model 10 (8 x 8), 11, 12 or 20 (16 x 16)\n"
-        "  baud N          pace output at N baud from now on; 0 = unpaced\n"
+        "  baud N          pace the line at N baud from now on; 0 = unpaced\n"
         "  state           \"state model=.. routes=.. reclock=.. groups=.. presets=.. ...\"\n"
         "                  routes: input per output, '-' for none, 'I*P' pending on I,\n"
         "                  back to P; groups: G:oOUT.OUT/iIN.IN\n"
