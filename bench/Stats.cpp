@@ -27,7 +27,8 @@ QString Ms(double ms)
 
 QString Signed(double ms)
 {
-    return ms < 0 ? QStringLiteral("-") + Ms(-ms) : QStringLiteral("+") + Ms(ms);
+    // Below what Ms() shows, a difference has no sign.
+    return ms <= -0.005 ? QStringLiteral("-") + Ms(-ms) : QStringLiteral("+") + Ms(qMax(0.0, ms));
 }
 
 QString Table::render() const
