@@ -42,7 +42,7 @@ struct Rig {
         if (!emu.start(options))
             return emu.errorString();
         if (!bench.openSerial(emu.ptyPath()))
-            return QStringLiteral("serial open failed: ") + bench.channel->serialPort()->errorString();
+            return QStringLiteral("serial open: ") + bench.channel->serialPort()->errorString();
         if (!bench.connectTcp(emu.tcpPort()))
             return QStringLiteral("tcp connect failed");
         return {};

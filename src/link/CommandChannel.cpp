@@ -67,7 +67,8 @@ void CommandChannel::SendCommand()
         break;
     case LinkMode::Ethernet: {
         const bool shown = m_host.showBusyCursor();
-        EthernetSendAndAwait(CommandBuffer); // an unanswered command is neither reported nor retried
+        // An unanswered command is neither reported nor retried.
+        EthernetSendAndAwait(CommandBuffer);
         if (shown)
             m_host.showArrowCursor();
         break;

@@ -61,7 +61,10 @@ void SendReclock(CommandChannel &ch, int output, int state)
     dispatch(ch, Ethernet::Wait, "RCLOCK %d %d\r", output + 1, state);
 }
 
-void SendVIState(CommandChannel &ch, int state) { dispatch(ch, Ethernet::Wait, "VISTATE %d\r", state); }
+void SendVIState(CommandChannel &ch, int state)
+{
+    dispatch(ch, Ethernet::Wait, "VISTATE %d\r", state);
+}
 void SendFrontPanelLock(CommandChannel &ch, int state)
 {
     dispatch(ch, Ethernet::Wait, "FPLOCK %d\r", state);
