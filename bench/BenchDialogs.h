@@ -1,7 +1,8 @@
 #pragma once
 // The benchmark's operator: answers Yes to the start-up question (connect over the serial
-// port) and to leaving the serial link for Ethernet, No or Cancel to every other question, and gives the file dialogs the names it is
-// told. Every box is counted: a box during a measurement means a failed exchange.
+// port) and to leaving the serial link for Ethernet, No or Cancel to every other question,
+// and gives the file dialogs the names it is told. Every box is counted: a box during a
+// measurement means a failed exchange.
 
 #include "ui/Dialogs.h"
 

@@ -176,7 +176,9 @@ void ConsoleBench::clickRows(const QString &what, const QList<Action> &actions, 
                                .arg(lines == 1 ? "" : "s")
                                .arg(out)
                                .arg(in);
-    const QString fails = failed ? QStringLiteral(" (%1 of %2 failed)").arg(failed).arg(actions.size())
+    const QString fails = failed ? QStringLiteral(" (%1 of %2 failed)")
+                                       .arg(failed)
+                                       .arg(actions.size())
                                  : QString();
     m_table.add({what + QStringLiteral(": click -> last command byte (of %1)")
                             .arg(last.count()) + fails,
@@ -198,7 +200,8 @@ bool ConsoleBench::switchToEthernet(QString *error)
     // A real switcher answers Ethernet at network speed: the line pace is the serial port's.
     m_emu.control(QStringLiteral("baud 0"));
     m_form->MainPageControl->setCurrentWidget(m_form->SetupTabSheet);
-    m_form->findChild<QLineEdit *>(QStringLiteral("IPAddrEdit"))->setText(QStringLiteral("127.0.0.1"));
+    auto *address = m_form->findChild<QLineEdit *>(QStringLiteral("IPAddrEdit"));
+    address->setText(QStringLiteral("127.0.0.1"));
     m_dialogs.texts.clear();
     auto *ethernet = m_form->findChild<QAbstractButton *>(QStringLiteral("SerialModeEthernet"));
     if (!ethernet) {
@@ -210,7 +213,8 @@ bool ConsoleBench::switchToEthernet(QString *error)
     if (!m_dialogs.texts.isEmpty() && m_dialogs.texts.first().contains("try the Ethernet"))
         m_dialogs.texts.removeFirst(); // the question that leaves the serial link
     if (m_form->state().EthernetConnected != 1 || !m_dialogs.texts.isEmpty()) {
-        *error = QStringLiteral("the console did not connect over TCP: ") + m_dialogs.texts.join(" | ");
+        *error = QStringLiteral("the console did not connect over TCP: ") +
+                 m_dialogs.texts.join(" | ");
         return false;
     }
     m_emu.takeLines();

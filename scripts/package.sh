@@ -15,7 +15,8 @@ sudo=""
 
 "$root/scripts/setup.sh"
 # The package holds kvconsole and kvemu only: installing needs no other target built.
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target kvconsole kvemu
 
 stage="$(mktemp -d /tmp/kvstage.XXXXXX)"
