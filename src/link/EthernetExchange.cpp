@@ -12,7 +12,16 @@ namespace kv {
 
 namespace {
 constexpr int kAckReadMax = 20;
+
+// Bytes still waiting belong to an earlier exchange (an answer read only in part, a reply
+// that came too late or too long); left there, they would be taken for this one's answer.
+void discardStaleInput(QTcpSocket *socket)
+{
+    socket->readAll();
+    for (int k = 0; k < CommandChannel::kSlotCount && socket->waitForReadyRead(0); ++k)
+        socket->readAll();
 }
+} // namespace
 
 bool CommandChannel::EthernetSendAndAwait(const char *text)
 {
@@ -22,6 +31,9 @@ bool CommandChannel::EthernetSendAndAwait(const char *text)
     if (!socketActive())
         return result;
     const int waitMs = m_timeouts.EthernetWaitMs;
+    discardStaleInput(m_socket);
+    if (!socketActive())
+        return result;
     if (m_socket->write(text) < 0)
         return result; // a failed send counts as unanswered
     m_socket->waitForBytesWritten(waitMs);
@@ -59,6 +71,9 @@ void CommandChannel::EthernetQuery()
         return;
 
     const int waitMs = m_timeouts.EthernetWaitMs;
+    discardStaleInput(m_socket);
+    if (!socketActive())
+        return;
     if (m_socket->write(CommandBuffer) < 0)
         return;
     m_socket->waitForBytesWritten(waitMs);
