@@ -1,4 +1,7 @@
 #include "FaultRig.h"
+#include "LinkEnv.h"
+
+#include "link/CommandChannel.h"
 
 #include <QStatusBar>
 #include <cstring>
@@ -16,6 +19,11 @@ std::unique_ptr<ConsoleFixture> ReadConsole(const QString &link, EmuProcess::Opt
         return f;
     if (!(link == QLatin1String("tcp") ? f->connectTcp() : f->connectSerial()))
         return f;
+    if (link != QLatin1String("tcp")) {
+        // COM1, as a connect from the menu leaves it: the retry loop probes that port again.
+        SetComPorts({f->emu().ptyPath()});
+        f->form().channel().PortNumber = 1;
+    }
     f->readAll();
     f->dialogs.clear();
     f->clearWire();

@@ -13,7 +13,8 @@ class QStatusBar;
 
 namespace kv::test {
 
-// A console on kvemu over "pty" or "tcp" that has read the switcher once. Check error().
+// A console on kvemu over "pty" (its COM1) or "tcp" that has read the switcher once. Check
+// error().
 std::unique_ptr<ConsoleFixture> ReadConsole(const QString &link, EmuProcess::Options options = {});
 
 // Names of the MatrixState fields that differ ("Info", "Routes", "Groups", "Config", ...).

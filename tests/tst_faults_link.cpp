@@ -1,0 +1,314 @@
+// Links that fail under the console: a switcher silent for a command or after the TCP
+// connection is made, a connection refused, closed in the middle of a reply or while idle,
+// and the pseudo-terminal gone under an open serial port. Each time the operator gets the
+// documented message (or none), nothing outside the failed exchange changes, and once the
+// switcher is back the console works on.
+
+#include "FaultRig.h"
+#include "LinkEnv.h"
+
+#include "link/CommandChannel.h"
+#include "link/EthernetLink.h"
+#include "ui/RadioGroup.h"
+
+#include <QLineEdit>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtTest>
+
+using namespace kv;
+using namespace kv::test;
+
+namespace {
+
+const QString kRetryTitle = "COM Port error";
+const QString kRetryText =
+    "Error! COM Port communication with Kestavion has failed. Please check           the RS-232 "
+    "cable. Click OK to retry. Click Cancel to FAIL communications.";
+const QString kNoAnswer = "Error: Unable to connect to Kestavion with given IP Address";
+const QString kSerialQuestion =
+    "KV Control is currently connected to the KV SDI via the Ethernet. Do you want to disconnect "
+    "the Ethernet connection and try the Serial connection?";
+const QString kDisconnect = "Socket Disconnect Error";
+const QString kSerialTimeout =
+    "Error! Timeout occured. Unable to communicate with Kestavion. Please verify that Serial "
+    "Port is connected to Kestavion.";
+// Once the connection is down the read goes to the serial side, so the text names it.
+const QString kReadFailed =
+    "Kestavion communication error! Please check Serial connections and try again (-1)";
+
+// A loopback port nobody listens on.
+quint16 closedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost);
+    const quint16 port = server.serverPort();
+    server.close();
+    return port;
+}
+
+int radio(ConsoleFixture &f) { return f.find<RadioGroup>("SerialModeRadioGroup")->itemIndex(); }
+
+// Ethernet chosen on the Setup page with kvemu's port, as the operator does it.
+void chooseEthernet(ConsoleFixture &f, quint16 port)
+{
+    qputenv("KV_TCP_PORT", QByteArray::number(port));
+    f.find<QLineEdit>("IPAddrEdit")->setText("127.0.0.1");
+    f.click("SerialModeEthernet");
+}
+
+} // namespace
+
+class TestFaultsLink : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { SetComPorts({}); }
+
+    void unansweredCommand_data();
+    void unansweredCommand();
+    void silentAfterConnecting();
+    void refusedConnection();
+    void closedMidReply_data();
+    void closedMidReply();
+    void closedWhileIdle();
+    void ptyGoneUnderOpenPort();
+};
+
+void TestFaultsLink::unansweredCommand_data()
+{
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<QStringList>("faults");
+    QTest::addColumn<bool>("backAtTheBox"); // the switcher answers again while the box is up
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<QStringList>("wireStart");
+
+    const QString cmd = "RTEMP 1 3";
+    QTest::newRow("pty: answered at the first CR")
+        << "pty" << QStringList{"silence:RTEMP@1"} << false << QStringList() << QStringList{cmd, ""};
+    QTest::newRow("pty: answered at the second CR")
+        << "pty" << QStringList{"silence:RTEMP@1", "silence:CR@1"} << false << QStringList()
+        << QStringList{cmd, "", ""};
+    QTest::newRow("pty: garbled answer")
+        << "pty" << QStringList{"garbage:RTEMP@1"} << false << QStringList() << QStringList{cmd, ""};
+    QTest::newRow("pty: answer held back for the next")
+        << "pty" << QStringList{"burst:RTEMP@1"} << false << QStringList() << QStringList{cmd, ""};
+    QTest::newRow("pty: silent, operator cancels")
+        << "pty" << QStringList{"silence"} << false << QStringList{kRetryText}
+        << QStringList{cmd, "", ""};
+    QTest::newRow("pty: silent, retried once back")
+        << "pty" << QStringList{"silence"} << true << QStringList{kRetryText}
+        << QStringList{cmd, "", ""};
+    QTest::newRow("tcp: silent") << "tcp" << QStringList{"silence:RTEMP@1"} << false
+                                 << QStringList() << QStringList{cmd};
+    QTest::newRow("tcp: garbled answer") << "tcp" << QStringList{"garbage:RTEMP=40@1"} << false
+                                         << QStringList() << QStringList{cmd};
+    QTest::newRow("tcp: answer cut") << "tcp" << QStringList{"cut:RTEMP=1@1"} << false
+                                     << QStringList() << QStringList{cmd};
+}
+
+void TestFaultsLink::unansweredCommand()
+{
+    QFETCH(QString, link);
+    QFETCH(QStringList, faults);
+    QFETCH(bool, backAtTheBox);
+    QFETCH(QStringList, boxes);
+    QFETCH(QStringList, wireStart);
+
+    auto f = ReadConsole(link);
+    QVERIFY2(f->error().isEmpty(), qPrintable(f->error()));
+    QVERIFY(f->click("OutputButton1"));
+    const MatrixState before = f->state();
+    for (const QString &spec : faults)
+        QCOMPARE(f->emu().sendControl("fault " + spec), QString("ok"));
+    if (backAtTheBox) {
+        f->dialogs.onShow = [&](const ShownBox &) { f->emu().sendControl("clear-faults"); };
+        f->dialogs.answer(Dialogs::Answer::Ok);
+    }
+
+    QVERIFY(f->click("InputButton3"));
+
+    QVERIFY2(f->dialogs.texts() == boxes, qPrintable(f->dialogs.texts().join('|')));
+    for (const ShownBox &b : f->dialogs.boxes)
+        QCOMPARE(b.title, kRetryTitle);
+    const QStringList wire = f->wire();
+    QVERIFY2(wire.mid(0, wireStart.size()) == wireStart, qPrintable(wire.join('|')));
+    if (backAtTheBox)
+        QCOMPARE(wire.last(), QString("RTEMP 1 3"));
+    // The operator's change stands whatever the switcher said, and nothing else changed.
+    QCOMPARE(ChangedFields(before, f->state()), QStringList{"Routes"});
+    QCOMPARE(f->state().Routes[0].Input, std::uint8_t(2));
+    QCOMPARE(f->text("VideoLabel1"), QString("3"));
+    CommandChannel &ch = f->form().channel();
+    QCOMPARE(ch.SerialReplyTimeout, f->form().timeouts().NormalTicks);
+    QCOMPARE(ch.SerialLinkLive, quint8(link == "pty" ? 1 : 0));
+    QVERIFY(f->isEnabled("MainPageControl"));
+
+    const QString after = KeepsWorking(*f);
+    QVERIFY2(after.isEmpty(), qPrintable(after));
+}
+
+void TestFaultsLink::silentAfterConnecting()
+{
+    WorkDir dir;
+    ConsoleFixture f;
+    QVERIFY2(f.start(EmuProcess::Options().withTcp().withFault("silence:CR")), qPrintable(f.error()));
+
+    chooseEthernet(f, f.emu().tcpPort());
+    // No to the question: the connection stays up, unread.
+    QCOMPARE(f.dialogs.texts(), (QStringList{kNoAnswer, kSerialQuestion}));
+    QCOMPARE(f.state().EthernetConnected, quint8(1));
+    QCOMPARE(f.wire(), QStringList{""});
+    QCOMPARE(f.state().Busy, 0);
+
+    const QString after = KeepsWorking(f);
+    QVERIFY2(after.isEmpty(), qPrintable(after));
+}
+
+void TestFaultsLink::refusedConnection()
+{
+    WorkDir dir;
+    auto f = ReadConsole("pty");
+    QVERIFY2(f->error().isEmpty(), qPrintable(f->error()));
+    const MatrixState before = f->state();
+
+    f->dialogs.answer(Dialogs::Answer::Yes); // leave the serial link for Ethernet
+    chooseEthernet(*f, closedPort());
+    // The socket layer's text; the serial link is still live, so no search follows.
+    QCOMPARE(f->dialogs.texts().mid(1), QStringList{"Connection refused"});
+    QCOMPARE(radio(*f), 0);
+    QCOMPARE(f->form().channel().SerialLinkLive, quint8(1));
+    QCOMPARE(ChangedFields(before, f->state()), QStringList());
+    QCOMPARE(f->wire(), QStringList());
+
+    const QString after = KeepsWorking(*f);
+    QVERIFY2(after.isEmpty(), qPrintable(after));
+}
+
+void TestFaultsLink::closedMidReply_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("read"); // a status read, else a command
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<QStringList>("changed");
+    const QStringList link{"EthernetConnected"};
+    QTest::newRow("system status")
+        << "close:MINFOKV=10" << true << QStringList{kDisconnect, kReadFailed} << link;
+    QTest::newRow("group table")
+        << "close:GINFOKV=50" << true
+        << QStringList{kDisconnect,
+                       "KV Control unable to read Grouping Status. (NOTE: KV Control settings "
+                       "on Grouping will be invalid)",
+                       "KV Control unable to read Preset Group Status. (NOTE: KV Control "
+                       "settings will be invalid)"}
+        << link;
+    QTest::newRow("command answer") << "close:RTEMP=3" << false << QStringList{kDisconnect}
+                                    << link + QStringList{"Routes", "SelectedOutput"};
+}
+
+void TestFaultsLink::closedMidReply()
+{
+    QFETCH(QString, fault);
+    QFETCH(bool, read);
+    QFETCH(QStringList, boxes);
+    QFETCH(QStringList, changed);
+
+    WorkDir dir;
+    ConsoleFixture f;
+    QVERIFY2(f.start(EmuProcess::Options().withTcp().withoutPty()), qPrintable(f.error()));
+    chooseEthernet(f, f.emu().tcpPort());
+    QCOMPARE(f.state().EthernetConnected, quint8(1));
+    QVERIFY2(f.dialogs.boxes.isEmpty(), qPrintable(f.dialogs.texts().join('|')));
+    f.dialogs.clear();
+    f.clearWire();
+    const MatrixState before = f.state();
+
+    QCOMPARE(f.emu().sendControl("fault " + fault + "@1"), QString("ok"));
+    if (read) {
+        f.readAll();
+    } else {
+        QVERIFY(f.click("OutputButton1"));
+        QVERIFY(f.click("InputButton3"));
+    }
+    QTRY_COMPARE(f.state().EthernetConnected, quint8(0)); // a command's close comes after it
+    QCOMPARE(f.dialogs.texts(), boxes);
+    QCOMPARE(ChangedFields(before, f.state()), changed);
+
+    // The operator connects again from the Setup page (the serial search on the way finds
+    // no port here).
+    f.click("SerialModeRS232");
+    f.dialogs.clear();
+    chooseEthernet(f, f.emu().tcpPort());
+    QCOMPARE(f.state().EthernetConnected, quint8(1));
+    const QString after = KeepsWorking(f);
+    QVERIFY2(after.isEmpty(), qPrintable(after));
+}
+
+void TestFaultsLink::closedWhileIdle()
+{
+    WorkDir dir;
+    ConsoleFixture f;
+    const EmuProcess::Options options = EmuProcess::Options().withTcp().withoutPty();
+    QVERIFY2(f.start(options), qPrintable(f.error()));
+    chooseEthernet(f, f.emu().tcpPort());
+    QCOMPARE(f.state().EthernetConnected, quint8(1));
+    f.dialogs.clear();
+    const MatrixState before = f.state();
+
+    f.emu().stop(); // the switcher switched off
+    // Noticed at the next send; the operator's change stands.
+    QVERIFY(f.click("OutputButton1"));
+    QVERIFY(f.click("InputButton3"));
+    QCOMPARE(f.dialogs.texts(), QStringList{kDisconnect});
+    QCOMPARE(ChangedFields(before, f.state()),
+             (QStringList{"EthernetConnected", "Routes", "SelectedOutput"}));
+    QCOMPARE(f.state().Busy, 0);
+    const MatrixState clicked = f.state();
+    f.dialogs.clear();
+    f.readAll();
+    QCOMPARE(f.dialogs.texts(), QStringList{kReadFailed});
+    // Only what the read itself does first: the pending route withdrawn.
+    QCOMPARE(ChangedFields(clicked, f.state()), (QStringList{"Routes", "SelectedOutput"}));
+    QCOMPARE(f.state().Routes[0].Input, before.Routes[0].Input);
+
+    QVERIFY2(f.start(options), qPrintable(f.error()));
+    f.dialogs.clear();
+    f.click("SerialModeRS232");
+    f.dialogs.clear();
+    chooseEthernet(f, f.emu().tcpPort());
+    QCOMPARE(f.state().EthernetConnected, quint8(1));
+    const QString after = KeepsWorking(f);
+    QVERIFY2(after.isEmpty(), qPrintable(after));
+}
+
+void TestFaultsLink::ptyGoneUnderOpenPort()
+{
+    WorkDir dir;
+    auto f = ReadConsole("pty");
+    QVERIFY2(f->error().isEmpty(), qPrintable(f->error()));
+    const MatrixState before = f->state();
+
+    f->emu().stop();
+    // A port that fails during the wait counts as answered: no box, the change stands.
+    QVERIFY(f->click("OutputButton1"));
+    QVERIFY(f->click("InputButton3"));
+    QCOMPARE(f->dialogs.texts(), QStringList());
+    QCOMPARE(ChangedFields(before, f->state()), (QStringList{"Routes", "SelectedOutput"}));
+    const MatrixState clicked = f->state();
+    f->readAll();
+    QCOMPARE(f->dialogs.texts(), (QStringList{kSerialTimeout, kReadFailed}));
+    QCOMPARE(ChangedFields(clicked, f->state()), (QStringList{"Routes", "SelectedOutput"}));
+    QCOMPARE(f->state().Routes[0].Input, before.Routes[0].Input);
+    QCOMPARE(f->state().Busy, 0);
+
+    // The switcher back on another pty; the operator opens it from the menu.
+    QVERIFY2(f->start(), qPrintable(f->error()));
+    SetComPorts({f->emu().ptyPath()});
+    f->dialogs.clear();
+    QVERIFY(f->click("COM11"));
+    QCOMPARE(f->dialogs.texts(), QStringList());
+    const QString after = KeepsWorking(*f);
+    QVERIFY2(after.isEmpty(), qPrintable(after));
+}
+
+QTEST_MAIN(TestFaultsLink)
+#include "tst_faults_link.moc"
