@@ -4,10 +4,15 @@
 
 #include "FaultRig.h"
 
+#include "app/StatusRead.h"
 #include "link/CommandChannel.h"
 
+#include <QAbstractButton>
+#include <QRandomGenerator>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QtTest>
+#include <set>
 
 using namespace kv;
 using namespace kv::test;
@@ -44,6 +49,43 @@ Block blockOf(MatrixState &s, const QString &keyword)
 
 QByteArray bytes(const Block &b) { return QByteArray(static_cast<const char *>(b.data), b.size); }
 
+// The buttons that change the link; the link faults have their own suite.
+const QStringList kLinkButtons = {"SerialModeRS232", "SerialModeEthernet", "IPAddressButton"};
+
+// Every page shown and every button an operator can reach clicked once, the boxes they raise
+// answered No, Cancel or OK. Returns how many were clicked.
+int clickEverything(ConsoleFixture &f)
+{
+    QTabWidget *pages = f.form().MainPageControl;
+    std::set<QString> clicked;
+    for (int page = 0; page < pages->count(); ++page) {
+        pages->setCurrentIndex(page);
+        QList<QAbstractButton *> buttons = f.form().findChildren<QAbstractButton *>();
+        std::sort(buttons.begin(), buttons.end(), [](auto *a, auto *b) {
+            return a->objectName() < b->objectName();
+        });
+        for (QAbstractButton *b : buttons) {
+            const QString name = b->objectName();
+            // Qt's own buttons (the menu bar's overflow arrow) are not the console's.
+            if (name.isEmpty() || name.startsWith("qt_") || clicked.count(name) ||
+                kLinkButtons.contains(name))
+                continue;
+            if (!b->isVisibleTo(&f.form()) || !b->isEnabled())
+                continue;
+            clicked.insert(name);
+            if (qEnvironmentVariableIsSet("KV_TRACE_CLICKS"))
+                qInfo("click %s", qPrintable(name));
+            b->click();
+        }
+    }
+    // A sequence the clicks started, or a preset panel left open, is the operator's to end.
+    f.click("PresetSeqStopButton");
+    f.click("PresetRecallCancelButton");
+    f.click("PresetSaveCancelButton");
+    pages->setCurrentIndex(0);
+    return int(clicked.size());
+}
+
 } // namespace
 
 class TestFaultsReplies : public QObject {
@@ -51,6 +93,10 @@ class TestFaultsReplies : public QObject {
 private slots:
     void badReply_data();
     void badReply();
+    void outOfRangeBlocks_data();
+    void outOfRangeBlocks();
+    void anyBytesInEveryBlock_data();
+    void anyBytesInEveryBlock();
 };
 
 // How the faulted query ends on each link: "ok" (accepted), "timeout" (the serial watchdog
@@ -190,6 +236,94 @@ void TestFaultsReplies::badReply()
     QVERIFY2(after.isEmpty(), qPrintable(after));
     // The route taken, and the input it replaced as the previous one.
     QCOMPARE(ChangedFields(original, s), (QStringList{"Routes", "PreviousInput"}));
+}
+
+// Every status block with values out of their ranges, as a switcher may send them: stored
+// as received, and no page or button reads or writes outside an array (the sanitizer run
+// checks the "outside"; here the console must simply carry on).
+void TestFaultsReplies::outOfRangeBlocks_data()
+{
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<int>("model"); // -1: the size's own code
+    QTest::addColumn<int>("size");  // kvemu's model: 10 = 8 x 8, 11 = 16 x 16
+    for (const QString link : {"pty", "tcp"}) {
+        QTest::addRow("%s: 16 x 16, code 13", qPrintable(link)) << link << -1 << 11;
+        QTest::addRow("%s: 8 x 8, code 0", qPrintable(link)) << link << 0 << 10;
+        QTest::addRow("%s: 16 x 16, code 255", qPrintable(link)) << link << 255 << 11;
+    }
+}
+
+void TestFaultsReplies::outOfRangeBlocks()
+{
+    QFETCH(QString, link);
+    QFETCH(int, model);
+    QFETCH(int, size);
+
+    auto f = ReadConsole(link, EmuProcess::Options().withModel(size));
+    QVERIFY2(f->error().isEmpty(), qPrintable(f->error()));
+    QCOMPARE(f->emu().sendControl("fault range"), QString("ok"));
+    if (model >= 0)
+        QCOMPARE(f->emu().sendControl(QString("fault model=%1").arg(model)), QString("ok"));
+
+    f->readAll();
+    QCOMPARE(f->dialogs.texts(), QStringList());
+    const MatrixState &s = f->state();
+    // Stored as received: an input of 16 or more, and counts beyond 16.
+    QVERIFY(s.Routes[0].Input >= 16);
+    QVERIFY(s.Groups.GroupMemberCount[0] > 16);
+    // An unknown model code leaves the counts as the last good read set them.
+    QCOMPARE(s.OutputCount, std::int16_t(size == 10 ? 8 : 16));
+
+    QVERIFY(clickEverything(*f) > 50);
+    QCOMPARE(f->state().Busy, 0);
+    const QString after = KeepsWorking(*f);
+    QVERIFY2(after.isEmpty(), qPrintable(after));
+}
+
+// Whatever bytes the blocks hold, every page draws them and every button copes.
+void TestFaultsReplies::anyBytesInEveryBlock_data()
+{
+    QTest::addColumn<int>("fill"); // -1: random
+    QTest::addColumn<int>("counts");
+    QTest::newRow("zeros") << 0x00 << 16;
+    QTest::newRow("0x7f") << 0x7f << 16;
+    QTest::newRow("0x80, negative counts") << 0x80 << 16;
+    QTest::newRow("0xff") << 0xff << 8;
+    QTest::newRow("random") << -1 << 16;
+    QTest::newRow("counts -1") << -1 << -1;
+    QTest::newRow("counts 300") << 0x10 << 300;
+}
+
+void TestFaultsReplies::anyBytesInEveryBlock()
+{
+    QFETCH(int, fill);
+    QFETCH(int, counts);
+
+    auto f = ReadConsole("pty");
+    QVERIFY2(f->error().isEmpty(), qPrintable(f->error()));
+    MatrixState &s = f->state();
+    QRandomGenerator rng(7);
+    auto scribble = [&](void *data, size_t size) {
+        auto *p = static_cast<std::uint8_t *>(data);
+        for (size_t i = 0; i < size; ++i)
+            p[i] = std::uint8_t(fill >= 0 ? fill : rng.bounded(256));
+    };
+    scribble(&s.Info, sizeof s.Info);
+    scribble(s.Routes, sizeof s.Routes);
+    scribble(s.PreviousInput, sizeof s.PreviousInput);
+    scribble(&s.Groups, sizeof s.Groups);
+    scribble(s.Presets, sizeof s.Presets);
+    scribble(s.PresetGroups, sizeof s.PresetGroups);
+    scribble(s.Reclock, sizeof s.Reclock);
+    s.OutputCount = s.InputCount = std::int16_t(counts);
+
+    s.SuppressCommands = 1;
+    f->form().statusRead->RefreshAllPages();
+    s.SuppressCommands = 0;
+    QVERIFY(clickEverything(*f) > 50);
+    QCOMPARE(s.Busy, 0);
+    const QString after = KeepsWorking(*f);
+    QVERIFY2(after.isEmpty(), qPrintable(after));
 }
 
 QTEST_MAIN(TestFaultsReplies)
