@@ -12,6 +12,17 @@ void setError(QString *error, const QString &text)
     if (error)
         *error = text;
 }
+
+// A file that cannot be written (and so not truncated) is not replaced behind its back
+// either. Opening it to append changes nothing and asks the system, as an operator's rights
+// stand.
+bool IsWriteProtected(const QString &fileName)
+{
+    if (!QFile::exists(fileName))
+        return false;
+    QFile probe(fileName);
+    return !probe.open(QIODevice::WriteOnly | QIODevice::Append);
+}
 } // namespace
 
 bool ReadConfigFile(const QString &fileName, ConfigRecord &config, QString *error)
@@ -37,6 +48,10 @@ bool ReadConfigFile(const QString &fileName, ConfigRecord &config, QString *erro
 
 bool WriteConfigFile(const QString &fileName, const ConfigRecord &config, QString *error)
 {
+    if (IsWriteProtected(fileName)) {
+        setError(error, kConfigCreateError);
+        return false;
+    }
     QSaveFile file(fileName);
     // Unbuffered: a buffered write that fails only when commit() flushes it is not always
     // reported, and the cut-short file would then replace the old one.

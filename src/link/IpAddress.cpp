@@ -9,6 +9,17 @@ namespace kv {
 namespace {
 constexpr int kMaxWord = 19;
 constexpr int kValueCap = 99999;
+
+// A file that cannot be written (and so not truncated) is not replaced behind its back
+// either. Opening it to append changes nothing and asks the system, as an operator's rights
+// stand.
+bool IsWriteProtected(const QString &fileName)
+{
+    if (!QFile::exists(fileName))
+        return false;
+    QFile probe(fileName);
+    return !probe.open(QIODevice::WriteOnly | QIODevice::Append);
+}
 } // namespace
 
 std::optional<IpNumbers> ParseIpAddress(const QString &text)
@@ -47,6 +58,8 @@ QString FormatIpAddress(const IpNumbers &n)
 
 bool WriteIpSaveFile(const QString &text)
 {
+    if (IsWriteProtected(kIpSaveFileName))
+        return false;
     QSaveFile file(kIpSaveFileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
