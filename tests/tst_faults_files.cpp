@@ -1,0 +1,379 @@
+// Files and typing that go wrong: configuration files of every wrong size, unreadable or a
+// directory; IPSave.ini empty, odd or unreadable; saves that cannot be written; and any text
+// in every label, step and IP field. The operator gets the documented message, nothing
+// else changes, no saved file is lost, and the console works on with the switcher.
+
+#include "FaultRig.h"
+#include "LinkEnv.h"
+
+#include "config/ConfigFile.h"
+#include "link/EthernetLink.h"
+#include "link/IpAddress.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+using namespace kv;
+using namespace kv::test;
+
+namespace {
+
+const QString kOpened = "File open successful. Kestavion Command updated with settings from file.";
+const QString kIpOpenError = "Error! Unable to open IPSave.ini file.";
+const QString kIpCreateError =
+    "Error! Unable to create IPSave.ini file. Check if disk is write-protected";
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray randomBytes(int size, quint32 seed)
+{
+    QByteArray b(size, Qt::Uninitialized);
+    QRandomGenerator rng(seed);
+    for (char &c : b)
+        c = char(rng.bounded(256));
+    return b;
+}
+
+void openFile(ConsoleFixture &f, const QString &path)
+{
+    f.dialogs.nextFileName(path);
+    QVERIFY(f.click("OpenConfigurationFile1"));
+}
+
+void saveFile(ConsoleFixture &f, const QString &path)
+{
+    f.dialogs.nextFileName(path);
+    QVERIFY(f.click("SaveConfigurationtoFile1"));
+}
+
+// The operator leaving an edit for the next control.
+void leave(QLineEdit *edit)
+{
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(edit, &out);
+}
+
+QStringList labelEdits()
+{
+    QStringList names;
+    for (int n = 1; n <= 16; ++n)
+        names << QString("InputLabelEdit%1").arg(n) << QString("OutputLabelEdit%1").arg(n);
+    for (int n = 1; n <= 8; ++n)
+        names << QString("GroupLabelEdit%1").arg(n) << QString("PresetLabelEdit%1").arg(n);
+    return names;
+}
+
+} // namespace
+
+class TestFaultsFiles : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { SetComPorts({}); }
+
+    void badConfigFile_data();
+    void badConfigFile();
+    void failedSaveKeepsOldFile_data();
+    void failedSaveKeepsOldFile();
+    void oddIpSaveFile_data();
+    void oddIpSaveFile();
+    void anyTextInEveryEdit_data();
+    void anyTextInEveryEdit();
+};
+
+void TestFaultsFiles::badConfigFile_data()
+{
+    QTest::addColumn<QString>("kind"); // "file", "unreadable", "directory"
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("0 bytes") << "file" << QByteArray() << kConfigSizeError;
+    QTest::newRow("1 byte") << "file" << QByteArray(1, '\0') << kConfigSizeError;
+    QTest::newRow("519 bytes") << "file" << QByteArray(519, 'A') << kConfigSizeError;
+    QTest::newRow("521 bytes") << "file" << QByteArray(521, 'A') << kConfigSizeError;
+    QTest::newRow("1 MiB") << "file" << randomBytes(1 << 20, 11) << kConfigSizeError;
+    QTest::newRow("unreadable") << "unreadable" << QByteArray(520, '\0') << kConfigOpenError;
+    QTest::newRow("a directory") << "directory" << QByteArray() << kConfigOpenError;
+    QTest::newRow("520 random bytes") << "file" << randomBytes(520, 5) << kOpened;
+}
+
+void TestFaultsFiles::badConfigFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, message);
+
+    auto f = ReadConsole("pty");
+    QVERIFY2(f->error().isEmpty(), qPrintable(f->error()));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("switcher.kvc");
+    if (kind == "directory")
+        QVERIFY(QDir().mkdir(path));
+    else
+        QVERIFY(writeFile(path, content));
+    if (kind == "unreadable")
+        QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+    f->find<QLineEdit>("InputLabelEdit1")->setText("KEEP");
+    const MatrixState before = f->state();
+
+    {
+        HonourFilePermissions permissions;
+        if (kind == "unreadable" && !permissions.active())
+            QSKIP("file permissions cannot be made to apply here");
+        openFile(*f, path);
+    }
+
+    QCOMPARE(f->dialogs.texts(), QStringList{message});
+    QCOMPARE(f->dialogs.boxes.first().title, kAppTitle);
+    if (message == kOpened) {
+        // Any bytes go in as they are; the next read puts the switcher's state back.
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(&f->state().Config), 520), content);
+        f->dialogs.clear();
+        f->readAll();
+        QCOMPARE(f->dialogs.texts(), QStringList());
+    } else {
+        QCOMPARE(ChangedFields(before, f->state()), QStringList());
+        QCOMPARE(f->text("InputLabelEdit1"), QString("KEEP"));
+    }
+    QCOMPARE(f->wire(), QStringList() << (message == kOpened ? FullQuerySequence() : QStringList()));
+
+    // A good file opens after it, and the switcher still does as it is told.
+    const QString good = dir.filePath("good.kvc");
+    f->dialogs.clear();
+    saveFile(*f, good);
+    openFile(*f, good);
+    QCOMPARE(f->dialogs.texts(), QStringList{kOpened});
+    const QString after = KeepsWorking(*f);
+    QVERIFY2(after.isEmpty(), qPrintable(after));
+}
+
+// A save that cannot be written says so and leaves the file that was there as it was.
+void TestFaultsFiles::failedSaveKeepsOldFile_data()
+{
+    QTest::addColumn<QString>("file");  // "config" or "ipsave"
+    QTest::addColumn<QString>("where"); // "read-only directory" or "read-only file"
+    QTest::addColumn<QString>("message");
+    QTest::newRow("config: read-only directory") << "config" << "dir" << kConfigCreateError;
+    QTest::newRow("config: read-only file") << "config" << "file" << kConfigCreateError;
+    QTest::newRow("IPSave.ini: read-only directory") << "ipsave" << "dir" << kIpCreateError;
+    QTest::newRow("IPSave.ini: read-only file") << "ipsave" << "file" << kIpCreateError;
+}
+
+void TestFaultsFiles::failedSaveKeepsOldFile()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, where);
+    QFETCH(QString, message);
+
+    WorkDir work; // IPSave.ini lives in the working directory
+    auto f = ReadConsole("pty");
+    QVERIFY2(f->error().isEmpty(), qPrintable(f->error()));
+    const bool config = file == "config";
+    const QString path = config ? work.path() + "/old.kvc" : work.path() + "/IPSave.ini";
+    const QByteArray old = config ? randomBytes(520, 9) : QByteArray("10.0.0.9", 9);
+    QVERIFY(writeFile(path, old));
+    f->find<QLineEdit>("IPAddrEdit")->setText("10.1.2.3");
+    f->find<QLineEdit>("InputLabelEdit1")->setText("NEW");
+
+    const QString locked = where == "dir" ? work.path() : path;
+    QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    {
+        HonourFilePermissions permissions;
+        if (!permissions.active())
+            QSKIP("file permissions cannot be made to apply here");
+        if (config)
+            saveFile(*f, path);
+        else
+            QVERIFY(f->click("IPAddressButton"));
+    }
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                      QFileDevice::ExeOwner);
+
+    QCOMPARE(f->dialogs.texts(), QStringList{message});
+    QCOMPARE(readFile(path), old);
+    QCOMPARE(QDir(work.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QFileInfo(path).fileName()});
+    // The rest of the operation went on: Config refreshed, or the address sent.
+    if (config)
+        QCOMPARE(LoadLabel(f->state().Config.InputLabels[0]), QString("NEW"));
+    else
+        QCOMPARE(f->commands(), QStringList{"IPCONFIG 10 1 2 3"});
+
+    const QString after = KeepsWorking(*f);
+    QVERIFY2(after.isEmpty(), qPrintable(after));
+}
+
+// IPSave.ini as the console finds it at start-up or after a failed search.
+void TestFaultsFiles::oddIpSaveFile_data()
+{
+    QTest::addColumn<QString>("kind"); // "file", "unreadable", "directory", "missing"
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("shown"); // the field afterwards
+    QTest::addColumn<QStringList>("boxes");
+    const QString word19 = "1234567890.23456789";
+    QTest::newRow("empty") << "file" << QByteArray() << "" << QStringList();
+    QTest::newRow("without its zero byte")
+        << "file" << QByteArray("10.0.0.7") << "10.0.0.7" << QStringList();
+    QTest::newRow("first word of 19")
+        << "file" << (word19.toLatin1() + '\0') << word19 << QStringList();
+    QTest::newRow("first word of 200")
+        << "file" << (QByteArray(200, '7') + '\0') << QString(19, '7') << QStringList();
+    QTest::newRow("binary") << "file" << randomBytes(300, 3) << "?" << QStringList();
+    QTest::newRow("unreadable") << "unreadable" << QByteArray("10.0.0.7", 9) << "typed"
+                                << QStringList{kIpOpenError};
+    QTest::newRow("a directory")
+        << "directory" << QByteArray() << "typed" << QStringList{kIpOpenError};
+    QTest::newRow("missing") << "missing" << QByteArray() << "typed" << QStringList{kIpOpenError};
+}
+
+void TestFaultsFiles::oddIpSaveFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, shown);
+    QFETCH(QStringList, boxes);
+
+    WorkDir work;
+    const QString path = work.path() + "/IPSave.ini";
+    if (kind == "directory")
+        QVERIFY(QDir().mkdir(path));
+    else if (kind != "missing")
+        QVERIFY(writeFile(path, content));
+    if (kind == "unreadable")
+        QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+
+    ConsoleFixture f;
+    QVERIFY2(f.start(EmuProcess::Options().withTcp()), qPrintable(f.error()));
+    QLineEdit *edit = f.find<QLineEdit>("IPAddrEdit");
+    edit->setText("typed");
+    {
+        HonourFilePermissions permissions;
+        if (kind == "unreadable" && !permissions.active())
+            QSKIP("file permissions cannot be made to apply here");
+        f.form().ethernetLink->LoadIpAddress();
+    }
+    QCOMPARE(f.dialogs.texts(), boxes);
+    if (shown == "?") // whatever the bytes make of it: one word, at most 19 characters
+        QVERIFY(edit->text().size() <= 19 && !edit->text().contains(' '));
+    else
+        QCOMPARE(edit->text(), shown);
+    QCOMPARE(f.state().EthernetConnected, quint8(0));
+
+    // The operator types the address and connects.
+    f.dialogs.clear();
+    qputenv("KV_TCP_PORT", QByteArray::number(f.emu().tcpPort()));
+    edit->setText("127.0.0.1");
+    QVERIFY(f.click("SerialModeEthernet"));
+    QCOMPARE(f.state().EthernetConnected, quint8(1));
+    if (kind != "directory") // a directory is not replaced by a file
+        QCOMPARE(readFile(path), QByteArray("127.0.0.1", 10));
+    const QString after = KeepsWorking(f);
+    QVERIFY2(after.isEmpty(), qPrintable(after));
+}
+
+void TestFaultsFiles::anyTextInEveryEdit_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << "";
+    QTest::newRow("blanks") << "      ";
+    QTest::newRow("tab") << "\t";
+    QTest::newRow("minus") << "-";
+    QTest::newRow("plus five") << "+5";
+    QTest::newRow("minus one") << "-1";
+    QTest::newRow("huge number") << QString(40, '9');
+    QTest::newRow("long paste") << QString("Paste 0123456789.,;:-+ ").repeated(600);
+    QTest::newRow("Latin-1") << QString::fromUtf8("ÀÉÎõü÷");
+    QTest::newRow("Greek") << QString::fromUtf8("Ωμέγα");
+    QTest::newRow("CJK") << QString::fromUtf8("日本語テキスト");
+    QTest::newRow("emoji") << QString::fromUtf8("🎬📺🎥");
+    QTest::newRow("combining marks") << QString::fromUtf8("e\u0301\u0301\u0301");
+    QTest::newRow("control characters") << QString::fromLatin1("\x01\x02\x7f\x1b[2J");
+    QTest::newRow("percent signs") << "%s%n%d%%";
+}
+
+void TestFaultsFiles::anyTextInEveryEdit()
+{
+    QFETCH(QString, text);
+
+    WorkDir work;
+    auto f = ReadConsole("pty");
+    QVERIFY2(f->error().isEmpty(), qPrintable(f->error()));
+    QVERIFY(f->click("PresetsSaveButton")); // preset 1 stored, for the delay checks
+    QVERIFY(f->click("PresetButton1"));
+    f->clearWire();
+    f->dialogs.clear();
+
+    // Labels: pasted, then left; at most six characters stay and every caption copes.
+    for (const QString &name : labelEdits()) {
+        QLineEdit *edit = f->find<QLineEdit>(name);
+        QVERIFY2(edit, qPrintable(name));
+        edit->selectAll();
+        edit->insert(text);
+        leave(edit);
+        QVERIFY(edit->text().size() <= 6);
+    }
+    QTemporaryDir dir;
+    saveFile(*f, dir.filePath("labels.kvc"));
+    openFile(*f, dir.filePath("labels.kvc"));
+    QCOMPARE(f->dialogs.texts(), QStringList{kOpened});
+    f->dialogs.clear();
+
+    // Steps: a bad preset or delay gives one "Error! " box and no sequence runs.
+    for (int n = 1; n <= 8; ++n) {
+        auto *box = f->find<QCheckBox>(QString("PresetSeqEnableCheckBox%1").arg(n));
+        if (!box->isChecked())
+            box->click();
+        QLineEdit *preset = f->find<QLineEdit>(QString("PresetSeqEdit%1").arg(n));
+        QLineEdit *delay = f->find<QLineEdit>(QString("PresetDelayEdit%1").arg(n));
+        for (QLineEdit *edit : {preset, delay}) {
+            preset->setText("1");
+            delay->setText("5");
+            edit->selectAll();
+            edit->insert(text);
+            leave(edit);
+            f->click("PresetSeqStartButton");
+            f->click("PresetSeqStopButton");
+        }
+        box->click();
+    }
+    // None of these texts is a preset number: every step says so at least once.
+    QVERIFY(f->dialogs.boxes.size() >= 8);
+    for (const QString &box : f->dialogs.texts())
+        QVERIFY2(box.startsWith("Error! "), qPrintable(box));
+    auto *timer = f->form().findChild<QTimer *>("PresetSeqTimer");
+    QVERIFY(timer && !timer->isActive());
+    f->dialogs.clear();
+
+    // The IP address: saved as typed, then refused or sent.
+    QLineEdit *ip = f->find<QLineEdit>("IPAddrEdit");
+    ip->selectAll();
+    ip->insert(text);
+    leave(ip);
+    f->clearWire();
+    QVERIFY(f->click("IPAddressButton"));
+    QCOMPARE(readFile(work.path() + "/IPSave.ini"), ip->text().toLocal8Bit() + '\0');
+    const QStringList sent = f->commands();
+    QVERIFY2(sent.isEmpty() != f->dialogs.boxes.isEmpty(), qPrintable(f->dialogs.texts().join('|')));
+
+    QCOMPARE(f->state().Busy, 0);
+    const QString after = KeepsWorking(*f);
+    QVERIFY2(after.isEmpty(), qPrintable(after));
+}
+
+QTEST_MAIN(TestFaultsFiles)
+#include "tst_faults_files.moc"
