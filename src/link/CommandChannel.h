@@ -59,6 +59,13 @@ public:
     void EthernetQuery();
     bool EthernetSendAndAwait(const char *text);
     void ApdComPort1TriggerAvail(int count);
+    // The serial end of a reply, without a port: stores count received bytes at length in
+    // buffer (those beyond capacity are dropped) and walks them; true when they complete the
+    // reply (CR LF and the terminator at minReplyLength or later), the notification's last
+    // byte then 0 and length 0.
+    static bool GatherSerialBytes(std::uint8_t *buffer, int capacity, int &length,
+                                  const char *bytes, int count, int minReplyLength,
+                                  char terminator);
     void Timer1Timer();
 
     void setSerialLinkLive(bool live);

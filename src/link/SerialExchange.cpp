@@ -196,34 +196,41 @@ void CommandChannel::ApdComPort1TriggerAvail(int count)
 {
     if (QueryPending != 1 || count <= 0)
         return;
-    // A reply that outgrows ReplyBuffer is not stored further and never completes: the
-    // watchdog then reports the query as failed.
+    const QByteArray bytes = m_port->read(count);
     const int start = qBound(0, ReplyLength, kReplyBufferSize);
-    const int room = kReplyBufferSize - start;
-    const qint64 got =
-        room > 0 ? m_port->read(reinterpret_cast<char *>(ReplyBuffer + start), qMin(count, room))
-                 : 0;
-    if (count > room)
-        m_port->read(count - room);
-    if (got <= 0)
+    const int stored = qMin(int(bytes.size()), kReplyBufferSize - start);
+    if (stored <= 0)
         return;
-    emit serialBytesReceived(
-        QByteArray(reinterpret_cast<const char *>(ReplyBuffer + start), int(got)));
+    emit serialBytesReceived(bytes.left(stored));
+    if (GatherSerialBytes(ReplyBuffer, kReplyBufferSize, ReplyLength, bytes.constData(),
+                          int(bytes.size()), MinReplyLength, ReplyTerminator))
+        QueryPending = 0;
+}
 
-    ReplyLength = start;
-    for (qint64 i = 0; i < got; ++i) {
-        const int pos = ReplyLength;
-        const bool complete = ReplyBuffer[pos] == std::uint8_t(ReplyTerminator) &&
-                              pos >= MinReplyLength && pos >= 2 && ReplyBuffer[pos - 1] == 10 &&
-                              ReplyBuffer[pos - 2] == 13;
+bool CommandChannel::GatherSerialBytes(std::uint8_t *buffer, int capacity, int &length,
+                                       const char *bytes, int count, int minReplyLength,
+                                       char terminator)
+{
+    // A reply that outgrows the buffer is not stored further and never completes: the
+    // watchdog then reports the query as failed.
+    const int start = qBound(0, length, capacity);
+    const int got = qBound(0, count, capacity - start);
+    if (got == 0)
+        return false;
+    std::memcpy(buffer + start, bytes, std::size_t(got));
+    length = start;
+    for (int i = 0; i < got; ++i) {
+        const int pos = length;
+        const bool complete = buffer[pos] == std::uint8_t(terminator) && pos >= minReplyLength &&
+                              pos >= 2 && buffer[pos - 1] == 10 && buffer[pos - 2] == 13;
         if (complete) {
-            ReplyBuffer[start + got - 1] = 0;
-            ReplyLength = 0;
-            QueryPending = 0;
-            return;
+            buffer[start + got - 1] = 0;
+            length = 0;
+            return true;
         }
-        ++ReplyLength;
+        ++length;
     }
+    return false;
 }
 
 } // namespace kv

@@ -28,6 +28,15 @@ int StatusReader::FindStartMarker(const std::uint8_t *reply, int size)
     return -1;
 }
 
+bool StatusReader::ParseReply(const std::uint8_t *reply, int size, int payloadSize, void *target)
+{
+    const int m = FindStartMarker(reply, size);
+    if (m < 0 || payloadSize < 0 || payloadSize > size - m - 2)
+        return false;
+    std::memcpy(target, reply + m + 2, std::size_t(payloadSize));
+    return true;
+}
+
 bool StatusReader::runQuery(int size, void *target, const QString &parseError, bool extraEventPass)
 {
     // A link that brings nothing back must not leave the previous reply to be parsed again.
@@ -36,8 +45,9 @@ bool StatusReader::runQuery(int size, void *target, const QString &parseError, b
     if (m_channel.QueryFailed == 1)
         return false;
 
-    const int m = FindStartMarker(m_channel.ReplyBuffer, CommandChannel::kReplyBufferSize);
-    if (m < 0) {
+    // Payloads are at most 170 bytes and start by position 31: always inside the buffer.
+    static_assert(kMarkerSearch + 1 + kGroupTableSize < CommandChannel::kReplyBufferSize);
+    if (!ParseReply(m_channel.ReplyBuffer, CommandChannel::kReplyBufferSize, size, target)) {
         m_host.setStatusText(parseError);
         m_host.processEvents();
         m_host.pause(m_channel.timeouts().QueryPauseMs);
@@ -45,9 +55,6 @@ bool StatusReader::runQuery(int size, void *target, const QString &parseError, b
             m_host.processEvents();
         return false;
     }
-    // Payloads are at most 170 bytes and start by position 31: always inside the buffer.
-    static_assert(kMarkerSearch + 1 + kGroupTableSize < CommandChannel::kReplyBufferSize);
-    std::memcpy(target, m_channel.ReplyBuffer + m + 2, std::size_t(size));
     return true;
 }
 

@@ -52,6 +52,9 @@ public:
 
     // Position of the first byte 1 among the first 30 of a reply, or -1.
     static int FindStartMarker(const std::uint8_t *reply, int size);
+    // Copies the payload of payloadSize bytes behind the start marker into target; false, with
+    // target untouched, when there is no marker or the payload would end past size.
+    static bool ParseReply(const std::uint8_t *reply, int size, int payloadSize, void *target);
 
 private:
     // Sends the query now in CommandBuffer and copies its payload of size bytes into target.
