@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QtTest>
+#include <algorithm>
 #include <set>
 
 using namespace kv;
