@@ -61,7 +61,9 @@ bool WriteIpSaveFile(const QString &text)
     if (IsWriteProtected(kIpSaveFileName))
         return false;
     QSaveFile file(kIpSaveFileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+    // Unbuffered, so a write that fails is seen here and not hidden until commit(), which
+    // would then replace the old file with a short one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Unbuffered))
         return false;
     QByteArray bytes = text.toLocal8Bit();
     bytes.append('\0');
