@@ -3,14 +3,12 @@
 // command's last byte reaches the switcher can be read off the same clock as the click.
 // The console still talks to it only through the pty and TCP, as to a real switcher.
 
-#include "Emulator.h"
+#include "EmulatorThread.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QMutex>
 #include <chrono>
-
-class QThread;
 
 namespace kv::bench {
 
@@ -23,27 +21,18 @@ struct WireLine {
 
 class BenchEmu {
 public:
-    BenchEmu() = default;
-    ~BenchEmu();
-    BenchEmu(const BenchEmu &) = delete;
-    BenchEmu &operator=(const BenchEmu &) = delete;
-
     bool start(const emu::EmulatorOptions &options, QString *error);
-    void stop();
+    void stop() { m_emu.stop(); }
 
-    quint16 tcpPort() const { return m_tcpPort; }
-    QString ptyDevice() const { return m_ptyDevice; }
+    quint16 tcpPort() const { return m_emu.tcpPort(); }
+    QString ptyDevice() const { return m_emu.ptySlavePath(); }
 
-    QString control(const QString &command); // kvemu's control commands
-    QList<WireLine> takeLines();             // every line since the last call
+    QString control(const QString &command) { return m_emu.control(command); }
+    QList<WireLine> takeLines(); // every line since the last call
     int lineCount();
 
 private:
-    QThread *m_thread = nullptr;
-    QObject *m_anchor = nullptr;
-    emu::Emulator *m_emu = nullptr;
-    quint16 m_tcpPort = 0;
-    QString m_ptyDevice;
+    emu::EmulatorThread m_emu;
     QMutex m_mutex;
     QList<WireLine> m_lines;
 };

@@ -6,7 +6,8 @@ namespace kv::emu {
 
 EmulatorThread::~EmulatorThread() { stop(); }
 
-bool EmulatorThread::start(const EmulatorOptions &options, QString *error)
+bool EmulatorThread::start(const EmulatorOptions &options, QString *error,
+                           std::function<void(const QByteArray &line)> onLine)
 {
     stop();
     m_thread = new QThread;
@@ -19,6 +20,9 @@ bool EmulatorThread::start(const EmulatorOptions &options, QString *error)
         m_anchor,
         [&] {
             m_emu = new Emulator;
+            if (onLine)
+                QObject::connect(m_emu, &Emulator::lineReceived, m_emu, onLine,
+                                 Qt::DirectConnection);
             ok = m_emu->start(options, error);
             m_tcpPort = m_emu->tcpPort();
             m_ptySlave = m_emu->ptySlavePath();

@@ -5,6 +5,8 @@
 
 #include "Emulator.h"
 
+#include <functional>
+
 class QThread;
 
 namespace kv::emu {
@@ -16,7 +18,9 @@ public:
     EmulatorThread(const EmulatorThread &) = delete;
     EmulatorThread &operator=(const EmulatorThread &) = delete;
 
-    bool start(const EmulatorOptions &options, QString *error);
+    // onLine, when given, runs on the emulator's thread the moment a line is complete.
+    bool start(const EmulatorOptions &options, QString *error,
+               std::function<void(const QByteArray &line)> onLine = {});
     void stop();
     bool isRunning() const { return m_emu != nullptr; }
 

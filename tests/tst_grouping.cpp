@@ -3,6 +3,7 @@
 // groups the page itself would never build.
 
 #include "ConsoleFixture.h"
+#include "EmuChecks.h"
 #include "RawLinkPeer.h"
 
 #include "app/StatusRead.h"
@@ -66,25 +67,6 @@ QString ticked(ConsoleFixture &f)
         if (f.isChecked(QString("GroupExistCheckBox%1").arg(g)))
             out << QString::number(g);
     return out.join(',');
-}
-
-// The console's table in kvemu's summary form: "1:o2.3/i5,4:o1/i" or "-".
-QString groupsText(const GroupTable &t)
-{
-    QStringList groups;
-    for (int g = 0; g < kGroupCount; ++g) {
-        if (t.GroupMemberCount[g] <= 0)
-            continue;
-        QStringList outs, ins;
-        for (int o = 0; o < kMaxPorts; ++o)
-            if (t.OutputGroup[o] == g)
-                outs << QString::number(o + 1);
-        for (int i = 0; i < kMaxPorts; ++i)
-            if (t.GroupInputs[g][i] == g)
-                ins << QString::number(i + 1);
-        groups << QString("%1:o%2/i%3").arg(g + 1).arg(outs.join('.'), ins.join('.'));
-    }
-    return groups.isEmpty() ? "-" : groups.join(',');
 }
 
 // The counts agree with the memberships they count.
@@ -304,7 +286,7 @@ void TestGrouping::stateTable()
     QCOMPARE(!f->find<QWidget>("OutputFirstLabel")->isHidden(), warning);
     QCOMPARE(yellow(*f, "Output"), outputs);
     QCOMPARE(yellow(*f, "Input"), inputs);
-    QCOMPARE(groupsText(f->state().Groups), groups);
+    QCOMPARE(GroupsText(f->state().Groups), groups);
     QCOMPARE(f->emuState("groups"), groups);
     QString why;
     QVERIFY2(countsAgree(f->state().Groups, &why), qPrintable(why));
@@ -331,7 +313,7 @@ void TestGrouping::otherGroupsMembersAreDisabled()
     f->form().grouping->GroupOutputButtonClick(2);
     f->form().grouping->GroupInputButtonClick(5);
     QCOMPARE(f->commands(), QStringList{});
-    QCOMPARE(groupsText(f->state().Groups), QString("1:o2/i5,2:o3/i"));
+    QCOMPARE(GroupsText(f->state().Groups), QString("1:o2/i5,2:o3/i"));
 }
 
 void TestGrouping::groupsRestrictTheSwitchingPage()
@@ -403,7 +385,7 @@ void TestGrouping::busyRefusesTheButtons()
     QVERIFY(operate(*f, "o3 i5 o2 r a"));
     f->state().Busy = 0;
     QCOMPARE(f->commands(), QStringList{});
-    QCOMPARE(groupsText(f->state().Groups), QString("1:o2/i"));
+    QCOMPARE(GroupsText(f->state().Groups), QString("1:o2/i"));
     QCOMPARE(yellow(*f, "Output"), QString("2"));
     // The selector has no guard.
     f->state().Busy = 1;

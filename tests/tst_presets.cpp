@@ -18,7 +18,6 @@ using namespace kv::test;
 
 namespace {
 
-const QStringList kLinks = {"pty", "tcp"};
 
 // Operator steps. Panel: S Save, SC its Cancel, R Recall, RC its Cancel, OK Confirm, pN
 // preset button N. Video Switching: oN / iN output / input button, kN reclocker box, T Take,
@@ -153,12 +152,7 @@ private slots:
     void screenshot();
 
 private:
-    void links()
-    {
-        QTest::addColumn<QString>("link");
-        for (const QString &l : kLinks)
-            QTest::newRow(qPrintable(l)) << l;
-    }
+    void links() { AddLinkRows(); }
 };
 
 // Every transition of the panel, from a console whose preset 1 holds output 1 on input 3 and

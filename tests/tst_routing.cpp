@@ -18,25 +18,6 @@ using namespace kv::test;
 
 namespace {
 
-const QStringList kLinks = {"pty", "tcp"};
-
-// A console connected to a fresh kvemu over the named link.
-std::unique_ptr<ConsoleFixture> connected(const QString &link, EmuProcess::Options options = {})
-{
-    auto f = std::make_unique<ConsoleFixture>();
-    options.tcp = link == "tcp";
-    if (!f->start(options))
-        return f;
-    if (link == "tcp")
-        f->connectTcp();
-    else
-        f->connectSerial();
-    return f;
-}
-
-#define CONNECT(f, link, ...)                                                                  \
-    auto f = connected(link, ##__VA_ARGS__);                                                   \
-    QVERIFY2(f->error().isEmpty(), qPrintable(f->error()))
 
 // Operator steps: oN / iN click output / input button N, T Take, C Cancel, X Clear All
 // Routing, R Read from Kestavion, P another page and back to Video Switching.
@@ -103,12 +84,7 @@ private slots:
     void screenshot();
 
 private:
-    void links()
-    {
-        QTest::addColumn<QString>("link");
-        for (const QString &l : kLinks)
-            QTest::newRow(qPrintable(l)) << l;
-    }
+    void links() { AddLinkRows(); }
 };
 
 // Output 3 through every transition of its route; i = 5 (its settled input), j = 7, k = 9.

@@ -22,24 +22,6 @@ using namespace kv::test;
 namespace {
 
 const QString kTitleA = "Delvane Orvask - KV Control :Error reading from Kestavion(s)";
-const QStringList kLinks = {"pty", "tcp"};
-
-std::unique_ptr<ConsoleFixture> connected(const QString &link, EmuProcess::Options options = {})
-{
-    auto f = std::make_unique<ConsoleFixture>();
-    options.tcp = link == "tcp";
-    if (!f->start(options))
-        return f;
-    if (link == "tcp")
-        f->connectTcp();
-    else
-        f->connectSerial();
-    return f;
-}
-
-#define CONNECT(f, link, ...)                                                                  \
-    auto f = connected(link, ##__VA_ARGS__);                                                   \
-    QVERIFY2(f->error().isEmpty(), qPrintable(f->error()))
 
 QStringList fullQuerySequence()
 {

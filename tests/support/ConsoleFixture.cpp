@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QHostAddress>
+#include <QTest>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSerialPort>
@@ -153,6 +154,26 @@ QString ConsoleFixture::emuState(const QString &key)
             return f.mid(prefix.size());
     }
     return {};
+}
+
+std::unique_ptr<ConsoleFixture> Connected(const QString &link, EmuProcess::Options options)
+{
+    auto f = std::make_unique<ConsoleFixture>();
+    options.tcp = link == "tcp";
+    if (!f->start(options))
+        return f;
+    if (link == "tcp")
+        f->connectTcp();
+    else
+        f->connectSerial();
+    return f;
+}
+
+void AddLinkRows()
+{
+    QTest::addColumn<QString>("link");
+    for (const QString &l : kLinks)
+        QTest::newRow(qPrintable(l)) << l;
 }
 
 } // namespace kv::test

@@ -83,4 +83,17 @@ private:
     QString m_error;
 };
 
+// The two links a suite runs its cases over.
+inline const QStringList kLinks = {"pty", "tcp"};
+
+// A console connected to a fresh kvemu over "pty" or "tcp"; error() says what failed.
+std::unique_ptr<ConsoleFixture> Connected(const QString &link, EmuProcess::Options options = {});
+
+// One _data() row per link, in a column named "link".
+void AddLinkRows();
+
 } // namespace kv::test
+
+#define CONNECT(f, link, ...)                                                                  \
+    auto f = kv::test::Connected(link, ##__VA_ARGS__);                                         \
+    QVERIFY2(f->error().isEmpty(), qPrintable(f->error()))
