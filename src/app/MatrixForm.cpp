@@ -15,6 +15,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -47,6 +48,7 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
 
     InitMatrixState(m_state, m_initHooks);
     MainPageControl->setCurrentWidget(ControlTabSheet);
+    m_shownPage = MainPageControl->currentIndex();
 
     m_infoForm = std::make_unique<TInfoForm>(this);
     connect(MainPageControl, &QTabWidget::currentChanged, this,
@@ -109,8 +111,17 @@ void TMatrixForm::buildFrame()
         move(screen->availableGeometry().center() - rect().center());
 }
 
+bool TMatrixForm::refused() const { return m_channel->exchangeInProgress(); }
+
 void TMatrixForm::MainPageControlChange()
 {
+    if (refused()) {
+        // Entering the Video Switching page withdraws pending routes: not inside an exchange.
+        QSignalBlocker block(MainPageControl);
+        MainPageControl->setCurrentIndex(m_shownPage);
+        return;
+    }
+    m_shownPage = MainPageControl->currentIndex();
     QWidget *page = MainPageControl->currentWidget();
     if (page == ControlTabSheet) {
         PresetsGroupBox->setVisible(true);
@@ -136,7 +147,8 @@ void TMatrixForm::showEvent(QShowEvent *event)
 
 void TMatrixForm::closeEvent(QCloseEvent *event)
 {
-    if (FormCloseQuery())
+    // The exchange's wait would go on inside a window that is gone.
+    if (!refused() && FormCloseQuery())
         event->accept();
     else
         event->ignore();

@@ -92,9 +92,21 @@ private:
     void FormShow();
     bool FormCloseQuery();
 
+    // An operator action that arrives while an exchange with the switcher is in progress
+    // is refused: it sends nothing and changes nothing, as the Busy guard does.
+    bool refused() const;
+    template <class... Args, class F> auto gated(F f)
+    {
+        return [this, f](Args... args) {
+            if (!refused())
+                f(args...);
+        };
+    }
+
     // Page resets inside the start-up values; filled by the wire functions.
     InitHooks m_initHooks;
     bool m_shown = false;
+    int m_shownPage = 0;
 
     MatrixState m_state{};
     Timeouts m_timeouts;

@@ -27,6 +27,9 @@ void StatusRead::ReadfromKestavions1Click()
     if (s.Busy == 1)
         return;
     s.Busy = 1;
+    CommandChannel &channel = m_form.channel();
+    CommandChannel::Exchange exchange(channel);
+    const bool linkWasUp = channel.linkUp();
     if (s.PresetPreviewPending == 1 && m_form.routing)
         m_form.routing->WithdrawPreview();
 
@@ -43,6 +46,10 @@ void StatusRead::ReadfromKestavions1Click()
         host.showArrowCursor();
         host.setStatusText(QString());
         s.SuppressCommands = 0;
+    } else if (linkWasUp && !channel.linkUp()) {
+        // The link went down during the read and said so itself.
+        host.setStatusText(QString());
+        host.showArrowCursor();
     } else {
         const QString link = s.EthernetConnected == 1 ? QStringLiteral("Ethernet")
                                                       : QStringLiteral("Serial");

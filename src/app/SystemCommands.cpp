@@ -36,6 +36,9 @@ template <typename Body> void SystemCommands::run(Frame frame, Body body)
     if (s.Busy)
         return;
     s.Busy = 1;
+    // The whole frame is one exchange: its question box and the repaint before a reset
+    // pump events.
+    CommandChannel::Exchange exchange(m_form.channel());
 
     // The File and Serial Port menus stay out of reach while a reset is under way; they get
     // back the state they had, so a menu another feature has switched off stays off.

@@ -16,6 +16,11 @@ WindowHost::WindowHost(QMainWindow *window, QWidget *pages, QStatusBar *statusBa
 
 void WindowHost::showMessage(const QString &text) { Dialogs::instance().plain(m_window, text); }
 
+void WindowHost::showMessage(const QString &title, const QString &text)
+{
+    Dialogs::instance().message(m_window, title, text, Dialogs::Buttons::Ok, Dialogs::Icon::None);
+}
+
 bool WindowHost::askOkCancel(const QString &title, const QString &text)
 {
     return Dialogs::instance().okCancel(m_window, title, text);

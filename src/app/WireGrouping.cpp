@@ -11,11 +11,11 @@ void TMatrixForm::wireGrouping()
     GroupingPage *page = GroupingTabSheet;
     grouping = new Grouping(m_state, *m_channel, *page, this);
     Grouping *g = grouping;
-    connect(page, &GroupingPage::groupClicked, g, &Grouping::GroupingRadioGroupClick);
-    connect(page, &GroupingPage::inputClicked, g, &Grouping::GroupInputButtonClick);
-    connect(page, &GroupingPage::outputClicked, g, &Grouping::GroupOutputButtonClick);
-    connect(page, &GroupingPage::removeClicked, g, &Grouping::GroupingRemoveButtonClick);
-    connect(page, &GroupingPage::removeAllClicked, g, &Grouping::GroupingRemoveAllButtonClick);
+    connect(page, &GroupingPage::groupClicked, g, gated([g] { g->GroupingRadioGroupClick(); }));
+    connect(page, &GroupingPage::inputClicked, g, gated<int>([g](int n) { g->GroupInputButtonClick(n); }));
+    connect(page, &GroupingPage::outputClicked, g, gated<int>([g](int n) { g->GroupOutputButtonClick(n); }));
+    connect(page, &GroupingPage::removeClicked, g, gated([g] { g->GroupingRemoveButtonClick(); }));
+    connect(page, &GroupingPage::removeAllClicked, g, gated([g] { g->GroupingRemoveAllButtonClick(); }));
     statusRead->RefreshGroupingPage = [g] { g->RefreshGroupingPage(); };
     m_initHooks.InitGroups = [g] { g->InitGroups(); };
 }

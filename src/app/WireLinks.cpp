@@ -19,6 +19,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <memory>
 
 namespace kv {
 
@@ -34,27 +36,41 @@ void TMatrixForm::wireLinks()
         connect(item, &QAction::triggered, this, [this, item, n](bool checked) {
             // The check marks are the link's to set, not the click's.
             item->setChecked(!checked);
-            serialLink->ComItemClick(n);
+            if (!refused())
+                serialLink->ComItemClick(n);
         });
     }
     m_menu.COM1->setToolTipsVisible(true);
     controls->refreshComToolTips();
     connect(m_menu.COM1, &QMenu::aboutToShow, controls, &LinkControls::refreshComToolTips);
-    connect(m_menu.SearchForKestavion1, &QAction::triggered, serialLink,
-            &SerialLink::SearchAllClick);
-    connect(m_menu.DisconnectSerialCommunication1, &QAction::triggered, serialLink,
-            &SerialLink::DisconnectSerialCommunication1Click);
+    SerialLink *serial = serialLink;
+    connect(m_menu.SearchForKestavion1, &QAction::triggered, serial,
+            gated([serial] { serial->SearchAllClick(); }));
+    connect(m_menu.DisconnectSerialCommunication1, &QAction::triggered, serial,
+            gated([serial] { serial->DisconnectSerialCommunication1Click(); }));
     const std::pair<QAction *, int> speeds[] = {
         {m_menu.N192001, 19200}, {m_menu.N384001, 38400}, {m_menu.N576001, 57600}};
     for (const auto &[item, baud] : speeds)
         connect(item, &QAction::triggered, serialLink,
-                [this, b = baud] { serialLink->SetSpeed(b); });
+                gated([this, b = baud] { serialLink->SetSpeed(b); }));
 
     // Setup page: the link choice and the switcher's address.
-    connect(SetupTabSheet->SerialModeRadioGroup, &RadioGroup::clicked, ethernetLink,
-            [this] { ethernetLink->SerialModeRadioGroupClick(); });
-    connect(SetupTabSheet->IPAddressButton, &QPushButton::clicked, ethernetLink,
-            &EthernetLink::IPAddressButtonClick);
+    // The link's own changes of the choice run the handler inside the run that made them;
+    // the operator's choice during an exchange falls back to the item the link is on.
+    RadioGroup *mode = SetupTabSheet->SerialModeRadioGroup;
+    connect(mode, &RadioGroup::clicked, ethernetLink,
+            [this, mode, shown = std::make_shared<int>(mode->itemIndex())](int index) {
+                if (refused() && !ethernetLink->selectingItself()) {
+                    QSignalBlocker block(mode);
+                    mode->setItemIndex(*shown);
+                    return;
+                }
+                *shown = index;
+                ethernetLink->SerialModeRadioGroupClick();
+            });
+    EthernetLink *ethernet = ethernetLink;
+    connect(SetupTabSheet->IPAddressButton, &QPushButton::clicked, ethernet,
+            gated([ethernet] { ethernet->IPAddressButtonClick(); }));
 
     // About page: what the switcher sends, and the line lights while monitoring.
     auto *lines = new LineMonitor(*m_channel, this);

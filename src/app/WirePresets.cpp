@@ -22,14 +22,17 @@ void TMatrixForm::wirePresets()
     routing->onPreviewConfirm = [this] { presets->PresetRecallConfirmButtonClick(); };
     routing->onPreviewCancel = [this] { presets->PresetRecallCancelButtonClick(); };
 
-    connect(panel, &PresetPanel::saveClicked, presets, &Presets::PresetsSaveButtonClick);
-    connect(panel, &PresetPanel::saveCancelClicked, presets, &Presets::PresetSaveCancelButtonClick);
-    connect(panel, &PresetPanel::recallClicked, presets, &Presets::PresetsRecallButtonClick);
-    connect(panel, &PresetPanel::recallCancelClicked, presets,
-            &Presets::PresetRecallCancelButtonClick);
-    connect(panel, &PresetPanel::confirmClicked, presets,
-            &Presets::PresetRecallConfirmButtonClick);
-    connect(panel, &PresetPanel::presetClicked, presets, &Presets::PresetButtonClick);
+    Presets *p = presets;
+    connect(panel, &PresetPanel::saveClicked, p, gated([p] { p->PresetsSaveButtonClick(); }));
+    connect(panel, &PresetPanel::saveCancelClicked, p,
+            gated([p] { p->PresetSaveCancelButtonClick(); }));
+    connect(panel, &PresetPanel::recallClicked, p, gated([p] { p->PresetsRecallButtonClick(); }));
+    connect(panel, &PresetPanel::recallCancelClicked, p,
+            gated([p] { p->PresetRecallCancelButtonClick(); }));
+    connect(panel, &PresetPanel::confirmClicked, p,
+            gated([p] { p->PresetRecallConfirmButtonClick(); }));
+    connect(panel, &PresetPanel::presetClicked, p,
+            gated<int>([p](int n) { p->PresetButtonClick(n); }));
 
     m_initHooks.InitPresets = [this] { presets->InitPresets(); };
 }

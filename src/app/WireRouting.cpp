@@ -9,14 +9,14 @@ void TMatrixForm::wireRouting()
     SwitchingPage *page = ControlTabSheet;
     routing = new Routing(m_state, *m_channel, *page, this);
     Routing *r = routing;
-    connect(page, &SwitchingPage::outputButtonClicked, this, [r](int n) { r->OutputButtonClick(n); });
-    connect(page, &SwitchingPage::inputButtonClicked, this, [r](int n) { r->InputButtonClick(n); });
+    connect(page, &SwitchingPage::outputButtonClicked, this, gated<int>([r](int n) { r->OutputButtonClick(n); }));
+    connect(page, &SwitchingPage::inputButtonClicked, this, gated<int>([r](int n) { r->InputButtonClick(n); }));
     connect(page, &SwitchingPage::reclockerCheckBoxChanged, this,
-            [r](int n) { r->ReclockerCheckBoxClick(n); });
-    connect(page, &SwitchingPage::takeClicked, this, [r] { r->TakeButtonClick(); });
-    connect(page, &SwitchingPage::cancelTakeClicked, this, [r] { r->CancelTakeButtonClick(); });
+            gated<int>([r](int n) { r->ReclockerCheckBoxClick(n); }));
+    connect(page, &SwitchingPage::takeClicked, this, gated([r] { r->TakeButtonClick(); }));
+    connect(page, &SwitchingPage::cancelTakeClicked, this, gated([r] { r->CancelTakeButtonClick(); }));
     connect(page, &SwitchingPage::clearAllRoutingClicked, this,
-            [r] { r->ClearAllRoutingButtonClick(); });
+            gated([r] { r->ClearAllRoutingButtonClick(); }));
 }
 
 } // namespace kv

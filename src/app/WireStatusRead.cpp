@@ -11,9 +11,9 @@ void TMatrixForm::wireStatusRead()
     statusRead = new StatusRead(*this);
     StatusRead *read = statusRead;
     connect(m_menu.ReadfromKestavions1, &QAction::triggered, this,
-            [read] { read->ReadfromKestavions1Click(); });
+            gated([read] { read->ReadfromKestavions1Click(); }));
     connect(ControlTabSheet, &SwitchingPage::updateStatusClicked, this,
-            [read] { read->ReadfromKestavions1Click(); });
+            gated([read] { read->ReadfromKestavions1Click(); }));
 }
 
 } // namespace kv

@@ -16,15 +16,16 @@ void TMatrixForm::wireSystemCommands()
 
     // toggled, not clicked: a change made by the console runs the handler too.
     connect(page->FrontPanelLockCheckBox, &QCheckBox::toggled, sc,
-            &SystemCommands::FrontPanelLockCheckBoxClick);
-    connect(page->VIStateCheckBox, &QCheckBox::toggled, sc, &SystemCommands::VIStateCheckBoxClick);
+            gated<bool>([sc](bool on) { sc->FrontPanelLockCheckBoxClick(on); }));
+    connect(page->VIStateCheckBox, &QCheckBox::toggled, sc,
+            gated<bool>([sc](bool on) { sc->VIStateCheckBoxClick(on); }));
     connect(page->SystemSaveButton, &QPushButton::clicked, sc,
-            [sc] { sc->SystemSaveButtonClick(); });
+            gated([sc] { sc->SystemSaveButtonClick(); }));
     connect(page->SystemRecallButton, &QPushButton::clicked, sc,
-            [sc] { sc->SystemRecallButtonClick(); });
-    connect(page->ResetButton, &QPushButton::clicked, sc, [sc] { sc->ResetButtonClick(); });
+            gated([sc] { sc->SystemRecallButtonClick(); }));
+    connect(page->ResetButton, &QPushButton::clicked, sc, gated([sc] { sc->ResetButtonClick(); }));
     connect(page->FactoryResetButton, &QPushButton::clicked, sc,
-            [sc] { sc->FactoryResetButtonClick(); });
+            gated([sc] { sc->FactoryResetButtonClick(); }));
 }
 
 } // namespace kv

@@ -99,6 +99,12 @@ void Routing::RouteInput(int input)
     const int current = route.Input;
     const int previous = m_state.PreviousInput[o];
 
+    if (input == current && m_state.PresetPreviewPending != 0 && WithdrawPreview()) {
+        // The previewed input clicked again withdraws the whole preview, as its Cancel does.
+        // Reverting routes alone would leave the preview pending, and Take would then recall
+        // the preset on the switcher while the console showed the old routes.
+        return;
+    }
     if (input != current) {
         route.Input = std::uint8_t(input);
         if (previous != input)

@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 #include <QTimer>
+#include <algorithm>
+#include <iterator>
 #include <limits>
 
 namespace kv {
@@ -117,13 +119,14 @@ void Sequencer::PresetSeqStartButtonClick()
         return;
     }
 
-    PresetSeqCount = 0;
+    // Every step is checked into a scratch table first: a Start that fails on a later step
+    // leaves a run already going exactly as it was.
+    PresetSeqEntry table[kSeqSteps];
+    int count = 0;
     int first = -1;
     for (int i = 0; i < kSeqSteps; ++i) {
-        if (!m_view.stepTicked(i)) {
-            PresetSeqTable[i].Preset = 0;
+        if (!m_view.stepTicked(i))
             continue;
-        }
         if (!CheckPresetEdit(i) || !CheckDelayEdit(i))
             return;
         const QString text = m_view.presetText(i);
@@ -138,10 +141,12 @@ void Sequencer::PresetSeqStartButtonClick()
         }
         if (first < 0)
             first = i;
-        PresetSeqTable[i].Preset = preset;
-        PresetSeqTable[i].DelayMs = delay * 1000;
-        ++PresetSeqCount;
+        table[i].Preset = preset;
+        table[i].DelayMs = delay * 1000;
+        ++count;
     }
+    std::copy(std::begin(table), std::end(table), std::begin(PresetSeqTable));
+    PresetSeqCount = count;
 
     m_view.setStepControlsEnabled(false);
     PresetSeqIndex = first;

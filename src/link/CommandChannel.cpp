@@ -23,6 +23,8 @@ CommandChannel::CommandChannel(MatrixState &state, LinkHost &host, const Timeout
     connect(m_port, &QSerialPort::readyRead, this, &CommandChannel::onSerialReadyRead);
     connect(m_port, &QSerialPort::bytesWritten, this, &CommandChannel::serialBytesSent);
     connect(m_timer1, &QTimer::timeout, this, &CommandChannel::Timer1Timer);
+    connect(m_port, &QSerialPort::errorOccurred, this,
+            [this](QSerialPort::SerialPortError error) { onPortError(int(error)); });
 }
 
 CommandChannel::~CommandChannel()
@@ -59,8 +61,53 @@ void CommandChannel::setSerialLinkLive(bool live)
     emit serialLinkLiveChanged(live);
 }
 
+void CommandChannel::endExchange()
+{
+    if (--m_exchangeDepth == 0)
+        QMetaObject::invokeMethod(this, &CommandChannel::exchangeEnded, Qt::QueuedConnection);
+}
+
+void CommandChannel::onPortError(int error)
+{
+    switch (QSerialPort::SerialPortError(error)) {
+    case QSerialPort::ResourceError:
+    case QSerialPort::DeviceNotFoundError:
+    case QSerialPort::PermissionError:
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+        break;
+    default:
+        return; // time-outs, and the modem-line calls a pty does not support
+    }
+    if (m_probeDepth > 0 || m_blockingWait || SerialLinkLive != 1)
+        return;
+    if (QueryPending == 1) {
+        // The query's wait ends now; the link goes down once it is over.
+        m_portFailedInQuery = true;
+        QueryFailed = 1;
+        return;
+    }
+    if (!exchangeInProgress()) {
+        Exchange exchange(*this);
+        loseSerialLink();
+    }
+}
+
+void CommandChannel::loseSerialLink()
+{
+    if (SerialLinkLive != 1)
+        return;
+    ++m_linkLosses;
+    const int port = PortNumber;
+    QueryPending = 0;
+    m_port->close();
+    setSerialLinkLive(false);
+    emit serialLinkLost(port);
+}
+
 void CommandChannel::SendCommand()
 {
+    Exchange exchange(*this);
     switch (linkMode()) {
     case LinkMode::Serial:
         SerialSendWithRetry();
@@ -80,6 +127,7 @@ void CommandChannel::SendCommand()
 
 void CommandChannel::SendCommandNoWait()
 {
+    Exchange exchange(*this);
     switch (linkMode()) {
     case LinkMode::Serial:
         SerialSendWithRetry(); // the serial side always awaits its "#"
@@ -97,6 +145,7 @@ void CommandChannel::SendCommandNoWait()
 
 void CommandChannel::RunQuery(int minReplyLength)
 {
+    Exchange exchange(*this);
     QueryFailed = 0;
     MinReplyLength = minReplyLength;
     if (m_state.EthernetConnected == 1)

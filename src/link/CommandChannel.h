@@ -70,6 +70,42 @@ public:
 
     void setSerialLinkLive(bool live);
     bool serialLinkLive() const { return SerialLinkLive != 0; }
+    // A link to send over: serial or Ethernet.
+    bool linkUp() const { return linkMode() != LinkMode::None; }
+
+    // The one gate every exchange passes. While one runs (a command with its tries and its
+    // retry box, a query or a whole status read, a port search or probe, a connection
+    // attempt), the events it pumps must not start another: operator actions are refused and
+    // timer-driven work waits until exchangeInProgress() is false again.
+    class Exchange {
+    public:
+        explicit Exchange(CommandChannel &channel) : m_channel(channel)
+        {
+            ++channel.m_exchangeDepth;
+        }
+        ~Exchange() { m_channel.endExchange(); }
+        Exchange(const Exchange &) = delete;
+        Exchange &operator=(const Exchange &) = delete;
+
+    private:
+        CommandChannel &m_channel;
+    };
+    bool exchangeInProgress() const { return m_exchangeDepth > 0; }
+
+    // While a port is probed its errors are the probe's to report, not a lost link.
+    class Probing {
+    public:
+        explicit Probing(CommandChannel &channel) : m_channel(channel) { ++channel.m_probeDepth; }
+        ~Probing() { --m_channel.m_probeDepth; }
+        Probing(const Probing &) = delete;
+        Probing &operator=(const Probing &) = delete;
+
+    private:
+        CommandChannel &m_channel;
+    };
+
+    // Counts the serial links lost; a caller compares before and after an operation.
+    int linkLosses() const { return m_linkLosses; }
 
     // The retry loop's port probe; the serial link installs the real one. Until then a
     // minimal probe reopens the same port and sends two carriage returns (0; -2 when the
@@ -99,6 +135,11 @@ signals:
     // Every byte the switcher sends over the serial port, for the terminal view.
     void serialBytesReceived(const QByteArray &bytes);
     void serialBytesSent(qint64 count);
+    // The serial port failed under the live link (adapter unplugged, device gone): the port
+    // is closed and the link is down. port is the COM number it was on.
+    void serialLinkLost(int port);
+    // The gate is free again; emitted from the event loop, never inside an operation.
+    void exchangeEnded();
 
 private:
     bool serialOpen() const;
@@ -109,6 +150,10 @@ private:
     int awaitTerminator(int timeoutMs);
     void onSerialReadyRead();
     int readSlot(int k);
+    void endExchange();
+    void onPortError(int error);
+    // Closes the failed port and takes the serial link down, once.
+    void loseSerialLink();
 
     MatrixState &m_state;
     LinkHost &m_host;
@@ -118,6 +163,11 @@ private:
     QTimer *m_timer1;
     // True while a blocking serial wait owns the port: its bytes are not notifications.
     bool m_blockingWait = false;
+    int m_exchangeDepth = 0;
+    int m_probeDepth = 0;
+    int m_linkLosses = 0;
+    // A port error seen while a query waited; the link is taken down once the wait is over.
+    bool m_portFailedInQuery = false;
 };
 
 } // namespace kv

@@ -149,8 +149,17 @@ bool EthernetLink::NormaliseIpAddress()
     return true;
 }
 
+void EthernetLink::select(int index)
+{
+    const bool outer = m_selecting;
+    m_selecting = true;
+    m_window.setSerialModeIndex(index);
+    m_selecting = outer;
+}
+
 void EthernetLink::SerialModeRadioGroupClick()
 {
+    CommandChannel::Exchange exchange(m_channel);
     if (m_window.serialModeIndex() == kRs232)
         rs232Chosen();
     else
@@ -171,7 +180,7 @@ void EthernetLink::rs232Chosen()
             m_state.EthernetConnected = 1;
         }
         SuppressEthernetReconnect = 1;
-        m_window.setSerialModeIndex(1);
+        select(1);
         return;
     }
     if (SuppressSerialFallback == 1) {
@@ -186,7 +195,7 @@ void EthernetLink::rs232Chosen()
 void EthernetLink::ethernetChosen()
 {
     if (m_channel.SerialLinkLive == 1 && !m_host.askYesNo(kEthernetTitle, kEthernetQuestion)) {
-        m_window.setSerialModeIndex(kRs232);
+        select(kRs232);
         return;
     }
     if (connectionActive() && SuppressEthernetReconnect == 1) {
@@ -198,7 +207,7 @@ void EthernetLink::ethernetChosen()
 
     if (m_window.ipAddressText().isEmpty()) {
         SuppressSerialFallback = 1;
-        m_window.setSerialModeIndex(kRs232);
+        select(kRs232);
         m_host.showMessage(QStringLiteral("Cannot connect. Please enter an IP Address first."));
         return;
     }
@@ -207,7 +216,7 @@ void EthernetLink::ethernetChosen()
     const std::optional<IpNumbers> numbers = ParseIpAddress(m_window.ipAddressText());
     if (!parsed || !numbers || !IpInRange(*numbers)) {
         SuppressSerialFallback = 1;
-        m_window.setSerialModeIndex(kRs232);
+        select(kRs232);
         m_host.showMessage(InvalidIpAddressText());
         return;
     }
@@ -222,7 +231,7 @@ void EthernetLink::failAttempt(const QString &text)
 {
     m_host.showMessage(text);
     m_channel.ConnectInProgress = 0;
-    m_window.setSerialModeIndex(kRs232);
+    select(kRs232);
 }
 
 void EthernetLink::connectAndRead()
@@ -260,7 +269,7 @@ void EthernetLink::connectAndRead()
         // Given up: an attempt still under way must not connect behind the operator's back.
         m_socket->abort();
         endGuard();
-        m_window.setSerialModeIndex(kRs232);
+        select(kRs232);
         return;
     }
 
@@ -273,7 +282,7 @@ void EthernetLink::connectAndRead()
         endGuard();
         m_host.showMessage(
             QStringLiteral("Error: Unable to connect to Kestavion with given IP Address"));
-        m_window.setSerialModeIndex(kRs232);
+        select(kRs232);
         return;
     }
     m_serial.DisconnectSerialCommunication1Click();
@@ -287,6 +296,7 @@ void EthernetLink::connectAndRead()
 
 void EthernetLink::IPAddressButtonClick()
 {
+    CommandChannel::Exchange exchange(m_channel);
     if (m_channel.SerialLinkLive != 1 && m_state.EthernetConnected != 1) {
         m_host.showMessage(QStringLiteral("Must have connection to change IP Address"));
         return;

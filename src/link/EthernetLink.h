@@ -48,6 +48,10 @@ public:
     void ClientSocket1Error(SocketErrorKind kind);
     static QString ErrorText(SocketErrorKind kind);
 
+    // True while the link itself changes the RS-232/Ethernet choice: the handler's run that
+    // this causes belongs to the run that made the change.
+    bool selectingItself() const { return m_selecting; }
+
     // Whether the TCP connection is up; closing waits until it is down.
     bool connectionActive() const;
     void closeConnection();
@@ -65,6 +69,8 @@ private:
     void connectAndRead();
     void onSocketError(QAbstractSocket::SocketError error);
     void failAttempt(const QString &text);
+    // Sets the choice, which runs SerialModeRadioGroupClick again before it returns.
+    void select(int index);
 
     CommandChannel &m_channel;
     MatrixState &m_state;
@@ -74,6 +80,7 @@ private:
     QTcpSocket *m_socket;
     // While a connection attempt runs, socket errors end it instead of raising a box each.
     bool m_guarded = false;
+    bool m_selecting = false;
     QString m_guardError;
 };
 

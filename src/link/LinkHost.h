@@ -12,6 +12,8 @@ public:
 
     // A plain message box: no icon, one OK button, the application's title.
     virtual void showMessage(const QString &text) = 0;
+    // The same with a title of its own.
+    virtual void showMessage(const QString &title, const QString &text) = 0;
     // A question with a title of its own; true for OK / Yes.
     virtual bool askOkCancel(const QString &title, const QString &text) = 0;
     virtual bool askYesNo(const QString &title, const QString &text) = 0;

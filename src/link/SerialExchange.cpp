@@ -97,12 +97,18 @@ bool CommandChannel::SerialSendAndAwait(const char *text)
     m_blockingWait = true;
     const int outcome = awaitTerminator(m_timeouts.ticksToMs(SerialReplyTimeout));
     m_blockingWait = false;
-    if (outcome >= 0) // a port error leaves the result as it started
+    if (outcome >= 0)
         result = outcome == 1;
 
     m_host.setStatusText(QString());
     m_host.setPagesEnabled(true);
     m_state.Busy = savedBusy;
+    if (outcome < 0 && m_probeDepth == 0) {
+        // A port that fails under the live link is a lost link, never an answer. The probe
+        // reports its own port errors.
+        loseSerialLink();
+        return false;
+    }
     // Bytes behind the terminator were not notified during the wait; let a pending query see them.
     if (serialOpen() && m_port->bytesAvailable() > 0)
         QMetaObject::invokeMethod(this, &CommandChannel::onSerialReadyRead, Qt::QueuedConnection);
@@ -112,13 +118,15 @@ bool CommandChannel::SerialSendAndAwait(const char *text)
 void CommandChannel::SerialSendWithRetry()
 {
     const bool shown = m_host.showBusyCursor();
+    const int losses = m_linkLosses;
+    const auto lost = [&] { return m_linkLosses != losses; };
     bool ok = SerialSendAndAwait(CommandBuffer);
     // Bare carriage returns: an answer to either shows the command got through.
-    if (!ok)
+    if (!ok && !lost())
         ok = SerialSendAndAwait("\r");
-    if (!ok)
+    if (!ok && !lost())
         ok = SerialSendAndAwait("\r");
-    if (!ok)
+    if (!ok && !lost())
         SerialRetryLoop();
     if (shown)
         m_host.showArrowCursor();
@@ -127,6 +135,7 @@ void CommandChannel::SerialSendWithRetry()
 void CommandChannel::SerialRetryLoop()
 {
     auto probe = [this] {
+        Probing probing(*this);
         return ProbeComPort ? ProbeComPort(PortNumber) : DefaultProbe(PortNumber);
     };
     // A switcher that answers the probe but never the command would keep this loop going
@@ -145,7 +154,8 @@ void CommandChannel::SerialRetryLoop()
             probed = probe();
         }
         SerialReplyTimeout = m_timeouts.NormalTicks;
-        if (SerialSendAndAwait(CommandBuffer))
+        const int losses = m_linkLosses;
+        if (SerialSendAndAwait(CommandBuffer) || m_linkLosses != losses)
             return;
         resendFailed = true;
     }
@@ -181,6 +191,10 @@ void CommandChannel::SerialQuery()
     while (QueryPending == 1 && QueryFailed == 0)
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     m_timer1->stop();
+    if (m_portFailedInQuery) {
+        m_portFailedInQuery = false;
+        loseSerialLink();
+    }
 }
 
 void CommandChannel::onSerialReadyRead()

@@ -45,6 +45,26 @@ SerialLink::SerialLink(CommandChannel &channel, LinkHost &host, SerialLinkHost &
     connect(port, &QIODevice::aboutToClose, this, &SerialLink::ApdComPort1PortClose);
 
     m_channel.ProbeComPort = [this](int n) { return ProbeComPort(n); };
+    connect(&m_channel, &CommandChannel::serialLinkLost, this, &SerialLink::LinkLost);
+}
+
+QString LinkLostTitle() { return QStringLiteral("COM Port error"); }
+
+QString LinkLostText(int port)
+{
+    return QStringLiteral("The connection to Kestavion on COM %1 was lost. Check the cable or "
+                          "adapter, then connect again from the Serial Port menu.")
+        .arg(port);
+}
+
+void SerialLink::LinkLost(int port)
+{
+    m_window.setItemEnabled(SerialLinkHost::Item::SearchForKestavion1, true);
+    m_window.setItemEnabled(SerialLinkHost::Item::DisconnectSerialCommunication1, false);
+    if (m_state.EthernetConnected != 1)
+        m_window.setItemEnabled(SerialLinkHost::Item::ReadfromKestavions1, false);
+    m_window.setComNumber(QStringLiteral("None"), QString());
+    m_host.showMessage(LinkLostTitle(), LinkLostText(port));
 }
 
 void SerialLink::ApdComPort1PortOpen() { m_state.SerialPortOpen = 1; }
@@ -71,6 +91,8 @@ bool SerialLink::portFailed() const
 
 int SerialLink::ProbeComPort(int n)
 {
+    CommandChannel::Exchange gate(m_channel);
+    CommandChannel::Probing probing(m_channel);
     QSerialPort *port = m_channel.serialPort();
     int result = -4;
     // Only the port we hold ourselves skips the availability test: any other port that is
@@ -121,6 +143,7 @@ int SerialLink::ProbeComPort(int n)
 
 int SerialLink::SearchComPorts(int n)
 {
+    CommandChannel::Exchange exchange(m_channel);
     m_host.setPagesEnabled(false);
     m_host.showBusyCursor();
     m_channel.SerialReplyTimeout = m_channel.timeouts().ProbeTicks;
@@ -157,6 +180,7 @@ int SerialLink::SearchComPorts(int n)
 
 void SerialLink::SearchAllClick()
 {
+    CommandChannel::Exchange exchange(m_channel);
     m_channel.ReplyTerminator = '#';
     m_channel.serialPort()->setFlowControl(QSerialPort::HardwareControl);
 
@@ -183,6 +207,7 @@ void SerialLink::SearchAllClick()
 
 bool SerialLink::ConnectOnComPort(int n)
 {
+    CommandChannel::Exchange exchange(m_channel);
     if (SearchComPorts(n) == -1) {
         m_host.showMessage(ConnectFailedText());
         m_channel.setSerialLinkLive(false);
@@ -215,6 +240,7 @@ void SerialLink::ComItemClick(int n)
 
 void SerialLink::DisconnectSerialCommunication1Click()
 {
+    CommandChannel::Exchange exchange(m_channel);
     m_channel.serialPort()->close();
     m_channel.setSerialLinkLive(false);
     m_window.setItemEnabled(SerialLinkHost::Item::ReadfromKestavions1, false);

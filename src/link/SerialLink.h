@@ -51,6 +51,10 @@ public:
     // N192001Click, N384001Click, N576001Click.
     void SetSpeed(int baud);
 
+    // The port failed under the live link: the menu and the port number show no link, and
+    // the operator is told once.
+    void LinkLost(int port);
+
     void ApdComPort1PortOpen();
     void ApdComPort1PortClose();
 
@@ -72,5 +76,8 @@ private:
 // The two texts of a failed search and of a failed menu connect.
 QString SearchFailedText();
 QString ConnectFailedText();
+// The box shown once when the serial port fails under the live link.
+QString LinkLostTitle();
+QString LinkLostText(int port);
 
 } // namespace kv

@@ -119,6 +119,7 @@ bool StatusReader::QueryPresetGroups()
 
 int StatusReader::ReadAllStatus()
 {
+    CommandChannel::Exchange exchange(m_channel);
     m_host.setProgressMessage(kQuerying);
     m_host.setProgressDots(QString());
     m_host.showProgress();
@@ -128,32 +129,38 @@ int StatusReader::ReadAllStatus()
         return -1;
     }
 
-    // A later block that fails is reported and the read goes on without the progress window.
-    const auto failed = [this](const char *text) {
+    // A later block that fails is reported and the read goes on without the progress window,
+    // unless the link itself went down: that has been reported once already, and every
+    // query left would only fail with a box of its own.
+    bool linkGone = false;
+    const auto read = [&](bool (StatusReader::*query)(), const char *text) {
+        if (linkGone || (this->*query)())
+            return;
         m_host.hideProgress();
-        m_host.showReadError(QString::fromLatin1(text));
+        linkGone = !m_channel.linkUp();
+        if (!linkGone)
+            m_host.showReadError(QString::fromLatin1(text));
     };
 
     m_host.setProgressDots(QStringLiteral("."));
-    if (!QueryRoutes())
-        failed("KV Control unable to read Output Status. (NOTE: KV Control settings on Output "
-               "will be invalid)");
+    read(&StatusReader::QueryRoutes,
+         "KV Control unable to read Output Status. (NOTE: KV Control settings on Output will be "
+         "invalid)");
     m_host.setProgressDots(QStringLiteral("..."));
-    if (!QueryPreviousInputs())
-        failed("KV Control unable to read Prev Output Status. (NOTE: KV Control settings on "
-               "Output will be invalid)");
+    read(&StatusReader::QueryPreviousInputs,
+         "KV Control unable to read Prev Output Status. (NOTE: KV Control settings on Output "
+         "will be invalid)");
     m_host.setProgressDots(QStringLiteral("...."));
-    if (!QueryPresets())
-        failed("KV Control unable to read Preset Status. (NOTE: KV Control settings will be "
-               "invalid)");
+    read(&StatusReader::QueryPresets,
+         "KV Control unable to read Preset Status. (NOTE: KV Control settings will be invalid)");
     m_host.setProgressDots(QStringLiteral("....."));
-    if (!QueryGroups())
-        failed("KV Control unable to read Grouping Status. (NOTE: KV Control settings on "
-               "Grouping will be invalid)");
+    read(&StatusReader::QueryGroups,
+         "KV Control unable to read Grouping Status. (NOTE: KV Control settings on Grouping will "
+         "be invalid)");
     m_host.setProgressDots(QStringLiteral("......"));
-    if (!QueryPresetGroups())
-        failed("KV Control unable to read Preset Group Status. (NOTE: KV Control settings will "
-               "be invalid)");
+    read(&StatusReader::QueryPresetGroups,
+         "KV Control unable to read Preset Group Status. (NOTE: KV Control settings will be "
+         "invalid)");
 
     m_host.hideProgress();
     return 1;

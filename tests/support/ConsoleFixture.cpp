@@ -125,8 +125,10 @@ QString ConsoleFixture::text(const QString &name) const
 
 bool ConsoleFixture::isEnabled(const QString &name) const
 {
-    const QWidget *w = find<QWidget>(name);
-    return w && w->isEnabled();
+    if (const QWidget *w = find<QWidget>(name))
+        return w->isEnabled();
+    const auto *action = find<QAction>(name);
+    return action && action->isEnabled();
 }
 
 bool ConsoleFixture::isChecked(const QString &name) const

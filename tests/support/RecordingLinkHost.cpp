@@ -13,6 +13,10 @@ bool RecordingLinkHost::record(Kind kind, const QString &title, const QString &t
 }
 
 void RecordingLinkHost::showMessage(const QString &text) { record(Kind::Message, {}, text); }
+void RecordingLinkHost::showMessage(const QString &title, const QString &text)
+{
+    record(Kind::Message, title, text);
+}
 void RecordingLinkHost::showError(const QString &text) { record(Kind::Error, {}, text); }
 
 bool RecordingLinkHost::askOkCancel(const QString &title, const QString &text)

@@ -21,6 +21,7 @@ public:
     };
 
     void showMessage(const QString &text) override;
+    void showMessage(const QString &title, const QString &text) override;
     bool askOkCancel(const QString &title, const QString &text) override;
     bool askYesNo(const QString &title, const QString &text) override;
     void showError(const QString &text) override;
