@@ -24,9 +24,9 @@ StatusRead::StatusRead(TMatrixForm &form)
 void StatusRead::ReadfromKestavions1Click()
 {
     MatrixState &s = m_form.state();
-    if (s.Busy == 1)
+    const BusyGuard busy(s);
+    if (!busy)
         return;
-    s.Busy = 1;
     CommandChannel &channel = m_form.channel();
     CommandChannel::Exchange exchange(channel);
     const bool linkWasUp = channel.linkUp();
@@ -59,7 +59,6 @@ void StatusRead::ReadfromKestavions1Click()
         host.setStatusText(QString());
         host.showArrowCursor();
     }
-    s.Busy = 0;
 }
 
 void StatusRead::RefreshAllPages()

@@ -33,9 +33,9 @@ bool SystemCommands::linkLive()
 template <typename Body> void SystemCommands::run(Frame frame, Body body)
 {
     MatrixState &s = m_form.state();
-    if (s.Busy)
+    const BusyGuard busy(s);
+    if (!busy)
         return;
-    s.Busy = 1;
     // The whole frame is one exchange: its question box and the repaint before a reset
     // pump events.
     CommandChannel::Exchange exchange(m_form.channel());
@@ -63,7 +63,6 @@ template <typename Body> void SystemCommands::run(Frame frame, Body body)
         if (menus[k])
             menus[k]->setEnabled(wasEnabled[k]);
     }
-    s.Busy = 0;
 }
 
 void SystemCommands::FrontPanelLockCheckBoxClick(bool checked)

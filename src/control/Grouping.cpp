@@ -24,38 +24,34 @@ void Grouping::GroupingRadioGroupClick()
 
 void Grouping::GroupInputButtonClick(int n)
 {
-    if (m_state.Busy)
+    const BusyGuard busy(m_state);
+    if (!busy)
         return;
-    m_state.Busy = 1;
     ToggleGroupInput(currentGroup(), n - 1);
-    m_state.Busy = 0;
 }
 
 void Grouping::GroupOutputButtonClick(int n)
 {
-    if (m_state.Busy)
+    const BusyGuard busy(m_state);
+    if (!busy)
         return;
-    m_state.Busy = 1;
     ToggleGroupOutput(currentGroup(), n - 1);
-    m_state.Busy = 0;
 }
 
 void Grouping::GroupingRemoveButtonClick()
 {
-    if (m_state.Busy)
+    const BusyGuard busy(m_state);
+    if (!busy)
         return;
-    m_state.Busy = 1;
     RemoveGroup(currentGroup());
-    m_state.Busy = 0;
 }
 
 void Grouping::GroupingRemoveAllButtonClick()
 {
-    if (m_state.Busy)
+    const BusyGuard busy(m_state);
+    if (!busy)
         return;
-    m_state.Busy = 1;
     RemoveAllGroups();
-    m_state.Busy = 0;
 }
 
 void Grouping::InitGroups()

@@ -103,6 +103,29 @@ struct MatrixState {
     std::uint8_t SuppressCommands;
 };
 
+// The operator handlers' re-entrancy guard: takes Busy when it is free and gives it back
+// however the handler ends, an escaping error included. False when Busy was taken already.
+class BusyGuard {
+public:
+    explicit BusyGuard(MatrixState &state) : m_state(state), m_taken(state.Busy == 0)
+    {
+        if (m_taken)
+            m_state.Busy = 1;
+    }
+    ~BusyGuard()
+    {
+        if (m_taken)
+            m_state.Busy = 0;
+    }
+    BusyGuard(const BusyGuard &) = delete;
+    BusyGuard &operator=(const BusyGuard &) = delete;
+    explicit operator bool() const { return m_taken; }
+
+private:
+    MatrixState &m_state;
+    bool m_taken;
+};
+
 // The page resets that belong inside the start-up sequence; the window supplies them.
 struct InitHooks {
     std::function<void()> GatherLabels; // label edits -> Config

@@ -47,11 +47,10 @@ void Presets::PresetsRecallButtonClick()
 
 void Presets::PresetButtonClick(int n)
 {
-    if (m_state.Busy)
+    const BusyGuard busy(m_state);
+    if (!busy)
         return;
-    m_state.Busy = 1;
     ChoosePreset(n - 1, m_view.saveEnabled());
-    m_state.Busy = 0;
 }
 
 void Presets::InitPresets() { m_view.setPresetPageVisible(false); }

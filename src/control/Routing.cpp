@@ -267,30 +267,29 @@ void Routing::RefreshRoutingPage()
 
 void Routing::OutputButtonClick(int n)
 {
-    if (m_state.Busy == 1)
+    const BusyGuard busy(m_state);
+    if (!busy)
         return;
-    m_state.Busy = 1;
     SelectOutput(n - 1);
-    m_state.Busy = 0;
 }
 
 void Routing::InputButtonClick(int n)
 {
-    if (m_state.Busy == 1)
+    const BusyGuard busy(m_state);
+    if (!busy)
         return;
-    m_state.Busy = 1;
     RouteInput(n - 1);
-    m_state.Busy = 0;
 }
 
 void Routing::ReclockerCheckBoxClick(int n)
 {
     // A redraw ticks the boxes too; these guards keep it from sending.
-    if (m_state.Busy == 1 || m_state.SuppressCommands == 1)
+    if (m_state.SuppressCommands == 1)
         return;
-    m_state.Busy = 1;
+    const BusyGuard busy(m_state);
+    if (!busy)
+        return;
     SetReclocker(n - 1);
-    m_state.Busy = 0;
 }
 
 bool Routing::WithdrawPreview()
@@ -321,11 +320,11 @@ void Routing::ClearAllRoutingButtonClick()
 {
     if (m_state.Busy == 1)
         return;
+    // The preview goes first, with Busy free, as its own Cancel would run.
     WithdrawPreview();
-    m_state.Busy = 1;
+    const BusyGuard busy(m_state);
     CancelTake();
     ClearAllRoutes();
-    m_state.Busy = 0;
 }
 
 } // namespace kv
