@@ -5,6 +5,8 @@
 #include "ConsoleFixture.h"
 
 #include "control/Presets.h"
+#include "ui/LabelingPage.h"
+#include "ui/SequencingPage.h"
 #include "ui/SwitchingPage.h"
 
 #include <QLineEdit>
@@ -223,6 +225,7 @@ void TestRoutingKeys::otherPagesKeepTheirKeys()
     f->form().MainPageControl->setCurrentWidget(f->form().SequencingTabSheet);
     auto *step = f->find<QLineEdit>("PresetSeqEdit2");
     QVERIFY(step);
+    step->setEnabled(true); // as a ticked step has it
     step->clear();
     QTest::keyClicks(step, "15");
     QCOMPARE(step->text(), "15");
