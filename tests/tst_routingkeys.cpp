@@ -5,6 +5,7 @@
 #include "ConsoleFixture.h"
 
 #include "control/Presets.h"
+#include "ui/AboutPage.h"
 #include "ui/LabelingPage.h"
 #include "ui/SequencingPage.h"
 #include "ui/SwitchingPage.h"
@@ -210,6 +211,14 @@ void TestRoutingKeys::presetPreview()
 void TestRoutingKeys::otherPagesKeepTheirKeys()
 {
     CONNECT(f, "pty");
+    // Digits typed before leaving the page are forgotten.
+    press(f->form().ControlTabSheet, "3 E 5");
+    f->form().MainPageControl->setCurrentWidget(f->form().AboutTabSheet);
+    f->form().MainPageControl->setCurrentWidget(f->form().ControlTabSheet);
+    press(f->form().ControlTabSheet, "E");
+    QCOMPARE(f->state().SelectedOutput, int(UNASSIGNED));
+    QCOMPARE(f->commands(), QStringList());
+
     f->form().MainPageControl->setCurrentWidget(f->form().LabelTabSheet);
     auto *edit = f->find<QLineEdit>("InputLabelEdit3");
     edit->clear();

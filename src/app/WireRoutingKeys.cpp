@@ -8,6 +8,7 @@
 
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTabWidget>
 
 namespace kv {
 
@@ -25,6 +26,9 @@ void TMatrixForm::wireRoutingKeys()
     };
     a.RecallAvailable = [this] { return PresetsGroupBox->recallEnabled(); };
     a.SetStatusText = [this](const QString &text) { MainStatusBar->showMessage(text); };
+    // Digits typed before the page was left never act on coming back.
+    connect(MainPageControl, &QTabWidget::currentChanged, routingKeys,
+            [this] { routingKeys->keys().clear(); });
 
     SwitchingPage *page = ControlTabSheet;
     for (int n = 1; n <= kMaxPorts; ++n) {

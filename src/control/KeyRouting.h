@@ -34,6 +34,9 @@ public:
     // A key pressed on the page; false when the key is not one of ours.
     bool keyPressed(int key, Qt::KeyboardModifiers modifiers);
 
+    // Forgets the digits and the output awaiting its input, as when the page is left.
+    void clear() { reset(); }
+
     QString typed() const { return m_digits; }
     // The output the next number routes to (0-based), or -1 while a number selects one.
     int awaitingInputFor() const;
