@@ -39,6 +39,9 @@ MainMenu MainMenu::build(QMainWindow *window)
         item(m.File1, "SaveConfigurationtoFile1", QStringLiteral("Save Configuration to File"));
     m.File1->addSeparator();
     m.Exit1 = item(m.File1, "Exit1", QStringLiteral("Exit"));
+    m.File1->addSeparator();
+    m.ExportLabels1 = item(m.File1, "ExportLabels1", QStringLiteral("Export Labels..."));
+    m.ImportLabels1 = item(m.File1, "ImportLabels1", QStringLiteral("Import Labels..."));
 
     m.Search1 = bar->addMenu(QStringLiteral("Serial Port"));
     m.Search1->setObjectName(QStringLiteral("Search1"));

@@ -14,6 +14,8 @@ struct MainMenu {
     QAction *OpenConfigurationFile1 = nullptr;
     QAction *SaveConfigurationtoFile1 = nullptr;
     QAction *Exit1 = nullptr;
+    QAction *ExportLabels1 = nullptr; // label files (CSV), after Exit
+    QAction *ImportLabels1 = nullptr;
 
     QMenu *Search1 = nullptr;             // "Serial Port"
     QMenu *COM1 = nullptr;                // "Open COM"

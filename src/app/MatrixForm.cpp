@@ -41,6 +41,7 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
     wireStatusRead();
     wireGrouping();
     wirePresets();
+    wireRoutingKeys();
     wireSequencer();
     wireLinks();
     wireLabelsAndConfig();

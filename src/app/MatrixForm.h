@@ -21,6 +21,7 @@ class EthernetLink;
 class Grouping;
 class Presets;
 class Routing;
+class RoutingKeys;
 class Sequencer;
 class SerialLink;
 class StatusRead;
@@ -66,6 +67,7 @@ public:
     StatusRead *statusRead = nullptr;     // ReadfromKestavions1Click, RefreshAllPages
     Grouping *grouping = nullptr;
     Presets *presets = nullptr;
+    RoutingKeys *routingKeys = nullptr;   // number keys, Take, Cancel, presets on F1-F8
     Sequencer *sequencer = nullptr;
     SerialLink *serialLink = nullptr;
     EthernetLink *ethernetLink = nullptr;
@@ -85,6 +87,7 @@ private:
     void wireStatusRead();
     void wireGrouping();
     void wirePresets();
+    void wireRoutingKeys();
     void wireSequencer();
     void wireLinks();
     void wireLabelsAndConfig();

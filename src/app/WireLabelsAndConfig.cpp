@@ -1,6 +1,7 @@
 #include "app/MatrixForm.h"
 
 #include "app/ConfigActions.h"
+#include "app/LabelFiles.h"
 #include "app/Labels.h"
 #include "app/StatusRead.h"
 #include "ui/LabelingPage.h"
@@ -22,6 +23,12 @@ void TMatrixForm::wireLabelsAndConfig()
             gated([this] { configActions->OpenConfigurationFile1Click(); }));
     connect(m_menu.SaveConfigurationtoFile1, &QAction::triggered, configActions,
             [this] { configActions->SaveConfigurationtoFile1Click(); });
+
+    auto *labelFiles = new LabelFiles(*this, *labels);
+    connect(m_menu.ExportLabels1, &QAction::triggered, labelFiles,
+            [labelFiles] { labelFiles->ExportLabels1Click(); });
+    connect(m_menu.ImportLabels1, &QAction::triggered, labelFiles,
+            [labelFiles] { labelFiles->ImportLabels1Click(); });
 
     m_initHooks.GatherLabels = [this] { configActions->GatherLabels(); };
     if (statusRead) {

@@ -53,9 +53,10 @@ void Routing::HighlightRoutedInput(int output)
     m_state.SuppressCommands = saved;
 }
 
-bool Routing::InputIsGrouped(int input) const
+namespace {
+
+bool InputIsGrouped(const GroupTable &g, int input)
 {
-    const GroupTable &g = m_state.Groups;
     for (int j = 0; j < kGroupCount; ++j) {
         if (g.GroupInputCount[j] != 0 && g.GroupInputs[j][input] == j)
             return true;
@@ -63,16 +64,23 @@ bool Routing::InputIsGrouped(int input) const
     return false;
 }
 
-void Routing::ApplyGroupRestriction(int output)
+} // namespace
+
+bool InputAllowedFor(const MatrixState &s, int output, int input)
 {
-    const GroupTable &groups = m_state.Groups;
+    if (!IsPortIndex(output) || input < 0 || input >= InputsOf(s))
+        return false;
+    const GroupTable &groups = s.Groups;
     const int g = groups.OutputGroup[output];
     // A group number out of range (as a switcher may report) counts as no group.
     const bool ownGroup = g != UNASSIGNED && IsGroupIndex(g) && groups.GroupInputCount[g] != 0;
-    for (int i = 0; i < InputsOf(m_state); ++i) {
-        const bool allowed = ownGroup ? groups.GroupInputs[g][i] == g : !InputIsGrouped(i);
-        m_view.setInputButtonEnabled(i, allowed);
-    }
+    return ownGroup ? groups.GroupInputs[g][input] == g : !InputIsGrouped(groups, input);
+}
+
+void Routing::ApplyGroupRestriction(int output)
+{
+    for (int i = 0; i < InputsOf(m_state); ++i)
+        m_view.setInputButtonEnabled(i, InputAllowedFor(m_state, output, i));
 }
 
 void Routing::PaintInputIfPort(int input, Shade shade)

@@ -37,6 +37,10 @@ public:
 // The main window's caption for a model code; empty for a code outside the model table.
 QString ModelCaption(std::uint8_t modelCode);
 
+// Whether the output's group lets it take the input (0-based), as selecting the output
+// enables the input buttons: its own group's inputs, or those of no group.
+bool InputAllowedFor(const MatrixState &s, int output, int input);
+
 class Routing : public QObject {
     Q_OBJECT
 public:
@@ -79,7 +83,6 @@ public:
 private:
     // The inputs the output's group allows, applied to the input buttons.
     void ApplyGroupRestriction(int output);
-    bool InputIsGrouped(int input) const;
     void PaintInputIfPort(int input, Shade shade);
     void RevertPending(int output);
 

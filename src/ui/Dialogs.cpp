@@ -60,4 +60,20 @@ QString QtDialogs::saveFileName(QWidget *parent)
                                         nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
+namespace {
+const QString kLabelFilter = QStringLiteral("Label files (*.csv);;All files (*)");
+}
+
+QString QtDialogs::openLabelFileName(QWidget *parent)
+{
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("Import Labels"), QString(),
+                                        kLabelFilter);
+}
+
+QString QtDialogs::saveLabelFileName(QWidget *parent)
+{
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("Export Labels"),
+                                        QStringLiteral("labels.csv"), kLabelFilter);
+}
+
 } // namespace kv

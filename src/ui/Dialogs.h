@@ -24,6 +24,9 @@ public:
     // Empty when the operator cancels.
     virtual QString openFileName(QWidget *parent) = 0;
     virtual QString saveFileName(QWidget *parent) = 0;
+    // Label files (CSV); without an override, the same dialogs as configuration files.
+    virtual QString openLabelFileName(QWidget *parent) { return openFileName(parent); }
+    virtual QString saveLabelFileName(QWidget *parent) { return saveFileName(parent); }
 
     // Plain box: no icon, OK, the application's title.
     void plain(QWidget *parent, const QString &text)
@@ -50,6 +53,8 @@ public:
                    Icon icon) override;
     QString openFileName(QWidget *parent) override;
     QString saveFileName(QWidget *parent) override;
+    QString openLabelFileName(QWidget *parent) override;
+    QString saveLabelFileName(QWidget *parent) override;
 };
 
 } // namespace kv

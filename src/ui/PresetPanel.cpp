@@ -59,6 +59,7 @@ void PresetPanel::setSaveEnabled(bool enabled) { m_save->setEnabled(enabled); }
 // The button's own setting, whatever a disabled window around it says.
 bool PresetPanel::saveEnabled() const { return !m_save->testAttribute(Qt::WA_ForceDisabled); }
 void PresetPanel::setSaveCancelEnabled(bool enabled) { m_saveCancel->setEnabled(enabled); }
+bool PresetPanel::recallEnabled() const { return m_recall->isEnabled(); }
 void PresetPanel::setRecallEnabled(bool enabled) { m_recall->setEnabled(enabled); }
 void PresetPanel::setRecallCancelEnabled(bool enabled) { m_recallCancel->setEnabled(enabled); }
 void PresetPanel::setConfirmEnabled(bool enabled) { m_confirm->setEnabled(enabled); }

@@ -18,6 +18,7 @@ public:
 
     // The preset label on button p + 1 (0-based).
     void setPresetCaption(int preset, const QString &text);
+    bool recallEnabled() const;
 
     // PresetView
     void setPresetPageVisible(bool visible) override;

@@ -1,0 +1,48 @@
+#include "app/MatrixForm.h"
+
+#include "app/RoutingKeys.h"
+#include "control/Presets.h"
+#include "control/Routing.h"
+#include "ui/PresetPanel.h"
+#include "ui/SwitchingPage.h"
+
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+
+namespace kv {
+
+void TMatrixForm::wireRoutingKeys()
+{
+    routingKeys = new RoutingKeys(*this);
+    KeyRoutingActions &a = routingKeys->keys().actions;
+    a.OutputButtonClick = [this](int n) { routing->OutputButtonClick(n); };
+    a.InputButtonClick = [this](int n) { routing->InputButtonClick(n); };
+    a.TakeButtonClick = [this] { routing->TakeButtonClick(); };
+    a.CancelTakeButtonClick = [this] { routing->CancelTakeButtonClick(); };
+    a.RecallPreview = [this](int n) {
+        presets->PresetsRecallButtonClick();
+        presets->PresetButtonClick(n);
+    };
+    a.RecallAvailable = [this] { return PresetsGroupBox->recallEnabled(); };
+    a.SetStatusText = [this](const QString &text) { MainStatusBar->showMessage(text); };
+    // Digits typed before the page was left never act on coming back.
+    connect(MainPageControl, &QTabWidget::currentChanged, routingKeys,
+            [this] { routingKeys->keys().clear(); });
+
+    SwitchingPage *page = ControlTabSheet;
+    for (int n = 1; n <= kMaxPorts; ++n) {
+        page->outputButton(n)->setToolTip(QStringLiteral("Keys: %1 Enter").arg(n));
+        page->inputButton(n)->setToolTip(QStringLiteral("Keys: %1 Enter, after the output").arg(n));
+    }
+    page->TakeButton->setToolTip(QStringLiteral("Keys: Ctrl+Enter"));
+    page->CancelTakeButton->setToolTip(QStringLiteral("Keys: Esc"));
+    for (int n = 1; n <= kPresetCount; ++n) {
+        if (auto *b = PresetsGroupBox->findChild<QPushButton *>(QStringLiteral("PresetButton%1").arg(n)))
+            b->setToolTip(QStringLiteral("Keys: F%1 recalls it as a preview").arg(n));
+    }
+    if (auto *b = PresetsGroupBox->findChild<QPushButton *>(QStringLiteral("PresetsRecallButton")))
+        b->setToolTip(QStringLiteral("Keys: F1 to F8 recall that preset as a preview"));
+}
+
+} // namespace kv
