@@ -18,8 +18,9 @@ bool KeyRouting::keyPressed(int key, Qt::KeyboardModifiers modifiers)
 {
     const Qt::KeyboardModifiers mods = modifiers & ~Qt::KeypadModifier;
     const bool enterKey = key == Qt::Key_Return || key == Qt::Key_Enter;
+    const bool refused = m_state.Busy || (actions.Refused && actions.Refused());
     if (mods == Qt::ControlModifier && enterKey) {
-        if (m_state.Busy)
+        if (refused)
             return true;
         reset();
         if (actions.TakeButtonClick)
@@ -34,7 +35,7 @@ bool KeyRouting::keyPressed(int key, Qt::KeyboardModifiers modifiers)
     if (!ours)
         return false;
     // While an exchange runs the page's own controls refuse clicks; so do its keys.
-    if (m_state.Busy)
+    if (refused)
         return true;
 
     if (key >= Qt::Key_0 && key <= Qt::Key_9)

@@ -23,6 +23,8 @@ struct KeyRoutingActions {
     // False while the preset panel is saving: its buttons would store, not recall.
     std::function<bool()> RecallAvailable;
     std::function<void(const QString &)> SetStatusText;
+    // True while an exchange with the switcher is in progress: keys are refused as clicks are.
+    std::function<bool()> Refused;
 };
 
 class KeyRouting {
