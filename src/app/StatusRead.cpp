@@ -5,7 +5,9 @@
 #include "app/WindowHost.h"
 #include "control/Routing.h"
 #include "link/CommandChannel.h"
+#include "ui/AboutPage.h"
 #include "ui/Dialogs.h"
+#include "ui/SetupPage.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -76,20 +78,17 @@ void StatusRead::ShowSystemInfo()
 {
     const SystemInfo &info = m_form.state().Info;
     // Setting the boxes runs their handlers; their own guards keep this from sending.
-    if (auto *lock = m_form.findChild<QCheckBox *>(QStringLiteral("FrontPanelLockCheckBox")))
-        lock->setChecked(info.FrontPanelLock != 0);
-    if (auto *vi = m_form.findChild<QCheckBox *>(QStringLiteral("VIStateCheckBox")))
-        vi->setChecked(info.VIState != 0);
-    if (auto *ip = m_form.findChild<QLineEdit *>(QStringLiteral("IPAddrEdit")))
-        ip->setText(QStringLiteral("%1.%2.%3.%4")
-                        .arg(info.IPAddress[0])
-                        .arg(info.IPAddress[1])
-                        .arg(info.IPAddress[2])
-                        .arg(info.IPAddress[3]));
-    if (auto *fw = m_form.findChild<QLabel *>(QStringLiteral("FirmwareVersionLabel"))) {
-        const auto length = qstrnlen(info.FirmwareVersion, sizeof info.FirmwareVersion);
-        fw->setText(QString::fromLatin1(info.FirmwareVersion, qsizetype(length)));
-    }
+    SetupPage &page = *m_form.SetupTabSheet;
+    page.FrontPanelLockCheckBox->setChecked(info.FrontPanelLock != 0);
+    page.VIStateCheckBox->setChecked(info.VIState != 0);
+    page.IPAddrEdit->setText(QStringLiteral("%1.%2.%3.%4")
+                                 .arg(info.IPAddress[0])
+                                 .arg(info.IPAddress[1])
+                                 .arg(info.IPAddress[2])
+                                 .arg(info.IPAddress[3]));
+    const auto length = qstrnlen(info.FirmwareVersion, sizeof info.FirmwareVersion);
+    m_form.AboutTabSheet->FirmwareVersionLabel->setText(
+        QString::fromLatin1(info.FirmwareVersion, qsizetype(length)));
 }
 
 void StatusRead::SystemRecallReread()

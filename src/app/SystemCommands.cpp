@@ -27,7 +27,7 @@ SystemCommands::SystemCommands(TMatrixForm &form) : QObject(&form), m_form(form)
 
 bool SystemCommands::linkLive()
 {
-    return m_form.channel().serialLinkLive() || m_form.state().EthernetConnected != 0;
+    return m_form.channel().linkUp();
 }
 
 template <typename Body> void SystemCommands::run(Frame frame, Body body)
