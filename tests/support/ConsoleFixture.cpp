@@ -38,6 +38,7 @@ ConsoleFixture::ConsoleFixture(const Timeouts &timeouts)
 
 ConsoleFixture::~ConsoleFixture()
 {
+    m_rescue.reset();
     // The window (and its port and socket) goes before the emulator it talks to.
     m_form.reset();
 }
@@ -146,6 +147,21 @@ QStringList ConsoleFixture::commands() const
     }
     return out;
 }
+
+void ConsoleFixture::armRescue(int ms)
+{
+    m_rescued = false;
+    m_rescue = std::make_unique<QTimer>();
+    m_rescue->setInterval(ms);
+    QObject::connect(m_rescue.get(), &QTimer::timeout, m_form.get(), [this] {
+        m_rescued = true;
+        m_rescue->setInterval(1000);
+        m_form->channel().Timer1Timer();
+    });
+    m_rescue->start();
+}
+
+void ConsoleFixture::disarmRescue() { m_rescue.reset(); }
 
 QString ConsoleFixture::emuState(const QString &key)
 {

@@ -25,6 +25,7 @@
 
 #include <QColor>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 
@@ -72,6 +73,13 @@ public:
     // A field of kvemu's state summary, e.g. emuState("routes") -> "5,7*5,-,...".
     QString emuState(const QString &key);
 
+    // A wait the console has left without its way out would hang the whole suite: once armed,
+    // after ms (and every second after that, until disarmed) the innermost wait is ended as
+    // its watchdog would end it. rescued() says whether that had to happen.
+    void armRescue(int ms = 20000);
+    void disarmRescue();
+    bool rescued() const { return m_rescued; }
+
     // What went wrong in start() or a connect.
     QString error() const { return m_error; }
 
@@ -81,6 +89,8 @@ private:
     EmuProcess m_emu;
     std::unique_ptr<TMatrixForm> m_form;
     QString m_error;
+    std::unique_ptr<QTimer> m_rescue;
+    bool m_rescued = false;
 };
 
 // The two links a suite runs its cases over.
