@@ -4,7 +4,7 @@
 #include "ConsoleBench.h"
 
 #include "app/MatrixForm.h"
-#include "control/MatrixState.h"
+#include "state/MatrixState.h"
 #include "ui/SequencingPage.h"
 #include "ui/SwitchingPage.h"
 

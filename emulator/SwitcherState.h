@@ -2,7 +2,7 @@
 // The emulated switcher's own state and its command interpreter. No I/O: a line goes in, a
 // response comes out, so the rules can be tested without a transport.
 
-#include "control/MatrixState.h"
+#include "state/MatrixState.h"
 
 #include <QByteArray>
 #include <QString>

@@ -9,6 +9,7 @@ namespace {
 class NullHost : public LinkHost {
 public:
     void showMessage(const QString &) override {}
+    void showMessage(const QString &, const QString &) override {}
     bool askOkCancel(const QString &, const QString &) override { return false; }
     bool askYesNo(const QString &, const QString &) override { return false; }
     void showError(const QString &) override {}

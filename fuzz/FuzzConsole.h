@@ -4,7 +4,7 @@
 // through every operation an operator can start.
 
 #include "control/Grouping.h"
-#include "control/MatrixState.h"
+#include "state/MatrixState.h"
 #include "control/Presets.h"
 #include "control/Routing.h"
 #include "link/CommandChannel.h"

@@ -6,7 +6,7 @@
 
 #include "EmulatorThread.h"
 
-#include "control/MatrixState.h"
+#include "state/MatrixState.h"
 
 #include <QSerialPort>
 #include <QtTest>

@@ -3,7 +3,7 @@
 #include "EmuWire.h"
 
 #include "Faults.h"
-#include "control/MatrixState.h"
+#include "state/MatrixState.h"
 
 #include <QtTest>
 

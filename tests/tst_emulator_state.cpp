@@ -4,7 +4,7 @@
 #include "EmuProcess.h"
 #include "EmuWire.h"
 
-#include "control/MatrixState.h"
+#include "state/MatrixState.h"
 
 #include <QtTest>
 

@@ -315,11 +315,11 @@ void tst_SerialLink::menuAtStart()
     QCOMPARE(port->parity(), QSerialPort::NoParity);
     QCOMPARE(port->stopBits(), QSerialPort::OneStop);
     QCOMPARE(port->flowControl(), QSerialPort::HardwareControl);
-    m.N192001->trigger();
+    m.Baud19200->trigger();
     QCOMPARE(port->baudRate(), 19200);
-    m.N384001->trigger();
+    m.Baud38400->trigger();
     QCOMPARE(port->baudRate(), 38400);
-    m.N576001->trigger();
+    m.Baud57600->trigger();
     QCOMPARE(port->baudRate(), 57600);
 
     // The operator can see which device is behind each number.

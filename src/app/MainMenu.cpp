@@ -62,9 +62,9 @@ MainMenu MainMenu::build(QMainWindow *window)
     def->setCheckable(true);
     def->setChecked(true);
     baud->addSeparator();
-    m.N192001 = item(baud, "N192001", QStringLiteral("19200"));
-    m.N384001 = item(baud, "N384001", QStringLiteral("38400"));
-    m.N576001 = item(baud, "N576001", QStringLiteral("57600"));
+    m.Baud19200 = item(baud, "N192001", QStringLiteral("19200"));
+    m.Baud38400 = item(baud, "N384001", QStringLiteral("38400"));
+    m.Baud57600 = item(baud, "N576001", QStringLiteral("57600"));
     QMenu *parity = submenu(m.SettingsAdvusersonly1, "Parity1", QStringLiteral("Parity"));
     const char *parityNames[5] = {"None1", "Odd1", "Even1", "Mark1", "Space1"};
     const char *parityCaptions[5] = {"None", "Odd", "Even", "Mark", "Space"};

@@ -21,9 +21,9 @@ struct MainMenu {
     QMenu *COM1 = nullptr;                // "Open COM"
     QAction *COMItems[4] = {};            // COM11, COM21, COM31, COM41
     QMenu *SettingsAdvusersonly1 = nullptr;
-    QAction *N192001 = nullptr;
-    QAction *N384001 = nullptr;
-    QAction *N576001 = nullptr;
+    QAction *Baud19200 = nullptr; // N192001, N384001, N576001
+    QAction *Baud38400 = nullptr;
+    QAction *Baud57600 = nullptr;
     QAction *SearchForKestavion1 = nullptr;
     QAction *ReadfromKestavions1 = nullptr;
     QAction *DisconnectSerialCommunication1 = nullptr;

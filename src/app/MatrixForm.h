@@ -3,7 +3,7 @@
 // and wires them together. The behaviour lives in the rooms below it.
 
 #include "app/MainMenu.h"
-#include "control/MatrixState.h"
+#include "state/MatrixState.h"
 #include "link/Timeouts.h"
 
 #include <QMainWindow>

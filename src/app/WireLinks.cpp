@@ -49,7 +49,7 @@ void TMatrixForm::wireLinks()
     connect(m_menu.DisconnectSerialCommunication1, &QAction::triggered, serial,
             gated([serial] { serial->DisconnectSerialCommunication1Click(); }));
     const std::pair<QAction *, int> speeds[] = {
-        {m_menu.N192001, 19200}, {m_menu.N384001, 38400}, {m_menu.N576001, 57600}};
+        {m_menu.Baud19200, 19200}, {m_menu.Baud38400, 38400}, {m_menu.Baud57600, 57600}};
     for (const auto &[item, baud] : speeds)
         connect(item, &QAction::triggered, serialLink,
                 gated([this, b = baud] { serialLink->SetSpeed(b); }));

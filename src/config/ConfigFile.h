@@ -2,7 +2,7 @@
 // The configuration file: the 520-byte ConfigRecord, byte for byte, no header. Reading and
 // writing report a failure as the operator's message text; the caller shows it.
 
-#include "control/MatrixState.h"
+#include "state/MatrixState.h"
 
 #include <QString>
 

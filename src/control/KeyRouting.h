@@ -4,7 +4,7 @@
 // Escape cancels, F1 to F8 preview a preset. The decisions live here, widget-free; the
 // actions are the page's own handlers, so guards and commands are those of a click.
 
-#include "control/MatrixState.h"
+#include "state/MatrixState.h"
 
 #include <QString>
 #include <QtCore/qnamespace.h>

@@ -2,7 +2,7 @@
 // The eight presets: save the live setting into one, recall one as a preview that Confirm
 // (or Take) sends and Cancel withdraws, or recall one at once for the preset sequence.
 
-#include "control/MatrixState.h"
+#include "state/MatrixState.h"
 
 #include <QObject>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // it as temporary routes, and Take commits them all while Cancel withdraws them. The
 // operations work on MatrixState, send through the command set and paint through a view.
 
-#include "control/MatrixState.h"
+#include "state/MatrixState.h"
 #include "control/Shade.h"
 
 #include <QObject>

@@ -3,7 +3,7 @@
 // It owns the serial port and the TCP client, the watchdog Timer1 and the two buffers. All of
 // it runs on the GUI thread; the waits block it exactly where the operator's console blocks.
 
-#include "control/MatrixState.h"
+#include "state/MatrixState.h"
 #include "link/Timeouts.h"
 
 #include <QObject>

@@ -2,7 +2,7 @@
 // Reads the switcher's state: six status queries, each answered by a binary block that is
 // copied unchanged into MatrixState, run in a fixed order under the progress window.
 
-#include "control/MatrixState.h"
+#include "state/MatrixState.h"
 
 #include <QString>
 #include <cstdint>

@@ -54,14 +54,14 @@ AboutPage::AboutPage(QWidget *parent) : QWidget(parent)
     Image1->setGeometry(39, 7, 72, 73);
     Image1->setPixmap(ProductPicture());
 
-    Label82 = label(this, "Label82", QStringLiteral("KV Control SDI"), 215, 16);
-    Label82->setAlignment(Qt::AlignCenter);
-    Label83 = label(this, "Label83", QStringLiteral("GUI Version :"), 210, 32);
+    ProductNameLabel = label(this, "Label82", QStringLiteral("KV Control SDI"), 215, 16);
+    ProductNameLabel->setAlignment(Qt::AlignCenter);
+    GuiVersionCaption = label(this, "Label83", QStringLiteral("GUI Version :"), 210, 32);
     Version1Label = label(this, "Version1Label", QStringLiteral("N/A"), 283, 32);
-    Label111 = label(this, "Label111", QStringLiteral("Firmware Version :"), 187, 48);
+    FirmwareVersionCaption = label(this, "Label111", QStringLiteral("Firmware Version :"), 187, 48);
     FirmwareVersionLabel = label(this, "FirmwareVersionLabel", QStringLiteral("N/A"), 283, 48);
     // The captions end just before their values, whatever the font's width.
-    for (QLabel *caption : {Label83, Label111}) {
+    for (QLabel *caption : {GuiVersionCaption, FirmwareVersionCaption}) {
         caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         caption->setGeometry(140, caption->y(), 139, caption->height());
     }

@@ -19,10 +19,10 @@ public:
     explicit AboutPage(QWidget *parent = nullptr);
 
     QLabel *Image1;
-    QLabel *Label82;
-    QLabel *Label83;
+    QLabel *ProductNameLabel;
+    QLabel *GuiVersionCaption;
     QLabel *Version1Label;
-    QLabel *Label111;
+    QLabel *FirmwareVersionCaption;
     QLabel *FirmwareVersionLabel;
     TerminalView *AdTerminal1;
 

@@ -44,12 +44,12 @@ SetupPage::SetupPage(QWidget *parent) : QWidget(parent)
     SerialModeRadioGroup->item(0)->setObjectName(QStringLiteral("SerialModeRS232"));
     SerialModeRadioGroup->item(1)->setObjectName(QStringLiteral("SerialModeEthernet"));
 
-    GroupBox23 = named(new QGroupBox(QStringLiteral("Ethernet Configuration"), LinkFrame),
+    EthernetConfigBox = named(new QGroupBox(QStringLiteral("Ethernet Configuration"), LinkFrame),
                        "GroupBox23");
-    GroupBox23->setGeometry(140, 10, 313, 70);
-    IPAddressLabel = named(new QLabel(QStringLiteral("IP Address"), GroupBox23), "IPAddressLabel");
+    EthernetConfigBox->setGeometry(140, 10, 313, 70);
+    IPAddressLabel = named(new QLabel(QStringLiteral("IP Address"), EthernetConfigBox), "IPAddressLabel");
     IPAddressLabel->setGeometry(14, 32, 70, 20);
-    IPAddrEdit = named(new QLineEdit(GroupBox23), "IPAddrEdit");
+    IPAddrEdit = named(new QLineEdit(EthernetConfigBox), "IPAddrEdit");
     IPAddrEdit->setGeometry(92, 30, 200, 22);
 
     IPAddressButton = button(LinkFrame, "IPAddressButton", QStringLiteral("Change IP Address"),

@@ -177,19 +177,19 @@ void SwitchingPage::buildTakeControls()
 {
     // Take, its lamp and Cancel in one frame on the left; Clear All Routing and Read from
     // Kestavion under the outputs, the last one flush with the right edge of the boxes.
-    GroupBox22 = new QGroupBox(this);
-    GroupBox22->setObjectName(QStringLiteral("GroupBox22"));
-    GroupBox22->setGeometry(kInputBoxX, kStripTop, 240, 56);
+    TakeBox = new QGroupBox(this);
+    TakeBox->setObjectName(QStringLiteral("GroupBox22"));
+    TakeBox->setGeometry(kInputBoxX, kStripTop, 240, 56);
 
-    TakeButton = new QPushButton(QStringLiteral("Take"), GroupBox22);
+    TakeButton = new QPushButton(QStringLiteral("Take"), TakeBox);
     TakeButton->setObjectName(QStringLiteral("TakeButton"));
     TakeButton->setGeometry(10, 12, 92, 32);
 
-    ApdStatusLight1 = new Lamp(GroupBox22);
+    ApdStatusLight1 = new Lamp(TakeBox);
     ApdStatusLight1->setObjectName(QStringLiteral("ApdStatusLight1"));
     ApdStatusLight1->setGeometry(114, 22, 13, 13);
 
-    CancelTakeButton = new QPushButton(QStringLiteral("Cancel"), GroupBox22);
+    CancelTakeButton = new QPushButton(QStringLiteral("Cancel"), TakeBox);
     CancelTakeButton->setObjectName(QStringLiteral("CancelTakeButton"));
     CancelTakeButton->setGeometry(138, 12, 92, 32);
 

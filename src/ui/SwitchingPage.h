@@ -33,7 +33,7 @@ public:
     QTabWidget *PageControl5 = nullptr; // "Input 1 - 16"
     QTabWidget *PageControl6 = nullptr; // "Output 1 - 8"
     QTabWidget *PageControl1 = nullptr; // "Output 9 - 16"
-    QGroupBox *GroupBox22 = nullptr;
+    QGroupBox *TakeBox = nullptr;
     QPushButton *TakeButton = nullptr;
     Lamp *ApdStatusLight1 = nullptr;
     QPushButton *CancelTakeButton = nullptr;

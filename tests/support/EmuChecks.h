@@ -1,7 +1,7 @@
 #pragma once
 // Readable forms of the switcher's blocks for test messages and comparisons.
 
-#include "control/MatrixState.h"
+#include "state/MatrixState.h"
 
 #include <QString>
 

@@ -4,7 +4,7 @@
 
 #include "RecordingLinkHost.h"
 
-#include "control/MatrixState.h"
+#include "state/MatrixState.h"
 #include "link/CommandChannel.h"
 #include "link/Timeouts.h"
 

@@ -1,4 +1,4 @@
-#include "control/MatrixState.h"
+#include "state/MatrixState.h"
 
 #include <cstring>
 
