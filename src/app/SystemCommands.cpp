@@ -4,10 +4,14 @@
 #include "app/MatrixForm.h"
 #include "app/StatusRead.h"
 #include "link/CommandChannel.h"
+#include "link/EthernetLink.h"
+#include "link/IpAddress.h"
 #include "protocol/Commands.h"
 #include "ui/Dialogs.h"
+#include "ui/SetupPage.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QCoreApplication>
 #include <QMenu>
 
@@ -24,11 +28,6 @@ const QString SystemCommands::kResetProgress =
     QStringLiteral("Kestavion reset in progress. Please wait....");
 
 SystemCommands::SystemCommands(TMatrixForm &form) : QObject(&form), m_form(form) {}
-
-bool SystemCommands::linkLive()
-{
-    return m_form.channel().linkUp();
-}
 
 template <typename Body> void SystemCommands::run(Frame frame, Body body)
 {
@@ -56,7 +55,7 @@ template <typename Body> void SystemCommands::run(Frame frame, Body body)
         }
     }
 
-    if (s.SuppressCommands == 0 && linkLive())
+    if (s.SuppressCommands == 0 && m_form.channel().linkUp())
         body();
 
     for (int k = 0; k < 2; ++k) {
@@ -125,6 +124,34 @@ void SystemCommands::reset(const QString &question, void (*send)(CommandChannel 
         if (info)
             info->hide();
     });
+}
+
+void SystemCommands::IPAddressButtonClick()
+{
+    CommandChannel &channel = m_form.channel();
+    CommandChannel::Exchange exchange(channel);
+    auto tell = [this](const QString &text) { Dialogs::instance().plain(&m_form, text); };
+    if (!channel.linkUp()) {
+        tell(QStringLiteral("Must have connection to change IP Address"));
+        return;
+    }
+    EthernetLink &ethernet = *m_form.ethernetLink;
+    const QString text = m_form.SetupTabSheet->IPAddrEdit->text();
+    ethernet.SaveIpAddress(text);
+    const std::optional<IpNumbers> numbers = ParseIpAddress(text);
+    if (!numbers) {
+        tell(InvalidIpAddressText());
+        return;
+    }
+    if (!IpInRange(*numbers)) {
+        tell(QStringLiteral("IP Address segments cannot be > 255"));
+        return;
+    }
+    const IpNumbers &n = *numbers;
+    SendIPConfig(channel, n[0], n[1], n[2], n[3]);
+    // Over Ethernet the console follows the switcher to its new address.
+    if (m_form.state().EthernetConnected == 1)
+        ethernet.SerialModeRadioGroupClick();
 }
 
 } // namespace kv

@@ -1,7 +1,8 @@
 #pragma once
 // The Setup page's switcher-wide commands: front-panel lockout, vertical switching, system
-// save and recall, reset and factory reset. Each runs in one frame: refused while Busy, and
-// silent until the switcher's state has been read (SuppressCommands) or while no link is live.
+// save and recall, reset and factory reset, each in one frame: refused while Busy, and silent
+// until the switcher's state has been read (SuppressCommands) or while no link is live. And
+// the change of the switcher's own IP address, which has frame and messages of its own.
 
 #include <QObject>
 
@@ -23,6 +24,7 @@ public:
     void SystemRecallButtonClick();
     void ResetButtonClick();
     void FactoryResetButtonClick();
+    void IPAddressButtonClick();
 
     static const QString kResetTitle;
     static const QString kResetQuestion;
@@ -32,7 +34,6 @@ public:
 private:
     enum class Frame { Plain, Reset };
     template <typename Body> void run(Frame frame, Body body);
-    bool linkLive();
     void reset(const QString &question, void (*send)(CommandChannel &));
 
     TMatrixForm &m_form;

@@ -68,9 +68,6 @@ void TMatrixForm::wireLinks()
                 *shown = index;
                 ethernetLink->SerialModeRadioGroupClick();
             });
-    EthernetLink *ethernet = ethernetLink;
-    connect(SetupTabSheet->IPAddressButton, &QPushButton::clicked, ethernet,
-            gated([ethernet] { ethernet->IPAddressButtonClick(); }));
 
     // About page: what the switcher sends, and the line lights while monitoring.
     auto *lines = new LineMonitor(*m_channel, this);

@@ -26,6 +26,8 @@ void TMatrixForm::wireSystemCommands()
     connect(page->ResetButton, &QPushButton::clicked, sc, gated([sc] { sc->ResetButtonClick(); }));
     connect(page->FactoryResetButton, &QPushButton::clicked, sc,
             gated([sc] { sc->FactoryResetButtonClick(); }));
+    connect(page->IPAddressButton, &QPushButton::clicked, sc,
+            gated([sc] { sc->IPAddressButtonClick(); }));
 }
 
 } // namespace kv

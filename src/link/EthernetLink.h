@@ -1,7 +1,7 @@
 #pragma once
 // The TCP link to the switcher: the operator's choice between "RS-232" and "Ethernet",
 // connecting to the address typed on the Setup page, switching from one link to the other,
-// the connection's events and errors, and changing the switcher's own IP address.
+// and the connection's events and errors.
 
 #include "link/SerialLink.h"
 
@@ -37,7 +37,6 @@ public:
                  EthernetLinkHost &window, QObject *parent = nullptr);
 
     void SerialModeRadioGroupClick();
-    void IPAddressButtonClick();
     void SaveIpAddress(const QString &text);
     void LoadIpAddress();
     // False (and the field left as typed) when the text is not an address.
