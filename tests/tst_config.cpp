@@ -13,10 +13,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
 #include <cstring>
-#include <sys/resource.h>
-#include <unistd.h>
 
 using namespace kv;
 using kv::test::ConsoleFixture;
@@ -96,8 +93,6 @@ private slots:
     void eightByEight();
     void anyBytesOpenWithoutHarm_data();
     void anyBytesOpenWithoutHarm();
-    void failedSaveKeepsOldFile_data();
-    void failedSaveKeepsOldFile();
     void cancelledDialogsDoNothing();
 };
 
@@ -376,50 +371,6 @@ void TestConfig::anyBytesOpenWithoutHarm()
     QCOMPARE(out.mid(310, 6), file.mid(310, 6));
     QCOMPARE(out.mid(412, 6), file.mid(412, 6));
     QCOMPARE(out.mid(214), file.mid(214)); // labels round-trip byte for byte too
-}
-
-void TestConfig::failedSaveKeepsOldFile_data()
-{
-    QTest::addColumn<bool>("readOnlyDir");
-    QTest::newRow("read-only directory") << true;
-    QTest::newRow("disk full part-way") << false;
-}
-
-void TestConfig::failedSaveKeepsOldFile()
-{
-    QFETCH(bool, readOnlyDir);
-    if (readOnlyDir && geteuid() == 0)
-        QSKIP("root writes into read-only directories");
-
-    ConsoleFixture f;
-    QTemporaryDir dir;
-    const QString path = dir.filePath("old.kvc");
-    const QByteArray old = startUpFile().replace(214, 6, QByteArray("OLDOLD"));
-    QVERIFY(writeFile(path, old));
-    f.find<QLineEdit>("InputLabelEdit1")->setText("NEW");
-
-    struct rlimit saved {};
-    if (readOnlyDir) {
-        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
-    } else {
-        // A write that stops after 100 bytes, as on a full disk.
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved);
-        struct rlimit small = saved;
-        small.rlim_cur = 100;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    save(f, path);
-    if (readOnlyDir)
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    else
-        setrlimit(RLIMIT_FSIZE, &saved);
-
-    QCOMPARE(f.dialogs.texts(), QStringList{kConfigCreateError});
-    QCOMPARE(readFile(path), old);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.kvc"});
-    // Config was refreshed all the same.
-    QCOMPARE(LoadLabel(f.state().Config.InputLabels[0]), QString("NEW"));
 }
 
 void TestConfig::cancelledDialogsDoNothing()

@@ -7,6 +7,7 @@
 
 #include "link/CommandChannel.h"
 #include "link/EthernetLink.h"
+#include "config/IpSaveFile.h"
 #include "link/IpAddress.h"
 #include "link/SerialLink.h"
 #include "ui/RadioGroup.h"

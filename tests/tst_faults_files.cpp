@@ -1,5 +1,5 @@
 // Files and typing that go wrong: configuration files of every wrong size, unreadable or a
-// directory; IPSave.ini empty, odd or unreadable; saves that cannot be written; and any text
+// directory; IPSave.ini empty, odd or unreadable; saves that cannot be written, or only in place; and any text
 // in every label, step and IP field. The operator gets the documented message, nothing
 // else changes, no saved file is lost, and the console works on with the switcher.
 
@@ -19,6 +19,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace kv;
 using namespace kv::test;
@@ -89,8 +92,8 @@ private slots:
 
     void badConfigFile_data();
     void badConfigFile();
-    void failedSaveKeepsOldFile_data();
-    void failedSaveKeepsOldFile();
+    void saveOverOldFile_data();
+    void saveOverOldFile();
     void oddIpSaveFile_data();
     void oddIpSaveFile();
     void anyTextInEveryEdit_data();
@@ -162,22 +165,26 @@ void TestFaultsFiles::badConfigFile()
     QVERIFY2(after.isEmpty(), qPrintable(after));
 }
 
-// A save that cannot be written says so and leaves the file that was there as it was.
-void TestFaultsFiles::failedSaveKeepsOldFile_data()
+// A save that cannot be written says so and leaves the file that was there as it was. A
+// writable file in a directory that is not writable is written in place.
+void TestFaultsFiles::saveOverOldFile_data()
 {
-    QTest::addColumn<QString>("file");  // "config" or "ipsave"
-    QTest::addColumn<QString>("where"); // "read-only directory" or "read-only file"
-    QTest::addColumn<QString>("message");
-    QTest::newRow("config: read-only directory") << "config" << "dir" << kConfigCreateError;
-    QTest::newRow("config: read-only file") << "config" << "file" << kConfigCreateError;
-    QTest::newRow("IPSave.ini: read-only directory") << "ipsave" << "dir" << kIpCreateError;
-    QTest::newRow("IPSave.ini: read-only file") << "ipsave" << "file" << kIpCreateError;
+    QTest::addColumn<QString>("file");    // "config" or "ipsave"
+    QTest::addColumn<QString>("fault");   // "dir", "file" (read-only) or "full" (disk full)
+    QTest::addColumn<QString>("message"); // empty when the save goes through
+    for (const QString &file : {QString("config"), QString("ipsave")}) {
+        const QString name = file == "config" ? "config" : "IPSave.ini";
+        const QString error = file == "config" ? kConfigCreateError : kIpCreateError;
+        QTest::newRow(qPrintable(name + ": read-only file")) << file << "file" << error;
+        QTest::newRow(qPrintable(name + ": disk full part-way")) << file << "full" << error;
+        QTest::newRow(qPrintable(name + ": read-only directory")) << file << "dir" << QString();
+    }
 }
 
-void TestFaultsFiles::failedSaveKeepsOldFile()
+void TestFaultsFiles::saveOverOldFile()
 {
     QFETCH(QString, file);
-    QFETCH(QString, where);
+    QFETCH(QString, fault);
     QFETCH(QString, message);
 
     WorkDir work; // IPSave.ini lives in the working directory
@@ -189,23 +196,46 @@ void TestFaultsFiles::failedSaveKeepsOldFile()
     QVERIFY(writeFile(path, old));
     f->find<QLineEdit>("IPAddrEdit")->setText("10.1.2.3");
     f->find<QLineEdit>("InputLabelEdit1")->setText("NEW");
-
-    const QString locked = where == "dir" ? work.path() : path;
-    QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    {
-        HonourFilePermissions permissions;
-        if (!permissions.active())
-            QSKIP("file permissions cannot be made to apply here");
+    auto save = [&] {
         if (config)
             saveFile(*f, path);
         else
             QVERIFY(f->click("IPAddressButton"));
-    }
-    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                      QFileDevice::ExeOwner);
+    };
 
-    QCOMPARE(f->dialogs.texts(), QStringList{message});
-    QCOMPARE(readFile(path), old);
+    if (fault == "full") {
+        // Writes stop part-way, as on a full disk.
+        std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit saved {};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        struct rlimit small = saved;
+        small.rlim_cur = config ? 100 : 4;
+        setrlimit(RLIMIT_FSIZE, &small);
+        save();
+        setrlimit(RLIMIT_FSIZE, &saved);
+    } else {
+        const QString locked = fault == "dir" ? work.path() : path;
+        QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        {
+            HonourFilePermissions permissions;
+            if (!permissions.active())
+                QSKIP("file permissions cannot be made to apply here");
+            save();
+        }
+        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
+    }
+
+    QCOMPARE(f->dialogs.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+    const QByteArray now = readFile(path);
+    if (!message.isEmpty()) {
+        QCOMPARE(now, old);
+    } else if (config) {
+        QCOMPARE(now.size(), 520);
+        QCOMPARE(now.mid(214, 4), QByteArray("NEW\0", 4));
+    } else {
+        QCOMPARE(now, QByteArray("10.1.2.3", 9));
+    }
     QCOMPARE(QDir(work.path()).entryList(QDir::Files | QDir::Hidden),
              QStringList{QFileInfo(path).fileName()});
     // The rest of the operation went on: Config refreshed, or the address sent.
@@ -218,7 +248,6 @@ void TestFaultsFiles::failedSaveKeepsOldFile()
     QVERIFY2(after.isEmpty(), qPrintable(after));
 }
 
-// IPSave.ini as the console finds it at start-up or after a failed search.
 void TestFaultsFiles::oddIpSaveFile_data()
 {
     QTest::addColumn<QString>("kind"); // "file", "unreadable", "directory", "missing"

@@ -1,7 +1,8 @@
 #include "config/ConfigFile.h"
 
+#include "config/SafeWrite.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <cstring>
 
 namespace kv {
@@ -13,16 +14,6 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
-// A file that cannot be written (and so not truncated) is not replaced behind its back
-// either. Opening it to append changes nothing and asks the system, as an operator's rights
-// stand.
-bool IsWriteProtected(const QString &fileName)
-{
-    if (!QFile::exists(fileName))
-        return false;
-    QFile probe(fileName);
-    return !probe.open(QIODevice::WriteOnly | QIODevice::Append);
-}
 } // namespace
 
 bool ReadConfigFile(const QString &fileName, ConfigRecord &config, QString *error)
@@ -48,19 +39,8 @@ bool ReadConfigFile(const QString &fileName, ConfigRecord &config, QString *erro
 
 bool WriteConfigFile(const QString &fileName, const ConfigRecord &config, QString *error)
 {
-    if (IsWriteProtected(fileName)) {
-        setError(error, kConfigCreateError);
-        return false;
-    }
-    QSaveFile file(fileName);
-    // Unbuffered: a buffered write that fails only when commit() flushes it is not always
-    // reported, and the cut-short file would then replace the old one.
-    const bool ok = !fileName.isEmpty() &&
-                    file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
-                    file.write(reinterpret_cast<const char *>(&config), kConfigFileSize) ==
-                        kConfigFileSize &&
-                    file.commit();
-    // An uncommitted QSaveFile throws its temporary file away; the old file stays.
+    const QByteArray bytes(reinterpret_cast<const char *>(&config), kConfigFileSize);
+    const bool ok = WriteWholeFile(fileName, bytes);
     if (!ok)
         setError(error, kConfigCreateError);
     return ok;

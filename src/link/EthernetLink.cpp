@@ -1,9 +1,9 @@
 #include "link/EthernetLink.h"
 
 #include "link/CommandChannel.h"
+#include "config/IpSaveFile.h"
 #include "link/IpAddress.h"
 #include "link/LinkHost.h"
-#include "protocol/Commands.h"
 
 #include <QCoreApplication>
 #include <QTcpSocket>
@@ -292,31 +292,6 @@ void EthernetLink::connectAndRead()
     const QString error = endGuard();
     if (!error.isEmpty())
         failAttempt(error);
-}
-
-void EthernetLink::IPAddressButtonClick()
-{
-    CommandChannel::Exchange exchange(m_channel);
-    if (m_channel.SerialLinkLive != 1 && m_state.EthernetConnected != 1) {
-        m_host.showMessage(QStringLiteral("Must have connection to change IP Address"));
-        return;
-    }
-    const QString text = m_window.ipAddressText();
-    SaveIpAddress(text);
-    const std::optional<IpNumbers> numbers = ParseIpAddress(text);
-    if (!numbers) {
-        m_host.showMessage(InvalidIpAddressText());
-        return;
-    }
-    if (!IpInRange(*numbers)) {
-        m_host.showMessage(QStringLiteral("IP Address segments cannot be > 255"));
-        return;
-    }
-    const IpNumbers &n = *numbers;
-    SendIPConfig(m_channel, n[0], n[1], n[2], n[3]);
-    // Over Ethernet the console follows the switcher to its new address.
-    if (m_state.EthernetConnected == 1)
-        SerialModeRadioGroupClick();
 }
 
 } // namespace kv
