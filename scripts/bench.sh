@@ -15,6 +15,6 @@ build="${KV_BUILD_DIR:-$root/build-release}"
 
 "$root/scripts/setup.sh"
 echo "Building kvbench, kvconsole and kvemu (Release) in $build ..." >&2
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DKV_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target kvbench kvconsole kvemu >/dev/null
 QT_QPA_PLATFORM=offscreen "$build/bench/kvbench" "$@"

@@ -1,32 +1,38 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang into build-fuzz/ (or $KV_FUZZ_BUILD_DIR) and runs
-# each for $KV_FUZZ_SECONDS (60) seconds, starting from its seed corpus in fuzz/corpus/.
-# New inputs go to a scratch corpus in the build directory; a crash stops with its input
-# saved under build-fuzz/crashes/<target>/ (make it a regression test, then fix it).
+# Builds the libFuzzer targets in the clang tree (build-clang/, or $KV_CLANG_BUILD_DIR) and runs
+# them side by side for $KV_FUZZ_SECONDS (90) seconds, each from its seed corpus in
+# fuzz/corpus/: three targets on two cores get about the minute of processor time each that
+# they had one after the other. New inputs go to a scratch corpus in the build directory; a
+# crash stops with its input saved under build-clang/crashes/<target>/ (make it a regression
+# test, then fix it).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${KV_FUZZ_BUILD_DIR:-$root/build-fuzz}"
-seconds="${KV_FUZZ_SECONDS:-60}"
-KV_WITH_CLANG=1 "$root/scripts/setup.sh"
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DKV_FUZZ=ON -DKV_TESTS=OFF >/dev/null
+source "$root/scripts/clang-tree.sh"
+seconds="${KV_FUZZ_SECONDS:-90}"
 targets=(fuzz_status_reply fuzz_serial_reply fuzz_config_file)
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}"
+pids=()
 for target in "${targets[@]}"; do
     name="${target#fuzz_}"
-    work="$build/fuzz-work/$name"
-    crashes="$build/crashes/$name"
-    mkdir -p "$work" "$crashes"
-    log="$build/$target.log"
+    mkdir -p "$build/fuzz-work/$name" "$build/crashes/$name"
     echo "== $target: ${seconds}s"
-    if ! "$build/fuzz/$target" -max_total_time="$seconds" -max_len=6000 -timeout=10 \
-        -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix="$crashes/" \
-        "$work" "$root/fuzz/corpus/$name" >"$log" 2>&1; then
-        tail -n 60 "$log" >&2
-        echo "$target failed; its input is in $crashes" >&2
-        exit 1
-    fi
-    grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' "$log" || true
+    "$build/fuzz/$target" -max_total_time="$seconds" -max_len=6000 -timeout=10 \
+        -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix="$build/crashes/$name/" \
+        "$build/fuzz-work/$name" "$root/fuzz/corpus/$name" >"$build/$target.log" 2>&1 &
+    pids+=($!)
 done
+failed=0
+for i in "${!targets[@]}"; do
+    target="${targets[$i]}"
+    if wait "${pids[$i]}"; then
+        echo "== $target"
+        grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' "$build/$target.log" || true
+    else
+        tail -n 60 "$build/$target.log" >&2
+        echo "$target failed; its input is in $build/crashes/${target#fuzz_}" >&2
+        failed=1
+    fi
+done
+exit "$failed"
