@@ -1,6 +1,6 @@
 // Files and typing that go wrong: configuration files of every wrong size, unreadable or a
 // directory; IPSave.ini empty, odd or unreadable; saves that cannot be written, or only in place; and any text
-// in every label, step and IP field. The operator gets the documented message, nothing
+// in every label, step and IP field. The operator gets the message for it, nothing
 // else changes, no saved file is lost, and the console works on with the switcher.
 
 #include "FaultRig.h"

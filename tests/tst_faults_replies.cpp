@@ -1,5 +1,5 @@
 // Status replies that go wrong on the wire, over the pty and over TCP: each time the operator
-// gets the documented message (or none), only the faulted block may keep its old contents,
+// gets its message (or none), only the faulted block may keep its old contents,
 // and the console goes on working: a route is taken and the whole state read again.
 
 #include "FaultRig.h"
@@ -103,7 +103,7 @@ private slots:
 // How the faulted query ends on each link: "ok" (accepted), "timeout" (the serial watchdog
 // message, then as a failed query) or "parse" (the parse-error text in the status bar, then
 // as a failed query). A failed system-status query fails the whole read with (-1); a failed
-// group query shows message box A and the read goes on.
+// group query shows the read-error box and the read goes on.
 void TestFaultsReplies::badReply_data()
 {
     QTest::addColumn<QString>("link");

@@ -196,8 +196,9 @@ void TestLabels::groupCaptions()
     QFETCH(QString, caption);
     ConsoleFixture f;
     QCOMPARE(f.text("GroupExistCheckBox2"), QString("Group 2 (2)"));
-    f.find<QLineEdit>("GroupLabelEdit2")->setText(label);
-    f.form().configActions->labels().ApplyGroupLabels();
+    QLineEdit *edit = f.find<QLineEdit>("GroupLabelEdit2");
+    edit->setText(label);
+    QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(f.text("GroupExistCheckBox2"), caption);
     QCOMPARE(f.form().GroupingTabSheet->groupItemText(1), caption);
     QCOMPARE(f.form().GroupingTabSheet->groupItemText(0), QString("Group 1 (1)"));

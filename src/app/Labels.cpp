@@ -9,14 +9,17 @@
 
 namespace kv {
 
+namespace {
+// n counts from 1.
+QString GroupCaption(int n, const QString &label)
+{
+    return QStringLiteral("Group %1 (").arg(n) + label + QLatin1Char(')');
+}
+} // namespace
+
 Labels::Labels(TMatrixForm &form, LabelingPage &page, QObject *parent)
     : QObject(parent), m_form(form), m_page(page)
 {
-}
-
-QString Labels::GroupCaption(int n, const QString &label)
-{
-    return QStringLiteral("Group %1 (").arg(n) + label + QLatin1Char(')');
 }
 
 void Labels::LabelEditExit(LabelKind kind, int n)

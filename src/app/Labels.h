@@ -22,16 +22,9 @@ public:
 
     // Every label of the kind, in order. Outputs cover all sixteen, as inputs do.
     void ApplyLabels(LabelKind kind);
-    void ApplyInputLabels() { ApplyLabels(LabelKind::Input); }
-    void ApplyOutputLabels() { ApplyLabels(LabelKind::Output); }
-    void ApplyGroupLabels() { ApplyLabels(LabelKind::Group); }
-    void ApplyPresetLabels() { ApplyLabels(LabelKind::Preset); }
 
     // The Reset buttons: every edit of the kind back to its number, then applied.
     void ResetLabelsButtonClick(LabelKind kind);
-
-    // "Group n (" + label + ")", n counting from 1.
-    static QString GroupCaption(int n, const QString &label);
 
     LabelingPage &page() { return m_page; }
 

@@ -18,7 +18,7 @@ public:
 
     // "Read from Kestavion": the whole state, then every page redrawn.
     void ReadfromKestavions1Click();
-    // Every page from MatrixState, in the documented order.
+    // Every page from MatrixState: routing (and the caption), label rows, grouping, system info.
     void RefreshAllPages();
     // Info into the Setup page's controls (those that exist).
     void ShowSystemInfo();

@@ -38,12 +38,9 @@ void TMatrixForm::wireRoutingKeys()
     }
     page->TakeButton->setToolTip(QStringLiteral("Keys: Ctrl+Enter"));
     page->CancelTakeButton->setToolTip(QStringLiteral("Keys: Esc"));
-    for (int n = 1; n <= kPresetCount; ++n) {
-        if (auto *b = PresetsGroupBox->findChild<QPushButton *>(QStringLiteral("PresetButton%1").arg(n)))
-            b->setToolTip(QStringLiteral("Keys: F%1 recalls it as a preview").arg(n));
-    }
-    if (auto *b = PresetsGroupBox->findChild<QPushButton *>(QStringLiteral("PresetsRecallButton")))
-        b->setToolTip(QStringLiteral("Keys: F1 to F8 recall that preset as a preview"));
+    for (int n = 1; n <= kPresetCount; ++n)
+        PresetsGroupBox->setPresetToolTip(n - 1, QStringLiteral("Keys: F%1 recalls it as a preview").arg(n));
+    PresetsGroupBox->setRecallToolTip(QStringLiteral("Keys: F1 to F8 recall that preset as a preview"));
 }
 
 } // namespace kv

@@ -61,17 +61,6 @@ void Grouping::InitGroups()
     ShowGroup(0);
 }
 
-bool Grouping::InputTakenByOtherGroup(int input, int except) const
-{
-    if (!IsPortIndex(input))
-        return false;
-    const GroupTable &t = m_state.Groups;
-    for (int j = 0; j < kGroupCount; ++j)
-        if (j != except && t.GroupInputCount[j] != 0 && t.GroupInputs[j][input] == j)
-            return true;
-    return false;
-}
-
 void Grouping::ShowGroup(int g)
 {
     if (!IsGroupIndex(g))
@@ -80,7 +69,7 @@ void Grouping::ShowGroup(int g)
     for (int o = 0; o < OutputsOf(m_state); ++o)
         EnableGroupOutputButton(o, t.OutputGroup[o] == UNASSIGNED || t.OutputGroup[o] == g);
     for (int i = 0; i < InputsOf(m_state); ++i)
-        EnableGroupInputButton(i, !InputTakenByOtherGroup(i, g));
+        EnableGroupInputButton(i, !InputInAnyGroup(m_state.Groups, i, g));
     ColourGroupInputs(g);
     ColourGroupOutputs(g);
 }
@@ -102,7 +91,7 @@ void Grouping::ToggleGroupInput(int g, int i)
         return;
     }
     // Another group's input has a disabled button; a caller reaching it anyway changes nothing.
-    if (InputTakenByOtherGroup(i, g))
+    if (InputInAnyGroup(m_state.Groups, i, g))
         return;
     if (t.GroupInputCount[g] > 0 && t.GroupInputs[g][i] == g) {
         t.GroupInputs[g][i] = UNASSIGNED;

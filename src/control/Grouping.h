@@ -58,7 +58,6 @@ public:
     void EnableGroupOutputButton(int output, bool enabled);
 
     // True when input i belongs to a group with inputs other than `except`.
-    bool InputTakenByOtherGroup(int input, int except) const;
 
 private:
     // Steps shared by RemoveGroup and RemoveAllGroups: empty the group, redraw, no command.

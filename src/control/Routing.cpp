@@ -53,19 +53,6 @@ void Routing::HighlightRoutedInput(int output)
     m_state.SuppressCommands = saved;
 }
 
-namespace {
-
-bool InputIsGrouped(const GroupTable &g, int input)
-{
-    for (int j = 0; j < kGroupCount; ++j) {
-        if (g.GroupInputCount[j] != 0 && g.GroupInputs[j][input] == j)
-            return true;
-    }
-    return false;
-}
-
-} // namespace
-
 bool InputAllowedFor(const MatrixState &s, int output, int input)
 {
     if (!IsPortIndex(output) || input < 0 || input >= InputsOf(s))
@@ -74,7 +61,7 @@ bool InputAllowedFor(const MatrixState &s, int output, int input)
     const int g = groups.OutputGroup[output];
     // A group number out of range (as a switcher may report) counts as no group.
     const bool ownGroup = g != UNASSIGNED && IsGroupIndex(g) && groups.GroupInputCount[g] != 0;
-    return ownGroup ? groups.GroupInputs[g][input] == g : !InputIsGrouped(groups, input);
+    return ownGroup ? groups.GroupInputs[g][input] == g : !InputInAnyGroup(groups, input);
 }
 
 void Routing::ApplyGroupRestriction(int output)

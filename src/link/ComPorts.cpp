@@ -1,5 +1,7 @@
 #include "link/ComPorts.h"
 
+#include "link/CommandChannel.h"
+
 #include <QSerialPort>
 #include <QSerialPortInfo>
 #include <algorithm>
@@ -69,6 +71,17 @@ bool ComPortAvailable(const QString &path)
         return false;
     probe.close();
     return true;
+}
+
+void ApplySwitcherLineSettings(QSerialPort &port, int baud)
+{
+    port.setBaudRate(baud);
+    port.setDataBits(QSerialPort::Data8);
+    port.setParity(QSerialPort::NoParity);
+    port.setStopBits(QSerialPort::OneStop);
+    port.setFlowControl(QSerialPort::HardwareControl);
+    // Qt stops reading from the device when its buffer is full, so RTS/CTS holds the sender.
+    port.setReadBufferSize(CommandChannel::kSerialBufferSize);
 }
 
 } // namespace kv

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+class QSerialPort;
+
 namespace kv {
 
 inline constexpr int kComPortCount = 4;
@@ -20,5 +22,9 @@ QStringList SystemSerialPorts();
 // Whether the device can be opened right now: an open-and-close test. A port held by another
 // application cannot be opened and so counts as not available.
 bool ComPortAvailable(const QString &path);
+
+// The switcher's line: 8 data bits, no parity, one stop bit, RTS/CTS, and a read buffer
+// small enough that RTS/CTS holds the sender when the console falls behind.
+void ApplySwitcherLineSettings(QSerialPort &port, int baud);
 
 } // namespace kv

@@ -34,13 +34,7 @@ SerialLink::SerialLink(CommandChannel &channel, LinkHost &host, SerialLinkHost &
       m_window(window)
 {
     QSerialPort *port = m_channel.serialPort();
-    port->setBaudRate(kDefaultSpeed);
-    port->setDataBits(QSerialPort::Data8);
-    port->setParity(QSerialPort::NoParity);
-    port->setStopBits(QSerialPort::OneStop);
-    port->setFlowControl(QSerialPort::HardwareControl);
-    // Qt stops reading from the device when its buffer is full, so RTS/CTS holds the sender.
-    port->setReadBufferSize(CommandChannel::kSerialBufferSize);
+    ApplySwitcherLineSettings(*port, kDefaultSpeed);
     // Whoever closes the port (probe, search, disconnect), SerialPortOpen follows it.
     connect(port, &QIODevice::aboutToClose, this, &SerialLink::ApdComPort1PortClose);
 

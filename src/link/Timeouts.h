@@ -1,6 +1,6 @@
 #pragma once
-// Every wait of the console in one place. The product uses the documented values; tests may
-// build the console with shorter ones.
+// Every wait of the console in one place. The product uses the values below; tests may build
+// the console with shorter ones.
 
 namespace kv {
 

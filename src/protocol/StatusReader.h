@@ -11,8 +11,8 @@ namespace kv {
 
 class CommandChannel;
 
-// What the read needs of the window: the progress window, message box A, the status bar
-// and the event pump.
+// What the read needs of the window: the progress window, the read-error box ("Error reading
+// from Kestavion(s)"), the status bar and the event pump.
 class StatusHost {
 public:
     virtual ~StatusHost() = default;
@@ -21,7 +21,7 @@ public:
     virtual void setProgressDots(const QString &dots) = 0;
     virtual void showProgress() = 0;
     virtual void hideProgress() = 0;
-    // Message box A: the read of one block failed.
+    // The read-error box: the read of one block failed.
     virtual void showReadError(const QString &text) = 0;
     virtual void setStatusText(const QString &text) = 0;
     virtual void processEvents() = 0;

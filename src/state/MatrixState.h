@@ -159,4 +159,15 @@ inline int InputsOf(const MatrixState &s) { return ClampCount(s.InputCount); }
 inline bool IsGroupIndex(int g) { return g >= 0 && g < kGroupCount; }
 inline bool IsPortIndex(int i) { return i >= 0 && i < kMaxPorts; }
 
+// Whether a group other than except (-1: none) holds the input; empty groups hold nothing.
+inline bool InputInAnyGroup(const GroupTable &t, int input, int except = -1)
+{
+    if (!IsPortIndex(input))
+        return false;
+    for (int j = 0; j < kGroupCount; ++j)
+        if (j != except && t.GroupInputCount[j] != 0 && t.GroupInputs[j][input] == j)
+            return true;
+    return false;
+}
+
 } // namespace kv

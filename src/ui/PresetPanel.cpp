@@ -54,6 +54,14 @@ void PresetPanel::setPresetCaption(int p, const QString &text)
         m_presets[p]->setText(text);
 }
 
+void PresetPanel::setPresetToolTip(int p, const QString &text)
+{
+    if (p >= 0 && p < kPresetCount)
+        m_presets[p]->setToolTip(text);
+}
+
+void PresetPanel::setRecallToolTip(const QString &text) { m_recall->setToolTip(text); }
+
 void PresetPanel::setPresetPageVisible(bool visible) { m_page->setVisible(visible); }
 void PresetPanel::setSaveEnabled(bool enabled) { m_save->setEnabled(enabled); }
 // The button's own setting, whatever a disabled window around it says.

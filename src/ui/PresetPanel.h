@@ -18,6 +18,8 @@ public:
 
     // The preset label on button p + 1 (0-based).
     void setPresetCaption(int preset, const QString &text);
+    void setPresetToolTip(int preset, const QString &text);
+    void setRecallToolTip(const QString &text);
     bool recallEnabled() const;
 
     // PresetView
