@@ -196,10 +196,13 @@ void tst_StartUp::exitConfirmation()
 
     f.dialogs.answer(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
     bool closed = false;
-    QObject::connect(socket, &QTcpSocket::disconnected, &f.form(), [&] {
-        // Closed while the confirmation is still the last box: before the program ends.
-        closed = f.dialogs.boxes.size() == 1;
-    });
+    const QMetaObject::Connection watch =
+        QObject::connect(socket, &QTcpSocket::disconnected, &f.form(), [&] {
+            // Closed while the confirmation is still the last box: before the program ends.
+            closed = f.dialogs.boxes.size() == 1;
+        });
+    // The fixture's own end closes the socket too, after closed is gone.
+    auto unwatch = qScopeGuard([&] { QObject::disconnect(watch); });
     if (fromMenu)
         QVERIFY(f.click("Exit1"));
     else

@@ -107,19 +107,14 @@ void ConfigActions::ApplyOpenedConfig()
 
     // Any bytes are taken as they are; the grouping and routing operations bound every index.
     s.Groups = s.Config.Groups;
-    if (m_form.GroupingTabSheet)
-        m_form.GroupingTabSheet->selectGroup(0);
-    if (m_form.grouping) {
-        m_form.grouping->ShowGroup(0);
-        m_form.grouping->UpdateGroupExistBoxes();
-    }
+    m_form.GroupingTabSheet->selectGroup(0);
+    m_form.grouping->ShowGroup(0);
+    m_form.grouping->UpdateGroupExistBoxes();
 
     std::copy(std::begin(s.Config.Routes), std::end(s.Config.Routes), std::begin(s.Routes));
-    if (m_form.routing) {
-        for (int o = 0; o < OutputsOf(s); ++o) {
-            m_form.routing->UpdateVideoLabelText(o);
-            m_form.routing->UpdateVideoLabelColour(o);
-        }
+    for (int o = 0; o < OutputsOf(s); ++o) {
+        m_form.routing->UpdateVideoLabelText(o);
+        m_form.routing->UpdateVideoLabelColour(o);
     }
 }
 

@@ -50,8 +50,7 @@ void Labels::LabelEditExit(LabelKind kind, int n)
         }
         break;
     case LabelKind::Preset:
-        if (m_form.PresetsGroupBox)
-            m_form.PresetsGroupBox->setPresetCaption(n - 1, text);
+        m_form.PresetsGroupBox->setPresetCaption(n - 1, text);
         break;
     }
 }

@@ -34,7 +34,8 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
 {
     setObjectName(QStringLiteral("MatrixForm"));
     buildFrame();
-    m_host = std::make_unique<WindowHost>(this, MainPageControl, MainStatusBar);
+    m_infoForm = std::make_unique<TInfoForm>(this);
+    m_host = std::make_unique<WindowHost>(*this, *m_infoForm);
     m_channel = new CommandChannel(m_state, *m_host, m_timeouts, this);
 
     wireRouting();
@@ -51,7 +52,6 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
     MainPageControl->setCurrentWidget(ControlTabSheet);
     m_shownPage = MainPageControl->currentIndex();
 
-    m_infoForm = std::make_unique<TInfoForm>(this);
     connect(MainPageControl, &QTabWidget::currentChanged, this,
             &TMatrixForm::MainPageControlChange);
 }

@@ -46,7 +46,7 @@ public:
 
     MatrixState &state() { return m_state; }
     CommandChannel &channel() { return *m_channel; }
-    TInfoForm *infoForm() { return m_infoForm.get(); }
+    TInfoForm *infoForm() { return m_infoForm.get(); } // the progress window
     const MainMenu &menu() const { return m_menu; }
 
     QTabWidget *MainPageControl = nullptr;

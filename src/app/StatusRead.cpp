@@ -1,25 +1,23 @@
 #include "app/StatusRead.h"
 
-#include "app/InfoForm.h"
 #include "app/MatrixForm.h"
 #include "app/WindowHost.h"
+#include "control/Grouping.h"
 #include "control/Routing.h"
 #include "link/CommandChannel.h"
 #include "ui/AboutPage.h"
-#include "ui/Dialogs.h"
+#include "ui/LabelingPage.h"
 #include "ui/SetupPage.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QThread>
 #include <cstring>
 
 namespace kv {
 
 StatusRead::StatusRead(TMatrixForm &form)
-    : QObject(&form), m_form(form), m_reader(form.state(), form.channel(), *this)
+    : QObject(&form), m_form(form), m_reader(form.state(), form.channel(), form.host())
 {
 }
 
@@ -32,14 +30,13 @@ void StatusRead::ReadfromKestavions1Click()
     CommandChannel &channel = m_form.channel();
     CommandChannel::Exchange exchange(channel);
     const bool linkWasUp = channel.linkUp();
-    if (s.PresetPreviewPending == 1 && m_form.routing)
+    if (s.PresetPreviewPending == 1)
         m_form.routing->WithdrawPreview();
 
     WindowHost &host = m_form.host();
     host.setStatusText(QStringLiteral("Querying Kestavion. Please wait...."));
     host.showBusyCursor();
-    if (m_form.routing)
-        m_form.routing->CancelTake();
+    m_form.routing->CancelTake();
 
     const int r = m_reader.ReadAllStatus();
     if (r > 0) {
@@ -65,12 +62,10 @@ void StatusRead::ReadfromKestavions1Click()
 
 void StatusRead::RefreshAllPages()
 {
-    if (m_form.routing)
-        m_form.routing->RefreshRoutingPage();
-    if (RefreshLabelRows)
-        RefreshLabelRows();
-    if (RefreshGroupingPage)
-        RefreshGroupingPage();
+    const MatrixState &s = m_form.state();
+    m_form.routing->RefreshRoutingPage();
+    m_form.LabelTabSheet->RefreshLabelRows(InputsOf(s), OutputsOf(s));
+    m_form.grouping->RefreshGroupingPage();
     ShowSystemInfo();
 }
 
@@ -96,43 +91,5 @@ void StatusRead::SystemRecallReread()
     m_reader.QuerySystemInfo();
     ShowSystemInfo();
 }
-
-void StatusRead::setProgressMessage(const QString &text)
-{
-    if (TInfoForm *info = m_form.infoForm())
-        info->setMessage(text);
-}
-
-void StatusRead::setProgressDots(const QString &dots)
-{
-    if (TInfoForm *info = m_form.infoForm())
-        info->setProgress(dots);
-}
-
-void StatusRead::showProgress()
-{
-    if (TInfoForm *info = m_form.infoForm())
-        info->showNow();
-}
-
-void StatusRead::hideProgress()
-{
-    if (TInfoForm *info = m_form.infoForm())
-        info->hide();
-}
-
-void StatusRead::showReadError(const QString &text)
-{
-    Dialogs::instance().message(&m_form,
-                                QStringLiteral("Delvane Orvask - KV Control :Error reading from "
-                                               "Kestavion(s)"),
-                                text, Dialogs::Buttons::Ok, Dialogs::Icon::None);
-}
-
-void StatusRead::setStatusText(const QString &text) { m_form.host().setStatusText(text); }
-
-void StatusRead::processEvents() { QCoreApplication::processEvents(); }
-
-void StatusRead::pause(int ms) { QThread::msleep(ms); }
 
 } // namespace kv

@@ -5,13 +5,12 @@
 #include "protocol/StatusReader.h"
 
 #include <QObject>
-#include <functional>
 
 namespace kv {
 
 class TMatrixForm;
 
-class StatusRead : public QObject, private StatusHost {
+class StatusRead : public QObject {
     Q_OBJECT
 public:
     explicit StatusRead(TMatrixForm &form);
@@ -27,22 +26,7 @@ public:
 
     StatusReader &reader() { return m_reader; }
 
-    // The steps of RefreshAllPages that belong to other pages; their wire functions fill
-    // them. Left empty, the step is skipped.
-    std::function<void()> RefreshLabelRows;
-    std::function<void()> RefreshGroupingPage;
-
 private:
-    // StatusHost
-    void setProgressMessage(const QString &text) override;
-    void setProgressDots(const QString &dots) override;
-    void showProgress() override;
-    void hideProgress() override;
-    void showReadError(const QString &text) override;
-    void setStatusText(const QString &text) override;
-    void processEvents() override;
-    void pause(int ms) override;
-
     TMatrixForm &m_form;
     StatusReader m_reader;
 };

@@ -1,7 +1,7 @@
 #include "app/SystemCommands.h"
 
-#include "app/InfoForm.h"
 #include "app/MatrixForm.h"
+#include "app/WindowHost.h"
 #include "app/StatusRead.h"
 #include "link/CommandChannel.h"
 #include "link/EthernetLink.h"
@@ -12,7 +12,6 @@
 
 #include <QAction>
 #include <QLineEdit>
-#include <QCoreApplication>
 #include <QMenu>
 
 namespace kv {
@@ -47,11 +46,9 @@ template <typename Body> void SystemCommands::run(Frame frame, Body body)
         const MainMenu &m = m_form.menu();
         QMenu *both[2] = {m.File1, m.Search1};
         for (int k = 0; k < 2; ++k) {
-            menus[k] = both[k] ? both[k]->menuAction() : nullptr;
-            if (menus[k]) {
-                wasEnabled[k] = menus[k]->isEnabled();
-                menus[k]->setEnabled(false);
-            }
+            menus[k] = both[k]->menuAction();
+            wasEnabled[k] = menus[k]->isEnabled();
+            menus[k]->setEnabled(false);
         }
     }
 
@@ -97,8 +94,7 @@ void SystemCommands::SystemRecallButtonClick()
             idle = i;
         (void)idle;
         // Busy is still set, so the check boxes this redraws send nothing.
-        if (m_form.statusRead)
-            m_form.statusRead->SystemRecallReread();
+        m_form.statusRead->SystemRecallReread();
     });
 }
 
@@ -111,18 +107,10 @@ void SystemCommands::reset(const QString &question, void (*send)(CommandChannel 
     run(Frame::Reset, [&] {
         if (!Dialogs::instance().yesNo(&m_form, kResetTitle, question))
             return;
-        TInfoForm *info = m_form.infoForm();
-        if (info) {
-            info->setMessage(kResetProgress);
-            info->showNow();
-            // The serial wait processes no events: the window must be drawn before it.
-            QCoreApplication::processEvents();
-            info->repaint();
-            QCoreApplication::processEvents();
-        }
+        // The serial wait processes no events: the window must be drawn before it.
+        m_form.host().showProgressBeforeBlocking(kResetProgress);
         send(m_form.channel());
-        if (info)
-            info->hide();
+        m_form.host().hideProgress();
     });
 }
 

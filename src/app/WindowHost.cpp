@@ -1,50 +1,67 @@
 #include "app/WindowHost.h"
 
+#include "app/InfoForm.h"
+#include "app/MatrixForm.h"
 #include "app/PageLock.h"
+#include "app/StatusRead.h"
+#include "link/ComPorts.h"
+#include "ui/AboutPage.h"
 #include "ui/Dialogs.h"
+#include "ui/RadioGroup.h"
+#include "ui/SetupPage.h"
 
+#include <QAction>
+#include <QCoreApplication>
 #include <QGuiApplication>
-#include <QMainWindow>
+#include <QLineEdit>
 #include <QStatusBar>
+#include <QTabWidget>
+#include <QThread>
 
 namespace kv {
 
-WindowHost::WindowHost(QMainWindow *window, QWidget *pages, QStatusBar *statusBar)
-    : m_window(window), m_pages(pages), m_statusBar(statusBar), m_pageLock(new PageLock(pages))
+WindowHost::WindowHost(TMatrixForm &form, TInfoForm &progress)
+    : m_form(form), m_progress(progress), m_pageLock(new PageLock(form.MainPageControl))
 {
 }
 
-void WindowHost::showMessage(const QString &text) { Dialogs::instance().plain(m_window, text); }
+void WindowHost::showMessage(const QString &text) { Dialogs::instance().plain(&m_form, text); }
 
 void WindowHost::showMessage(const QString &title, const QString &text)
 {
-    Dialogs::instance().message(m_window, title, text, Dialogs::Buttons::Ok, Dialogs::Icon::None);
+    Dialogs::instance().message(&m_form, title, text, Dialogs::Buttons::Ok, Dialogs::Icon::None);
 }
 
 bool WindowHost::askOkCancel(const QString &title, const QString &text)
 {
-    return Dialogs::instance().okCancel(m_window, title, text);
+    return Dialogs::instance().okCancel(&m_form, title, text);
 }
 
 bool WindowHost::askYesNo(const QString &title, const QString &text)
 {
-    return Dialogs::instance().yesNo(m_window, title, text);
+    return Dialogs::instance().yesNo(&m_form, title, text);
 }
 
 void WindowHost::showError(const QString &text)
 {
-    Dialogs::instance().message(m_window, kAppTitle, text, Dialogs::Buttons::Ok,
+    Dialogs::instance().message(&m_form, kAppTitle, text, Dialogs::Buttons::Ok,
                                 Dialogs::Icon::Stop);
+}
+
+void WindowHost::showReadError(const QString &text)
+{
+    showMessage(QStringLiteral("Delvane Orvask - KV Control :Error reading from Kestavion(s)"),
+                text);
 }
 
 void WindowHost::setStatusText(const QString &text)
 {
-    m_statusBar->showMessage(text);
+    m_form.MainStatusBar->showMessage(text);
     // Most callers block the event loop next; the operator should still see the text. A
     // cleared text ends an operation, and the event loop paints it: forcing the paint would
     // also paint every control that changed meanwhile.
     if (!text.isEmpty())
-        m_statusBar->repaint();
+        m_form.MainStatusBar->repaint();
 }
 
 void WindowHost::setPagesEnabled(bool enabled) { m_pageLock->setEnabled(enabled); }
@@ -62,6 +79,89 @@ void WindowHost::showArrowCursor()
 {
     while (QGuiApplication::overrideCursor())
         QGuiApplication::restoreOverrideCursor();
+}
+
+void WindowHost::processEvents() { QCoreApplication::processEvents(); }
+
+void WindowHost::pause(int ms) { QThread::msleep(ms); }
+
+void WindowHost::showProgress(const QString &text)
+{
+    m_progress.setMessage(text);
+    m_progress.showNow();
+}
+
+void WindowHost::showProgress() { m_progress.showNow(); }
+
+void WindowHost::hideProgress() { m_progress.hide(); }
+
+void WindowHost::setProgressMessage(const QString &text) { m_progress.setMessage(text); }
+
+void WindowHost::setProgressDots(const QString &dots) { m_progress.setProgress(dots); }
+
+void WindowHost::showProgressBeforeBlocking(const QString &text)
+{
+    showProgress(text);
+    QCoreApplication::processEvents();
+    m_progress.repaint();
+    QCoreApplication::processEvents();
+}
+
+void WindowHost::setItemEnabled(Item item, bool enabled)
+{
+    const MainMenu &menu = m_form.menu();
+    switch (item) {
+    case Item::SearchForKestavion1:
+        menu.SearchForKestavion1->setEnabled(enabled);
+        break;
+    case Item::ReadfromKestavions1:
+        menu.ReadfromKestavions1->setEnabled(enabled);
+        break;
+    case Item::DisconnectSerialCommunication1:
+        menu.DisconnectSerialCommunication1->setEnabled(enabled);
+        break;
+    }
+}
+
+void WindowHost::setComItemChecked(int port, bool checked)
+{
+    if (port >= 1 && port <= kComPortCount)
+        m_form.menu().COMItems[port - 1]->setChecked(checked);
+}
+
+void WindowHost::setComNumber(const QString &text, const QString &devicePath)
+{
+    m_form.AboutTabSheet->setComNumber(text, devicePath);
+}
+
+void WindowHost::ReadfromKestavions1Click() { m_form.statusRead->ReadfromKestavions1Click(); }
+
+void WindowHost::LoadIpAddress() { m_form.ethernetLink->LoadIpAddress(); }
+
+QString WindowHost::ipAddressText() const { return m_form.SetupTabSheet->IPAddrEdit->text(); }
+
+void WindowHost::setIpAddressText(const QString &text)
+{
+    m_form.SetupTabSheet->IPAddrEdit->setText(text);
+}
+
+int WindowHost::serialModeIndex() const
+{
+    return m_form.SetupTabSheet->SerialModeRadioGroup->itemIndex();
+}
+
+void WindowHost::setSerialModeIndex(int index)
+{
+    m_form.SetupTabSheet->SerialModeRadioGroup->setItemIndex(index);
+}
+
+void WindowHost::refreshComToolTips()
+{
+    for (int n = 1; n <= kComPortCount; ++n) {
+        const QString path = ComPortPath(n);
+        m_form.menu().COMItems[n - 1]->setToolTip(
+            path.isEmpty() ? QStringLiteral("COM%1: no device").arg(n) : path);
+    }
 }
 
 } // namespace kv

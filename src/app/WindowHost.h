@@ -1,35 +1,62 @@
 #pragma once
-// The window's side of the link room's needs: message boxes through the Dialogs seam, the
-// status bar, the page area and the cursor.
+// Everything the rooms below need of the window, in one place: message boxes through the
+// Dialogs seam, the status bar, the page area, the cursor and the progress window for the
+// link and the status read; the Serial Port menu's items, the Setup page's link choice and
+// address and the About page's port label for the serial and Ethernet links.
 
+#include "link/EthernetLink.h"
 #include "link/LinkHost.h"
-
-class QMainWindow;
-class QStatusBar;
-class QWidget;
+#include "protocol/StatusReader.h"
 
 namespace kv {
 
 class PageLock;
+class TInfoForm;
+class TMatrixForm;
 
-class WindowHost : public LinkHost {
+class WindowHost : public LinkHost, public EthernetLinkHost, public StatusHost {
 public:
-    WindowHost(QMainWindow *window, QWidget *pages, QStatusBar *statusBar);
+    WindowHost(TMatrixForm &form, TInfoForm &progress);
 
+    // Message boxes, status bar, pages, cursor.
     void showMessage(const QString &text) override;
     void showMessage(const QString &title, const QString &text) override;
     bool askOkCancel(const QString &title, const QString &text) override;
     bool askYesNo(const QString &title, const QString &text) override;
     void showError(const QString &text) override;
+    void showReadError(const QString &text) override;
     void setStatusText(const QString &text) override;
     void setPagesEnabled(bool enabled) override;
     bool showBusyCursor() override;
     void showArrowCursor() override;
+    void processEvents() override;
+    void pause(int ms) override;
+
+    // The progress window.
+    void showProgress(const QString &text) override;
+    void showProgress() override;
+    void hideProgress() override;
+    void setProgressMessage(const QString &text) override;
+    void setProgressDots(const QString &dots) override;
+    // Shown and drawn, for a wait that processes no events at all.
+    void showProgressBeforeBlocking(const QString &text);
+
+    // The links' controls.
+    void setItemEnabled(Item item, bool enabled) override;
+    void setComItemChecked(int port, bool checked) override;
+    void setComNumber(const QString &text, const QString &devicePath) override;
+    void ReadfromKestavions1Click() override;
+    void LoadIpAddress() override;
+    QString ipAddressText() const override;
+    void setIpAddressText(const QString &text) override;
+    int serialModeIndex() const override;
+    void setSerialModeIndex(int index) override;
+    // The device behind each COM item, as its tool tip.
+    void refreshComToolTips();
 
 private:
-    QMainWindow *m_window;
-    QWidget *m_pages;
-    QStatusBar *m_statusBar;
+    TMatrixForm &m_form;
+    TInfoForm &m_progress;
     PageLock *m_pageLock; // owned by the pages
 };
 

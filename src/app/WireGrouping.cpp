@@ -1,6 +1,5 @@
 #include "app/MatrixForm.h"
 
-#include "app/StatusRead.h"
 #include "control/Grouping.h"
 #include "ui/GroupingPage.h"
 
@@ -16,7 +15,6 @@ void TMatrixForm::wireGrouping()
     connect(page, &GroupingPage::outputClicked, g, gated<int>([g](int n) { g->GroupOutputButtonClick(n); }));
     connect(page, &GroupingPage::removeClicked, g, gated([g] { g->GroupingRemoveButtonClick(); }));
     connect(page, &GroupingPage::removeAllClicked, g, gated([g] { g->GroupingRemoveAllButtonClick(); }));
-    statusRead->RefreshGroupingPage = [g] { g->RefreshGroupingPage(); };
     m_initHooks.InitGroups = [g] { g->InitGroups(); };
 }
 

@@ -3,7 +3,6 @@
 #include "app/ConfigActions.h"
 #include "app/LabelFiles.h"
 #include "app/Labels.h"
-#include "app/StatusRead.h"
 #include "ui/LabelingPage.h"
 
 #include <QAction>
@@ -31,11 +30,6 @@ void TMatrixForm::wireLabelsAndConfig()
             [labelFiles] { labelFiles->ImportLabels1Click(); });
 
     m_initHooks.GatherLabels = [this] { configActions->GatherLabels(); };
-    if (statusRead) {
-        statusRead->RefreshLabelRows = [this] {
-            LabelTabSheet->RefreshLabelRows(InputsOf(m_state), OutputsOf(m_state));
-        };
-    }
 }
 
 } // namespace kv

@@ -4,7 +4,6 @@
 #include "app/MatrixForm.h"
 
 #include "app/AboutBox.h"
-#include "app/LinkControls.h"
 #include "app/WindowHost.h"
 #include "link/CommandChannel.h"
 #include "link/EthernetLink.h"
@@ -26,9 +25,8 @@ namespace kv {
 
 void TMatrixForm::wireLinks()
 {
-    auto *controls = new LinkControls(*this);
-    serialLink = new SerialLink(*m_channel, *m_host, *controls, this);
-    ethernetLink = new EthernetLink(*m_channel, *m_host, *serialLink, *controls, this);
+    serialLink = new SerialLink(*m_channel, *m_host, *m_host, this);
+    ethernetLink = new EthernetLink(*m_channel, *m_host, *serialLink, *m_host, this);
 
     // "Serial Port" menu.
     for (int n = 1; n <= 4; ++n) {
@@ -41,8 +39,8 @@ void TMatrixForm::wireLinks()
         });
     }
     m_menu.COM1->setToolTipsVisible(true);
-    controls->refreshComToolTips();
-    connect(m_menu.COM1, &QMenu::aboutToShow, controls, &LinkControls::refreshComToolTips);
+    m_host->refreshComToolTips();
+    connect(m_menu.COM1, &QMenu::aboutToShow, this, [this] { m_host->refreshComToolTips(); });
     SerialLink *serial = serialLink;
     connect(m_menu.SearchForKestavion1, &QAction::triggered, serial,
             gated([serial] { serial->SearchAllClick(); }));
