@@ -2,6 +2,7 @@
 #include "LinkEnv.h"
 
 #include "link/CommandChannel.h"
+#include "link/LinkTransport.h"
 
 #include <QStatusBar>
 #include <cstring>
@@ -22,7 +23,7 @@ std::unique_ptr<ConsoleFixture> ReadConsole(const QString &link, EmuProcess::Opt
     if (link != QLatin1String("tcp")) {
         // COM1, as a connect from the menu leaves it: the retry loop probes that port again.
         SetComPorts({f->emu().ptyPath()});
-        f->form().channel().PortNumber = 1;
+        LinkTransport(f->form().channel()).setPortNumber(1);
     }
     f->readAll();
     f->dialogs.clear();
