@@ -3,6 +3,7 @@
 
 #include "link/CommandChannel.h"
 #include "link/LinkTransport.h"
+#include "protocol/Commands.h"
 
 #include <QStatusBar>
 #include <cstring>
@@ -70,6 +71,22 @@ QStringList FullQuerySequence()
     for (int p = 0; p < kPresetCount; ++p)
         q << QStringLiteral("PGINFOKV %1").arg(p);
     return q;
+}
+
+QString WaitsNormally(ConsoleFixture &f)
+{
+    const Timeouts &t = f.form().channel().timeouts();
+    const int delay = (t.ticksToMs(t.ProbeTicks) + t.ticksToMs(t.NormalTicks)) / 2;
+    if (f.emu().sendControl(QStringLiteral("clear-faults")) != QLatin1String("ok") ||
+        f.emu().sendControl(QStringLiteral("fault delay:TAKE=%1@1").arg(delay)) !=
+            QLatin1String("ok"))
+        return QStringLiteral("kvemu does not answer");
+    LinkTransport(f.form().channel()).setSerialLinkLive(true);
+    f.clearWire();
+    SendTakeCancel(f.form().channel());
+    const QStringList wire = f.wire();
+    return wire == QStringList{QStringLiteral("TAKE 0")} ? QString()
+                                                         : "late answer: " + wire.join('|');
 }
 
 QString KeepsWorking(ConsoleFixture &f)
