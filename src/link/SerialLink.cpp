@@ -62,7 +62,7 @@ void SerialLink::LinkLost(int port)
 {
     m_window.setItemEnabled(SerialLinkHost::Item::SearchForKestavion1, true);
     m_window.setItemEnabled(SerialLinkHost::Item::DisconnectSerialCommunication1, false);
-    if (m_state.EthernetConnected != 1)
+    if (!m_channel.linkUp())
         m_window.setItemEnabled(SerialLinkHost::Item::ReadfromKestavions1, false);
     m_window.setComNumber(QStringLiteral("None"), QString());
     m_host.showMessage(LinkLostTitle(), LinkLostText(port));
