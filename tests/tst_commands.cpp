@@ -9,8 +9,9 @@
 #include <QSerialPort>
 #include <QTcpSocket>
 #include <QTest>
-#include <cstring>
+#include <chrono>
 #include <functional>
+#include <thread>
 
 using namespace kv;
 using namespace kv::test;
@@ -20,7 +21,14 @@ Q_DECLARE_METATYPE(Sender)
 
 namespace {
 enum Kind { Wait, NoWait, Query };
+
+QueryReply g_reply;
+
+Sender query(const QByteArray &text)
+{
+    return [text](CommandChannel &c) { g_reply = c.runQuery(text, 0); };
 }
+} // namespace
 
 class tst_Commands : public QObject {
     Q_OBJECT
@@ -109,34 +117,35 @@ void tst_Commands::serialWire_data()
         "IPCONFIG 192 168 0 10\r", NoWait);
     row("longest line", [](auto &c) { SendIPConfig(c, 255, 255, 255, 255); },
         "IPCONFIG 255 255 255 255\r", NoWait);
-    row("query system", [](auto &c) { FormatQuerySystemInfo(c); }, "MINFOKV\r", Query);
-    row("query routes", [](auto &c) { FormatQueryRoutes(c); }, "OINFOKV\r", Query);
-    row("query previous", [](auto &c) { FormatQueryPreviousInputs(c); }, "OPINFOKV\r", Query);
-    row("query groups", [](auto &c) { FormatQueryGroups(c); }, "GINFOKV\r", Query);
-    row("query preset 0", [](auto &c) { FormatQueryPreset(c, 0); }, "PINFOKV 0\r", Query);
-    row("query preset 7", [](auto &c) { FormatQueryPreset(c, 7); }, "PINFOKV 7\r", Query);
-    row("query preset groups 0", [](auto &c) { FormatQueryPresetGroups(c, 0); }, "PGINFOKV 0\r",
+    row("query system", query(QuerySystemInfoText()), "MINFOKV\r", Query);
+    row("query routes", query(QueryRoutesText()), "OINFOKV\r", Query);
+    row("query previous", query(QueryPreviousInputsText()), "OPINFOKV\r", Query);
+    row("query groups", query(QueryGroupsText()), "GINFOKV\r", Query);
+    row("query preset 0", query(QueryPresetText(0)), "PINFOKV 0\r", Query);
+    row("query preset 7", query(QueryPresetText(7)), "PINFOKV 7\r", Query);
+    row("query preset groups 0", query(QueryPresetGroupsText(0)), "PGINFOKV 0\r",
         Query);
-    row("query preset groups 7", [](auto &c) { FormatQueryPresetGroups(c, 7); }, "PGINFOKV 7\r",
+    row("query preset groups 7", query(QueryPresetGroupsText(7)), "PGINFOKV 7\r",
         Query);
 }
 
 void tst_Commands::send(const Sender &sender, int kind)
 {
+    g_reply = {};
     sender(*m_bench->channel);
     if (kind == Query)
-        m_bench->channel->RunQuery(0);
+        QVERIFY(!g_reply.failed);
 }
 
 void tst_Commands::expectSilence(RawLinkPeer &peer, bool serial)
 {
     const QByteArray marker("MARK\r");
     if (serial) {
-        m_bench->channel->serialPort()->write(marker);
-        m_bench->channel->serialPort()->flush();
+        m_bench->port()->write(marker);
+        m_bench->port()->flush();
     } else {
-        m_bench->channel->socket()->write(marker);
-        m_bench->channel->socket()->flush();
+        m_bench->socket()->write(marker);
+        m_bench->socket()->flush();
     }
     QTRY_VERIFY(peer.received().endsWith(marker));
     QCOMPARE(peer.received(), marker);
@@ -147,15 +156,13 @@ void tst_Commands::serialWire()
     QFETCH(Sender, sender);
     QFETCH(QByteArray, wire);
     QFETCH(int, kind);
-    m_bench->channel->setSerialLinkLive(true);
+    m_bench->setSerialLinkLive(true);
 
     send(sender, kind);
 
     // Every serial line awaits its "#", so the line is on the wire once the call returns.
     QCOMPARE(m_pty->lines(), QList<QByteArray>{wire});
-    QCOMPARE(QByteArray(m_bench->channel->CommandBuffer), wire);
     QVERIFY(m_bench->host.boxes.isEmpty());
-    QCOMPARE(m_bench->channel->QueryFailed, std::uint8_t(0));
 }
 
 void tst_Commands::ethernetWire()
@@ -165,22 +172,21 @@ void tst_Commands::ethernetWire()
     QFETCH(int, kind);
     m_bench->state.EthernetConnected = 1;
     m_tcp->setResponder(RawLinkPeer::answerAll("ACK#"));
-    CommandChannel &ch = *m_bench->channel;
-    std::memset(ch.SlotData[0], 'Z', CommandChannel::kSlotSize);
+    QTcpSocket *socket = m_bench->socket();
 
     send(sender, kind);
 
     QTRY_COMPARE(m_tcp->lines(), QList<QByteArray>{wire});
     switch (kind) {
-    case Wait: // the answer was awaited and read
-        QCOMPARE(QByteArray(reinterpret_cast<char *>(ch.SlotData[0]), 5), QByteArray("ACK#\0", 5));
+    case Wait: // the answer was awaited and read: nothing of it is left to come
+        QCOMPARE(socket->bytesAvailable(), qint64(0));
+        QVERIFY(!socket->waitForReadyRead(100));
         break;
     case NoWait: // returned without reading: the answer is still in the socket
-        QCOMPARE(ch.SlotData[0][0], std::uint8_t('Z'));
-        QTRY_COMPARE(ch.socket()->bytesAvailable(), qint64(4));
+        QTRY_COMPARE(socket->bytesAvailable(), qint64(4));
         break;
     case Query:
-        QCOMPARE(m_bench->reply(5), QByteArray("ACK#\0", 5));
+        QCOMPARE(g_reply.bytes.left(5), QByteArray("ACK#\0", 5));
         break;
     }
     QVERIFY(m_bench->host.boxes.isEmpty());
@@ -193,12 +199,8 @@ void tst_Commands::noLinkSendsNothing()
     QFETCH(int, kind);
     if (kind == Query)
         QSKIP("queries are formatted by the status read whatever the link");
-    CommandChannel &ch = *m_bench->channel;
-    std::strcpy(ch.CommandBuffer, "untouched");
+    sender(*m_bench->channel);
 
-    sender(ch);
-
-    QCOMPARE(QByteArray(ch.CommandBuffer), QByteArray("untouched"));
     expectSilence(*m_pty, true);
     expectSilence(*m_tcp, false);
     QVERIFY(m_bench->host.boxes.isEmpty());
@@ -209,7 +211,7 @@ void tst_Commands::bothLinksSerialWinsForCommands()
     QFETCH(Sender, sender);
     QFETCH(QByteArray, wire);
     QFETCH(int, kind);
-    m_bench->channel->setSerialLinkLive(true);
+    m_bench->setSerialLinkLive(true);
     m_bench->state.EthernetConnected = 1;
 
     send(sender, kind);
@@ -224,39 +226,47 @@ void tst_Commands::bothLinksSerialWinsForCommands()
 void tst_Commands::resetStretchesOnlyTheSerialWait_data()
 {
     QTest::addColumn<Sender>("sender");
+    QTest::addColumn<QByteArray>("wire");
     QTest::addColumn<bool>("serial");
-    QTest::addColumn<QList<int>>("waits");
 
-    const Timeouts t = Timeouts::fast();
     const Sender reset = [](CommandChannel &c) { SendReset(c); };
     const Sender factory = [](CommandChannel &c) { SendFactoryReset(c); };
-    QTest::newRow("reset, serial") << reset << true << QList<int>{t.ResetTicks};
-    QTest::newRow("factory reset, serial") << factory << true << QList<int>{t.ResetTicks};
-    QTest::newRow("reset, ethernet") << reset << false << QList<int>{};
-    QTest::newRow("factory reset, ethernet") << factory << false << QList<int>{};
+    QTest::newRow("reset, serial") << reset << QByteArray("RESETKV R\r") << true;
+    QTest::newRow("factory reset, serial") << factory << QByteArray("RESETKV F\r") << true;
+    QTest::newRow("reset, ethernet") << reset << QByteArray("RESETKV R\r") << false;
+    QTest::newRow("factory reset, ethernet") << factory << QByteArray("RESETKV F\r") << false;
 }
 
+// A switcher that answers twice the normal wait late: the reset still gets its answer
+// without a try, and the command after it is back at the normal wait.
 void tst_Commands::resetStretchesOnlyTheSerialWait()
 {
     QFETCH(Sender, sender);
+    QFETCH(QByteArray, wire);
     QFETCH(bool, serial);
-    QFETCH(QList<int>, waits);
-    CommandChannel &ch = *m_bench->channel;
+    const Timeouts &t = m_bench->channel->timeouts();
+    const int lateMs = 2 * t.ticksToMs(t.NormalTicks);
+    RawLinkPeer &peer = serial ? *m_pty : *m_tcp;
+    peer.setResponder([lateMs](const QByteArray &line) {
+        if (line != "\r")
+            std::this_thread::sleep_for(std::chrono::milliseconds(lateMs));
+        return QList<QByteArray>{"\r\n#"};
+    });
     if (serial)
-        ch.setSerialLinkLive(true);
+        m_bench->setSerialLinkLive(true);
     else
         m_bench->state.EthernetConnected = 1;
-    QList<int> seen;
-    m_bench->host.onStatus = [&](const QString &text) {
-        if (text == QLatin1String("Sending command...."))
-            seen.append(ch.SerialReplyTimeout);
-    };
 
-    sender(ch);
+    sender(*m_bench->channel);
 
-    QCOMPARE(seen, waits);
-    QCOMPARE(ch.SerialReplyTimeout, ch.timeouts().NormalTicks);
-    QTRY_COMPARE((serial ? m_pty : m_tcp)->lines().size(), 1);
+    QTRY_COMPARE(peer.lines(), QList<QByteArray>{wire});
+    // Over Ethernet the serial wait never runs.
+    QCOMPARE(m_bench->host.statusTexts.contains(QStringLiteral("Sending command....")), serial);
+    if (!serial)
+        return;
+    SendTakeCommit(*m_bench->channel);
+    QCOMPARE(peer.lines(), (QList<QByteArray>{wire, "TAKE 1\r", "\r"}));
+    QVERIFY(m_bench->host.boxes.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_Commands)

@@ -6,6 +6,7 @@
 #include "LinkEnv.h"
 
 #include "link/CommandChannel.h"
+#include "link/LinkTransport.h"
 #include "link/EthernetLink.h"
 #include "config/IpSaveFile.h"
 #include "link/IpAddress.h"
@@ -22,6 +23,10 @@ using namespace kv;
 using namespace kv::test;
 
 namespace {
+
+const QString kSerialTimeout = QStringLiteral(
+    "Error! Timeout occured. Unable to communicate with Kestavion. Please verify that Serial "
+    "Port is connected to Kestavion.");
 
 const QString kSerialTitle =
     "Orvask Delvane - KV Control :Establish Serial communication with KV SDI";
@@ -52,7 +57,7 @@ quint16 closedPort()
 }
 
 int radio(ConsoleFixture &f) { return f.find<RadioGroup>("SerialModeRadioGroup")->itemIndex(); }
-QTcpSocket *socket(ConsoleFixture &f) { return f.form().channel().socket(); }
+QTcpSocket *socket(ConsoleFixture &f) { return LinkTransport(f.form().channel()).socket(); }
 
 // Ethernet chosen on the Setup page with this address, as the operator does it.
 void chooseEthernet(ConsoleFixture &f, const QString &address)
@@ -227,7 +232,6 @@ void tst_Ethernet::connectProbeAndRead()
     QVERIFY2(wire.size() > 2, qPrintable(wire.join('|')));
     QCOMPARE(wire.mid(0, 2), QStringList({"", "MINFOKV"}));
     QCOMPARE(f.state().SuppressCommands, quint8(0));
-    QCOMPARE(f.form().channel().ConnectInProgress, 0);
     const MainMenu &m = f.form().menu();
     QVERIFY(!m.SearchForKestavion1->isEnabled());
     QVERIFY(!m.DisconnectSerialCommunication1->isEnabled());
@@ -250,9 +254,13 @@ void tst_Ethernet::refusedConnectionFallsBackToSerial()
     // The socket layer's own text, then the serial search finds the switcher on COM1.
     QCOMPARE(f.dialogs.texts(), QStringList{"Connection refused"});
     QCOMPARE(radio(f), 0);
-    QCOMPARE(f.form().channel().SerialLinkLive, quint8(1));
+    QVERIFY(f.form().channel().serialLinkLive());
     QCOMPARE(f.state().EthernetConnected, quint8(0));
-    QCOMPARE(f.form().channel().ConnectInProgress, 0);
+    // The attempt is over: a serial time-out speaks of the serial port again.
+    f.dialogs.clear();
+    QCOMPARE(f.emu().sendControl("fault silence:MINFOKV@1"), QString("ok"));
+    f.readAll();
+    QCOMPARE(f.dialogs.texts().value(0), kSerialTimeout);
 }
 
 void tst_Ethernet::connectedWithoutAnswer()
@@ -294,13 +302,13 @@ void tst_Ethernet::serialToEthernet()
     qputenv("KV_TCP_PORT", QByteArray::number(f.emu().tcpPort()));
     QVERIFY(f.click("COM11"));
     CommandChannel &ch = f.form().channel();
-    QCOMPARE(ch.SerialLinkLive, quint8(1));
+    QVERIFY(ch.serialLinkLive());
     f.clearWire();
 
     bool serialOpenAtAnswer = false;
     QObject::connect(socket(f), &QTcpSocket::readyRead, &f.form(), [&] {
         if (f.wire().size() <= 1)
-            serialOpenAtAnswer = ch.serialPort()->isOpen();
+            serialOpenAtAnswer = f.state().SerialPortOpen == 1;
     });
     f.dialogs.answer(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
     chooseEthernet(f, "127.0.0.1");
@@ -311,14 +319,14 @@ void tst_Ethernet::serialToEthernet()
     if (yes) {
         // The serial port stayed open until the switcher had answered over Ethernet.
         QVERIFY(serialOpenAtAnswer);
-        QCOMPARE(ch.SerialLinkLive, quint8(0));
-        QVERIFY(!ch.serialPort()->isOpen());
+        QVERIFY(!ch.serialLinkLive());
+        QCOMPARE(f.state().SerialPortOpen, quint8(0));
         QCOMPARE(f.state().EthernetConnected, quint8(1));
         QCOMPARE(radio(f), 1);
         QCOMPARE(f.wire().mid(0, 2), QStringList({"", "MINFOKV"}));
     } else {
-        QCOMPARE(ch.SerialLinkLive, quint8(1));
-        QVERIFY(ch.serialPort()->isOpen());
+        QVERIFY(ch.serialLinkLive());
+        QCOMPARE(f.state().SerialPortOpen, quint8(1));
         QCOMPARE(socket(f)->state(), QAbstractSocket::UnconnectedState);
         QCOMPARE(radio(f), 0);
         QVERIFY(f.wire().isEmpty());
@@ -355,7 +363,7 @@ void tst_Ethernet::ethernetToSerial()
     CommandChannel &ch = f.form().channel();
     if (yes && switcherOnSerial) {
         QCOMPARE(f.dialogs.boxes.size(), 1);
-        QCOMPARE(ch.SerialLinkLive, quint8(1));
+        QVERIFY(ch.serialLinkLive());
         QCOMPARE(socket(f)->state(), QAbstractSocket::UnconnectedState);
         QCOMPARE(f.state().EthernetConnected, quint8(0));
         QCOMPARE(radio(f), 0);
@@ -364,7 +372,7 @@ void tst_Ethernet::ethernetToSerial()
     if (yes)
         QCOMPARE(f.dialogs.texts().value(1), SearchFailedText());
     // The connection was never closed: the same one, Ethernet chosen again.
-    QCOMPARE(ch.SerialLinkLive, quint8(0));
+    QVERIFY(!ch.serialLinkLive());
     QCOMPARE(socket(f)->state(), QAbstractSocket::ConnectedState);
     QCOMPARE(socket(f)->localPort(), localPort);
     QCOMPARE(f.state().EthernetConnected, quint8(1));
@@ -427,7 +435,7 @@ void tst_Ethernet::changeIpAddress()
     if (saved)
         QCOMPARE(dir.ipSave(), address.toLatin1() + '\0');
     if (link == "serial")
-        QCOMPARE(f.form().channel().SerialLinkLive, quint8(1));
+        QVERIFY(f.form().channel().serialLinkLive());
     if (link == "ethernet" && !wire.isEmpty()) {
         // Followed the switcher: closed and connected again, to the new address.
         QCOMPARE(socket(f)->state(), QAbstractSocket::ConnectedState);

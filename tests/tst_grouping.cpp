@@ -9,6 +9,7 @@
 #include "app/StatusRead.h"
 #include "control/Grouping.h"
 #include "link/CommandChannel.h"
+#include "link/LinkTransport.h"
 #include "ui/Colours.h"
 #include "ui/GroupingPage.h"
 
@@ -153,7 +154,7 @@ std::unique_ptr<RawLinkPeer> switcherWithGroups(const GroupTable &groups)
 
 bool connectTo(ConsoleFixture &f, const RawLinkPeer &peer)
 {
-    QTcpSocket *socket = f.form().channel().socket();
+    QTcpSocket *socket = LinkTransport(f.form().channel()).socket();
     socket->connectToHost(QHostAddress::LocalHost, peer.tcpPort());
     if (!socket->waitForConnected(5000))
         return false;

@@ -4,12 +4,14 @@
 
 #include "ConsoleFixture.h"
 #include "EmuProcess.h"
+#include "FaultRig.h"
 #include "LinkEnv.h"
 
 #include "app/InfoForm.h"
 #include "link/ComPorts.h"
 #include "link/CommandChannel.h"
 #include "link/LineMonitor.h"
+#include "link/LinkTransport.h"
 #include "link/SerialLink.h"
 #include "protocol/Commands.h"
 #include "ui/Lamp.h"
@@ -97,7 +99,7 @@ void tst_SerialLink::probeCodes()
                  qPrintable(device.errorString()));
     SetComPorts({device.ptyPath()});
 
-    f.form().channel().SerialReplyTimeout = Timeouts::fast().ProbeTicks;
+    LinkTransport(f.form().channel()).useProbeWait(true); // as a search probes
     QCOMPARE(f.form().serialLink->ProbeComPort(1), code);
     QVERIFY(f.dialogs.boxes.isEmpty());
     if (!emu.isEmpty())
@@ -120,14 +122,14 @@ void tst_SerialLink::searchFindsSwitcherBehindTwoSilentPorts()
              QString("Established communication with Kestavion on Com 3"));
     QCOMPARE(f.text("ComNumberLabel"), QString("3"));
     QCOMPARE(f.find<QLabel>("ComNumberLabel")->toolTip(), f.emu().ptyPath());
-    QCOMPARE(f.form().channel().serialPort()->portName(), f.emu().ptyPath());
     // Two carriage returns each on the silent ports, one on the switcher that answered.
     QTRY_COMPARE(com1.receivedLines(), QStringList({"", ""}));
     QTRY_COMPARE(com2.receivedLines(), QStringList({"", ""}));
     QCOMPARE(f.wire(), QStringList{""});
     QVERIFY(f.dialogs.boxes.isEmpty());
     // The search leaves the ordinary wait in force.
-    QCOMPARE(f.form().channel().SerialReplyTimeout, Timeouts::fast().NormalTicks);
+    const QString wait = WaitsNormally(f);
+    QVERIFY2(wait.isEmpty(), qPrintable(wait));
 }
 
 void tst_SerialLink::searchAllConnectsAndReads()
@@ -142,7 +144,7 @@ void tst_SerialLink::searchAllConnectsAndReads()
     QVERIFY(f.click("SearchForKestavion1"));
 
     CommandChannel &ch = f.form().channel();
-    QCOMPARE(ch.SerialLinkLive, quint8(1));
+    QVERIFY(ch.serialLinkLive());
     QCOMPARE(progress.texts.value(0), QString("Checking COM port communication. Please wait...."));
     const QStringList wire = f.wire();
     QVERIFY2(wire.size() > 3, qPrintable(wire.join('|')));
@@ -171,7 +173,7 @@ void tst_SerialLink::noPortsAtAll()
              QStringList({SearchFailedText(), "Error! Unable to open IPSave.ini file."}));
     QCOMPARE(f.dialogs.boxes.first().title, kAppTitle);
     QCOMPARE(f.text("ComNumberLabel"), QString("None"));
-    QCOMPARE(f.form().channel().SerialLinkLive, quint8(0));
+    QVERIFY(!f.form().channel().serialLinkLive());
     const MainMenu &m = f.form().menu();
     QVERIFY(m.SearchForKestavion1->isEnabled());
     QVERIFY(!m.DisconnectSerialCommunication1->isEnabled());
@@ -221,14 +223,13 @@ void tst_SerialLink::menuConnectOnCom2WhileCom1Live()
     CommandChannel &ch = f.form().channel();
 
     QVERIFY(f.click("COM11"));
-    QCOMPARE(ch.SerialLinkLive, quint8(1));
-    QCOMPARE(ch.PortNumber, 1);
+    QVERIFY(ch.serialLinkLive());
+    QCOMPARE(f.text("ComNumberLabel"), QString("1"));
     QVERIFY(m.COMItems[0]->isChecked());
     f.clearWire();
 
     QVERIFY(f.click("COM21"));
-    QCOMPARE(ch.PortNumber, 2);
-    QCOMPARE(ch.serialPort()->portName(), com2.ptyPath());
+    QCOMPARE(f.find<QLabel>("ComNumberLabel")->toolTip(), com2.ptyPath());
     QVERIFY(!m.COMItems[0]->isChecked());
     QVERIFY(m.COMItems[1]->isChecked());
     QCOMPARE(f.text("ComNumberLabel"), QString("2"));
@@ -242,8 +243,7 @@ void tst_SerialLink::menuConnectOnCom2WhileCom1Live()
     QCOMPARE(f.dialogs.texts(), QStringList{ConnectFailedText()});
     for (QAction *item : m.COMItems)
         QVERIFY(!item->isChecked());
-    QCOMPARE(ch.SerialLinkLive, quint8(0));
-    QVERIFY(!ch.serialPort()->isOpen());
+    QVERIFY(!ch.serialLinkLive());
     QCOMPARE(f.state().SerialPortOpen, quint8(0));
     QCOMPARE(f.text("ComNumberLabel"), QString("None"));
     QVERIFY(m.SearchForKestavion1->isEnabled());
@@ -261,9 +261,8 @@ void tst_SerialLink::disconnectDropsCommands()
 
     QVERIFY(f.click("DisconnectSerialCommunication1"));
     CommandChannel &ch = f.form().channel();
-    QVERIFY(!ch.serialPort()->isOpen());
     QCOMPARE(f.state().SerialPortOpen, quint8(0));
-    QCOMPARE(ch.SerialLinkLive, quint8(0));
+    QVERIFY(!ch.serialLinkLive());
     const MainMenu &m = f.form().menu();
     QVERIFY(!m.ReadfromKestavions1->isEnabled());
     QVERIFY(m.SearchForKestavion1->isEnabled());
@@ -290,9 +289,10 @@ void tst_SerialLink::retryLoopReprobesThePort()
     SendTakeCommit(f.form().channel());
     QCOMPARE(f.wire(), QStringList({"TAKE 1", "", "", "", "TAKE 1"}));
     QVERIFY(f.dialogs.boxes.isEmpty());
-    QVERIFY(f.form().channel().serialPort()->isOpen());
-    QCOMPARE(f.form().channel().PortNumber, 1);
-    QCOMPARE(f.form().channel().SerialReplyTimeout, Timeouts::fast().NormalTicks);
+    QCOMPARE(f.state().SerialPortOpen, quint8(1));
+    QCOMPARE(f.text("ComNumberLabel"), QString("1"));
+    const QString wait = WaitsNormally(f);
+    QVERIFY2(wait.isEmpty(), qPrintable(wait));
 }
 
 void tst_SerialLink::menuAtStart()
@@ -307,9 +307,8 @@ void tst_SerialLink::menuAtStart()
     QVERIFY(!m.SettingsAdvusersonly1->menuAction()->isEnabled());
     QVERIFY(m.COMItems[0]->isChecked());
     QCOMPARE(f.text("ComNumberLabel"), QString("None"));
-    QCOMPARE(f.form().channel().PortNumber, 0);
 
-    QSerialPort *port = f.form().channel().serialPort();
+    QSerialPort *port = LinkTransport(f.form().channel()).serialPort();
     QCOMPARE(port->baudRate(), 57600);
     QCOMPARE(port->dataBits(), QSerialPort::Data8);
     QCOMPARE(port->parity(), QSerialPort::NoParity);

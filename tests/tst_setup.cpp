@@ -280,7 +280,6 @@ void TestSetup::resetSent()
         QVERIFY(shownAtSend);
     QVERIFY(menusEnabled(f));
     QCOMPARE(f.state().Busy, 0);
-    QCOMPARE(f.form().channel().SerialReplyTimeout, 80);
     // The console reads nothing back after a reset.
     QCOMPARE(f.wire(), QStringList{command});
 }
@@ -305,7 +304,6 @@ void TestSetup::factoryResetWaitsLongOverSerial()
     // The slow answer was awaited: no bare carriage returns chased it, no retry was offered.
     QCOMPARE(f.wire(), QStringList{"RESETKV F"});
     QCOMPARE(f.dialogs.boxes.size(), 1); // the question only
-    QCOMPARE(f.form().channel().SerialReplyTimeout, t.NormalTicks);
 
     // The next command waits the usual time again: the same slow answer is given up on.
     f.clearWire();

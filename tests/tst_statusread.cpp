@@ -7,6 +7,7 @@
 #include "app/StatusRead.h"
 #include "control/Routing.h"
 #include "link/CommandChannel.h"
+#include "link/LinkTransport.h"
 #include "protocol/Commands.h"
 #include "protocol/StatusReader.h"
 #include "ui/Colours.h"
@@ -420,7 +421,7 @@ void TestStatusRead::earlierReplyIsNeverParsedAgain()
     CONNECT(f, "tcp");
     f->readAll();
     QCOMPARE(f->state().Info.ModelCode, std::uint8_t(11));
-    f->form().channel().socket()->abort();
+    LinkTransport(f->form().channel()).socket()->abort();
     f->state().EthernetConnected = 1;
     f->state().Info.ModelCode = 0;
     f->dialogs.clear();

@@ -83,7 +83,6 @@ void TMatrixForm::wireLinks()
     });
 
     setWindowIcon(QIcon(ProductPicture()));
-    m_channel->ConnectInProgress = 0;
     AboutTabSheet->Version1Label->setText(kConsoleVersion);
 }
 

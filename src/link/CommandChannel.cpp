@@ -1,10 +1,12 @@
 #include "link/CommandChannel.h"
+#include "link/SerialLink.h"
 #include "link/LinkHost.h"
 
 #include <QSerialPort>
 #include <QTcpSocket>
 #include <QTimer>
 #include <cstdio>
+#include <cstring>
 
 namespace kv {
 
@@ -32,23 +34,45 @@ CommandChannel::~CommandChannel()
     m_timer1->stop();
 }
 
-void CommandChannel::format(const char *fmt, ...)
-{
-    va_list args;
-    va_start(args, fmt);
-    vformat(fmt, args);
-    va_end(args);
-}
-
 void CommandChannel::vformat(const char *fmt, va_list args)
 {
     // vsnprintf truncates and always terminates inside the buffer.
     std::vsnprintf(CommandBuffer, sizeof CommandBuffer, fmt, args);
 }
 
+void CommandChannel::sendCommand(const char *fmt, ...)
+{
+    if (linkMode() == LinkMode::None)
+        return;
+    va_list args;
+    va_start(args, fmt);
+    vformat(fmt, args);
+    va_end(args);
+    SendCommand();
+}
+
+void CommandChannel::sendCommandNoWait(const char *fmt, ...)
+{
+    if (linkMode() == LinkMode::None)
+        return;
+    va_list args;
+    va_start(args, fmt);
+    vformat(fmt, args);
+    va_end(args);
+    SendCommandNoWait();
+}
+
+CommandChannel::LongWait::LongWait(CommandChannel &channel)
+    : m_channel(channel), m_saved(channel.SerialReplyTimeout)
+{
+    channel.SerialReplyTimeout = channel.m_timeouts.ResetTicks;
+}
+
+CommandChannel::LongWait::~LongWait() { m_channel.SerialReplyTimeout = m_saved; }
+
 LinkMode CommandChannel::linkMode() const
 {
-    if (SerialLinkLive == 1)
+    if (m_serialLinkLive)
         return LinkMode::Serial;
     if (m_state.EthernetConnected == 1)
         return LinkMode::Ethernet;
@@ -57,7 +81,7 @@ LinkMode CommandChannel::linkMode() const
 
 void CommandChannel::setSerialLinkLive(bool live)
 {
-    SerialLinkLive = live ? 1 : 0;
+    m_serialLinkLive = live;
     emit serialLinkLiveChanged(live);
 }
 
@@ -79,7 +103,7 @@ void CommandChannel::onPortError(int error)
     default:
         return; // time-outs, and the modem-line calls a pty does not support
     }
-    if (m_probeDepth > 0 || m_blockingWait || SerialLinkLive != 1)
+    if (m_probeDepth > 0 || m_blockingWait || !m_serialLinkLive)
         return;
     if (QueryPending == 1) {
         // The query's wait ends now; the link goes down once it is over.
@@ -95,7 +119,7 @@ void CommandChannel::onPortError(int error)
 
 void CommandChannel::loseSerialLink()
 {
-    if (SerialLinkLive != 1)
+    if (!m_serialLinkLive)
         return;
     ++m_linkLosses;
     const int port = PortNumber;
@@ -143,15 +167,20 @@ void CommandChannel::SendCommandNoWait()
     }
 }
 
-void CommandChannel::RunQuery(int minReplyLength)
+QueryReply CommandChannel::runQuery(const QByteArray &text, int minReplyLength)
 {
     Exchange exchange(*this);
+    std::snprintf(CommandBuffer, sizeof CommandBuffer, "%s", text.constData());
+    // A link that brings nothing back must not leave the previous reply to be parsed again.
+    std::memset(ReplyBuffer, 0, sizeof ReplyBuffer);
     QueryFailed = 0;
     MinReplyLength = minReplyLength;
     if (m_state.EthernetConnected == 1)
         EthernetQuery();
     else
         SerialQuery();
+    return {QueryFailed == 1, QByteArray(reinterpret_cast<const char *>(ReplyBuffer),
+                                         kReplyBufferSize)};
 }
 
 void CommandChannel::Timer1Timer()

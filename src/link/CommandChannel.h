@@ -6,10 +6,11 @@
 #include "state/MatrixState.h"
 #include "link/Timeouts.h"
 
+#include <QByteArray>
 #include <QObject>
+#include <QPointer>
 #include <cstdarg>
 #include <cstdint>
-#include <functional>
 
 class QSerialPort;
 class QTcpSocket;
@@ -18,16 +19,23 @@ class QTimer;
 namespace kv {
 
 class LinkHost;
+class SerialLink;
 
 enum class LinkMode { None, Serial, Ethernet };
+
+// What a status query brought back.
+struct QueryReply {
+    // The serial wait ran out or found the port closed; an Ethernet query never sets it
+    // (a reply it did not find leaves the bytes all zero).
+    bool failed = false;
+    // The whole reply buffer: the reply from its start, zeros behind it.
+    QByteArray bytes;
+};
 
 class CommandChannel : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kCommandBufferSize = 250;
     static constexpr int kReplyBufferSize = 5200;
-    static constexpr int kSlotCount = 100;
-    static constexpr int kSlotSize = 100;
     static constexpr int kSerialBufferSize = 4096;
 
     CommandChannel(MatrixState &state, LinkHost &host, const Timeouts &timeouts,
@@ -36,42 +44,37 @@ public:
 
     MatrixState &state() { return m_state; }
     const Timeouts &timeouts() const { return m_timeouts; }
-    QSerialPort *serialPort() { return m_port; } // ApdComPort1
-    QTcpSocket *socket() { return m_socket; }    // ClientSocket1
-    QTimer *timer1() { return m_timer1; }
 
-    // Formats into CommandBuffer (always NUL-terminated, never overrun).
-    void format(const char *fmt, ...) __attribute__((format(printf, 2, 3)));
-    void vformat(const char *fmt, va_list args) __attribute__((format(printf, 2, 0)));
+    // Formats one line and sends it over the live link. The serial link always awaits its
+    // "#", with two bare returns and then the retry box when none comes; over Ethernet
+    // sendCommand awaits the acknowledgement and sendCommandNoWait does not. Without a link
+    // nothing is formatted or sent.
+    void sendCommand(const char *fmt, ...) __attribute__((format(printf, 2, 3)));
+    void sendCommandNoWait(const char *fmt, ...) __attribute__((format(printf, 2, 3)));
+
+    // Sends a status query and gathers its reply, over Ethernet whenever it is connected and
+    // over the serial port otherwise. A terminator ends the reply only behind at least
+    // minReplyLength bytes.
+    QueryReply runQuery(const QByteArray &text, int minReplyLength);
+
     LinkMode linkMode() const;
-
-    // For the rest of the console.
-    void SendCommand();
-    void SendCommandNoWait();
-    void RunQuery(int minReplyLength);
-
-    // Transport operations, also used by the serial and Ethernet links.
-    void SerialWrite(const char *text);
-    bool SerialSendAndAwait(const char *text);
-    void SerialSendWithRetry();
-    void SerialRetryLoop();
-    void SerialQuery();
-    void EthernetQuery();
-    bool EthernetSendAndAwait(const char *text);
-    void ApdComPort1TriggerAvail(int count);
-    // The serial end of a reply, without a port: stores count received bytes at length in
-    // buffer (those beyond capacity are dropped) and walks them; true when they complete the
-    // reply (CR LF and the terminator at minReplyLength or later), the notification's last
-    // byte then 0 and length 0.
-    static bool GatherSerialBytes(std::uint8_t *buffer, int capacity, int &length,
-                                  const char *bytes, int count, int minReplyLength,
-                                  char terminator);
-    void Timer1Timer();
-
-    void setSerialLinkLive(bool live);
-    bool serialLinkLive() const { return SerialLinkLive != 0; }
     // A link to send over: serial or Ethernet.
     bool linkUp() const { return linkMode() != LinkMode::None; }
+    bool serialLinkLive() const { return m_serialLinkLive; }
+
+    // The switcher takes its time over a reset: while this lives, a serial command waits
+    // the reset's long time for its "#".
+    class LongWait {
+    public:
+        explicit LongWait(CommandChannel &channel);
+        ~LongWait();
+        LongWait(const LongWait &) = delete;
+        LongWait &operator=(const LongWait &) = delete;
+
+    private:
+        CommandChannel &m_channel;
+        int m_saved;
+    };
 
     // The one gate every exchange passes. While one runs (a command with its tries and its
     // retry box, a query or a whole status read, a port search or probe, a connection
@@ -92,43 +95,13 @@ public:
     };
     bool exchangeInProgress() const { return m_exchangeDepth > 0; }
 
-    // While a port is probed its errors are the probe's to report, not a lost link.
-    class Probing {
-    public:
-        explicit Probing(CommandChannel &channel) : m_channel(channel) { ++channel.m_probeDepth; }
-        ~Probing() { --m_channel.m_probeDepth; }
-        Probing(const Probing &) = delete;
-        Probing &operator=(const Probing &) = delete;
-
-    private:
-        CommandChannel &m_channel;
-    };
-
-    // Counts the serial links lost; a caller compares before and after an operation.
-    int linkLosses() const { return m_linkLosses; }
-
-    // The retry loop's port probe; the serial link installs the real one. Until then a
-    // minimal probe reopens the same port and sends two carriage returns (0; -2 when the
-    // port does not open; -4 when neither return is answered).
-    std::function<int(int port)> ProbeComPort;
-    int DefaultProbe(int port);
-    // Port number of the serial port (1-4, 0 before the first probe).
-    int PortNumber = 0;
-
-    char CommandBuffer[kCommandBufferSize] = {};
-    std::uint8_t ReplyBuffer[kReplyBufferSize] = {};
-    std::uint8_t SlotData[kSlotCount][kSlotSize] = {};
-    int SlotCount[kSlotCount] = {};
-
-    char ReplyTerminator = '#';
-    int SerialReplyTimeout = 80; // ticks
-    int MinReplyLength = 0;
-    int ReplyLength = 0;
-    std::uint8_t SerialLinkLive = 0;
-    std::uint8_t QueryPending = 0;
-    std::uint8_t QueryFailed = 0;
-    std::uint8_t WatchdogExpired = 0;
-    std::int32_t ConnectInProgress = 0;
+    // The serial end of a reply, without a port: stores count received bytes at length in
+    // buffer (those beyond capacity are dropped) and walks them; true when they complete the
+    // reply (CR LF and the terminator at minReplyLength or later), the notification's last
+    // byte then 0 and length 0.
+    static bool GatherSerialBytes(std::uint8_t *buffer, int capacity, int &length,
+                                  const char *bytes, int count, int minReplyLength,
+                                  char terminator);
 
 signals:
     void serialLinkLiveChanged(bool live);
@@ -142,6 +115,29 @@ signals:
     void exchangeEnded();
 
 private:
+    // The links reach the port, the socket and the watchdog only through it.
+    friend class LinkTransport;
+
+    static constexpr int kCommandBufferSize = 250;
+    static constexpr int kSlotCount = 100;
+    static constexpr int kSlotSize = 100;
+
+    void vformat(const char *fmt, va_list args) __attribute__((format(printf, 2, 0)));
+    void SendCommand();
+    void SendCommandNoWait();
+    void setSerialLinkLive(bool live);
+
+    void SerialWrite(const char *text);
+    bool SerialSendAndAwait(const char *text);
+    void SerialSendWithRetry();
+    void SerialRetryLoop();
+    int probeSerialPort();
+    void SerialQuery();
+    void EthernetQuery();
+    bool EthernetSendAndAwait(const char *text);
+    void ApdComPort1TriggerAvail(int count);
+    void Timer1Timer();
+
     bool serialOpen() const;
     bool socketActive() const;
     // Discards what the port holds: the device buffer and the bytes Qt has already read.
@@ -161,6 +157,26 @@ private:
     QSerialPort *m_port;
     QTcpSocket *m_socket;
     QTimer *m_timer1;
+    // The serial link that probes its port for the retry loop.
+    QPointer<SerialLink> m_serialLink;
+
+    char CommandBuffer[kCommandBufferSize] = {};
+    std::uint8_t ReplyBuffer[kReplyBufferSize] = {};
+    std::uint8_t SlotData[kSlotCount][kSlotSize] = {};
+    int SlotCount[kSlotCount] = {};
+
+    char ReplyTerminator = '#';
+    int SerialReplyTimeout = 80; // ticks
+    int MinReplyLength = 0;
+    int ReplyLength = 0;
+    // Port number of the serial port (1-4, 0 before the first probe).
+    int PortNumber = 0;
+    bool m_serialLinkLive = false;
+    std::uint8_t QueryPending = 0;
+    std::uint8_t QueryFailed = 0;
+    std::uint8_t WatchdogExpired = 0;
+    std::int32_t ConnectInProgress = 0;
+
     // True while a blocking serial wait owns the port: its bytes are not notifications.
     bool m_blockingWait = false;
     int m_exchangeDepth = 0;

@@ -12,13 +12,14 @@ namespace kv {
 
 namespace {
 constexpr int kAckReadMax = 20;
+constexpr int kStaleReadsMax = 100;
 
 // Bytes still waiting belong to an earlier exchange (an answer read only in part, a reply
 // that came too late or too long); left there, they would be taken for this one's answer.
 void discardStaleInput(QTcpSocket *socket)
 {
     socket->readAll();
-    for (int k = 0; k < CommandChannel::kSlotCount && socket->waitForReadyRead(0); ++k)
+    for (int k = 0; k < kStaleReadsMax && socket->waitForReadyRead(0); ++k)
         socket->readAll();
 }
 } // namespace

@@ -1,13 +1,12 @@
 #include "link/EthernetLink.h"
 
-#include "link/CommandChannel.h"
 #include "config/IpSaveFile.h"
+#include "link/CommandChannel.h"
 #include "link/IpAddress.h"
 #include "link/LinkHost.h"
+#include "link/LinkTransport.h"
 
-#include <QCoreApplication>
 #include <QTcpSocket>
-#include <QTimer>
 
 namespace kv {
 
@@ -33,8 +32,8 @@ QString InvalidIpAddressText()
 
 EthernetLink::EthernetLink(CommandChannel &channel, LinkHost &host, SerialLink &serial,
                            EthernetLinkHost &window, QObject *parent)
-    : QObject(parent), m_channel(channel), m_state(channel.state()), m_host(host),
-      m_serial(serial), m_window(window), m_socket(channel.socket())
+    : QObject(parent), m_channel(channel), m_transport(channel), m_state(channel.state()),
+      m_host(host), m_serial(serial), m_window(window), m_socket(m_transport.socket())
 {
     connect(m_socket, &QTcpSocket::connected, this, &EthernetLink::ClientSocket1Connect);
     connect(m_socket, &QTcpSocket::disconnected, this, &EthernetLink::ClientSocket1Disconnect);
@@ -87,7 +86,7 @@ QString EthernetLink::ErrorText(SocketErrorKind kind)
 void EthernetLink::ClientSocket1Error(SocketErrorKind kind)
 {
     m_host.showMessage(ErrorText(kind));
-    m_channel.ConnectInProgress = 0;
+    m_transport.setConnecting(false);
 }
 
 void EthernetLink::onSocketError(QAbstractSocket::SocketError error)
@@ -98,7 +97,7 @@ void EthernetLink::onSocketError(QAbstractSocket::SocketError error)
     if (m_guarded) {
         if (m_guardError.isEmpty())
             m_guardError = m_socket->errorString();
-        m_channel.ConnectInProgress = 0;
+        m_transport.setConnecting(false);
         return;
     }
     switch (error) {
@@ -113,7 +112,7 @@ void EthernetLink::onSocketError(QAbstractSocket::SocketError error)
     case QAbstractSocket::NetworkError:
         // A read that failed: nothing handles it, so the general error box shows the text.
         m_host.showError(m_socket->errorString());
-        m_channel.ConnectInProgress = 0;
+        m_transport.setConnecting(false);
         break;
     default:
         ClientSocket1Error(SocketErrorKind::General);
@@ -173,7 +172,7 @@ void EthernetLink::rs232Chosen()
             // The search's status read must go over the serial link.
             m_state.EthernetConnected = 0;
             m_serial.SearchAllClick();
-            if (m_channel.SerialLinkLive == 1) {
+            if (m_channel.serialLinkLive()) {
                 closeConnection();
                 return;
             }
@@ -187,14 +186,14 @@ void EthernetLink::rs232Chosen()
         SuppressSerialFallback = 0;
         return;
     }
-    if (m_channel.SerialLinkLive == 1)
+    if (m_channel.serialLinkLive())
         return;
     m_serial.SearchAllClick();
 }
 
 void EthernetLink::ethernetChosen()
 {
-    if (m_channel.SerialLinkLive == 1 && !m_host.askYesNo(kEthernetTitle, kEthernetQuestion)) {
+    if (m_channel.serialLinkLive() && !m_host.askYesNo(kEthernetTitle, kEthernetQuestion)) {
         select(kRs232);
         return;
     }
@@ -230,7 +229,7 @@ void EthernetLink::ethernetChosen()
 void EthernetLink::failAttempt(const QString &text)
 {
     m_host.showMessage(text);
-    m_channel.ConnectInProgress = 0;
+    m_transport.setConnecting(false);
     select(kRs232);
 }
 
@@ -248,17 +247,12 @@ void EthernetLink::connectAndRead()
         return error;
     };
 
-    m_channel.ConnectInProgress = 1;
+    m_transport.setConnecting(true);
     m_socket->connectToHost(m_window.ipAddressText(), switcherPort());
-
-    m_channel.WatchdogExpired = 0;
-    QTimer *watchdog = m_channel.timer1();
-    watchdog->start(m_channel.timeouts().WatchdogMs);
-    while (m_socket->state() != QAbstractSocket::ConnectedState &&
-           m_channel.ConnectInProgress == 1 && m_channel.WatchdogExpired == 0)
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    watchdog->stop();
-    m_channel.ConnectInProgress = 0;
+    m_transport.awaitUnderWatchdog([this] {
+        return m_socket->state() == QAbstractSocket::ConnectedState || !m_transport.connecting();
+    });
+    m_transport.setConnecting(false);
 
     if (!m_guardError.isEmpty()) {
         m_socket->abort();
@@ -273,7 +267,7 @@ void EthernetLink::connectAndRead()
         return;
     }
 
-    const bool answered = m_channel.EthernetSendAndAwait("\r");
+    const bool answered = m_transport.ethernetSendAndAwait("\r");
     if (!m_guardError.isEmpty()) {
         failAttempt(endGuard());
         return;

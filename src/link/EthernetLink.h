@@ -72,6 +72,7 @@ private:
     void select(int index);
 
     CommandChannel &m_channel;
+    LinkTransport m_transport;
     MatrixState &m_state;
     LinkHost &m_host;
     SerialLink &m_serial;

@@ -1,6 +1,7 @@
 #include "link/LineMonitor.h"
 
 #include "link/CommandChannel.h"
+#include "link/LinkTransport.h"
 
 #include <QSerialPort>
 #include <QTimer>
@@ -26,7 +27,7 @@ void LineMonitor::setMonitoring(bool on)
         m_tick->stop();
 }
 
-bool LineMonitor::active() const { return m_monitoring && m_channel.serialPort()->isOpen(); }
+bool LineMonitor::active() const { return m_monitoring && LinkTransport(m_channel).serialPort()->isOpen(); }
 
 void LineMonitor::onReceived()
 {
@@ -50,7 +51,7 @@ void LineMonitor::tick()
 {
     if (!active())
         return;
-    QSerialPort *port = m_channel.serialPort();
+    QSerialPort *port = LinkTransport(m_channel).serialPort();
     LineStates next = m_states;
     if (next.rxd && port->bytesAvailable() == 0)
         next.rxd = false;

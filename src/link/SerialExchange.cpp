@@ -3,6 +3,8 @@
 
 #include "link/CommandChannel.h"
 #include "link/LinkHost.h"
+#include "link/LinkTransport.h"
+#include "link/SerialLink.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -134,10 +136,7 @@ void CommandChannel::SerialSendWithRetry()
 
 void CommandChannel::SerialRetryLoop()
 {
-    auto probe = [this] {
-        Probing probing(*this);
-        return ProbeComPort ? ProbeComPort(PortNumber) : DefaultProbe(PortNumber);
-    };
+    auto probe = [this] { return probeSerialPort(); };
     // A switcher that answers the probe but never the command would keep this loop going
     // without ever asking: after an unanswered resend the operator is asked in any case.
     bool resendFailed = false;
@@ -161,16 +160,13 @@ void CommandChannel::SerialRetryLoop()
     }
 }
 
-int CommandChannel::DefaultProbe(int)
+int CommandChannel::probeSerialPort()
 {
-    if (serialOpen())
-        m_port->close();
-    if (!m_port->open(QIODevice::ReadWrite))
-        return -2;
-    bool ok = SerialSendAndAwait("\r");
-    if (!ok)
-        ok = SerialSendAndAwait("\r");
-    return ok ? 0 : -4;
+    // Without a serial link there is no port to probe again.
+    if (!m_serialLink)
+        return -1;
+    LinkTransport::Probing probing(*this);
+    return m_serialLink->ProbeComPort(PortNumber);
 }
 
 void CommandChannel::SerialQuery()

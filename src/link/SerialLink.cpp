@@ -3,6 +3,7 @@
 #include "link/ComPorts.h"
 #include "link/CommandChannel.h"
 #include "link/LinkHost.h"
+#include "link/LinkTransport.h"
 
 #include <QCoreApplication>
 #include <QSerialPort>
@@ -30,15 +31,15 @@ QString ConnectFailedText()
 
 SerialLink::SerialLink(CommandChannel &channel, LinkHost &host, SerialLinkHost &window,
                        QObject *parent)
-    : QObject(parent), m_channel(channel), m_state(channel.state()), m_host(host),
-      m_window(window)
+    : QObject(parent), m_channel(channel), m_transport(channel), m_state(channel.state()),
+      m_host(host), m_window(window)
 {
-    QSerialPort *port = m_channel.serialPort();
+    QSerialPort *port = m_transport.serialPort();
     ApplySwitcherLineSettings(*port, kDefaultSpeed);
     // Whoever closes the port (probe, search, disconnect), SerialPortOpen follows it.
     connect(port, &QIODevice::aboutToClose, this, &SerialLink::ApdComPort1PortClose);
 
-    m_channel.ProbeComPort = [this](int n) { return ProbeComPort(n); };
+    m_transport.attachSerialLink(this);
     connect(&m_channel, &CommandChannel::serialLinkLost, this, &SerialLink::LinkLost);
 }
 
@@ -55,7 +56,7 @@ void SerialLink::LinkLost(int port)
 {
     m_window.setItemEnabled(SerialLinkHost::Item::SearchForKestavion1, true);
     m_window.setItemEnabled(SerialLinkHost::Item::DisconnectSerialCommunication1, false);
-    if (m_state.EthernetConnected != 1)
+    if (!m_channel.linkUp())
         m_window.setItemEnabled(SerialLinkHost::Item::ReadfromKestavions1, false);
     m_window.setComNumber(QStringLiteral("None"), QString());
     m_host.showMessage(LinkLostTitle(), LinkLostText(port));
@@ -69,29 +70,24 @@ bool SerialLink::PortAvailable(int n) const { return ComPortAvailable(ComPortPat
 
 void SerialLink::awaitPortState(int want)
 {
-    m_channel.QueryFailed = 0;
-    QTimer *watchdog = m_channel.timer1();
-    watchdog->start(m_channel.timeouts().WatchdogMs);
-    while (m_state.SerialPortOpen != want && m_channel.QueryFailed == 0)
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    watchdog->stop();
+    m_transport.awaitUnderWatchdog([this, want] { return m_state.SerialPortOpen == want; });
 }
 
 bool SerialLink::portFailed() const
 {
-    const auto error = m_channel.serialPort()->error();
+    const auto error = m_transport.serialPort()->error();
     return error != QSerialPort::NoError && error != QSerialPort::TimeoutError;
 }
 
 int SerialLink::ProbeComPort(int n)
 {
     CommandChannel::Exchange gate(m_channel);
-    CommandChannel::Probing probing(m_channel);
-    QSerialPort *port = m_channel.serialPort();
+    LinkTransport::Probing probing(m_channel);
+    QSerialPort *port = m_transport.serialPort();
     int result = -4;
     // Only the port we hold ourselves skips the availability test: any other port that is
     // busy or absent is skipped without a message, also while another one is open.
-    const bool holdingThisPort = port->isOpen() && m_channel.PortNumber == n;
+    const bool holdingThisPort = port->isOpen() && m_transport.portNumber() == n;
     if (!holdingThisPort && !PortAvailable(n))
         return -1;
 
@@ -100,7 +96,7 @@ int SerialLink::ProbeComPort(int n)
         awaitPortState(0);
     }
 
-    m_channel.PortNumber = n;
+    m_transport.setPortNumber(n);
     port->setPortName(ComPortPath(n));
 
     if (m_state.SerialPortOpen == 0 || !port->isOpen()) {
@@ -118,7 +114,7 @@ int SerialLink::ProbeComPort(int n)
 
     auto exchange = [&]() -> int {
         port->clearError();
-        const bool answered = m_channel.SerialSendAndAwait("\r");
+        const bool answered = m_transport.serialSendAndAwait("\r");
         if (portFailed())
             return -1;
         return answered ? 1 : 0;
@@ -140,7 +136,7 @@ int SerialLink::SearchComPorts(int n)
     CommandChannel::Exchange exchange(m_channel);
     m_host.setPagesEnabled(false);
     m_host.showBusyCursor();
-    m_channel.SerialReplyTimeout = m_channel.timeouts().ProbeTicks;
+    m_transport.useProbeWait(true);
 
     int probed = -1;
     if (n >= 1 && n <= kComPortCount) {
@@ -154,19 +150,19 @@ int SerialLink::SearchComPorts(int n)
     }
 
     int result;
-    const int number = m_channel.PortNumber;
+    const int number = m_transport.portNumber();
     if (probed >= 0) {
         m_host.setStatusText(
             QStringLiteral("Established communication with Kestavion on Com %1").arg(number));
         m_window.setComNumber(QString::number(number), ComPortPath(number));
         result = 1;
     } else {
-        m_channel.serialPort()->close();
+        m_transport.serialPort()->close();
         m_window.setComNumber(QStringLiteral("None"), QString());
         result = -1;
     }
 
-    m_channel.SerialReplyTimeout = m_channel.timeouts().NormalTicks;
+    m_transport.useProbeWait(false);
     m_host.showArrowCursor();
     m_host.setPagesEnabled(true);
     return result;
@@ -175,12 +171,12 @@ int SerialLink::SearchComPorts(int n)
 void SerialLink::SearchAllClick()
 {
     CommandChannel::Exchange exchange(m_channel);
-    m_channel.ReplyTerminator = '#';
-    m_channel.serialPort()->setFlowControl(QSerialPort::HardwareControl);
+    m_transport.resetTerminator();
+    m_transport.serialPort()->setFlowControl(QSerialPort::HardwareControl);
 
     if (SearchComPorts(0) == -1) {
         m_host.showMessage(SearchFailedText());
-        m_channel.setSerialLinkLive(false);
+        m_transport.setSerialLinkLive(false);
         m_window.setItemEnabled(SerialLinkHost::Item::SearchForKestavion1, true);
         m_window.setItemEnabled(SerialLinkHost::Item::DisconnectSerialCommunication1, false);
         m_window.LoadIpAddress();
@@ -188,8 +184,8 @@ void SerialLink::SearchAllClick()
     }
 
     m_window.showProgress(QStringLiteral("Checking COM port communication. Please wait...."));
-    m_channel.setSerialLinkLive(true);
-    m_channel.SerialSendAndAwait("\r");
+    m_transport.setSerialLinkLive(true);
+    m_transport.serialSendAndAwait("\r");
     m_window.hideProgress();
 
     m_window.setItemEnabled(SerialLinkHost::Item::ReadfromKestavions1, true);
@@ -204,13 +200,13 @@ bool SerialLink::ConnectOnComPort(int n)
     CommandChannel::Exchange exchange(m_channel);
     if (SearchComPorts(n) == -1) {
         m_host.showMessage(ConnectFailedText());
-        m_channel.setSerialLinkLive(false);
+        m_transport.setSerialLinkLive(false);
         m_window.setItemEnabled(SerialLinkHost::Item::SearchForKestavion1, true);
         m_window.setItemEnabled(SerialLinkHost::Item::DisconnectSerialCommunication1, false);
         return false;
     }
-    m_channel.setSerialLinkLive(true);
-    m_channel.SerialSendAndAwait("\r");
+    m_transport.setSerialLinkLive(true);
+    m_transport.serialSendAndAwait("\r");
     m_window.setItemEnabled(SerialLinkHost::Item::ReadfromKestavions1, true);
     m_window.setItemEnabled(SerialLinkHost::Item::SearchForKestavion1, false);
     m_window.setItemEnabled(SerialLinkHost::Item::DisconnectSerialCommunication1, true);
@@ -221,7 +217,7 @@ bool SerialLink::ConnectOnComPort(int n)
 
 void SerialLink::CheckComMenuItem(bool on)
 {
-    const int n = m_channel.PortNumber;
+    const int n = m_transport.portNumber();
     m_window.setComItemChecked(n >= 2 && n <= 4 ? n : 1, on);
 }
 
@@ -235,13 +231,13 @@ void SerialLink::ComItemClick(int n)
 void SerialLink::DisconnectSerialCommunication1Click()
 {
     CommandChannel::Exchange exchange(m_channel);
-    m_channel.serialPort()->close();
-    m_channel.setSerialLinkLive(false);
+    m_transport.serialPort()->close();
+    m_transport.setSerialLinkLive(false);
     m_window.setItemEnabled(SerialLinkHost::Item::ReadfromKestavions1, false);
     m_window.setItemEnabled(SerialLinkHost::Item::SearchForKestavion1, true);
     m_window.setItemEnabled(SerialLinkHost::Item::DisconnectSerialCommunication1, false);
 }
 
-void SerialLink::SetSpeed(int baud) { m_channel.serialPort()->setBaudRate(baud); }
+void SerialLink::SetSpeed(int baud) { m_transport.serialPort()->setBaudRate(baud); }
 
 } // namespace kv

@@ -3,6 +3,8 @@
 // the probe of one port, connecting on a port the operator picks, and disconnecting. The
 // exchanges themselves belong to the command channel.
 
+#include "link/LinkTransport.h"
+
 #include <QObject>
 #include <QString>
 
@@ -68,6 +70,7 @@ private:
     bool portFailed() const;
 
     CommandChannel &m_channel;
+    LinkTransport m_transport;
     MatrixState &m_state;
     LinkHost &m_host;
     SerialLinkHost &m_window;

@@ -3,6 +3,8 @@
 // indices; the operation adds 1 where the switcher counts from 1. Nothing is formatted or sent
 // without a live link, and no operation reports back: the caller's change stands regardless.
 
+#include <QByteArray>
+
 namespace kv {
 
 class CommandChannel;
@@ -29,13 +31,13 @@ void SendGroupDelete(CommandChannel &ch, int group, int output, int input); // 1
 inline constexpr int kNoSide = 100;
 inline constexpr int kAllGroups = 200;
 
-// Status queries: formatted into CommandBuffer whatever the link; RunQuery sends them.
-// The preset queries take the 0-based index as it is.
-void FormatQuerySystemInfo(CommandChannel &ch);           // MINFOKV
-void FormatQueryRoutes(CommandChannel &ch);               // OINFOKV
-void FormatQueryPreviousInputs(CommandChannel &ch);       // OPINFOKV
-void FormatQueryGroups(CommandChannel &ch);               // GINFOKV
-void FormatQueryPreset(CommandChannel &ch, int preset);   // PINFOKV p
-void FormatQueryPresetGroups(CommandChannel &ch, int preset); // PGINFOKV p
+// The status query texts; CommandChannel::runQuery sends them. The preset queries take the
+// 0-based index as it is.
+QByteArray QuerySystemInfoText();               // MINFOKV
+QByteArray QueryRoutesText();                   // OINFOKV
+QByteArray QueryPreviousInputsText();           // OPINFOKV
+QByteArray QueryGroupsText();                   // GINFOKV
+QByteArray QueryPresetText(int preset);         // PINFOKV p
+QByteArray QueryPresetGroupsText(int preset);   // PGINFOKV p
 
 } // namespace kv

@@ -37,17 +37,17 @@ bool StatusReader::ParseReply(const std::uint8_t *reply, int size, int payloadSi
     return true;
 }
 
-bool StatusReader::runQuery(int size, void *target, const QString &parseError, bool extraEventPass)
+bool StatusReader::runQuery(const QByteArray &text, int size, void *target,
+                           const QString &parseError, bool extraEventPass)
 {
-    // A link that brings nothing back must not leave the previous reply to be parsed again.
-    std::memset(m_channel.ReplyBuffer, 0, sizeof m_channel.ReplyBuffer);
-    m_channel.RunQuery(size);
-    if (m_channel.QueryFailed == 1)
+    const QueryReply reply = m_channel.runQuery(text, size);
+    if (reply.failed)
         return false;
 
     // Payloads are at most 170 bytes and start by position 31: always inside the buffer.
     static_assert(kMarkerSearch + 1 + kGroupTableSize < CommandChannel::kReplyBufferSize);
-    if (!ParseReply(m_channel.ReplyBuffer, CommandChannel::kReplyBufferSize, size, target)) {
+    if (!ParseReply(reinterpret_cast<const std::uint8_t *>(reply.bytes.constData()),
+                    int(reply.bytes.size()), size, target)) {
         m_host.setStatusText(parseError);
         m_host.processEvents();
         m_host.pause(m_channel.timeouts().QueryPauseMs);
@@ -60,8 +60,7 @@ bool StatusReader::runQuery(int size, void *target, const QString &parseError, b
 
 bool StatusReader::QuerySystemInfo()
 {
-    FormatQuerySystemInfo(m_channel);
-    if (!runQuery(kSystemInfoSize, &m_state.Info,
+    if (!runQuery(QuerySystemInfoText(), kSystemInfoSize, &m_state.Info,
                   QStringLiteral("Error parsing MINFOKV message...."), true))
         return false;
     ApplyModelCode(m_state, m_state.Info.ModelCode);
@@ -71,24 +70,22 @@ bool StatusReader::QuerySystemInfo()
 
 bool StatusReader::QueryRoutes()
 {
-    FormatQueryRoutes(m_channel);
     static_assert(sizeof m_state.Routes == kMaxPorts * sizeof(RouteEntry));
-    return runQuery(OutputsOf(m_state) * int(sizeof(RouteEntry)), m_state.Routes,
+    return runQuery(QueryRoutesText(), OutputsOf(m_state) * int(sizeof(RouteEntry)),
+                    m_state.Routes,
                     QStringLiteral("Error parsing OINFOKV message...."));
 }
 
 bool StatusReader::QueryPreviousInputs()
 {
-    FormatQueryPreviousInputs(m_channel);
-    return runQuery(OutputsOf(m_state), m_state.PreviousInput,
+    return runQuery(QueryPreviousInputsText(), OutputsOf(m_state), m_state.PreviousInput,
                     QStringLiteral("Error parsing OPINFOKV message...."));
 }
 
 bool StatusReader::QueryPresets()
 {
     for (int p = 0; p < kPresetCount; ++p) {
-        FormatQueryPreset(m_channel, p);
-        if (!runQuery(kPresetSize, &m_state.Presets[p],
+        if (!runQuery(QueryPresetText(p), kPresetSize, &m_state.Presets[p],
                       QStringLiteral("Error parsing PINFOKV message....")))
             return false;
     }
@@ -97,8 +94,7 @@ bool StatusReader::QueryPresets()
 
 bool StatusReader::QueryGroups()
 {
-    FormatQueryGroups(m_channel);
-    return runQuery(kGroupTableSize, &m_state.Groups,
+    return runQuery(QueryGroupsText(), kGroupTableSize, &m_state.Groups,
                     QStringLiteral("Error parsing GINFOKV message...."));
 }
 
@@ -109,8 +105,7 @@ bool StatusReader::QueryPresetGroups()
             m_host.setProgressDots(QStringLiteral("......."));
         else if (p == 5)
             m_host.setProgressDots(QStringLiteral("........"));
-        FormatQueryPresetGroups(m_channel, p);
-        if (!runQuery(kGroupTableSize, &m_state.PresetGroups[p],
+        if (!runQuery(QueryPresetGroupsText(p), kGroupTableSize, &m_state.PresetGroups[p],
                       QStringLiteral("Error parsing PGINFOKV message....")))
             return false;
     }

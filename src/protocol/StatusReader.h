@@ -57,8 +57,9 @@ public:
     static bool ParseReply(const std::uint8_t *reply, int size, int payloadSize, void *target);
 
 private:
-    // Sends the query now in CommandBuffer and copies its payload of size bytes into target.
-    bool runQuery(int size, void *target, const QString &parseError, bool extraEventPass = false);
+    // Sends the query text and copies its payload of size bytes into target.
+    bool runQuery(const QByteArray &text, int size, void *target, const QString &parseError,
+                  bool extraEventPass = false);
 
     MatrixState &m_state;
     CommandChannel &m_channel;

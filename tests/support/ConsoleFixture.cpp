@@ -2,6 +2,7 @@
 
 #include "app/StatusRead.h"
 #include "link/CommandChannel.h"
+#include "link/LinkTransport.h"
 #include "ui/Colours.h"
 
 #include <QAbstractButton>
@@ -60,7 +61,7 @@ bool ConsoleFixture::connectSerial()
 {
     if (m_emu.ptyDevice().isEmpty())
         return fail(QStringLiteral("kvemu has no pty"));
-    QSerialPort *port = m_form->channel().serialPort();
+    QSerialPort *port = LinkTransport(m_form->channel()).serialPort();
     port->setPortName(m_emu.ptyDevice());
     if (!port->open(QIODevice::ReadWrite))
         return fail(QStringLiteral("open %1: %2").arg(m_emu.ptyDevice(), port->errorString()));
@@ -70,7 +71,7 @@ bool ConsoleFixture::connectSerial()
     port->setStopBits(QSerialPort::OneStop);
     port->setFlowControl(QSerialPort::HardwareControl);
     state().SerialPortOpen = 1;
-    m_form->channel().setSerialLinkLive(true);
+    LinkTransport(m_form->channel()).setSerialLinkLive(true);
     m_form->menu().ReadfromKestavions1->setEnabled(true); // as a real connect leaves it
     return true;
 }
@@ -79,7 +80,7 @@ bool ConsoleFixture::connectTcp()
 {
     if (m_emu.tcpPort() == 0)
         return fail(QStringLiteral("kvemu has no TCP port"));
-    QTcpSocket *socket = m_form->channel().socket();
+    QTcpSocket *socket = LinkTransport(m_form->channel()).socket();
     socket->connectToHost(QHostAddress::LocalHost, m_emu.tcpPort());
     if (!socket->waitForConnected(5000))
         return fail(QStringLiteral("connect to %1: %2").arg(m_emu.tcpPort()).arg(socket->errorString()));
@@ -156,7 +157,7 @@ void ConsoleFixture::armRescue(int ms)
     QObject::connect(m_rescue.get(), &QTimer::timeout, m_form.get(), [this] {
         m_rescued = true;
         m_rescue->setInterval(1000);
-        m_form->channel().Timer1Timer();
+        LinkTransport(m_form->channel()).expireWatchdog();
     });
     m_rescue->start();
 }

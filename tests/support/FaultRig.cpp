@@ -2,6 +2,8 @@
 #include "LinkEnv.h"
 
 #include "link/CommandChannel.h"
+#include "link/LinkTransport.h"
+#include "protocol/Commands.h"
 
 #include <QStatusBar>
 #include <cstring>
@@ -22,7 +24,7 @@ std::unique_ptr<ConsoleFixture> ReadConsole(const QString &link, EmuProcess::Opt
     if (link != QLatin1String("tcp")) {
         // COM1, as a connect from the menu leaves it: the retry loop probes that port again.
         SetComPorts({f->emu().ptyPath()});
-        f->form().channel().PortNumber = 1;
+        LinkTransport(f->form().channel()).setPortNumber(1);
     }
     f->readAll();
     f->dialogs.clear();
@@ -69,6 +71,22 @@ QStringList FullQuerySequence()
     for (int p = 0; p < kPresetCount; ++p)
         q << QStringLiteral("PGINFOKV %1").arg(p);
     return q;
+}
+
+QString WaitsNormally(ConsoleFixture &f)
+{
+    const Timeouts &t = f.form().channel().timeouts();
+    const int delay = (t.ticksToMs(t.ProbeTicks) + t.ticksToMs(t.NormalTicks)) / 2;
+    if (f.emu().sendControl(QStringLiteral("clear-faults")) != QLatin1String("ok") ||
+        f.emu().sendControl(QStringLiteral("fault delay:TAKE=%1@1").arg(delay)) !=
+            QLatin1String("ok"))
+        return QStringLiteral("kvemu does not answer");
+    LinkTransport(f.form().channel()).setSerialLinkLive(true);
+    f.clearWire();
+    SendTakeCancel(f.form().channel());
+    const QStringList wire = f.wire();
+    return wire == QStringList{QStringLiteral("TAKE 0")} ? QString()
+                                                         : "late answer: " + wire.join('|');
 }
 
 QString KeepsWorking(ConsoleFixture &f)

@@ -23,6 +23,11 @@ QStringList ChangedFields(const MatrixState &before, const MatrixState &after);
 // The whole status read on the wire, in order.
 QStringList FullQuerySequence();
 
+// On the live serial link, a command answered later than the probe's short wait but within
+// the normal one goes through without a try: the normal wait is in force. Empty when it is,
+// else what went wrong.
+QString WaitsNormally(ConsoleFixture &f);
+
 // After a fault: kvemu's faults cleared, one route taken on the switcher by the operator's
 // clicks and one full read without a box. Empty when all went well, else what went wrong.
 QString KeepsWorking(ConsoleFixture &f);

@@ -1,4 +1,7 @@
 #include "LinkBench.h"
+#include "LinkEnv.h"
+
+#include "link/LinkTransport.h"
 
 #include <QSerialPort>
 #include <QTcpSocket>
@@ -10,37 +13,44 @@ LinkBench::LinkBench(const Timeouts &timeouts)
 {
     InitMatrixState(state);
     channel = std::make_unique<CommandChannel>(state, host, timeouts);
+    serial = std::make_unique<SerialLink>(*channel, host, window);
+}
+
+LinkBench::~LinkBench()
+{
+    serial.reset();
+    channel.reset();
 }
 
 bool LinkBench::openSerial(const QString &path)
 {
-    QSerialPort *port = channel->serialPort();
-    port->setPortName(path);
-    port->setBaudRate(57600);
-    port->setDataBits(QSerialPort::Data8);
-    port->setParity(QSerialPort::NoParity);
-    port->setStopBits(QSerialPort::OneStop);
-    port->setFlowControl(QSerialPort::HardwareControl);
-    port->setReadBufferSize(CommandChannel::kSerialBufferSize);
-    return port->open(QIODevice::ReadWrite);
+    SetComPorts({path});
+    LinkTransport transport(*channel);
+    transport.setPortNumber(1);
+    QSerialPort *p = transport.serialPort();
+    p->setPortName(path);
+    if (!p->open(QIODevice::ReadWrite))
+        return false;
+    serial->ApdComPort1PortOpen();
+    return true;
 }
 
 bool LinkBench::connectTcp(quint16 port)
 {
-    QTcpSocket *socket = channel->socket();
-    socket->connectToHost(QStringLiteral("127.0.0.1"), port);
-    return socket->waitForConnected(5000);
+    QTcpSocket *s = socket();
+    s->connectToHost(QStringLiteral("127.0.0.1"), port);
+    return s->waitForConnected(5000);
 }
 
-QByteArray LinkBench::reply(int n) const
-{
-    return QByteArray(reinterpret_cast<const char *>(channel->ReplyBuffer), n);
-}
+void LinkBench::setSerialLinkLive(bool live) { LinkTransport(*channel).setSerialLinkLive(live); }
 
-bool LinkBench::replyAllZero() const
+QSerialPort *LinkBench::port() const { return LinkTransport(*channel).serialPort(); }
+
+QTcpSocket *LinkBench::socket() const { return LinkTransport(*channel).socket(); }
+
+bool AllZero(const QByteArray &bytes)
 {
-    const auto &buf = channel->ReplyBuffer;
-    return std::all_of(std::begin(buf), std::end(buf), [](std::uint8_t b) { return b == 0; });
+    return std::all_of(bytes.begin(), bytes.end(), [](char b) { return b == 0; });
 }
 
 } // namespace kv::test
