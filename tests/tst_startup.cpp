@@ -18,6 +18,8 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLayout>
+#include <QStatusBar>
 #include <QLineEdit>
 #include <QStyleFactory>
 #include <QTabWidget>
@@ -160,6 +162,13 @@ void tst_StartUp::windowFrame()
     QCOMPARE(form.windowTitle(), QString("Orvask Delvane, LLC :- KV Control SDI (8 x 8)"));
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
     QCOMPARE(form.minimumSize(), form.maximumSize());
+    form.layout()->activate();
+    const QRect client(form.centralWidget()->geometry().topLeft(),
+                       form.MainStatusBar->geometry().bottomRight());
+    QCOMPARE(client.size(), QSize(735, 529));
+    QCOMPARE(form.MainPageControl->geometry(), QRect(0, 0, 734, 514));
+    QCOMPARE(form.PresetsGroupBox->geometry(), QRect(584, 27, 145, 430));
+    QCOMPARE(form.MainStatusBar->size(), QSize(735, 19));
     const QStringList pages{"Video Switching", "Labeling", "Grouping",
                             "Sequencing",      "Setup",    "About"};
     QCOMPARE(form.MainPageControl->count(), pages.size());

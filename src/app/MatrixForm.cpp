@@ -26,6 +26,9 @@ namespace {
 constexpr int kClientWidth = 735;
 constexpr int kClientHeight = 529;
 constexpr int kStatusBarHeight = 19;
+// The page area reaches under the status bar; the bar hides its last few rows.
+constexpr int kPagesWidth = 734;
+constexpr int kPagesHeight = 514;
 } // namespace
 
 TMatrixForm::TMatrixForm() : TMatrixForm(Timeouts{}) {}
@@ -77,7 +80,7 @@ void TMatrixForm::buildFrame()
 
     MainPageControl = new QTabWidget(central);
     MainPageControl->setObjectName(QStringLiteral("MainPageControl"));
-    MainPageControl->setGeometry(0, 0, kClientWidth - 1, kClientHeight - kStatusBarHeight);
+    MainPageControl->setGeometry(0, 0, kPagesWidth, kPagesHeight);
     MainPageControl->tabBar()->setFocusPolicy(Qt::NoFocus);
 
     ControlTabSheet = new SwitchingPage;
