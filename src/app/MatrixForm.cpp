@@ -140,6 +140,15 @@ void TMatrixForm::MainPageControlChange()
     PresetsGroupBox->setVisible(page == SequencingTabSheet);
 }
 
+bool TMatrixForm::event(QEvent *event)
+{
+    // The status bar holds the console's own texts: the menus' (empty) status tips, sent on
+    // every hover, would wipe them.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
+}
+
 void TMatrixForm::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
