@@ -12,6 +12,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -425,7 +427,9 @@ void TestLabels::ampersandIsNoShortcut()
 }
 
 // Not a check: with KV_SCREENSHOT=FILE set (scripts/screenshot.sh), saves a picture of the
-// Labeling page of an 8 x 8 switcher with some labels typed. Skipped otherwise.
+// Labeling page of an 8 x 8 switcher with some labels typed, and beside it
+// labeled-switching.png: six-character labels on the Video Switching page and the preset
+// panel of a 16 x 16 switcher. Skipped otherwise.
 void TestLabels::screenshot()
 {
     const QString file = qEnvironmentVariable("KV_SCREENSHOT");
@@ -454,6 +458,38 @@ void TestLabels::screenshot()
     page->edit(LabelKind::Preset, 4)->setFocus();
     QVERIFY2(f.form().grab().save(file), qPrintable(file));
     qInfo("Labeling page: %s", qPrintable(file));
+
+    ConsoleFixture wide;
+    QVERIFY2(wide.start(), qPrintable(wide.error()));
+    QVERIFY2(wide.connectSerial(), qPrintable(wide.error()));
+    wide.readAll();
+    const QStringList wideInputs = {"CAM 1",  "CAM 2",  "CAM 3",  "CAM 4", "CAM 5", "CAM 6",
+                                    "CAM 7",  "CAM 8",  "CAM 9",  "CAM 10", "CAM 11", "CAM 12",
+                                    "VTR  A", "VTR  B", "GFX 1", "BARS"};
+    const QStringList wideOutputs = {"PGM",    "PVW",    "MON 1",  "MON 2", "MON 10", "REC 1",
+                                     "REC 2",  "STREAM", "VTR  A", "VTR  B", "AUX 1", "AUX 2",
+                                     "WALL 1", "WALL 2", "QC",     "SPARE"};
+    const QStringList widePresets = {"NEWS", "SPORT", "NIGHT", "CAM 12", "VTR  B", "WEEKND"};
+    LabelingPage *labels = wide.form().LabelTabSheet;
+    Labels &apply = wide.form().configActions->labels();
+    for (int n = 1; n <= 16; ++n) {
+        labels->setLabelText(LabelKind::Input, n, wideInputs.at(n - 1));
+        labels->setLabelText(LabelKind::Output, n, wideOutputs.at(n - 1));
+        apply.LabelEditExit(LabelKind::Input, n);
+        apply.LabelEditExit(LabelKind::Output, n);
+    }
+    for (int n = 1; n <= widePresets.size(); ++n) {
+        labels->setLabelText(LabelKind::Preset, n, widePresets.at(n - 1));
+        apply.LabelEditExit(LabelKind::Preset, n);
+    }
+    wide.form().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&wide.form()));
+    QVERIFY(wide.click("OutputButton2"));
+    QVERIFY(wide.click("InputButton12"));
+    QVERIFY(wide.click("PresetsSaveButton")); // the preset buttons, to store into
+    const QString switching = QFileInfo(file).dir().filePath("labeled-switching.png");
+    QVERIFY2(wide.form().grab().save(switching), qPrintable(switching));
+    qInfo("Labels on the Video Switching page: %s", qPrintable(switching));
 }
 
 QTEST_MAIN(TestLabels)
