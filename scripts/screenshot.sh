@@ -13,7 +13,8 @@
 #   KV_BUILD_DIR   build directory (default: build/)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${KV_BUILD_DIR:-$root/build}"
+# Absolute: the suites change their working directory.
+build="$(realpath -m "${KV_BUILD_DIR:-$root/build}")"
 mkdir -p "$root/docs"
 
 cmake -S "$root" -B "$build" >/dev/null
