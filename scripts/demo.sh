@@ -15,6 +15,11 @@
 # (QT_QPA_PLATFORM=offscreen), answers the start-up question itself (KV_DEMO_AUTOCONNECT=1),
 # and writes a screenshot of the connected console; the path is printed at the end.
 #
+# kvemu takes its control commands (fault ..., clear-faults, faults, state, reset) from the
+# named pipe "control" in the work directory, so a trainer can make the switcher misbehave
+# from another terminal while the console runs:
+#   echo 'fault silence' > WORKDIR/control     (kvemu's answers go to WORKDIR/kvemu.out)
+#
 # Environment:
 #   KV_BUILD_DIR   build directory (default: build/ in the repository)
 #   KV_DEMO_DIR    work directory: kvemu's link and log, IPSave.ini, the screenshot
@@ -24,7 +29,8 @@
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${KV_BUILD_DIR:-$root/build}"
+# Absolute: the console is started from the work directory.
+build="$(realpath -m "${KV_BUILD_DIR:-$root/build}")"
 model="${KV_DEMO_MODEL:-11}"
 baud="${KV_DEMO_BAUD:-57600}"
 
@@ -45,8 +51,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Opened for reading and writing, so that kvemu never sees the end of its input when a
+# trainer's echo closes the pipe again.
+rm -f "$work/control"
+mkfifo "$work/control"
 "$build/kvemu" --pty "$work/com1" --tcp 0 --model "$model" --baud "$baud" \
-    --log "$work/kvemu.log" >"$work/kvemu.out" 2>&1 </dev/null &
+    --log "$work/kvemu.log" >"$work/kvemu.out" 2>&1 <>"$work/control" &
 emu_pid=$!
 
 # kvemu prints "ready" once both links are open.
@@ -62,6 +72,7 @@ tcp_port="$(awk '$1 == "tcp" { print $2 }' "$work/kvemu.out")"
 printf '127.0.0.1\0' >"$work/IPSave.ini"
 
 echo "kvemu: COM1 = $work/com1, TCP = 127.0.0.1:$tcp_port, log $work/kvemu.log"
+echo "Trainer: echo 'fault silence' > $work/control (answers in $work/kvemu.out)"
 export KV_COM1="$work/com1"
 export KV_TCP_PORT="$tcp_port"
 cd "$work"

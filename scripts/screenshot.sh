@@ -6,13 +6,15 @@
 #                        and its input (yellow) and pending routes (red);
 #   progress.png         the progress window halfway through a status read;
 #   labeling.png, grouping.png, sequencing.png, setup.png, about.png   the other pages;
+#   labeled-switching.png  six-character labels on the Video Switching page and the presets;
 #   preset-preview.png   a preset previewed on the Video Switching page.
 # It runs a suite's screenshot function (skipped in ordinary test runs) with
 # KV_SCREENSHOT=FILE, on the offscreen platform; fonts come from fonts-dejavu-core.
 #   KV_BUILD_DIR   build directory (default: build/)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${KV_BUILD_DIR:-$root/build}"
+# Absolute: the suites change their working directory.
+build="$(realpath -m "${KV_BUILD_DIR:-$root/build}")"
 mkdir -p "$root/docs"
 
 cmake -S "$root" -B "$build" >/dev/null
@@ -28,7 +30,7 @@ echo "Written: $KV_SCREENSHOT"
 cmake --build "$build" -j2 --target tst_labels tst_setup
 KV_SCREENSHOT="$root/docs/labeling.png" "$build/tests/tst_labels" screenshot
 KV_SCREENSHOT="$root/docs/setup.png" "$build/tests/tst_setup" screenshot
-echo "Written: $root/docs/labeling.png $root/docs/setup.png"
+echo "Written: $root/docs/labeling.png $root/docs/labeled-switching.png $root/docs/setup.png"
 
 # The Grouping page (three groups, group 1 chosen), the Sequencing page (a run on air, the
 # preset panel choosing a recall) and a previewed preset on the Video Switching page.

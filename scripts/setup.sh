@@ -3,7 +3,7 @@
 # nothing when it is all there already. Sourced or run by the other scripts.
 set -euo pipefail
 
-KV_PACKAGES=(cmake g++ make qt6-base-dev qt6-serialport-dev xvfb xauth fonts-dejavu-core)
+KV_PACKAGES=(cmake g++ make qt6-base-dev qt6-serialport-dev xvfb xauth x11-utils fonts-dejavu-core)
 if [ "${KV_WITH_CLANG:-0}" = 1 ]; then
     KV_PACKAGES+=(clang libclang-rt-14-dev)
 fi

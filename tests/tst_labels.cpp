@@ -8,11 +8,15 @@
 #include "app/StatusRead.h"
 #include "ui/GroupingPage.h"
 #include "ui/LabelingPage.h"
+#include "ui/SwitchingPage.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QtTest>
@@ -41,6 +45,47 @@ QString focusName()
     return w ? w->objectName() : QString();
 }
 
+// Types a label into its edit and presses Enter, as the operator applies it.
+void typeLabel(ConsoleFixture &f, const QString &edit, const QString &text)
+{
+    auto *e = f.find<QLineEdit>(edit);
+    e->setFocus();
+    e->selectAll();
+    QTest::keyClicks(e, text);
+    QTest::keyClick(e, Qt::Key_Return);
+}
+
+// Where a button's caption is drawn: painted in pure red, the rows and columns that hold it,
+// and how many separate lines of text those rows make.
+struct Ink {
+    int lines = 0;
+    QRect box;
+};
+
+Ink captionInk(QPushButton *button)
+{
+    QPalette pal = button->palette();
+    pal.setColor(QPalette::ButtonText, Qt::red);
+    button->setPalette(pal);
+    const QImage image = button->grab().toImage();
+    Ink ink;
+    bool inLine = false;
+    for (int y = 0; y < image.height(); ++y) {
+        bool inked = false;
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 160 && c.green() < 100 && c.blue() < 100) {
+                inked = true;
+                ink.box |= QRect(x, y, 1, 1);
+            }
+        }
+        if (inked && !inLine)
+            ++ink.lines;
+        inLine = inked;
+    }
+    return ink;
+}
+
 void setModel(ConsoleFixture &f, int inputs, int outputs)
 {
     f.state().InputCount = std::int16_t(inputs);
@@ -66,6 +111,9 @@ private slots:
     void resetButtons();
     void modelRows();
     void labelsStayOnTheConsole();
+    void captionsWrapInsideTheButton_data();
+    void captionsWrapInsideTheButton();
+    void ampersandIsNoShortcut();
     void screenshot();
 };
 
@@ -315,8 +363,74 @@ void TestLabels::labelsStayOnTheConsole()
     QCOMPARE(bytesOf(f.state()), before); // not even Config: only saving gathers labels
 }
 
+void TestLabels::captionsWrapInsideTheButton_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QStringList>("buttons");
+    QTest::addColumn<int>("lines"); // 0: as many as the font needs
+    const QStringList in1{"InputButton1", "GroupInputButton1"};
+    QTest::newRow("CAM 12, input") << "InputLabelEdit1" << "CAM 12" << in1 << 0;
+    QTest::newRow("VTR  B, output") << "OutputLabelEdit12" << "VTR  B"
+                                    << QStringList{"OutputButton12", "GroupOutputButton12"} << 0;
+    QTest::newRow("wider than an input button") << "InputLabelEdit1" << "WWWWWW"
+                                                << QStringList{"InputButton1"} << 2;
+    QTest::newRow("wider than an output button") << "OutputLabelEdit3" << "MMMMMM"
+                                                 << QStringList{"OutputButton3"} << 2;
+    QTest::newRow("fits the grouping button") << "InputLabelEdit1" << "WWWWWW"
+                                              << QStringList{"GroupInputButton1"} << 1;
+    QTest::newRow("fits the preset button") << "PresetLabelEdit8" << "CAM 12"
+                                            << QStringList{"PresetButton8"} << 1;
+}
+
+void TestLabels::captionsWrapInsideTheButton()
+{
+    QFETCH(QString, edit);
+    QFETCH(QString, label);
+    QFETCH(QStringList, buttons);
+    QFETCH(int, lines);
+    ConsoleFixture f;
+    QVERIFY(showLabeling(f));
+    typeLabel(f, edit, label);
+    for (const QString &name : buttons) {
+        auto *button = f.find<QPushButton>(name);
+        QCOMPARE(button->text(), label);
+        const Ink ink = captionInk(button);
+        if (lines)
+            QCOMPARE(ink.lines, lines);
+        // Every glyph is whole and clear of the bevel: none cut off, none touching the edge.
+        const QRect clear = button->rect().adjusted(3, 2, -3, -2);
+        QVERIFY2(clear.contains(ink.box), qPrintable(QStringLiteral("%1: ink %2,%3 %4x%5 in %6x%7")
+                                                         .arg(name)
+                                                         .arg(ink.box.x())
+                                                         .arg(ink.box.y())
+                                                         .arg(ink.box.width())
+                                                         .arg(ink.box.height())
+                                                         .arg(button->width())
+                                                         .arg(button->height())));
+    }
+}
+
+// A label is a caption: its "&" is shown, and Alt with the letter after it routes nothing.
+void TestLabels::ampersandIsNoShortcut()
+{
+    ConsoleFixture f;
+    QVERIFY(showLabeling(f));
+    typeLabel(f, "InputLabelEdit2", "R&D");
+    f.form().MainPageControl->setCurrentWidget(f.form().ControlTabSheet);
+    auto *button = f.find<QPushButton>("InputButton2");
+    QTRY_VERIFY(button->isVisible());
+    QCOMPARE(button->text(), QString("R&D"));
+    QSignalSpy clicked(button, &QPushButton::clicked);
+    QTest::keyClick(&f.form(), Qt::Key_D, Qt::AltModifier);
+    QTest::qWait(300); // a shortcut clicks after the button's 100 ms press
+    QCOMPARE(clicked.size(), 0);
+}
+
 // Not a check: with KV_SCREENSHOT=FILE set (scripts/screenshot.sh), saves a picture of the
-// Labeling page of an 8 x 8 switcher with some labels typed. Skipped otherwise.
+// Labeling page of an 8 x 8 switcher with some labels typed, and beside it
+// labeled-switching.png: six-character labels on the Video Switching page and the preset
+// panel of a 16 x 16 switcher. Skipped otherwise.
 void TestLabels::screenshot()
 {
     const QString file = qEnvironmentVariable("KV_SCREENSHOT");
@@ -345,6 +459,38 @@ void TestLabels::screenshot()
     page->edit(LabelKind::Preset, 4)->setFocus();
     QVERIFY2(f.form().grab().save(file), qPrintable(file));
     qInfo("Labeling page: %s", qPrintable(file));
+
+    ConsoleFixture wide;
+    QVERIFY2(wide.start(), qPrintable(wide.error()));
+    QVERIFY2(wide.connectSerial(), qPrintable(wide.error()));
+    wide.readAll();
+    const QStringList wideInputs = {"CAM 1",  "CAM 2",  "CAM 3",  "CAM 4", "CAM 5", "CAM 6",
+                                    "CAM 7",  "CAM 8",  "CAM 9",  "CAM 10", "CAM 11", "CAM 12",
+                                    "VTR  A", "VTR  B", "GFX 1", "BARS"};
+    const QStringList wideOutputs = {"PGM",    "PVW",    "MON 1",  "MON 2", "MON 10", "REC 1",
+                                     "REC 2",  "STREAM", "VTR  A", "VTR  B", "AUX 1", "AUX 2",
+                                     "WALL 1", "WALL 2", "QC",     "SPARE"};
+    const QStringList widePresets = {"NEWS", "SPORT", "NIGHT", "CAM 12", "VTR  B", "WEEKND"};
+    LabelingPage *labels = wide.form().LabelTabSheet;
+    Labels &apply = wide.form().configActions->labels();
+    for (int n = 1; n <= 16; ++n) {
+        labels->setLabelText(LabelKind::Input, n, wideInputs.at(n - 1));
+        labels->setLabelText(LabelKind::Output, n, wideOutputs.at(n - 1));
+        apply.LabelEditExit(LabelKind::Input, n);
+        apply.LabelEditExit(LabelKind::Output, n);
+    }
+    for (int n = 1; n <= widePresets.size(); ++n) {
+        labels->setLabelText(LabelKind::Preset, n, widePresets.at(n - 1));
+        apply.LabelEditExit(LabelKind::Preset, n);
+    }
+    wide.form().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&wide.form()));
+    QVERIFY(wide.click("OutputButton2"));
+    QVERIFY(wide.click("InputButton12"));
+    QVERIFY(wide.click("PresetsSaveButton")); // the preset buttons, to store into
+    const QString switching = QFileInfo(file).dir().filePath("labeled-switching.png");
+    QVERIFY2(wide.form().grab().save(switching), qPrintable(switching));
+    qInfo("Labels on the Video Switching page: %s", qPrintable(switching));
 }
 
 QTEST_MAIN(TestLabels)

@@ -19,6 +19,10 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
 #include <QLineEdit>
 #include <QStyleFactory>
 #include <QTabWidget>
@@ -71,6 +75,7 @@ private slots:
     void answeredYes_data();
     void answeredYes();
     void windowFrame();
+    void menusLeaveTheStatusText();
     void exitConfirmation_data();
     void exitConfirmation();
     void aboutBox();
@@ -161,6 +166,13 @@ void tst_StartUp::windowFrame()
     QCOMPARE(form.windowTitle(), QString("Orvask Delvane, LLC :- KV Control SDI (8 x 8)"));
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
     QCOMPARE(form.minimumSize(), form.maximumSize());
+    form.layout()->activate();
+    const QRect client(form.centralWidget()->geometry().topLeft(),
+                       form.MainStatusBar->geometry().bottomRight());
+    QCOMPARE(client.size(), QSize(735, 529));
+    QCOMPARE(form.MainPageControl->geometry(), QRect(0, 0, 734, 514));
+    QCOMPARE(form.PresetsGroupBox->geometry(), QRect(584, 27, 145, 430));
+    QCOMPARE(form.MainStatusBar->size(), QSize(735, 19));
     const QStringList pages{"Video Switching", "Labeling", "Grouping",
                             "Sequencing",      "Setup",    "About"};
     QCOMPARE(form.MainPageControl->count(), pages.size());
@@ -171,6 +183,43 @@ void tst_StartUp::windowFrame()
     // Nothing is asked before the window shows, and the watchdog is off: no time-out box.
     QTest::qWait(Timeouts::fast().WatchdogMs + 100);
     QVERIFY(dialogs.boxes.isEmpty());
+}
+
+void tst_StartUp::menusLeaveTheStatusText()
+{
+    WorkDir dir;
+    ConsoleFixture f;
+    QVERIFY2(f.start(), qPrintable(f.error()));
+    f.form().show(); // its start-up question is answered No by the scripted dialogs
+    QVERIFY(QTest::qWaitForWindowExposed(&f.form()));
+    SetComPorts({f.emu().ptyPath()});
+    QCOMPARE(f.form().serialLink->SearchComPorts(0), 1);
+    const QString text = "Established communication with Kestavion on Com 1";
+    QStatusBar *status = f.form().MainStatusBar;
+    QCOMPARE(status->currentMessage(), text);
+
+    // Over every menu title, then down every item of the two menus and out again.
+    QMenuBar *bar = f.form().menuBar();
+    for (QAction *title : bar->actions()) {
+        QTest::mouseMove(bar, bar->actionGeometry(title).center());
+        QCOMPARE(status->currentMessage(), text);
+    }
+    for (QMenu *menu : {f.form().menu().File1, f.form().menu().Search1}) {
+        const QPoint title = bar->actionGeometry(menu->menuAction()).center();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, title);
+        QTRY_VERIFY(menu->isVisible());
+        for (QAction *item : menu->actions()) {
+            if (!item->isSeparator())
+                QTest::mouseMove(menu, menu->actionGeometry(item).center());
+            QCOMPARE(status->currentMessage(), text);
+        }
+        QTest::mouseMove(bar, title);
+        QTest::keyClick(menu, Qt::Key_Escape);
+        QTRY_VERIFY(!menu->isVisible());
+        QCOMPARE(status->currentMessage(), text);
+    }
+    QTest::mouseMove(f.form().MainPageControl);
+    QCOMPARE(status->currentMessage(), text);
 }
 
 void tst_StartUp::exitConfirmation_data()

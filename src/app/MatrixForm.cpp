@@ -26,6 +26,9 @@ namespace {
 constexpr int kClientWidth = 735;
 constexpr int kClientHeight = 529;
 constexpr int kStatusBarHeight = 19;
+// The page area reaches under the status bar; the bar hides its last few rows.
+constexpr int kPagesWidth = 734;
+constexpr int kPagesHeight = 514;
 } // namespace
 
 TMatrixForm::TMatrixForm() : TMatrixForm(Timeouts{}) {}
@@ -77,7 +80,7 @@ void TMatrixForm::buildFrame()
 
     MainPageControl = new QTabWidget(central);
     MainPageControl->setObjectName(QStringLiteral("MainPageControl"));
-    MainPageControl->setGeometry(0, 0, kClientWidth - 1, kClientHeight - kStatusBarHeight);
+    MainPageControl->setGeometry(0, 0, kPagesWidth, kPagesHeight);
     MainPageControl->tabBar()->setFocusPolicy(Qt::NoFocus);
 
     ControlTabSheet = new SwitchingPage;
@@ -135,6 +138,15 @@ void TMatrixForm::MainPageControlChange()
         return;
     }
     PresetsGroupBox->setVisible(page == SequencingTabSheet);
+}
+
+bool TMatrixForm::event(QEvent *event)
+{
+    // The status bar holds the console's own texts: the menus' (empty) status tips, sent on
+    // every hover, would wipe them.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
 }
 
 void TMatrixForm::showEvent(QShowEvent *event)

@@ -78,6 +78,7 @@ public:
     const Timeouts &timeouts() const { return m_timeouts; }
 
 protected:
+    bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 

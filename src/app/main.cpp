@@ -8,8 +8,8 @@
 int main(int argc, char *argv[])
 {
     kv::GuardedApplication app(argc, argv);
+    // No display name: xcb and Wayland would append it to every window title.
     QApplication::setApplicationName(QStringLiteral("Orvask Delvane Kestavion"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Orvask Delvane Kestavion"));
     // One look on every desktop, so button faces take the state colours.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 

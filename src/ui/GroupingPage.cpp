@@ -1,6 +1,7 @@
 #include "ui/GroupingPage.h"
 
 #include "ui/Colours.h"
+#include "ui/LabelButton.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -101,7 +102,7 @@ QTabWidget *GroupingPage::buildButtonPanel(const QString &name, const QString &t
     panel->addTab(sheet, tab);
     for (int i = 0; i < kMaxPorts; ++i) {
         const int column = i / 8, row = i % 8;
-        auto *b = new QPushButton(QString::number(i + 1), sheet);
+        auto *b = new LabelButton(QString::number(i + 1), sheet);
         b->setObjectName(prefix + QString::number(i + 1));
         b->setGeometry(24 + column * (kButtonW + 30), 12 + row * kRowPitch, kButtonW, kButtonH);
         b->setAutoFillBackground(true);

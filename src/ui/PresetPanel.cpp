@@ -1,5 +1,7 @@
 #include "ui/PresetPanel.h"
 
+#include "ui/LabelButton.h"
+
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -29,7 +31,7 @@ PresetPanel::PresetPanel(QWidget *parent) : QGroupBox(QStringLiteral("Preset Sav
     auto *sheet = new QWidget;
     m_page->addTab(sheet, QStringLiteral("1 - 8"));
     for (int p = 0; p < kPresetCount; ++p) {
-        auto *b = new QPushButton(QString::number(p + 1), sheet);
+        auto *b = new LabelButton(QString::number(p + 1), sheet);
         b->setObjectName(QStringLiteral("PresetButton%1").arg(p + 1));
         b->setGeometry(12, 8 + p * 31, 98, 27);
         connect(b, &QPushButton::clicked, this, [this, p] { emit presetClicked(p + 1); });

@@ -1,6 +1,7 @@
 #include "ui/SwitchingPage.h"
 
 #include "ui/Colours.h"
+#include "ui/LabelButton.h"
 #include "ui/Lamp.h"
 
 #include <QCheckBox>
@@ -98,7 +99,7 @@ void SwitchingPage::buildInputs()
         plainLabel(sheet, QString::number(i + 1), QRect(x, y, 18, kInputButtonH),
                    Qt::AlignRight | Qt::AlignVCenter)
             ->setObjectName(name("InputNumberLabel", i + 1));
-        auto *button = new QPushButton(QString::number(i + 1), sheet);
+        auto *button = new LabelButton(QString::number(i + 1), sheet);
         button->setObjectName(name("InputButton", i + 1));
         button->setGeometry(x + 22, y, kInputButtonW, kInputButtonH);
         button->setFocusPolicy(Qt::NoFocus);
@@ -144,7 +145,7 @@ QWidget *SwitchingPage::buildOutputTab(QTabWidget *tabs, const QString &caption,
         const int o = first + k;
         const int y = kOutputRowTop + k * kOutputPitch;
 
-        auto *button = new QPushButton(QString::number(o + 1), sheet);
+        auto *button = new LabelButton(QString::number(o + 1), sheet);
         button->setObjectName(name("OutputButton", o + 1));
         button->setGeometry(6, y, kOutputButtonW, kOutputButtonH);
         button->setFocusPolicy(Qt::NoFocus);
