@@ -36,6 +36,7 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
     buildFrame();
     m_host = std::make_unique<WindowHost>(this, MainPageControl, MainStatusBar);
     m_channel = new CommandChannel(m_state, *m_host, m_timeouts, this);
+    journal = new RouteJournal(m_state, this);
 
     wireRouting();
     wireStatusRead();
@@ -46,6 +47,7 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
     wireLinks();
     wireLabelsAndConfig();
     wireSystemCommands();
+    wireRouteJournal();
 
     InitMatrixState(m_state, m_initHooks);
     MainPageControl->setCurrentWidget(ControlTabSheet);
@@ -123,6 +125,7 @@ void TMatrixForm::MainPageControlChange()
         return;
     }
     m_shownPage = MainPageControl->currentIndex();
+    const RouteJournal::Scope scope(journal, QStringLiteral("operator"));
     QWidget *page = MainPageControl->currentWidget();
     if (page == ControlTabSheet) {
         PresetsGroupBox->setVisible(true);
