@@ -4,6 +4,8 @@
 #include "ConsoleFixture.h"
 #include "RouteTestSteps.h"
 
+#include "control/ProtectedOutputs.h"
+
 #include "control/Sequencer.h"
 #include "ui/ProtectMarks.h"
 #include "ui/SwitchingPage.h"
@@ -41,7 +43,7 @@ private slots:
     void init()
     {
         FreshRouteLogFolder();
-        QSettings().clear();
+        QSettings(kSettingsOrganization, kSettingsApplication).clear();
     }
     void protectShowsAPadlockAndIsRemembered();
     void inputClickOnAProtectedOutputChangesNothing();

@@ -4,6 +4,8 @@
 #include "ConsoleFixture.h"
 #include "RouteTestSteps.h"
 
+#include "control/ProtectedOutputs.h"
+
 #include "control/RouteJournal.h"
 #include "ui/RouteLogModel.h"
 #include "ui/RouteLogWindow.h"
@@ -11,6 +13,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -27,6 +30,7 @@ private slots:
     void dayFileRollsOverAtMidnight();
     void unwritableFolderLeavesRoutingWorking();
     void routeLogWindowFiltersAndFollows();
+    void screenshot();
 
 private:
     QString m_folder;
@@ -158,6 +162,28 @@ void TestRouteJournal::routeLogWindowFiltersAndFollows()
     QVERIFY(Operate(*f, "o6 i9"));
     QCOMPARE(table->model()->rowCount(), 9);
     QCOMPARE(row(0), "6,--,9,temporary,operator");
+}
+
+void TestRouteJournal::screenshot()
+{
+    const QString file = qEnvironmentVariable("KV_SCREENSHOT");
+    if (file.isEmpty())
+        QSKIP("KV_SCREENSHOT not set");
+    QSettings(kSettingsOrganization, kSettingsApplication).clear();
+    CONNECT(f, "pty");
+    QVERIFY(Operate(*f, "o1 i1 o2 i3 o3 i3 o4 i2 o5 i8 o7 i6 T S p1 o2 i5 o5 i9 T"));
+    QVERIFY(Operate(*f, "ProtectOutputAction1 ProtectOutputAction4 R p1 OK o3 i7 T X o6 i2"));
+    f->form().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f->form()));
+    const QString protect = QFileInfo(file).dir().filePath("protect.png");
+    QVERIFY2(f->form().grab().save(protect), qPrintable(protect));
+
+    QVERIFY(f->click("RouteLog1"));
+    RouteLogWindow *window = f->form().routeLogWindow;
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QVERIFY2(window->grab().save(file), qPrintable(file));
+    qInfo("Route Log window: %s, protected outputs: %s", qPrintable(file), qPrintable(protect));
+    QSettings(kSettingsOrganization, kSettingsApplication).clear();
 }
 
 QTEST_MAIN(TestRouteJournal)

@@ -8,12 +8,17 @@ namespace kv {
 
 namespace {
 const QString kKey = QStringLiteral("routing/protectedOutputs");
+
+QSettings Settings()
+{
+    return QSettings(QString::fromLatin1(kSettingsOrganization), QString::fromLatin1(kSettingsApplication));
 }
+} // namespace
 
 ProtectedOutputs::ProtectedOutputs(QObject *parent) : QObject(parent)
 {
     // Numbers from 1, as the operator counts; anything else in the file is ignored.
-    const QStringList saved = QSettings().value(kKey).toStringList();
+    const QStringList saved = Settings().value(kKey).toStringList();
     for (const QString &n : saved) {
         bool ok = false;
         const int o = n.toInt(&ok) - 1;
@@ -47,7 +52,7 @@ void ProtectedOutputs::save() const
     QStringList list;
     for (int o : all())
         list << QString::number(o + 1);
-    QSettings().setValue(kKey, list);
+    Settings().setValue(kKey, list);
 }
 
 QList<int> ProtectedOutputs::changedBy(const MatrixState &s, const PresetRecord &preset) const

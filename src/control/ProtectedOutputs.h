@@ -11,6 +11,10 @@
 
 namespace kv {
 
+// The console's settings store; the program names no organization of its own.
+inline constexpr char kSettingsOrganization[] = "Orvask Delvane";
+inline constexpr char kSettingsApplication[] = "Kestavion Console";
+
 class ProtectedOutputs : public QObject {
     Q_OBJECT
 public:
