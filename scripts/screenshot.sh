@@ -47,3 +47,9 @@ KV_SCREENSHOT_DIR="$shots" "$build/tests/tst_startup" screenshots
 cp "$shots/about-page.png" "$root/docs/about.png"
 rm -rf "$shots"
 echo "Written: $root/docs/about.png"
+
+# The Route Log window after a few changes, and the Video Switching page with two
+# protected outputs (padlocks) kept through a Clear All Routing.
+cmake --build "$build" -j2 --target tst_routejournal
+KV_SCREENSHOT="$root/docs/route-log.png" "$build/tests/tst_routejournal" screenshot
+echo "Written: $root/docs/route-log.png $root/docs/protect.png"

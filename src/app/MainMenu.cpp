@@ -1,6 +1,7 @@
 #include "app/MainMenu.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QMenuBar>
 
@@ -83,10 +84,25 @@ MainMenu MainMenu::build(QMainWindow *window)
     m.DisconnectSerialCommunication1 = item(m.Search1, "DisconnectSerialCommunication1",
                                             QStringLiteral("Disconnect Serial Communication"));
 
+    m.buildTools(bar);
+
     // The menu title itself opens the About box.
     m.About1 = bar->addAction(QStringLiteral("About"));
     m.About1->setObjectName(QStringLiteral("About1"));
     return m;
+}
+
+void MainMenu::buildTools(QMenuBar *bar)
+{
+    Tools1 = bar->addMenu(QStringLiteral("Tools"));
+    Tools1->setObjectName(QStringLiteral("Tools1"));
+    UndoTake1 = item(Tools1, "UndoTake1", QStringLiteral("Undo Last Take"));
+    UndoTake1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    ProtectSelected1 =
+        item(Tools1, "ProtectSelected1", QStringLiteral("Protect/Release Selected Output"));
+    ProtectSelected1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    Tools1->addSeparator();
+    RouteLog1 = item(Tools1, "RouteLog1", QStringLiteral("Route Log..."));
 }
 
 } // namespace kv

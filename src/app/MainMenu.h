@@ -6,6 +6,7 @@
 class QAction;
 class QMainWindow;
 class QMenu;
+class QMenuBar;
 
 namespace kv {
 
@@ -28,9 +29,15 @@ struct MainMenu {
     QAction *ReadfromKestavions1 = nullptr;
     QAction *DisconnectSerialCommunication1 = nullptr;
 
+    QMenu *Tools1 = nullptr;               // "Tools", between "Serial Port" and "About"
+    QAction *UndoTake1 = nullptr;          // "Undo Last Take", Ctrl+Z
+    QAction *ProtectSelected1 = nullptr;   // protect or release the selected output, Ctrl+P
+    QAction *RouteLog1 = nullptr;          // "Route Log..."
+
     QAction *About1 = nullptr;
 
     static MainMenu build(QMainWindow *window);
+    void buildTools(QMenuBar *bar);
 };
 
 } // namespace kv

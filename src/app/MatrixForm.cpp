@@ -40,6 +40,7 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
     m_infoForm = std::make_unique<TInfoForm>(this);
     m_host = std::make_unique<WindowHost>(*this, *m_infoForm);
     m_channel = new CommandChannel(m_state, *m_host, m_timeouts, this);
+    journal = new RouteJournal(m_state, this);
 
     wireRouting();
     wireStatusRead();
@@ -50,6 +51,7 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
     wireLinks();
     wireLabelsAndConfig();
     wireSystemCommands();
+    wireRouteJournal();
 
     InitMatrixState(m_state, m_initHooks);
     MainPageControl->setCurrentWidget(ControlTabSheet);
@@ -126,6 +128,7 @@ void TMatrixForm::MainPageControlChange()
         return;
     }
     m_shownPage = MainPageControl->currentIndex();
+    const RouteJournal::Scope scope(journal, QStringLiteral("operator"));
     QWidget *page = MainPageControl->currentWidget();
     if (page == ControlTabSheet) {
         PresetsGroupBox->setVisible(true);

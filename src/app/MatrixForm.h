@@ -3,6 +3,7 @@
 // and wires them together. The behaviour lives in the rooms below it.
 
 #include "app/MainMenu.h"
+#include "control/RouteJournal.h"
 #include "state/MatrixState.h"
 #include "link/Timeouts.h"
 
@@ -29,6 +30,10 @@ class SystemCommands;
 class GroupingPage;
 class LabelingPage;
 class PresetPanel;
+class ProtectedOutputs;
+class ProtectMarks;
+class RouteLogWindow;
+class UndoTake;
 class SequencingPage;
 class SetupPage;
 class SwitchingPage;
@@ -73,6 +78,14 @@ public:
     EthernetLink *ethernetLink = nullptr;
     ConfigActions *configActions = nullptr; // labels into Config, file open and save
     SystemCommands *systemCommands = nullptr;
+    // Every route change, made or seen; an operation opens a Scope with its origin.
+    RouteJournal *journal = nullptr;
+    UndoTake *undoTake = nullptr;
+    ProtectedOutputs *protectedOutputs = nullptr;
+    ProtectMarks *protectMarks = nullptr;
+    RouteLogWindow *routeLogWindow = nullptr; // made when first opened
+    // "preset N" while a preview is pending, else "operator".
+    QString previewOrigin() const;
 
     WindowHost &host() { return *m_host; }
     const Timeouts &timeouts() const { return m_timeouts; }
@@ -93,6 +106,8 @@ private:
     void wireLinks();
     void wireLabelsAndConfig();
     void wireSystemCommands();
+    void wireRouteJournal();
+    void openRouteLog();
     void FormShow();
     bool FormCloseQuery();
 
@@ -102,8 +117,10 @@ private:
     template <class... Args, class F> auto gated(F f)
     {
         return [this, f](Args... args) {
-            if (!refused())
-                f(args...);
+            if (refused())
+                return;
+            const RouteJournal::Scope scope(journal, QStringLiteral("operator"));
+            f(args...);
         };
     }
 

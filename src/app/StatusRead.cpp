@@ -29,6 +29,7 @@ void StatusRead::ReadfromKestavions1Click()
         return;
     CommandChannel &channel = m_form.channel();
     CommandChannel::Exchange exchange(channel);
+    const RouteJournal::Scope journal(m_form.journal, QStringLiteral("status read"));
     const bool linkWasUp = channel.linkUp();
     if (s.PresetPreviewPending == 1)
         m_form.routing->WithdrawPreview();

@@ -19,7 +19,10 @@ void TMatrixForm::wireLabelsAndConfig()
     connect(page, &LabelingPage::resetClicked, labels, &Labels::ResetLabelsButtonClick);
 
     connect(m_menu.OpenConfigurationFile1, &QAction::triggered, configActions,
-            gated([this] { configActions->OpenConfigurationFile1Click(); }));
+            gated([this] {
+                const RouteJournal::Scope scope(journal, QStringLiteral("configuration file"));
+                configActions->OpenConfigurationFile1Click();
+            }));
     connect(m_menu.SaveConfigurationtoFile1, &QAction::triggered, configActions,
             [this] { configActions->SaveConfigurationtoFile1Click(); });
 

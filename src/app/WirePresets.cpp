@@ -19,20 +19,34 @@ void TMatrixForm::wirePresets()
 
     // Take and Cancel of the Video Switching page act on a pending preview; Clear All
     // Routing, Read and entering the page withdraw it through the same Cancel.
-    routing->onPreviewConfirm = [this] { presets->PresetRecallConfirmButtonClick(); };
-    routing->onPreviewCancel = [this] { presets->PresetRecallCancelButtonClick(); };
+    routing->onPreviewConfirm = [this] {
+        const RouteJournal::Scope scope(journal, previewOrigin());
+        presets->PresetRecallConfirmButtonClick();
+    };
+    routing->onPreviewCancel = [this] {
+        const RouteJournal::Scope scope(journal, previewOrigin());
+        presets->PresetRecallCancelButtonClick();
+    };
 
     Presets *p = presets;
     connect(panel, &PresetPanel::saveClicked, p, gated([p] { p->PresetsSaveButtonClick(); }));
     connect(panel, &PresetPanel::saveCancelClicked, p,
             gated([p] { p->PresetSaveCancelButtonClick(); }));
     connect(panel, &PresetPanel::recallClicked, p, gated([p] { p->PresetsRecallButtonClick(); }));
-    connect(panel, &PresetPanel::recallCancelClicked, p,
-            gated([p] { p->PresetRecallCancelButtonClick(); }));
-    connect(panel, &PresetPanel::confirmClicked, p,
-            gated([p] { p->PresetRecallConfirmButtonClick(); }));
-    connect(panel, &PresetPanel::presetClicked, p,
-            gated<int>([p](int n) { p->PresetButtonClick(n); }));
+    connect(panel, &PresetPanel::recallCancelClicked, p, gated([this, p] {
+        const RouteJournal::Scope scope(journal, previewOrigin());
+        p->PresetRecallCancelButtonClick();
+    }));
+    connect(panel, &PresetPanel::confirmClicked, p, gated([this, p] {
+        const RouteJournal::Scope scope(journal, previewOrigin());
+        p->PresetRecallConfirmButtonClick();
+    }));
+    connect(panel, &PresetPanel::presetClicked, p, gated<int>([this, p, panel](int n) {
+        // Saving takes the live routes; recalling shows the preset's.
+        const RouteJournal::Scope scope(journal, panel->saveEnabled() ? QStringLiteral("operator")
+                                                                      : QStringLiteral("preset %1").arg(n));
+        p->PresetButtonClick(n);
+    }));
 
     m_initHooks.InitPresets = [this] { presets->InitPresets(); };
 }

@@ -147,6 +147,9 @@ void Presets::PanelAtRestAfterRecall()
 
 void Presets::PresetRecallConfirmButtonClick()
 {
+    if (m_state.PresetPreviewPending != 0 && IsPresetIndex(m_state.SelectedPreset) &&
+        hooks.MayConfirm && !hooks.MayConfirm(m_state.SelectedPreset))
+        return;
     PanelAtRestAfterRecall();
     // A recall by the sequence may have replaced the preview meanwhile; confirming would
     // load on the switcher a preset the console no longer shows.

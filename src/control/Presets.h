@@ -33,6 +33,9 @@ struct PresetHooks {
     std::function<void()> CommitTemporaryRoutes;
     std::function<void(int output)> HighlightRoutedInput;
     std::function<void()> RefreshAllPages;
+    // Asked before a previewed preset (0-based) goes to the switcher; false: nothing is sent
+    // and the preview stays. Unset: always.
+    std::function<bool(int preset)> MayConfirm;
 };
 
 class Presets : public QObject {

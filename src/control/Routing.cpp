@@ -3,6 +3,8 @@
 #include "link/CommandChannel.h"
 #include "protocol/Commands.h"
 
+#include <QStringList>
+
 namespace kv {
 
 QString ModelCaption(std::uint8_t modelCode)
@@ -90,6 +92,11 @@ void Routing::RouteInput(int input)
         return;
     if (input < 0 || input >= InputsOf(m_state))
         return;
+    if (Protected(o)) {
+        if (showStatus)
+            showStatus(QStringLiteral("Output %1 is protected").arg(o + 1));
+        return;
+    }
     RouteEntry &route = m_state.Routes[o];
     const int current = route.Input;
     const int previous = m_state.PreviousInput[o];
@@ -157,6 +164,9 @@ void Routing::CommitTemporaryRoutes()
 
 void Routing::CancelTake()
 {
+    // An undo shown but never sent goes back without a word to the switcher.
+    if (onPendingCancel)
+        onPendingCancel();
     for (int n = 0; n < kMaxPorts; ++n) {
         m_view.paintInputButton(n, Shade::Face);
         m_view.paintOutputButton(n, Shade::Face);
@@ -181,6 +191,12 @@ void Routing::CancelTake()
 
 void Routing::ClearAllRoutes()
 {
+    for (int o = 0; o < OutputsOf(m_state); ++o) {
+        if (Protected(o)) {
+            ClearUnprotectedRoutes();
+            return;
+        }
+    }
     SendClearAll(m_channel);
     for (int o = 0; o < OutputsOf(m_state); ++o) {
         m_state.Routes[o] = RouteEntry{UNASSIGNED, 1};
@@ -192,6 +208,31 @@ void Routing::ClearAllRoutes()
     }
     m_state.SelectedOutput = UNASSIGNED;
     RefreshRoutingPage();
+}
+
+void Routing::ClearUnprotectedRoutes()
+{
+    // "CLEAR" would take the protected outputs off air too: the others are cleared one by
+    // one and taken together.
+    QStringList kept;
+    for (int o = 0; o < OutputsOf(m_state); ++o) {
+        if (Protected(o)) {
+            kept << QString::number(o + 1);
+            continue;
+        }
+        SendRouteTemp(m_channel, o, -1);
+        m_state.Routes[o] = RouteEntry{UNASSIGNED, 1};
+        m_state.PreviousInput[o] = UNASSIGNED;
+    }
+    SendTakeCommit(m_channel);
+    for (int n = 0; n < kMaxPorts; ++n) {
+        m_view.paintInputButton(n, Shade::Face);
+        m_view.paintOutputButton(n, Shade::Face);
+    }
+    m_state.SelectedOutput = UNASSIGNED;
+    RefreshRoutingPage();
+    if (showStatus)
+        showStatus(QStringLiteral("All routing cleared except protected output(s) %1").arg(kept.join(QStringLiteral(", "))));
 }
 
 void Routing::SetReclocker(int output)
@@ -300,7 +341,7 @@ void Routing::TakeButtonClick()
     m_view.setTakeLamp(true);
     if (m_state.PresetPreviewPending != 0 && onPreviewConfirm)
         onPreviewConfirm();
-    else
+    else if (!onPendingTake || !onPendingTake())
         TakeRoutes();
     m_view.setTakeLamp(false);
 }

@@ -78,6 +78,14 @@ public:
     // Withdraws a pending preview the way the panel's Cancel does; false when none was.
     bool WithdrawPreview();
 
+    // Another pending change (an undo), shown but not yet sent. Take sends it (false: there
+    // was none, Take acts on the routes); every CancelTake first puts it back, sending nothing.
+    std::function<bool()> onPendingTake;
+    std::function<void()> onPendingCancel;
+    // Protected outputs (0-based) take no input, and Clear All Routing leaves them alone.
+    std::function<bool(int output)> isProtected;
+    std::function<void(const QString &)> showStatus;
+
     RoutingView &view() { return m_view; }
 
 private:
@@ -85,6 +93,8 @@ private:
     void ApplyGroupRestriction(int output);
     void PaintInputIfPort(int input, Shade shade);
     void RevertPending(int output);
+    bool Protected(int output) const { return isProtected && isProtected(output); }
+    void ClearUnprotectedRoutes();
 
     MatrixState &m_state;
     CommandChannel &m_channel;

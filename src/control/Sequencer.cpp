@@ -145,6 +145,12 @@ void Sequencer::PresetSeqStartButtonClick()
         table[i].DelayMs = delay * 1000;
         ++count;
     }
+    QList<int> presets;
+    for (const PresetSeqEntry &e : table)
+        if (e.Preset != 0 && !presets.contains(e.Preset - 1))
+            presets << e.Preset - 1;
+    if (MayStart && !MayStart(presets))
+        return;
     std::copy(std::begin(table), std::end(table), std::begin(PresetSeqTable));
     PresetSeqCount = count;
 

@@ -5,6 +5,7 @@
 #include "state/MatrixState.h"
 #include "control/Shade.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <cstdint>
@@ -53,6 +54,9 @@ public:
     // True while another exchange with the switcher is under way; a step falling due then
     // waits until it has ended.
     std::function<bool()> ExchangeUnderway;
+    // Asked once the steps have passed their checks, with the presets (0-based) the run
+    // would recall; false: nothing starts.
+    std::function<bool(const QList<int> &presets)> MayStart;
 
     // Handlers; steps count from 1.
     void PresetSeqEnableCheckBoxClick(int n);

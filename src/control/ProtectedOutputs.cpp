@@ -1,0 +1,81 @@
+#include "control/ProtectedOutputs.h"
+
+#include <QSettings>
+#include <QStringList>
+#include <QVariant>
+
+namespace kv {
+
+namespace {
+const QString kKey = QStringLiteral("routing/protectedOutputs");
+
+QSettings Settings()
+{
+    return QSettings(QString::fromLatin1(kSettingsOrganization), QString::fromLatin1(kSettingsApplication));
+}
+} // namespace
+
+ProtectedOutputs::ProtectedOutputs(QObject *parent) : QObject(parent)
+{
+    // Numbers from 1, as the operator counts; anything else in the file is ignored.
+    const QStringList saved = Settings().value(kKey).toStringList();
+    for (const QString &n : saved) {
+        bool ok = false;
+        const int o = n.toInt(&ok) - 1;
+        if (ok && IsPortIndex(o))
+            m_on[o] = true;
+    }
+}
+
+bool ProtectedOutputs::isProtected(int output) const { return IsPortIndex(output) && m_on[output]; }
+
+void ProtectedOutputs::setProtected(int output, bool on)
+{
+    if (!IsPortIndex(output) || m_on[output] == on)
+        return;
+    m_on[output] = on;
+    save();
+    emit changed(output, on);
+}
+
+QList<int> ProtectedOutputs::all() const
+{
+    QList<int> list;
+    for (int o = 0; o < kMaxPorts; ++o)
+        if (m_on[o])
+            list << o;
+    return list;
+}
+
+void ProtectedOutputs::save() const
+{
+    QStringList list;
+    for (int o : all())
+        list << QString::number(o + 1);
+    Settings().setValue(kKey, list);
+}
+
+QList<int> ProtectedOutputs::changedBy(const MatrixState &s, const PresetRecord &preset) const
+{
+    QList<int> list;
+    for (int o = 0; o < OutputsOf(s); ++o) {
+        if (!m_on[o])
+            continue;
+        // During a preview the on-air input waits in PreviousInput.
+        const RouteEntry &r = s.Routes[o];
+        const int onAir = r.Taken != 0 ? r.Input : s.PreviousInput[o];
+        if (preset.Routes[o].Input != onAir)
+            list << o;
+    }
+    return list;
+}
+
+QString ProtectedOutputs::numbers(const QList<int> &outputs)
+{
+    QStringList list;
+    for (int o : outputs)
+        list << QString::number(o + 1);
+    return list.join(QStringLiteral(", "));
+}
+
+} // namespace kv

@@ -1,0 +1,103 @@
+#include "control/RouteJournal.h"
+
+namespace kv {
+
+bool IsConsoleOrigin(const QString &origin)
+{
+    return origin == QLatin1String("operator") || origin.startsWith(QLatin1String("preset ")) ||
+           origin.startsWith(QLatin1String("sequence step "));
+}
+
+RouteJournal::RouteJournal(const MatrixState &state, QObject *parent)
+    : QObject(parent), clock([] { return QDateTime::currentDateTime(); }), m_state(state)
+{
+}
+
+RouteJournal::Scope::Scope(RouteJournal *journal, const QString &origin) : m_journal(journal)
+{
+    if (m_journal)
+        m_journal->enter(origin);
+}
+
+RouteJournal::Scope::~Scope()
+{
+    if (m_journal)
+        m_journal->leave();
+}
+
+void RouteJournal::enter(const QString &origin)
+{
+    if (m_origins.isEmpty())
+        snapshot();
+    else
+        checkpoint(m_origins.last());
+    m_origins.append(origin);
+}
+
+void RouteJournal::leave()
+{
+    if (m_origins.isEmpty())
+        return;
+    checkpoint(m_origins.takeLast());
+}
+
+void RouteJournal::snapshot()
+{
+    std::copy(std::begin(m_state.Routes), std::end(m_state.Routes), std::begin(m_routes));
+    std::copy(std::begin(m_state.PreviousInput), std::end(m_state.PreviousInput), std::begin(m_previous));
+}
+
+namespace {
+// Inputs count from 1 in the journal; anything out of range (as a switcher may report) is
+// written as no input rather than as a number no button has.
+int Number(std::uint8_t input) { return input < kMaxPorts ? input + 1 : 0; }
+} // namespace
+
+void RouteJournal::checkpoint(const QString &origin)
+{
+    const QDateTime now = clock ? clock() : QDateTime::currentDateTime();
+    QList<RouteChange> taken;
+    for (int o = 0; o < OutputsOf(m_state); ++o) {
+        const RouteEntry before = m_routes[o], after = m_state.Routes[o];
+        const std::uint8_t fallback = m_previous[o];
+        RouteChange c{now, o + 1, 0, 0, {}, origin};
+        if (after.Taken == 0) {
+            if (after.Input == before.Input)
+                continue; // pending on what it showed: no route moved
+            c = {now, o + 1, Number(before.Input), Number(after.Input), QStringLiteral("temporary"), origin};
+        } else if (before.Taken == 0) {
+            // A pending route either went on air, or fell back to its earlier input.
+            const bool withdrawn = after.Input != before.Input && after.Input == fallback;
+            const std::uint8_t from = withdrawn ? before.Input : fallback;
+            if (from == after.Input)
+                continue;
+            c = {now, o + 1, Number(from), Number(after.Input),
+                 withdrawn ? QStringLiteral("withdrawn") : QStringLiteral("taken"), origin};
+        } else {
+            if (after.Input == before.Input)
+                continue;
+            c = {now, o + 1, Number(before.Input), Number(after.Input), QStringLiteral("taken"), origin};
+        }
+        if (c.from == c.to)
+            continue;
+        record(c);
+        if (c.state == QLatin1String("taken"))
+            taken << c;
+    }
+    if (!taken.isEmpty() && IsConsoleOrigin(origin))
+        m_lastTake = taken;
+    snapshot();
+}
+
+void RouteJournal::record(const RouteChange &change)
+{
+    // The journal never stands in the way of routing: a failed write is said once, and
+    // the change is still shown to whoever follows the journal.
+    const bool written = !sink || sink(change);
+    if (!written && !m_failing)
+        emit writeFailed();
+    m_failing = !written;
+    emit changeRecorded(change);
+}
+
+} // namespace kv

@@ -1,0 +1,65 @@
+#pragma once
+// The route journal: every change of an output's route that the console makes or sees.
+// An operation runs inside a Scope naming its origin; the scope compares the route table
+// before and after and reports one change per output that moved. Scopes nest: an inner one
+// (a status read inside a connection) closes what the outer one saw so far and reports its
+// own part under its own origin.
+
+#include "state/MatrixState.h"
+#include "state/RouteChange.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <functional>
+
+namespace kv {
+
+// Origins the console itself makes; only these give an undo.
+bool IsConsoleOrigin(const QString &origin);
+
+class RouteJournal : public QObject {
+    Q_OBJECT
+public:
+    explicit RouteJournal(const MatrixState &state, QObject *parent = nullptr);
+
+    // The time stamped on a change; local time by default, injected by tests.
+    std::function<QDateTime()> clock;
+    // Where a change is written; false when it could not be. Unset: nowhere.
+    std::function<bool(const RouteChange &)> sink;
+
+    class Scope {
+    public:
+        Scope(RouteJournal *journal, const QString &origin);
+        ~Scope();
+        Scope(const Scope &) = delete;
+        Scope &operator=(const Scope &) = delete;
+
+    private:
+        RouteJournal *m_journal;
+    };
+
+    // The taken changes of the last operation made from this console that took any.
+    QList<RouteChange> lastConsoleTake() const { return m_lastTake; }
+
+signals:
+    void changeRecorded(const kv::RouteChange &change);
+    // The sink failed after working (or from the start); said once until it works again.
+    void writeFailed();
+
+private:
+    void enter(const QString &origin);
+    void leave();
+    void checkpoint(const QString &origin);
+    void snapshot();
+    void record(const RouteChange &change);
+
+    const MatrixState &m_state;
+    QList<QString> m_origins;
+    RouteEntry m_routes[kMaxPorts] = {};
+    std::uint8_t m_previous[kMaxPorts] = {};
+    QList<RouteChange> m_lastTake;
+    bool m_failing = false;
+};
+
+} // namespace kv
