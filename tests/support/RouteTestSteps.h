@@ -4,8 +4,10 @@
 #include "ConsoleFixture.h"
 
 #include "config/RouteLogFile.h"
+#include "control/ProtectedOutputs.h"
 
 #include <QDir>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -39,9 +41,11 @@ inline bool Operate(ConsoleFixture &f, const QString &script)
 }
 
 // The journal's folder emptied, in the test-mode data location.
+// An empty route log and no protects left by an earlier suite run by hand.
 inline QString FreshRouteLogFolder()
 {
     QStandardPaths::setTestModeEnabled(true);
+    QSettings(kSettingsOrganization, kSettingsApplication).clear();
     const QString folder = DefaultRouteLogFolder();
     QDir(folder).removeRecursively();
     QFile::remove(folder);
