@@ -1,3 +1,5 @@
+#include "app/AboutBox.h"
+#include "app/CommandLine.h"
 #include "app/DemoRun.h"
 #include "app/GuardedApplication.h"
 #include "app/MatrixForm.h"
@@ -10,6 +12,9 @@ int main(int argc, char *argv[])
     kv::GuardedApplication app(argc, argv);
     // No display name: xcb and Wayland would append it to every window title.
     QApplication::setApplicationName(QStringLiteral("Orvask Delvane Kestavion"));
+    QApplication::setApplicationVersion(kv::kConsoleVersion);
+    const kv::CommandLine options = kv::CommandLine::parse(QApplication::arguments());
+    (void)options;
     // One look on every desktop, so button faces take the state colours.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
