@@ -4,7 +4,7 @@
 #include "ConsoleFixture.h"
 
 #include "app/ConfigActions.h"
-#include "app/Labels.h"
+#include "control/Labels.h"
 #include "app/StatusRead.h"
 #include "ui/GroupingPage.h"
 #include "ui/LabelingPage.h"

@@ -6,7 +6,7 @@
 
 #include "app/InfoForm.h"
 #include "app/StatusRead.h"
-#include "app/SystemCommands.h"
+#include "control/SystemCommands.h"
 #include "ui/SetupPage.h"
 #include "link/CommandChannel.h"
 

@@ -1,6 +1,7 @@
 #include "app/ConfigActions.h"
 
-#include "app/Labels.h"
+#include "app/WindowHost.h"
+#include "control/Labels.h"
 #include "app/MatrixForm.h"
 #include "app/WindowHost.h"
 #include "config/ConfigFile.h"
@@ -37,10 +38,11 @@ LabelSlot *slotsOf(ConfigRecord &c, LabelKind kind)
 } // namespace
 
 ConfigActions::ConfigActions(TMatrixForm &form)
-    : QObject(&form), m_form(form), m_page(*form.LabelTabSheet),
-      m_labels(new Labels(form, *form.LabelTabSheet, this))
+    : QObject(&form), m_form(form), m_labels(std::make_unique<Labels>(form.host()))
 {
 }
+
+ConfigActions::~ConfigActions() = default;
 
 void ConfigActions::GatherLabels()
 {
@@ -51,7 +53,7 @@ void ConfigActions::GatherLabels()
     for (LabelKind kind : kLabelKinds) {
         LabelSlot *labelSlots = slotsOf(config, kind);
         for (int i = 0; i < counts[int(kind)]; ++i)
-            StoreLabel(labelSlots[i], m_page.labelText(kind, i + 1));
+            StoreLabel(labelSlots[i], m_labels->labelText(kind, i + 1));
     }
 }
 
@@ -101,8 +103,7 @@ void ConfigActions::ApplyOpenedConfig()
     for (LabelKind kind : kLabelKinds) {
         LabelSlot *labelSlots = slotsOf(s.Config, kind);
         for (int n = 1; n <= LabelCountOf(kind); ++n)
-            m_page.setLabelText(kind, n, LoadLabel(labelSlots[n - 1]));
-        m_labels->ApplyLabels(kind);
+            m_labels->setLabel(kind, n, LoadLabel(labelSlots[n - 1]));
     }
 
     // Any bytes are taken as they are; the grouping and routing operations bound every index.

@@ -3,17 +3,18 @@
 // File menu's save and open. Opening changes the console only; nothing goes to the switcher.
 
 #include <QObject>
+#include <memory>
 
 namespace kv {
 
 class Labels;
-class LabelingPage;
 class TMatrixForm;
 
 class ConfigActions : public QObject {
     Q_OBJECT
 public:
     explicit ConfigActions(TMatrixForm &form);
+    ~ConfigActions() override;
 
     Labels &labels() { return *m_labels; }
 
@@ -28,8 +29,7 @@ private:
     void ApplyOpenedConfig();
 
     TMatrixForm &m_form;
-    LabelingPage &m_page;
-    Labels *m_labels;
+    std::unique_ptr<Labels> m_labels;
 };
 
 } // namespace kv

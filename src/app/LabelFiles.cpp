@@ -1,6 +1,6 @@
 #include "app/LabelFiles.h"
 
-#include "app/Labels.h"
+#include "control/Labels.h"
 #include "app/MatrixForm.h"
 #include "config/LabelCsv.h"
 #include "ui/Dialogs.h"
@@ -32,7 +32,7 @@ void LabelFiles::ExportLabels1Click()
     QList<LabelRow> rows;
     for (LabelKind kind : kLabelKinds) {
         for (int n = 1; n <= LabelCountOf(kind); ++n)
-            rows.append({int(kind), n, m_labels.page().labelText(kind, n)});
+            rows.append({int(kind), n, m_labels.labelText(kind, n)});
     }
     QSaveFile file(name);
     file.setDirectWriteFallback(false);
@@ -75,8 +75,7 @@ void LabelFiles::ImportLabels1Click()
     }
     for (const LabelRow &row : result.rows) {
         const auto kind = LabelKind(row.kind);
-        m_labels.page().setLabelText(kind, row.number, row.label);
-        m_labels.LabelEditExit(kind, row.number);
+        m_labels.setLabel(kind, row.number, row.label);
     }
     m_form.MainStatusBar->showMessage(
         QStringLiteral("Labels imported: %1").arg(result.rows.size()));

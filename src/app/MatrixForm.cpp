@@ -3,6 +3,7 @@
 #include "app/InfoForm.h"
 #include "app/WindowHost.h"
 #include "control/Routing.h"
+#include "control/SystemCommands.h"
 #include "link/CommandChannel.h"
 #include "ui/AboutPage.h"
 #include "ui/GroupingPage.h"

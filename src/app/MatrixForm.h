@@ -77,7 +77,6 @@ public:
     SerialLink *serialLink = nullptr;
     EthernetLink *ethernetLink = nullptr;
     ConfigActions *configActions = nullptr; // labels into Config, file open and save
-    SystemCommands *systemCommands = nullptr;
     // Every route change, made or seen; an operation opens a Scope with its origin.
     RouteJournal *journal = nullptr;
     UndoTake *undoTake = nullptr;
@@ -135,6 +134,7 @@ private:
     std::unique_ptr<WindowHost> m_host;
     CommandChannel *m_channel = nullptr;
     std::unique_ptr<TInfoForm> m_infoForm;
+    std::unique_ptr<SystemCommands> m_systemCommands;
 };
 
 } // namespace kv

@@ -9,9 +9,7 @@
 #include "ui/LabelingPage.h"
 #include "ui/SetupPage.h"
 
-#include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <cstring>
 
 namespace kv {
@@ -74,14 +72,12 @@ void StatusRead::ShowSystemInfo()
 {
     const SystemInfo &info = m_form.state().Info;
     // Setting the boxes runs their handlers; their own guards keep this from sending.
-    SetupPage &page = *m_form.SetupTabSheet;
-    page.FrontPanelLockCheckBox->setChecked(info.FrontPanelLock != 0);
-    page.VIStateCheckBox->setChecked(info.VIState != 0);
-    page.IPAddrEdit->setText(QStringLiteral("%1.%2.%3.%4")
-                                 .arg(info.IPAddress[0])
-                                 .arg(info.IPAddress[1])
-                                 .arg(info.IPAddress[2])
-                                 .arg(info.IPAddress[3]));
+    m_form.SetupTabSheet->showSystemInfo(info.FrontPanelLock != 0, info.VIState != 0,
+                                         QStringLiteral("%1.%2.%3.%4")
+                                             .arg(info.IPAddress[0])
+                                             .arg(info.IPAddress[1])
+                                             .arg(info.IPAddress[2])
+                                             .arg(info.IPAddress[3]));
     const auto length = qstrnlen(info.FirmwareVersion, sizeof info.FirmwareVersion);
     m_form.AboutTabSheet->FirmwareVersionLabel->setText(
         QString::fromLatin1(info.FirmwareVersion, qsizetype(length)));

@@ -7,13 +7,18 @@
 #include "link/ComPorts.h"
 #include "ui/AboutPage.h"
 #include "ui/Dialogs.h"
+#include "ui/GroupingPage.h"
+#include "ui/LabelingPage.h"
+#include "ui/PresetPanel.h"
 #include "ui/RadioGroup.h"
 #include "ui/SetupPage.h"
+#include "ui/SwitchingPage.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QThread>
@@ -107,6 +112,22 @@ void WindowHost::showProgressBeforeBlocking(const QString &text)
     QCoreApplication::processEvents();
 }
 
+void WindowHost::holdMenus(bool held)
+{
+    const MainMenu &m = m_form.menu();
+    QAction *menus[2] = {m.File1->menuAction(), m.Search1->menuAction()};
+    for (int k = 0; k < 2; ++k) {
+        if (held) {
+            m_menusWereEnabled[k] = menus[k]->isEnabled();
+            menus[k]->setEnabled(false);
+        } else {
+            menus[k]->setEnabled(m_menusWereEnabled[k]);
+        }
+    }
+}
+
+void WindowHost::rereadSystemStatus() { m_form.statusRead->SystemRecallReread(); }
+
 void WindowHost::setItemEnabled(Item item, bool enabled)
 {
     const MainMenu &menu = m_form.menu();
@@ -161,6 +182,39 @@ void WindowHost::refreshComToolTips()
         const QString path = ComPortPath(n);
         m_form.menu().COMItems[n - 1]->setToolTip(
             path.isEmpty() ? QStringLiteral("COM%1: no device").arg(n) : path);
+    }
+}
+
+QString WindowHost::labelText(LabelKind kind, int n) const
+{
+    return m_form.LabelTabSheet->labelText(kind, n);
+}
+
+void WindowHost::setLabelText(LabelKind kind, int n, const QString &text)
+{
+    m_form.LabelTabSheet->setLabelText(kind, n, text);
+}
+
+void WindowHost::showCaption(LabelKind kind, int n, const QString &caption)
+{
+    SwitchingPage &switching = *m_form.ControlTabSheet;
+    GroupingPage &grouping = *m_form.GroupingTabSheet;
+    switch (kind) {
+    case LabelKind::Input:
+        switching.inputButton(n)->setText(caption);
+        grouping.setInputCaption(n - 1, caption);
+        break;
+    case LabelKind::Output:
+        switching.outputButton(n)->setText(caption);
+        grouping.setOutputCaption(n - 1, caption);
+        break;
+    case LabelKind::Group:
+        grouping.setGroupExistCaption(n - 1, caption);
+        grouping.setGroupItemText(n - 1, caption);
+        break;
+    case LabelKind::Preset:
+        m_form.PresetsGroupBox->setPresetCaption(n - 1, caption);
+        break;
     }
 }
 

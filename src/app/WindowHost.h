@@ -4,6 +4,8 @@
 // link and the status read; the Serial Port menu's items, the Setup page's link choice and
 // address and the About page's port label for the serial and Ethernet links.
 
+#include "control/Labels.h"
+#include "control/SystemCommands.h"
 #include "link/EthernetLink.h"
 #include "link/LinkHost.h"
 #include "protocol/StatusReader.h"
@@ -14,7 +16,11 @@ class PageLock;
 class TInfoForm;
 class TMatrixForm;
 
-class WindowHost : public LinkHost, public EthernetLinkHost, public StatusHost {
+class WindowHost : public LinkHost,
+                   public EthernetLinkHost,
+                   public StatusHost,
+                   public LabelView,
+                   public SystemView {
 public:
     WindowHost(TMatrixForm &form, TInfoForm &progress);
 
@@ -39,7 +45,11 @@ public:
     void setProgressMessage(const QString &text) override;
     void setProgressDots(const QString &dots) override;
     // Shown and drawn, for a wait that processes no events at all.
-    void showProgressBeforeBlocking(const QString &text);
+    void showProgressBeforeBlocking(const QString &text) override;
+
+    // The system commands' frame.
+    void holdMenus(bool held) override;
+    void rereadSystemStatus() override;
 
     // The links' controls.
     void setItemEnabled(Item item, bool enabled) override;
@@ -54,10 +64,16 @@ public:
     // The device behind each COM item, as its tool tip.
     void refreshComToolTips();
 
+    // The label edits and their captions on the other pages.
+    QString labelText(LabelKind kind, int n) const override;
+    void setLabelText(LabelKind kind, int n, const QString &text) override;
+    void showCaption(LabelKind kind, int n, const QString &caption) override;
+
 private:
     TMatrixForm &m_form;
     TInfoForm &m_progress;
     PageLock *m_pageLock; // owned by the pages
+    bool m_menusWereEnabled[2] = {};
 };
 
 } // namespace kv

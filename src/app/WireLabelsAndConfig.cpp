@@ -2,7 +2,7 @@
 
 #include "app/ConfigActions.h"
 #include "app/LabelFiles.h"
-#include "app/Labels.h"
+#include "control/Labels.h"
 #include "ui/LabelingPage.h"
 
 #include <QAction>
@@ -15,8 +15,10 @@ void TMatrixForm::wireLabelsAndConfig()
     Labels *labels = &configActions->labels();
     LabelingPage *page = LabelTabSheet;
 
-    connect(page, &LabelingPage::labelExit, labels, &Labels::LabelEditExit);
-    connect(page, &LabelingPage::resetClicked, labels, &Labels::ResetLabelsButtonClick);
+    connect(page, &LabelingPage::labelExit, configActions,
+            [labels](LabelKind kind, int n) { labels->LabelEditExit(kind, n); });
+    connect(page, &LabelingPage::resetClicked, configActions,
+            [labels](LabelKind kind) { labels->ResetLabelsButtonClick(kind); });
 
     connect(m_menu.OpenConfigurationFile1, &QAction::triggered, configActions,
             gated([this] {

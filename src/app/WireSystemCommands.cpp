@@ -1,33 +1,28 @@
 #include "app/MatrixForm.h"
 
-#include "app/SystemCommands.h"
+#include "app/WindowHost.h"
+#include "control/SystemCommands.h"
 #include "ui/SetupPage.h"
-
-#include <QCheckBox>
-#include <QPushButton>
 
 namespace kv {
 
 void TMatrixForm::wireSystemCommands()
 {
-    systemCommands = new SystemCommands(*this);
-    SystemCommands *sc = systemCommands;
+    m_systemCommands =
+        std::make_unique<SystemCommands>(m_state, *m_channel, *ethernetLink, *m_host);
+    SystemCommands *sc = m_systemCommands.get();
     SetupPage *page = SetupTabSheet;
-
-    // toggled, not clicked: a change made by the console runs the handler too.
-    connect(page->FrontPanelLockCheckBox, &QCheckBox::toggled, sc,
+    connect(page, &SetupPage::frontPanelLockToggled, this,
             gated<bool>([sc](bool on) { sc->FrontPanelLockCheckBoxClick(on); }));
-    connect(page->VIStateCheckBox, &QCheckBox::toggled, sc,
+    connect(page, &SetupPage::viStateToggled, this,
             gated<bool>([sc](bool on) { sc->VIStateCheckBoxClick(on); }));
-    connect(page->SystemSaveButton, &QPushButton::clicked, sc,
-            gated([sc] { sc->SystemSaveButtonClick(); }));
-    connect(page->SystemRecallButton, &QPushButton::clicked, sc,
+    connect(page, &SetupPage::systemSaveClicked, this, gated([sc] { sc->SystemSaveButtonClick(); }));
+    connect(page, &SetupPage::systemRecallClicked, this,
             gated([sc] { sc->SystemRecallButtonClick(); }));
-    connect(page->ResetButton, &QPushButton::clicked, sc, gated([sc] { sc->ResetButtonClick(); }));
-    connect(page->FactoryResetButton, &QPushButton::clicked, sc,
+    connect(page, &SetupPage::resetClicked, this, gated([sc] { sc->ResetButtonClick(); }));
+    connect(page, &SetupPage::factoryResetClicked, this,
             gated([sc] { sc->FactoryResetButtonClick(); }));
-    connect(page->IPAddressButton, &QPushButton::clicked, sc,
-            gated([sc] { sc->IPAddressButtonClick(); }));
+    connect(page, &SetupPage::ipAddressClicked, this, gated([sc] { sc->IPAddressButtonClick(); }));
 }
 
 } // namespace kv

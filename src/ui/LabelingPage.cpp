@@ -38,11 +38,6 @@ constexpr int kEditWidth = 62;
 
 } // namespace
 
-int LabelCountOf(LabelKind kind)
-{
-    return kind == LabelKind::Input || kind == LabelKind::Output ? 16 : 8;
-}
-
 LabelingPage::LabelingPage(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("LabelTabSheet"));

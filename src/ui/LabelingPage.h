@@ -3,6 +3,8 @@
 // four framed blocks with their Reset buttons. The page only holds the texts; applying a label
 // to the other pages' captions is done above it, on labelExit.
 
+#include "control/Labels.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -10,12 +12,6 @@ class QLineEdit;
 class QPushButton;
 
 namespace kv {
-
-enum class LabelKind { Input, Output, Group, Preset };
-inline constexpr LabelKind kLabelKinds[] = {LabelKind::Input, LabelKind::Output, LabelKind::Group,
-                                            LabelKind::Preset};
-// 16 inputs and outputs, 8 groups and presets.
-int LabelCountOf(LabelKind kind);
 
 class LabelingPage : public QWidget {
     Q_OBJECT

@@ -85,6 +85,22 @@ SetupPage::SetupPage(QWidget *parent) : QWidget(parent)
         button(this, "ResetButton", QStringLiteral("Reset Kestavion"), {16, 256, 169, 27});
     FactoryResetButton = button(this, "FactoryResetButton",
                                 QStringLiteral("Factory Reset Kestavion"), {16, 292, 169, 27});
+
+    // toggled, not clicked: a change made by the console runs the handler too.
+    connect(FrontPanelLockCheckBox, &QCheckBox::toggled, this, &SetupPage::frontPanelLockToggled);
+    connect(VIStateCheckBox, &QCheckBox::toggled, this, &SetupPage::viStateToggled);
+    connect(SystemSaveButton, &QPushButton::clicked, this, &SetupPage::systemSaveClicked);
+    connect(SystemRecallButton, &QPushButton::clicked, this, &SetupPage::systemRecallClicked);
+    connect(ResetButton, &QPushButton::clicked, this, &SetupPage::resetClicked);
+    connect(FactoryResetButton, &QPushButton::clicked, this, &SetupPage::factoryResetClicked);
+    connect(IPAddressButton, &QPushButton::clicked, this, &SetupPage::ipAddressClicked);
+}
+
+void SetupPage::showSystemInfo(bool frontPanelLock, bool viState, const QString &ipAddress)
+{
+    FrontPanelLockCheckBox->setChecked(frontPanelLock);
+    VIStateCheckBox->setChecked(viState);
+    IPAddrEdit->setText(ipAddress);
 }
 
 } // namespace kv

@@ -1,7 +1,7 @@
 #pragma once
 // The Setup page: the choice of link and the switcher's IP address, and the switcher-wide
-// settings and commands. The page holds the controls only; the link room handles the link
-// controls and the system commands are wired to the others.
+// settings and commands. The page holds the controls and says what the operator did; the link
+// choice is the link room's, the rest the system commands'.
 
 #include <QWidget>
 
@@ -37,6 +37,19 @@ public:
     QFrame *SeparatorBar;
     QPushButton *ResetButton;
     QPushButton *FactoryResetButton;
+
+    // Lockout, vertical switching and the switcher's address as last read.
+    void showSystemInfo(bool frontPanelLock, bool viState, const QString &ipAddress);
+
+signals:
+    // The check boxes' changes, by the operator or by the console.
+    void frontPanelLockToggled(bool checked);
+    void viStateToggled(bool checked);
+    void systemSaveClicked();
+    void systemRecallClicked();
+    void resetClicked();
+    void factoryResetClicked();
+    void ipAddressClicked();
 };
 
 } // namespace kv

@@ -4,17 +4,35 @@
 // until the switcher's state has been read (SuppressCommands) or while no link is live. And
 // the change of the switcher's own IP address, which has frame and messages of its own.
 
-#include <QObject>
+#include <QString>
 
 namespace kv {
 
 class CommandChannel;
-class TMatrixForm;
+class EthernetLink;
+struct MatrixState;
 
-class SystemCommands : public QObject {
-    Q_OBJECT
+// What the commands need of the window.
+class SystemView {
 public:
-    explicit SystemCommands(TMatrixForm &form);
+    virtual ~SystemView() = default;
+    virtual void showMessage(const QString &text) = 0;
+    virtual bool askYesNo(const QString &title, const QString &text) = 0;
+    // The progress window, shown and drawn before a wait that processes no events.
+    virtual void showProgressBeforeBlocking(const QString &text) = 0;
+    virtual void hideProgress() = 0;
+    // The File and Serial Port menus out of reach while a reset is under way; released, they
+    // get back the state they had, so a menu another feature has switched off stays off.
+    virtual void holdMenus(bool held) = 0;
+    virtual QString ipAddressText() const = 0;
+    // After "RSYS": the system status alone read again, and shown whether or not it could be.
+    virtual void rereadSystemStatus() = 0;
+};
+
+class SystemCommands {
+public:
+    SystemCommands(MatrixState &state, CommandChannel &channel, EthernetLink &ethernet,
+                   SystemView &view);
 
     // The check boxes' handlers run on every change of their state, by the operator or by
     // the console; checked is the new state.
@@ -36,7 +54,10 @@ private:
     template <typename Body> void run(Frame frame, Body body);
     void reset(const QString &question, void (*send)(CommandChannel &));
 
-    TMatrixForm &m_form;
+    MatrixState &m_state;
+    CommandChannel &m_channel;
+    EthernetLink &m_ethernet;
+    SystemView &m_view;
 };
 
 } // namespace kv

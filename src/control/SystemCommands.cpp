@@ -1,18 +1,12 @@
-#include "app/SystemCommands.h"
+#include "control/SystemCommands.h"
 
-#include "app/MatrixForm.h"
-#include "app/WindowHost.h"
-#include "app/StatusRead.h"
 #include "link/CommandChannel.h"
 #include "link/EthernetLink.h"
 #include "link/IpAddress.h"
 #include "protocol/Commands.h"
-#include "ui/Dialogs.h"
-#include "ui/SetupPage.h"
+#include "state/MatrixState.h"
 
-#include <QAction>
-#include <QLineEdit>
-#include <QMenu>
+#include <optional>
 
 namespace kv {
 
@@ -26,47 +20,34 @@ const QString SystemCommands::kFactoryResetQuestion =
 const QString SystemCommands::kResetProgress =
     QStringLiteral("Kestavion reset in progress. Please wait....");
 
-SystemCommands::SystemCommands(TMatrixForm &form) : QObject(&form), m_form(form) {}
+SystemCommands::SystemCommands(MatrixState &state, CommandChannel &channel,
+                               EthernetLink &ethernet, SystemView &view)
+    : m_state(state), m_channel(channel), m_ethernet(ethernet), m_view(view)
+{
+}
 
 template <typename Body> void SystemCommands::run(Frame frame, Body body)
 {
-    MatrixState &s = m_form.state();
-    const BusyGuard busy(s);
+    const BusyGuard busy(m_state);
     if (!busy)
         return;
     // The whole frame is one exchange: its question box and the repaint before a reset
     // pump events.
-    CommandChannel::Exchange exchange(m_form.channel());
-
-    // The File and Serial Port menus stay out of reach while a reset is under way; they get
-    // back the state they had, so a menu another feature has switched off stays off.
-    QAction *menus[2] = {};
-    bool wasEnabled[2] = {};
-    if (frame == Frame::Reset) {
-        const MainMenu &m = m_form.menu();
-        QMenu *both[2] = {m.File1, m.Search1};
-        for (int k = 0; k < 2; ++k) {
-            menus[k] = both[k]->menuAction();
-            wasEnabled[k] = menus[k]->isEnabled();
-            menus[k]->setEnabled(false);
-        }
-    }
-
-    if (s.SuppressCommands == 0 && m_form.channel().linkUp())
+    CommandChannel::Exchange exchange(m_channel);
+    if (frame == Frame::Reset)
+        m_view.holdMenus(true);
+    if (m_state.SuppressCommands == 0 && m_channel.linkUp())
         body();
-
-    for (int k = 0; k < 2; ++k) {
-        if (menus[k])
-            menus[k]->setEnabled(wasEnabled[k]);
-    }
+    if (frame == Frame::Reset)
+        m_view.holdMenus(false);
 }
 
 void SystemCommands::FrontPanelLockCheckBoxClick(bool checked)
 {
     run(Frame::Plain, [&] {
         const int state = checked ? 1 : 0;
-        SendFrontPanelLock(m_form.channel(), state);
-        m_form.state().Info.FrontPanelLock = std::uint8_t(state);
+        SendFrontPanelLock(m_channel, state);
+        m_state.Info.FrontPanelLock = std::uint8_t(state);
     });
 }
 
@@ -74,27 +55,27 @@ void SystemCommands::VIStateCheckBoxClick(bool checked)
 {
     run(Frame::Plain, [&] {
         const int state = checked ? 1 : 0;
-        SendVIState(m_form.channel(), state);
-        m_form.state().Info.VIState = std::uint8_t(state);
+        SendVIState(m_channel, state);
+        m_state.Info.VIState = std::uint8_t(state);
     });
 }
 
 void SystemCommands::SystemSaveButtonClick()
 {
-    run(Frame::Plain, [&] { SendSystemSave(m_form.channel()); });
+    run(Frame::Plain, [&] { SendSystemSave(m_channel); });
 }
 
 void SystemCommands::SystemRecallButtonClick()
 {
     run(Frame::Plain, [&] {
-        SendSystemRecall(m_form.channel());
+        SendSystemRecall(m_channel);
         // A breath for the switcher before it is asked again; no events are processed.
         volatile int idle = 0;
         for (int i = 0; i <= 50000; ++i)
             idle = i;
         (void)idle;
         // Busy is still set, so the check boxes this redraws send nothing.
-        m_form.statusRead->SystemRecallReread();
+        m_view.rereadSystemStatus();
     });
 }
 
@@ -105,41 +86,38 @@ void SystemCommands::FactoryResetButtonClick() { reset(kFactoryResetQuestion, &S
 void SystemCommands::reset(const QString &question, void (*send)(CommandChannel &))
 {
     run(Frame::Reset, [&] {
-        if (!Dialogs::instance().yesNo(&m_form, kResetTitle, question))
+        if (!m_view.askYesNo(kResetTitle, question))
             return;
         // The serial wait processes no events: the window must be drawn before it.
-        m_form.host().showProgressBeforeBlocking(kResetProgress);
-        send(m_form.channel());
-        m_form.host().hideProgress();
+        m_view.showProgressBeforeBlocking(kResetProgress);
+        send(m_channel);
+        m_view.hideProgress();
     });
 }
 
 void SystemCommands::IPAddressButtonClick()
 {
-    CommandChannel &channel = m_form.channel();
-    CommandChannel::Exchange exchange(channel);
-    auto tell = [this](const QString &text) { Dialogs::instance().plain(&m_form, text); };
-    if (!channel.linkUp()) {
-        tell(QStringLiteral("Must have connection to change IP Address"));
+    CommandChannel::Exchange exchange(m_channel);
+    if (!m_channel.linkUp()) {
+        m_view.showMessage(QStringLiteral("Must have connection to change IP Address"));
         return;
     }
-    EthernetLink &ethernet = *m_form.ethernetLink;
-    const QString text = m_form.SetupTabSheet->IPAddrEdit->text();
-    ethernet.SaveIpAddress(text);
+    const QString text = m_view.ipAddressText();
+    m_ethernet.SaveIpAddress(text);
     const std::optional<IpNumbers> numbers = ParseIpAddress(text);
     if (!numbers) {
-        tell(InvalidIpAddressText());
+        m_view.showMessage(InvalidIpAddressText());
         return;
     }
     if (!IpInRange(*numbers)) {
-        tell(QStringLiteral("IP Address segments cannot be > 255"));
+        m_view.showMessage(QStringLiteral("IP Address segments cannot be > 255"));
         return;
     }
     const IpNumbers &n = *numbers;
-    SendIPConfig(channel, n[0], n[1], n[2], n[3]);
+    SendIPConfig(m_channel, n[0], n[1], n[2], n[3]);
     // Over Ethernet the console follows the switcher to its new address.
-    if (m_form.state().EthernetConnected == 1)
-        ethernet.SerialModeRadioGroupClick();
+    if (m_state.EthernetConnected == 1)
+        m_ethernet.SerialModeRadioGroupClick();
 }
 
 } // namespace kv
