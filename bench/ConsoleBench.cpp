@@ -1,7 +1,7 @@
 #include "ConsoleBench.h"
 
 #include "app/MatrixForm.h"
-#include "app/StatusRead.h"
+#include "control/StatusRead.h"
 #include "link/CommandChannel.h"
 #include "ui/SetupPage.h"
 

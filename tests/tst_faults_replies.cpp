@@ -4,7 +4,7 @@
 
 #include "FaultRig.h"
 
-#include "app/StatusRead.h"
+#include "control/StatusRead.h"
 #include "link/CommandChannel.h"
 
 #include <QAbstractButton>

@@ -6,7 +6,7 @@
 #include "EmuChecks.h"
 #include "RawLinkPeer.h"
 
-#include "app/StatusRead.h"
+#include "control/StatusRead.h"
 #include "control/Grouping.h"
 #include "link/CommandChannel.h"
 #include "link/LinkTransport.h"

@@ -5,7 +5,7 @@
 
 #include "app/ConfigActions.h"
 #include "control/Labels.h"
-#include "app/StatusRead.h"
+#include "control/StatusRead.h"
 #include "ui/GroupingPage.h"
 #include "ui/LabelingPage.h"
 #include "ui/SwitchingPage.h"

@@ -5,7 +5,7 @@
 #include "ConsoleFixture.h"
 
 #include "app/InfoForm.h"
-#include "app/StatusRead.h"
+#include "control/StatusRead.h"
 #include "control/SystemCommands.h"
 #include "ui/SetupPage.h"
 #include "link/CommandChannel.h"

@@ -4,7 +4,7 @@
 #include "ConsoleFixture.h"
 
 #include "app/InfoForm.h"
-#include "app/StatusRead.h"
+#include "control/StatusRead.h"
 #include "control/Routing.h"
 #include "link/CommandChannel.h"
 #include "link/LinkTransport.h"

@@ -44,8 +44,8 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
     journal = new RouteJournal(m_state, this);
 
     wireRouting();
-    wireStatusRead();
     wireGrouping();
+    wireStatusRead();
     wirePresets();
     wireRoutingKeys();
     wireSequencer();

@@ -69,8 +69,8 @@ public:
     // The features, each built and wired by its own wire*() in app/Wire*.cpp. They are
     // created in this order, so a feature may use the ones wired before it.
     Routing *routing = nullptr;
-    StatusRead *statusRead = nullptr;     // ReadfromKestavions1Click, RefreshAllPages
     Grouping *grouping = nullptr;
+    StatusRead *statusRead = nullptr;     // ReadfromKestavions1Click, RefreshAllPages
     Presets *presets = nullptr;
     RoutingKeys *routingKeys = nullptr;   // number keys, Take, Cancel, presets on F1-F8
     Sequencer *sequencer = nullptr;

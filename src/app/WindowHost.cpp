@@ -3,7 +3,7 @@
 #include "app/InfoForm.h"
 #include "app/MatrixForm.h"
 #include "app/PageLock.h"
-#include "app/StatusRead.h"
+#include "control/StatusRead.h"
 #include "link/ComPorts.h"
 #include "ui/AboutPage.h"
 #include "ui/Dialogs.h"
@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -111,6 +112,18 @@ void WindowHost::showProgressBeforeBlocking(const QString &text)
     QCoreApplication::processEvents();
     m_progress.repaint();
     QCoreApplication::processEvents();
+}
+
+void WindowHost::refreshLabelRows(int inputCount, int outputCount)
+{
+    m_form.LabelTabSheet->RefreshLabelRows(inputCount, outputCount);
+}
+
+void WindowHost::showSystemInfo(bool frontPanelLock, bool viState, const QString &ipAddress,
+                                const QString &firmwareVersion)
+{
+    m_form.SetupTabSheet->showSystemInfo(frontPanelLock, viState, ipAddress);
+    m_form.AboutTabSheet->FirmwareVersionLabel->setText(firmwareVersion);
 }
 
 void WindowHost::holdMenus(bool held)

@@ -5,6 +5,7 @@
 // address and the About page's port label for the serial and Ethernet links.
 
 #include "control/Labels.h"
+#include "control/StatusRead.h"
 #include "control/SystemCommands.h"
 #include "link/EthernetLink.h"
 #include "link/LinkHost.h"
@@ -20,6 +21,7 @@ class WindowHost : public LinkHost,
                    public EthernetLinkHost,
                    public StatusHost,
                    public LabelView,
+                   public StatusReadView,
                    public SystemView {
 public:
     WindowHost(TMatrixForm &form, TInfoForm &progress);
@@ -46,6 +48,11 @@ public:
     void setProgressDots(const QString &dots) override;
     // Shown and drawn, for a wait that processes no events at all.
     void showProgressBeforeBlocking(const QString &text) override;
+
+    // What a status read shows.
+    void refreshLabelRows(int inputCount, int outputCount) override;
+    void showSystemInfo(bool frontPanelLock, bool viState, const QString &ipAddress,
+                        const QString &firmwareVersion) override;
 
     // The system commands' frame.
     void holdMenus(bool held) override;

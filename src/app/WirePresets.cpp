@@ -1,6 +1,6 @@
 #include "app/MatrixForm.h"
 
-#include "app/StatusRead.h"
+#include "control/StatusRead.h"
 #include "control/Presets.h"
 #include "control/Routing.h"
 #include "ui/PresetPanel.h"

@@ -1,5 +1,7 @@
 #include "app/MatrixForm.h"
-#include "app/StatusRead.h"
+
+#include "app/WindowHost.h"
+#include "control/StatusRead.h"
 #include "ui/SwitchingPage.h"
 
 #include <QAction>
@@ -8,7 +10,8 @@ namespace kv {
 
 void TMatrixForm::wireStatusRead()
 {
-    statusRead = new StatusRead(*this);
+    statusRead = new StatusRead(m_state, *m_channel, *m_host, *m_host, *routing, *grouping,
+                                journal, this);
     StatusRead *read = statusRead;
     connect(m_menu.ReadfromKestavions1, &QAction::triggered, this,
             gated([read] { read->ReadfromKestavions1Click(); }));

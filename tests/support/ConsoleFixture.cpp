@@ -1,6 +1,6 @@
 #include "ConsoleFixture.h"
 
-#include "app/StatusRead.h"
+#include "control/StatusRead.h"
 #include "link/CommandChannel.h"
 #include "link/LinkTransport.h"
 #include "ui/Colours.h"

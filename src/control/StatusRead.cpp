@@ -1,41 +1,39 @@
-#include "app/StatusRead.h"
+#include "control/StatusRead.h"
 
-#include "app/MatrixForm.h"
-#include "app/WindowHost.h"
 #include "control/Grouping.h"
+#include "control/RouteJournal.h"
 #include "control/Routing.h"
 #include "link/CommandChannel.h"
-#include "ui/AboutPage.h"
-#include "ui/LabelingPage.h"
-#include "ui/SetupPage.h"
 
-#include <QLabel>
 #include <cstring>
 
 namespace kv {
 
-StatusRead::StatusRead(TMatrixForm &form)
-    : QObject(&form), m_form(form), m_reader(form.state(), form.channel(), form.host())
+StatusRead::StatusRead(MatrixState &state, CommandChannel &channel, StatusHost &host,
+                       StatusReadView &view, Routing &routing, Grouping &grouping,
+                       RouteJournal *journal, QObject *parent)
+    : QObject(parent), m_state(state), m_channel(channel), m_view(view), m_routing(routing),
+      m_grouping(grouping), m_journal(journal), m_reader(state, channel, host)
 {
 }
 
 void StatusRead::ReadfromKestavions1Click()
 {
-    MatrixState &s = m_form.state();
+    MatrixState &s = m_state;
     const BusyGuard busy(s);
     if (!busy)
         return;
-    CommandChannel &channel = m_form.channel();
+    CommandChannel &channel = m_channel;
     CommandChannel::Exchange exchange(channel);
-    const RouteJournal::Scope journal(m_form.journal, QStringLiteral("status read"));
+    const RouteJournal::Scope journal(m_journal, QStringLiteral("status read"));
     const bool linkWasUp = channel.linkUp();
     if (s.PresetPreviewPending == 1)
-        m_form.routing->WithdrawPreview();
+        m_routing.WithdrawPreview();
 
-    WindowHost &host = m_form.host();
+    StatusReadView &host = m_view;
     host.setStatusText(QStringLiteral("Querying Kestavion. Please wait...."));
     host.showBusyCursor();
-    m_form.routing->CancelTake();
+    m_routing.CancelTake();
 
     const int r = m_reader.ReadAllStatus();
     if (r > 0) {
@@ -61,26 +59,24 @@ void StatusRead::ReadfromKestavions1Click()
 
 void StatusRead::RefreshAllPages()
 {
-    const MatrixState &s = m_form.state();
-    m_form.routing->RefreshRoutingPage();
-    m_form.LabelTabSheet->RefreshLabelRows(InputsOf(s), OutputsOf(s));
-    m_form.grouping->RefreshGroupingPage();
+    m_routing.RefreshRoutingPage();
+    m_view.refreshLabelRows(InputsOf(m_state), OutputsOf(m_state));
+    m_grouping.RefreshGroupingPage();
     ShowSystemInfo();
 }
 
 void StatusRead::ShowSystemInfo()
 {
-    const SystemInfo &info = m_form.state().Info;
-    // Setting the boxes runs their handlers; their own guards keep this from sending.
-    m_form.SetupTabSheet->showSystemInfo(info.FrontPanelLock != 0, info.VIState != 0,
-                                         QStringLiteral("%1.%2.%3.%4")
-                                             .arg(info.IPAddress[0])
-                                             .arg(info.IPAddress[1])
-                                             .arg(info.IPAddress[2])
-                                             .arg(info.IPAddress[3]));
+    const SystemInfo &info = m_state.Info;
     const auto length = qstrnlen(info.FirmwareVersion, sizeof info.FirmwareVersion);
-    m_form.AboutTabSheet->FirmwareVersionLabel->setText(
-        QString::fromLatin1(info.FirmwareVersion, qsizetype(length)));
+    // Setting the boxes runs their handlers; their own guards keep this from sending.
+    m_view.showSystemInfo(info.FrontPanelLock != 0, info.VIState != 0,
+                          QStringLiteral("%1.%2.%3.%4")
+                              .arg(info.IPAddress[0])
+                              .arg(info.IPAddress[1])
+                              .arg(info.IPAddress[2])
+                              .arg(info.IPAddress[3]),
+                          QString::fromLatin1(info.FirmwareVersion, qsizetype(length)));
 }
 
 void StatusRead::SystemRecallReread()
