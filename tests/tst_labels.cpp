@@ -3,7 +3,7 @@
 
 #include "ConsoleFixture.h"
 
-#include "app/ConfigActions.h"
+#include "control/ConfigActions.h"
 #include "control/Labels.h"
 #include "control/StatusRead.h"
 #include "ui/GroupingPage.h"

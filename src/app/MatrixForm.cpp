@@ -2,6 +2,7 @@
 
 #include "app/InfoForm.h"
 #include "app/WindowHost.h"
+#include "control/Labels.h"
 #include "control/Routing.h"
 #include "control/SystemCommands.h"
 #include "link/CommandChannel.h"

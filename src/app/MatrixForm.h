@@ -28,6 +28,7 @@ class SerialLink;
 class StatusRead;
 class SystemCommands;
 class GroupingPage;
+class Labels;
 class LabelingPage;
 class PresetPanel;
 class ProtectedOutputs;
@@ -134,6 +135,7 @@ private:
     std::unique_ptr<WindowHost> m_host;
     CommandChannel *m_channel = nullptr;
     std::unique_ptr<TInfoForm> m_infoForm;
+    std::unique_ptr<Labels> m_labels;
     std::unique_ptr<SystemCommands> m_systemCommands;
 };
 

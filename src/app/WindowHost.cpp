@@ -114,6 +114,10 @@ void WindowHost::showProgressBeforeBlocking(const QString &text)
     QCoreApplication::processEvents();
 }
 
+QString WindowHost::saveFileName() { return Dialogs::instance().saveFileName(&m_form); }
+
+QString WindowHost::openFileName() { return Dialogs::instance().openFileName(&m_form); }
+
 void WindowHost::refreshLabelRows(int inputCount, int outputCount)
 {
     m_form.LabelTabSheet->RefreshLabelRows(inputCount, outputCount);

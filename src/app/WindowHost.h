@@ -4,6 +4,7 @@
 // link and the status read; the Serial Port menu's items, the Setup page's link choice and
 // address and the About page's port label for the serial and Ethernet links.
 
+#include "control/ConfigActions.h"
 #include "control/Labels.h"
 #include "control/StatusRead.h"
 #include "control/SystemCommands.h"
@@ -21,6 +22,7 @@ class WindowHost : public LinkHost,
                    public EthernetLinkHost,
                    public StatusHost,
                    public LabelView,
+                   public ConfigView,
                    public StatusReadView,
                    public SystemView {
 public:
@@ -48,6 +50,10 @@ public:
     void setProgressDots(const QString &dots) override;
     // Shown and drawn, for a wait that processes no events at all.
     void showProgressBeforeBlocking(const QString &text) override;
+
+    // The file dialogs.
+    QString saveFileName() override;
+    QString openFileName() override;
 
     // What a status read shows.
     void refreshLabelRows(int inputCount, int outputCount) override;

@@ -1,7 +1,8 @@
 #include "app/MatrixForm.h"
 
-#include "app/ConfigActions.h"
 #include "app/LabelFiles.h"
+#include "app/WindowHost.h"
+#include "control/ConfigActions.h"
 #include "control/Labels.h"
 #include "ui/LabelingPage.h"
 
@@ -11,8 +12,9 @@ namespace kv {
 
 void TMatrixForm::wireLabelsAndConfig()
 {
-    configActions = new ConfigActions(*this);
-    Labels *labels = &configActions->labels();
+    m_labels = std::make_unique<Labels>(*m_host);
+    Labels *labels = m_labels.get();
+    configActions = new ConfigActions(m_state, *m_host, *labels, *routing, *grouping, this);
     LabelingPage *page = LabelTabSheet;
 
     connect(page, &LabelingPage::labelExit, configActions,

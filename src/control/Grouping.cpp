@@ -61,6 +61,13 @@ void Grouping::InitGroups()
     ShowGroup(0);
 }
 
+void Grouping::ShowLoadedGroups()
+{
+    m_view.selectGroup(0);
+    ShowGroup(0);
+    UpdateGroupExistBoxes();
+}
+
 void Grouping::ShowGroup(int g)
 {
     if (!IsGroupIndex(g))

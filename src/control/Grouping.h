@@ -46,6 +46,8 @@ public:
     // ignored, whoever passes them.
     void InitGroups(); // the page half; the table is emptied by ClearGroupTable
     void ShowGroup(int group);
+    // After a table came from elsewhere (a file): group 1 selected and shown, the boxes redrawn.
+    void ShowLoadedGroups();
     void UpdateGroupExistBoxes();
     void ToggleGroupInput(int group, int input);
     void ToggleGroupOutput(int group, int output);
