@@ -15,6 +15,8 @@
 #include "ui/RemoteDialog.h"
 
 #include <QCheckBox>
+#include <QListWidget>
+#include <QStatusBar>
 #include <QCommandLineParser>
 #include <QLabel>
 #include <QLineEdit>
@@ -56,6 +58,7 @@ private slots:
     void options();
     void connectAtStartUp_data();
     void connectAtStartUp();
+    void screenshot();
 };
 
 void tst_RemoteSetup::offUnlessAsked()
@@ -218,6 +221,31 @@ void tst_RemoteSetup::connectAtStartUp()
     // Connecting keeps the address typed, as the operator's choice of "Ethernet" does.
     if (answer == StartUpChoice::Answer::Ethernet)
         QVERIFY(dir.ipSave().startsWith("127.0.0.1"));
+}
+
+void tst_RemoteSetup::screenshot()
+{
+    const QString file = qEnvironmentVariable("KV_SCREENSHOT");
+    if (file.isEmpty())
+        QSKIP("KV_SCREENSHOT not set");
+    auto f = Connected("pty");
+    QVERIFY2(f->error().isEmpty(), qPrintable(f->error()));
+    f->readAll();
+    QVERIFY(f->form().remoteServer->listen(QHostAddress::LocalHost, 9990));
+    HubClient panel, script;
+    QVERIFY(panel.connectTo(9990));
+    QVERIFY(script.connectTo(9990));
+    panel.send("VIDEO OUTPUT LOCKS:\n2 O\n5 O\n\n");
+    QCOMPARE(panel.next(), QByteArray("ACK\n\n"));
+    f->form().show();
+    QVERIFY(f->click("RemoteControl1"));
+    auto *dialog = f->find<RemoteDialog>("RemoteControlDialog");
+    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+    dialog->lockList()->setCurrentRow(0);
+    QVERIFY2(dialog->grab().save(file), qPrintable(file));
+    const QString bar = QFileInfo(file).dir().filePath("remote-status.png");
+    QVERIFY(f->form().MainStatusBar->grab().save(bar));
+    qInfo("Remote Control dialog: %s, status bar: %s", qPrintable(file), qPrintable(bar));
 }
 
 QTEST_MAIN(tst_RemoteSetup)
