@@ -62,7 +62,11 @@ bool ConsoleBench::start(QString *error)
 
     m_form = std::make_unique<TMatrixForm>(); // the product's waits
     QObject::connect(&m_form->channel(), &CommandChannel::serialBytesReceived, m_form.get(),
-                     [this](const QByteArray &bytes) { onBytesReceived(bytes.size()); });
+                     [this](const QByteArray &bytes) {
+                         onBytesReceived(bytes.size());
+                         if (bytes.contains('#'))
+                             m_lastHashAt = Clock::now();
+                     });
     m_form->show(); // the start-up question (Yes), the search on COM1 and the first read
     settle();
     if (!m_dialogs.texts.isEmpty() && m_dialogs.texts.first().contains("connect to Kestavion"))

@@ -23,6 +23,7 @@ struct Runs {
     int recalls = 30;  // preset recalls with their RCLOCK commands
     int files = 50;    // configuration saves and opens
     int starts = 5;    // console start-ups
+    int remote = 40;   // remote routes, and operator takes seen by 8 clients
 };
 
 class ConsoleBench {
@@ -37,6 +38,9 @@ public:
     bool switchToEthernet(QString *error);
     void measureEthernetRead(int runs);
     void measureConfigFile(int runs);
+    // A remote client's one-line route to its take on the wire, and the updates that 8
+    // clients get after an operator's take (RemoteBench.cpp).
+    void measureRemote(int runs);
 
 private:
     struct Action {
@@ -58,6 +62,7 @@ private:
     std::unique_ptr<TMatrixForm> m_form;
     qint64 m_bytesIn = 0;
     qint64 m_lastChunk = 0;
+    Clock::time_point m_lastHashAt; // when the last reply's "#" reached the console
 };
 
 } // namespace kv::bench

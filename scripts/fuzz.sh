@@ -1,15 +1,14 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets in the clang tree (build-clang/, or $KV_CLANG_BUILD_DIR) and runs
 # them side by side for $KV_FUZZ_SECONDS (90) seconds, each from its seed corpus in
-# fuzz/corpus/: three targets on two cores get about the minute of processor time each that
-# they had one after the other. New inputs go to a scratch corpus in the build directory; a
-# crash stops with its input saved under build-clang/crashes/<target>/ (make it a regression
-# test, then fix it).
+# fuzz/corpus/: four targets on two cores get about 45 seconds of processor time each.
+# New inputs go to a scratch corpus in the build directory; a crash stops with its input
+# saved under build-clang/crashes/<target>/ (make it a regression test, then fix it).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 source "$root/scripts/clang-tree.sh"
 seconds="${KV_FUZZ_SECONDS:-90}"
-targets=(fuzz_status_reply fuzz_serial_reply fuzz_config_file)
+targets=(fuzz_status_reply fuzz_serial_reply fuzz_config_file fuzz_remote_blocks)
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}"

@@ -2,6 +2,8 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <cstdio>
+#include <cstdlib>
 
 namespace kv {
 
@@ -12,8 +14,16 @@ CommandLine CommandLine::parse(const QStringList &arguments)
         QStringLiteral("Operator console for Kestavion SDI video matrix switchers."));
     parser.addHelpOption();
     parser.addVersionOption();
+    ControlOptions::addTo(parser);
     parser.process(arguments);
-    return CommandLine{};
+    CommandLine options;
+    QString error;
+    options.control = ControlOptions::readFrom(parser, &error);
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        std::exit(1);
+    }
+    return options;
 }
 
 } // namespace kv

@@ -103,6 +103,7 @@ void MainMenu::buildTools(QMenuBar *bar)
     ProtectSelected1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     Tools1->addSeparator();
     RouteLog1 = item(Tools1, "RouteLog1", QStringLiteral("Route Log..."));
+    RemoteControl1 = item(Tools1, "RemoteControl1", QStringLiteral("Remote Control..."));
 }
 
 } // namespace kv

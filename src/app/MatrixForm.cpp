@@ -1,11 +1,13 @@
 #include "app/MatrixForm.h"
 
 #include "app/InfoForm.h"
+#include "app/RemoteHost.h"
 #include "app/WindowHost.h"
 #include "control/Labels.h"
 #include "control/Routing.h"
 #include "control/SystemCommands.h"
 #include "link/CommandChannel.h"
+#include "remote/RemoteServer.h"
 #include "ui/AboutPage.h"
 #include "ui/GroupingPage.h"
 #include "ui/LabelingPage.h"
@@ -54,6 +56,7 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
     wireLabelsAndConfig();
     wireSystemCommands();
     wireRouteJournal();
+    wireRemote();
 
     InitMatrixState(m_state, m_initHooks);
     MainPageControl->setCurrentWidget(ControlTabSheet);
@@ -63,7 +66,12 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
             &TMatrixForm::MainPageControlChange);
 }
 
-TMatrixForm::~TMatrixForm() = default;
+TMatrixForm::~TMatrixForm()
+{
+    // The server's clients go before the console they are served from.
+    delete remoteServer;
+    remoteServer = nullptr;
+}
 
 void TMatrixForm::buildFrame()
 {

@@ -2,6 +2,7 @@
 // The main window: a frame that owns the one MatrixState, the command channel and the pages,
 // and wires them together. The behaviour lives in the rooms below it.
 
+#include "app/ControlOptions.h"
 #include "app/MainMenu.h"
 #include "control/RouteJournal.h"
 #include "state/MatrixState.h"
@@ -10,6 +11,7 @@
 #include <QMainWindow>
 #include <memory>
 
+class QLabel;
 class QStatusBar;
 class QTabWidget;
 
@@ -33,6 +35,9 @@ class LabelingPage;
 class PresetPanel;
 class ProtectedOutputs;
 class ProtectMarks;
+class RemoteDialog;
+class RemoteHost;
+class RemoteServer;
 class RouteLogWindow;
 class UndoTake;
 class SequencingPage;
@@ -84,6 +89,16 @@ public:
     ProtectedOutputs *protectedOutputs = nullptr;
     ProtectMarks *protectMarks = nullptr;
     RouteLogWindow *routeLogWindow = nullptr; // made when first opened
+    RemoteServer *remoteServer = nullptr; // listens only when asked
+    RemoteDialog *remoteDialog = nullptr; // made when first opened
+    // Routes, labels or locks changed, whatever changed them: the remote clients are told.
+    void tellRemoteClients();
+    // Serves remote control on the address for this run, whatever the settings say.
+    bool serveRemote(const QHostAddress &address, quint16 port);
+    // An operator action (a gated handler) is under way; remote work waits for its end.
+    bool operatorActing() const { return m_operatorDepth > 0; }
+    // The start-up question answered in advance (the command line's --connect).
+    void setStartUpChoice(const StartUpChoice &choice) { m_startUp = choice; }
     // "preset N" while a preview is pending, else "operator".
     QString previewOrigin() const;
 
@@ -107,7 +122,11 @@ private:
     void wireLabelsAndConfig();
     void wireSystemCommands();
     void wireRouteJournal();
+    void wireRemote();
     void openRouteLog();
+    void openRemoteDialog();
+    void showRemoteStatus();
+    void connectAtStartUp();
     void FormShow();
     bool FormCloseQuery();
 
@@ -119,10 +138,24 @@ private:
         return [this, f](Args... args) {
             if (refused())
                 return;
-            const RouteJournal::Scope scope(journal, QStringLiteral("operator"));
-            f(args...);
+            {
+                const Acting acting(m_operatorDepth);
+                const RouteJournal::Scope scope(journal, QStringLiteral("operator"));
+                f(args...);
+            }
+            tellRemoteClients();
         };
     }
+
+    struct Acting {
+        explicit Acting(int &depth) : m_depth(depth) { ++m_depth; }
+        ~Acting() { --m_depth; }
+        int &m_depth;
+    };
+    int m_operatorDepth = 0;
+    StartUpChoice m_startUp;
+    std::unique_ptr<RemoteHost> m_remoteHost;
+    QLabel *m_remoteStatus = nullptr;
 
     // Page resets inside the start-up values; filled by the wire functions.
     InitHooks m_initHooks;

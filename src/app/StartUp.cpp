@@ -3,6 +3,8 @@
 
 #include "app/MatrixForm.h"
 
+#include "app/WindowHost.h"
+#include "config/IpSaveFile.h"
 #include "link/EthernetLink.h"
 #include "link/SerialLink.h"
 #include "ui/Dialogs.h"
@@ -27,6 +29,10 @@ const QString kExitQuestion = QStringLiteral("Are you sure you want to exit this
 void TMatrixForm::FormShow()
 {
     m_state.SuppressCommands = 1;
+    if (m_startUp.answer != StartUpChoice::Answer::Ask) {
+        connectAtStartUp();
+        return;
+    }
     Dialogs &dialogs = Dialogs::instance();
     if (dialogs.yesNo(this, kConnectTitle, kConnectQuestion)) {
         serialLink->SearchAllClick();
@@ -34,6 +40,27 @@ void TMatrixForm::FormShow()
     }
     dialogs.plain(this, kConnectLater);
     ethernetLink->LoadIpAddress();
+}
+
+void TMatrixForm::connectAtStartUp()
+{
+    // Nobody may be there to answer: the question and the note after No are not shown.
+    switch (m_startUp.answer) {
+    case StartUpChoice::Answer::Serial:
+        serialLink->SearchAllClick();
+        break;
+    case StartUpChoice::Answer::None:
+        if (const std::optional<QString> saved = ReadIpSaveFile())
+            m_host->setIpAddressText(*saved);
+        break;
+    case StartUpChoice::Answer::Ethernet:
+        // As the operator does it: the address on the Setup page, then "Ethernet".
+        m_host->setIpAddressText(m_startUp.address);
+        m_host->setSerialModeIndex(1);
+        break;
+    case StartUpChoice::Answer::Ask:
+        break;
+    }
 }
 
 bool TMatrixForm::FormCloseQuery()

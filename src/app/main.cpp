@@ -14,12 +14,14 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Orvask Delvane Kestavion"));
     QApplication::setApplicationVersion(kv::kConsoleVersion);
     const kv::CommandLine options = kv::CommandLine::parse(QApplication::arguments());
-    (void)options;
     // One look on every desktop, so button faces take the state colours.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
     const std::unique_ptr<kv::DemoRun> demo = kv::DemoRun::fromEnvironment();
     TMatrixForm form;
+    if (options.control.serve)
+        form.serveRemote(options.control.bind, options.control.port);
+    form.setStartUpChoice(options.control.startUp);
     form.show();
     if (demo)
         return demo->finish(form);

@@ -97,6 +97,11 @@ void Routing::RouteInput(int input)
             showStatus(QStringLiteral("Output %1 is protected").arg(o + 1));
         return;
     }
+    if (Locked(o)) {
+        if (showStatus)
+            showStatus(QStringLiteral("Output %1 is locked by remote client %2").arg(o + 1).arg(lockedBy(o)));
+        return;
+    }
     RouteEntry &route = m_state.Routes[o];
     const int current = route.Input;
     const int previous = m_state.PreviousInput[o];
@@ -192,7 +197,7 @@ void Routing::CancelTake()
 void Routing::ClearAllRoutes()
 {
     for (int o = 0; o < OutputsOf(m_state); ++o) {
-        if (Protected(o)) {
+        if (Held(o)) {
             ClearUnprotectedRoutes();
             return;
         }
@@ -215,8 +220,10 @@ void Routing::ClearUnprotectedRoutes()
     // "CLEAR" would take the protected outputs off air too: the others are cleared one by
     // one and taken together.
     QStringList kept;
+    bool locked = false;
     for (int o = 0; o < OutputsOf(m_state); ++o) {
-        if (Protected(o)) {
+        if (Held(o)) {
+            locked = locked || Locked(o);
             kept << QString::number(o + 1);
             continue;
         }
@@ -232,7 +239,9 @@ void Routing::ClearUnprotectedRoutes()
     m_state.SelectedOutput = UNASSIGNED;
     RefreshRoutingPage();
     if (showStatus)
-        showStatus(QStringLiteral("All routing cleared except protected output(s) %1").arg(kept.join(QStringLiteral(", "))));
+        showStatus((locked ? QStringLiteral("All routing cleared except protected or locked output(s) %1")
+                           : QStringLiteral("All routing cleared except protected output(s) %1"))
+                       .arg(kept.join(QStringLiteral(", "))));
 }
 
 void Routing::SetReclocker(int output)

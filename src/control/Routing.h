@@ -84,6 +84,9 @@ public:
     std::function<void()> onPendingCancel;
     // Protected outputs (0-based) take no input, and Clear All Routing leaves them alone.
     std::function<bool(int output)> isProtected;
+    // Who holds a lock on the output (0-based), empty when no one does: a locked output
+    // takes no input from the operator either, and Clear All Routing leaves it alone.
+    std::function<QString(int output)> lockedBy;
     std::function<void(const QString &)> showStatus;
 
     RoutingView &view() { return m_view; }
@@ -94,6 +97,8 @@ private:
     void PaintInputIfPort(int input, Shade shade);
     void RevertPending(int output);
     bool Protected(int output) const { return isProtected && isProtected(output); }
+    bool Locked(int output) const { return lockedBy && !lockedBy(output).isEmpty(); }
+    bool Held(int output) const { return Protected(output) || Locked(output); }
     void ClearUnprotectedRoutes();
 
     MatrixState &m_state;

@@ -1,0 +1,123 @@
+#include "app/RemoteHost.h"
+
+#include "control/ConfigActions.h"
+#include "control/Labels.h"
+#include "app/MatrixForm.h"
+#include "control/ProtectedOutputs.h"
+#include "control/Routing.h"
+#include "control/UndoTake.h"
+#include "link/CommandChannel.h"
+#include "remote/RemoteSalvo.h"
+#include "ui/LabelingPage.h"
+
+#include <QRandomGenerator>
+#include <QSettings>
+
+namespace kv {
+
+namespace {
+QSettings Settings()
+{
+    return QSettings(QString::fromLatin1(kSettingsOrganization), QString::fromLatin1(kSettingsApplication));
+}
+
+LabelKind Kind(HubLabelKind kind)
+{
+    return kind == HubLabelKind::Input ? LabelKind::Input : LabelKind::Output;
+}
+} // namespace
+
+QString RemoteModelName(std::uint8_t modelCode, int inputs, int outputs)
+{
+    const QString caption = ModelCaption(modelCode);
+    const qsizetype at = caption.indexOf(QLatin1String(":- "));
+    if (at >= 0)
+        return QStringLiteral("Kestavion ") + caption.mid(at + 3);
+    return QStringLiteral("Kestavion SDI (%1 x %2)").arg(inputs).arg(outputs);
+}
+
+RemoteHost::RemoteHost(TMatrixForm &form) : m_form(form)
+{
+    // Made once and kept, so that a panel knows this console again after a restart.
+    QSettings settings = Settings();
+    m_uniqueId = settings.value(QStringLiteral("remote/uniqueId")).toString();
+    if (m_uniqueId.size() != 12) {
+        const quint64 id = QRandomGenerator::system()->generate64() & 0xffffffffffffULL;
+        m_uniqueId = QStringLiteral("%1").arg(id, 12, 16, QLatin1Char('0')).toUpper();
+        settings.setValue(QStringLiteral("remote/uniqueId"), m_uniqueId);
+    }
+    m_friendlyName =
+        settings.value(QStringLiteral("remote/friendlyName"), QStringLiteral("Kestavion Console")).toString();
+}
+
+HubDevice RemoteHost::device() const
+{
+    const MatrixState &s = m_form.state();
+    const int inputs = InputsOf(s), outputs = OutputsOf(s);
+    return {m_form.channel().linkUp(), RemoteModelName(s.Info.ModelCode, inputs, outputs),
+            m_friendlyName, m_uniqueId, inputs, outputs};
+}
+
+QStringList RemoteHost::labels(HubLabelKind kind) const
+{
+    const MatrixState &s = m_form.state();
+    const int count = kind == HubLabelKind::Input ? InputsOf(s) : OutputsOf(s);
+    QStringList list;
+    for (int n = 1; n <= count; ++n)
+        list << m_form.LabelTabSheet->labelText(Kind(kind), n);
+    return list;
+}
+
+QList<int> RemoteHost::onAirRoutes() const
+{
+    const MatrixState &s = m_form.state();
+    QList<int> routes;
+    for (int o = 0; o < OutputsOf(s); ++o) {
+        // A pending route is not on air yet: the output still shows its earlier input.
+        const int input = s.Routes[o].Taken != 0 ? s.Routes[o].Input : s.PreviousInput[o];
+        routes << (input < InputsOf(s) ? input : -1);
+    }
+    return routes;
+}
+
+bool RemoteHost::gateFree() const
+{
+    return !m_form.channel().exchangeInProgress() && m_form.state().Busy == 0 &&
+           !m_form.operatorActing();
+}
+
+bool RemoteHost::operatorPending() const
+{
+    const MatrixState &s = m_form.state();
+    if (s.PresetPreviewPending != 0 || (m_form.undoTake && m_form.undoTake->pending()))
+        return true;
+    for (int o = 0; o < OutputsOf(s); ++o)
+        if (s.Routes[o].Taken == 0)
+            return true;
+    return false;
+}
+
+bool RemoteHost::inputAllowed(int output, int input) const
+{
+    return output < OutputsOf(m_form.state()) && InputAllowedFor(m_form.state(), output, input);
+}
+
+bool RemoteHost::isProtected(int output) const
+{
+    return m_form.protectedOutputs && m_form.protectedOutputs->isProtected(output);
+}
+
+void RemoteHost::takeRoutes(const QList<QPair<int, int>> &routes, const QString &origin)
+{
+    const RouteJournal::Scope scope(m_form.journal, origin);
+    TakeRemoteSalvo(m_form.state(), m_form.channel(), *m_form.routing, routes);
+}
+
+void RemoteHost::setLabel(HubLabelKind kind, int port, const QString &text)
+{
+    // As typed: the edit keeps six characters at most, and leaving it applies them.
+    m_form.LabelTabSheet->setLabelText(Kind(kind), port + 1, text);
+    m_form.configActions->labels().LabelEditExit(Kind(kind), port + 1);
+}
+
+} // namespace kv

@@ -1,0 +1,34 @@
+#pragma once
+// The console as the remote-control server sees it: the model, the operator's labels, the
+// routes on air, the gate, and the operations a remote request runs through.
+
+#include "remote/RemoteConsole.h"
+
+namespace kv {
+
+class TMatrixForm;
+
+class RemoteHost : public RemoteConsole {
+public:
+    explicit RemoteHost(TMatrixForm &form);
+
+    HubDevice device() const override;
+    QStringList labels(HubLabelKind kind) const override;
+    QList<int> onAirRoutes() const override;
+    bool gateFree() const override;
+    bool operatorPending() const override;
+    bool inputAllowed(int output, int input) const override;
+    bool isProtected(int output) const override;
+    void takeRoutes(const QList<QPair<int, int>> &routes, const QString &origin) override;
+    void setLabel(HubLabelKind kind, int port, const QString &text) override;
+
+private:
+    TMatrixForm &m_form;
+    QString m_uniqueId;
+    QString m_friendlyName;
+};
+
+// The model as clients are told it: "Kestavion KV Control HD SDI (8 x 8)".
+QString RemoteModelName(std::uint8_t modelCode, int inputs, int outputs);
+
+} // namespace kv

@@ -1,0 +1,419 @@
+#include "remote/RemoteServer.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <algorithm>
+
+namespace kv {
+
+namespace {
+constexpr int kRetryMs = 20;
+
+QString PeerAddress(const QTcpSocket *s)
+{
+    const QHostAddress a = s->peerAddress();
+    bool v4 = false;
+    const quint32 ip4 = a.toIPv4Address(&v4);
+    return v4 ? QHostAddress(ip4).toString() : a.toString();
+}
+
+// The ports whose value differs, for the model's count; grows told to that count.
+template <class T> QList<int> Differ(QList<T> &told, const QList<T> &now)
+{
+    QList<int> ports;
+    for (int n = 0; n < now.size(); ++n)
+        if (n >= told.size() || told[n] != now[n])
+            ports << n;
+    told = now;
+    return ports;
+}
+} // namespace
+
+struct RemoteServer::Client {
+    QTcpSocket *socket = nullptr;
+    HubBlockReader reader;
+    QString name;   // lock identity: ADDRESS:PORT
+    QString origin; // for the route journal: remote ADDRESS
+    bool dead = false;
+    // What it was last told.
+    HubDevice device;
+    QStringList inputLabels, outputLabels;
+    QList<int> routes;
+    QList<QChar> locks;
+};
+
+RemoteServer::RemoteServer(RemoteConsole &console, QObject *parent)
+    : QObject(parent), m_console(console), m_server(new QTcpServer(this)), m_retry(new QTimer(this))
+{
+    m_retry->setSingleShot(true);
+    m_retry->setInterval(kRetryMs);
+    connect(m_retry, &QTimer::timeout, this, &RemoteServer::runQueued);
+    connect(m_server, &QTcpServer::newConnection, this, &RemoteServer::onNewConnection);
+}
+
+RemoteServer::~RemoteServer()
+{
+    for (auto &c : m_clients) {
+        c->socket->disconnect(this);
+        c->socket->abort();
+        delete c->socket;
+    }
+}
+
+bool RemoteServer::listen(const QHostAddress &address, quint16 port)
+{
+    stop();
+    m_error.clear();
+    const bool ok = m_server->listen(address, port);
+    if (!ok)
+        m_error = m_server->errorString();
+    emit statusChanged();
+    return ok;
+}
+
+void RemoteServer::stop()
+{
+    const bool was = m_server->isListening() || !m_clients.empty();
+    m_server->close();
+    for (auto &c : m_clients) {
+        c->socket->disconnect(this);
+        c->socket->abort();
+        c->socket->deleteLater();
+    }
+    m_clients.clear();
+    bool hadLocks = false;
+    for (QString &owner : m_owners) {
+        hadLocks = hadLocks || !owner.isEmpty();
+        owner.clear();
+    }
+    if (hadLocks)
+        emit locksChanged();
+    if (was)
+        emit statusChanged();
+}
+
+bool RemoteServer::isListening() const { return m_server->isListening(); }
+QHostAddress RemoteServer::address() const { return m_server->serverAddress(); }
+quint16 RemoteServer::port() const { return m_server->serverPort(); }
+
+QString RemoteServer::lockOwner(int output) const
+{
+    return output >= 0 && output < 16 ? m_owners[output] : QString();
+}
+
+void RemoteServer::forceUnlock(int output)
+{
+    if (lockOwner(output).isEmpty())
+        return;
+    m_owners[output].clear();
+    emit locksChanged();
+    changed();
+}
+
+void RemoteServer::onNewConnection()
+{
+    while (QTcpSocket *socket = m_server->nextPendingConnection()) {
+        if (clientCount() >= kMaxClients) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        auto client = std::make_unique<Client>();
+        client->socket = socket;
+        client->name = PeerAddress(socket) + u':' + QString::number(socket->peerPort());
+        client->origin = QStringLiteral("remote ") + PeerAddress(socket);
+        Client *c = client.get();
+        m_clients.push_back(std::move(client));
+        connect(socket, &QTcpSocket::readyRead, this, [this, c] { onReadyRead(c); });
+        // Queued: a socket may report its end from inside a write to it.
+        connect(socket, &QTcpSocket::disconnected, this, [this, c] { drop(c); },
+                Qt::QueuedConnection);
+        sendDump(*c);
+        emit statusChanged();
+    }
+}
+
+void RemoteServer::drop(Client *client)
+{
+    const auto it = std::find_if(m_clients.begin(), m_clients.end(),
+                                 [client](const auto &c) { return c.get() == client; });
+    if (it == m_clients.end())
+        return;
+    const QString name = client->name;
+    client->socket->disconnect(this);
+    client->socket->abort();
+    client->socket->deleteLater();
+    m_clients.erase(it);
+    releaseLocksOf(name);
+    emit statusChanged();
+}
+
+void RemoteServer::releaseLocksOf(const QString &owner)
+{
+    bool any = false;
+    for (QString &o : m_owners) {
+        if (o == owner) {
+            o.clear();
+            any = true;
+        }
+    }
+    if (any) {
+        emit locksChanged();
+        changed();
+    }
+}
+
+void RemoteServer::onReadyRead(Client *client)
+{
+    if (client->dead)
+        return;
+    QList<HubBlock> blocks;
+    const auto status = client->reader.feed(client->socket->readAll(), blocks);
+    // The blocks completed before a broken limit were sound and are answered.
+    for (const HubBlock &b : blocks) {
+        if (client->dead)
+            break;
+        handle(*client, b);
+    }
+    if (status != HubBlockReader::Status::Ok)
+        client->dead = true;
+    if (client->dead)
+        drop(client);
+    runQueued();
+}
+
+void RemoteServer::answer(Client &client, bool ack)
+{
+    send(client, ack ? HubAck() : HubNak());
+    // Out before any exchange the request leads to blocks this thread.
+    client.socket->flush();
+}
+
+void RemoteServer::handle(Client &client, const HubBlock &block)
+{
+    const HubDevice device = m_console.device();
+    const HubRequest r = ParseHubRequest(block, device.inputs, device.outputs);
+    using Kind = HubRequest::Kind;
+    switch (r.kind) {
+    case Kind::Invalid:
+        answer(client, false);
+        return;
+    case Kind::Ping:
+    case Kind::Configuration:
+        answer(client, true);
+        return;
+    case Kind::Dump:
+        answer(client, true);
+        send(client, blockFor(client, r.block));
+        return;
+    case Kind::Routes:
+        if (m_readOnly || !routesAllowed(r, client.name)) {
+            answer(client, false);
+            return;
+        }
+        answer(client, true);
+        m_queue.push_back({r, client.name, client.origin});
+        return;
+    case Kind::InputLabels:
+    case Kind::OutputLabels:
+        answer(client, !m_readOnly);
+        if (!m_readOnly)
+            m_queue.push_back({r, client.name, client.origin});
+        return;
+    case Kind::Locks:
+        if (m_readOnly || !applyLocks(r, client.name)) {
+            answer(client, false);
+            return;
+        }
+        answer(client, true);
+        changed();
+        return;
+    }
+}
+
+bool RemoteServer::routesAllowed(const HubRequest &r, const QString &owner) const
+{
+    // One "TAKE 1" would commit whatever the operator has pending too.
+    if (m_console.operatorPending())
+        return false;
+    const int outputs = m_console.device().outputs;
+    for (const auto &[o, i] : r.routes) {
+        if (o < 0 || o >= outputs || o >= 16 || !m_console.inputAllowed(o, i) ||
+            m_console.isProtected(o))
+            return false;
+        if (!m_owners[o].isEmpty() && m_owners[o] != owner)
+            return false;
+    }
+    return true;
+}
+
+bool RemoteServer::applyLocks(const HubRequest &r, const QString &owner)
+{
+    for (const auto &[o, c] : r.locks) {
+        if (o >= 16)
+            return false;
+        const bool other = !m_owners[o].isEmpty() && m_owners[o] != owner;
+        // The operator's protect shows as a lock no client can take or break.
+        if ((c == u'O' && (other || m_console.isProtected(o))) || (c == u'U' && other) ||
+            (c == u'F' && m_console.isProtected(o)))
+            return false;
+    }
+    bool any = false;
+    for (const auto &[o, c] : r.locks) {
+        const QString now = c == u'O' ? owner : QString();
+        any = any || m_owners[o] != now;
+        m_owners[o] = now;
+    }
+    if (any)
+        emit locksChanged();
+    return true;
+}
+
+void RemoteServer::runQueued()
+{
+    if (m_running)
+        return;
+    m_running = true;
+    while (!m_queue.empty()) {
+        if (!m_console.gateFree()) {
+            m_retry->start();
+            break;
+        }
+        const Job job = m_queue.front();
+        m_queue.pop_front();
+        run(job);
+    }
+    m_running = false;
+}
+
+void RemoteServer::run(const Job &job)
+{
+    const HubRequest &r = job.request;
+    if (r.kind == HubRequest::Kind::Routes) {
+        // The operator may have started routes of his own since the request was answered.
+        if (routesAllowed(r, job.owner))
+            m_console.takeRoutes(r.routes, job.origin);
+    } else {
+        const HubLabelKind kind =
+            r.kind == HubRequest::Kind::InputLabels ? HubLabelKind::Input : HubLabelKind::Output;
+        const int count = int(m_console.labels(kind).size());
+        for (const auto &[n, text] : r.labels)
+            if (n < count)
+                m_console.setLabel(kind, n, text);
+    }
+    changed();
+}
+
+QList<QChar> RemoteServer::locksSeenBy(const QString &owner) const
+{
+    QList<QChar> locks;
+    const int outputs = std::min(m_console.device().outputs, 16);
+    for (int o = 0; o < outputs; ++o) {
+        if (m_console.isProtected(o) || (!m_owners[o].isEmpty() && m_owners[o] != owner))
+            locks << u'L';
+        else
+            locks << (m_owners[o].isEmpty() ? u'U' : u'O');
+    }
+    return locks;
+}
+
+QByteArray RemoteServer::blockFor(Client &client, const QString &name)
+{
+    if (name == hub::kPreamble)
+        return HubBlockText(name, HubPreambleLines());
+    if (name == hub::kDevice) {
+        client.device = m_console.device();
+        return HubBlockText(name, HubDeviceLines(client.device));
+    }
+    if (name == hub::kInputLabels) {
+        client.inputLabels = m_console.labels(HubLabelKind::Input);
+        return HubBlockText(name, HubLabelLines(client.inputLabels));
+    }
+    if (name == hub::kOutputLabels) {
+        client.outputLabels = m_console.labels(HubLabelKind::Output);
+        return HubBlockText(name, HubLabelLines(client.outputLabels));
+    }
+    if (name == hub::kLocks) {
+        client.locks = locksSeenBy(client.name);
+        return HubBlockText(name, HubLockLines(client.locks));
+    }
+    if (name == hub::kRouting) {
+        client.routes = m_console.onAirRoutes();
+        return HubBlockText(name, HubRouteLines(client.routes));
+    }
+    if (name == hub::kConfiguration)
+        return HubBlockText(name, HubConfigurationLines());
+    return HubBlockText(name, {});
+}
+
+void RemoteServer::sendDump(Client &client)
+{
+    QByteArray text;
+    for (const QString &name : {hub::kPreamble, hub::kDevice, hub::kInputLabels,
+                                hub::kOutputLabels, hub::kLocks, hub::kRouting,
+                                hub::kConfiguration, hub::kEndPrelude})
+        text += blockFor(client, name);
+    send(client, text);
+}
+
+void RemoteServer::changed()
+{
+    if (m_clients.empty())
+        return;
+    const HubDevice device = m_console.device();
+    const QStringList inputs = m_console.labels(HubLabelKind::Input);
+    const QStringList outputs = m_console.labels(HubLabelKind::Output);
+    const QList<int> routes = m_console.onAirRoutes();
+    for (auto &c : m_clients) {
+        Client &client = *c;
+        if (client.dead)
+            continue;
+        QByteArray text;
+        if (client.device != device) {
+            // Another model (or the switcher came or went): everything but the preamble again.
+            for (const QString &name : {hub::kDevice, hub::kInputLabels, hub::kOutputLabels,
+                                        hub::kLocks, hub::kRouting, hub::kConfiguration,
+                                        hub::kEndPrelude})
+                text += blockFor(client, name);
+        } else {
+            if (const QList<int> p = Differ(client.inputLabels, inputs); !p.isEmpty())
+                text += HubBlockText(hub::kInputLabels, HubLabelLines(inputs, p));
+            if (const QList<int> p = Differ(client.outputLabels, outputs); !p.isEmpty())
+                text += HubBlockText(hub::kOutputLabels, HubLabelLines(outputs, p));
+            const QList<QChar> locks = locksSeenBy(client.name);
+            if (const QList<int> p = Differ(client.locks, locks); !p.isEmpty())
+                text += HubBlockText(hub::kLocks, HubLockLines(locks, p));
+            // An output that lost its input has no line to say so; it is told once it has one.
+            if (const QList<int> p = Differ(client.routes, routes); !p.isEmpty()) {
+                const QStringList lines = HubRouteLines(routes, p);
+                if (!lines.isEmpty())
+                    text += HubBlockText(hub::kRouting, lines);
+            }
+        }
+        if (!text.isEmpty()) {
+            send(client, text);
+            client.socket->flush();
+        }
+    }
+    // Those that stopped reading go now that no one walks the list.
+    std::vector<Client *> gone;
+    for (auto &c : m_clients)
+        if (c->dead)
+            gone.push_back(c.get());
+    for (Client *c : gone)
+        drop(c);
+}
+
+void RemoteServer::send(Client &client, const QByteArray &bytes)
+{
+    if (client.dead)
+        return;
+    if (client.socket->bytesToWrite() + bytes.size() > kMaxUnsentBytes) {
+        client.dead = true;
+        return;
+    }
+    client.socket->write(bytes);
+}
+
+} // namespace kv

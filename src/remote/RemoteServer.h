@@ -1,0 +1,98 @@
+#pragma once
+// The remote-control server: router control panels and scripts connect over TCP and speak
+// the block protocol of HubBlocks.h. It lives on the GUI thread beside the console. A
+// request is answered the moment it is parsed; the work it asks for waits for the console's
+// gate and runs through the console's own operations. Every change the console makes or
+// sees reaches every client once changed() is called.
+
+#include "remote/HubBlocks.h"
+#include "remote/RemoteConsole.h"
+
+#include <QHostAddress>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <deque>
+#include <memory>
+
+class QTcpServer;
+class QTcpSocket;
+class QTimer;
+
+namespace kv {
+
+class RemoteServer : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kMaxClients = 8;
+    static constexpr quint16 kDefaultPort = 9990;
+    // A client that leaves this much unread is dropped rather than buffered without end.
+    static constexpr qint64 kMaxUnsentBytes = 1 << 20;
+
+    explicit RemoteServer(RemoteConsole &console, QObject *parent = nullptr);
+    ~RemoteServer() override;
+
+    // False, with errorString(), when the address cannot be listened on.
+    bool listen(const QHostAddress &address, quint16 port);
+    // Closes the listener and every client.
+    void stop();
+    bool isListening() const;
+    QHostAddress address() const;
+    quint16 port() const;
+    QString errorString() const { return m_error; }
+    int clientCount() const { return int(m_clients.size()); }
+
+    // Clients may watch; every change they ask for is refused.
+    void setReadOnly(bool on) { m_readOnly = on; }
+    bool readOnly() const { return m_readOnly; }
+
+    // "ADDRESS:PORT" of the client that holds the lock on the output; empty when none does.
+    QString lockOwner(int output) const;
+    // The operator frees a lock (after asking); its owner and every client are told.
+    void forceUnlock(int output);
+
+    // Routes, labels, locks or the device changed (whatever changed them): every client is
+    // sent the lines that differ from what it was last told.
+    void changed();
+    // Runs the queued requests whose turn has come, if the console's gate is free.
+    void runQueued();
+
+signals:
+    // Listening started or stopped, or a client came or went.
+    void statusChanged();
+    void locksChanged();
+
+private:
+    struct Client;
+    struct Job {
+        HubRequest request;
+        QString owner;  // lock identity of the client that asked
+        QString origin; // "remote ADDRESS"
+    };
+
+    void onNewConnection();
+    void onReadyRead(Client *client);
+    void drop(Client *client);
+    void handle(Client &client, const HubBlock &block);
+    void answer(Client &client, bool ack);
+    bool routesAllowed(const HubRequest &r, const QString &owner) const;
+    bool applyLocks(const HubRequest &r, const QString &owner);
+    void run(const Job &job);
+    void sendDump(Client &client);
+    QByteArray blockFor(Client &client, const QString &name);
+    QList<QChar> locksSeenBy(const QString &owner) const;
+    void send(Client &client, const QByteArray &bytes);
+    void releaseLocksOf(const QString &owner);
+
+    RemoteConsole &m_console;
+    QTcpServer *m_server;
+    QTimer *m_retry;
+    std::vector<std::unique_ptr<Client>> m_clients;
+    std::deque<Job> m_queue;
+    QString m_owners[16];
+    QString m_error;
+    bool m_readOnly = false;
+    bool m_running = false;
+};
+
+} // namespace kv

@@ -1,0 +1,438 @@
+// The remote-control server in the real console against kvemu, with scripted clients on
+// loopback: the dump, the answers and their order, salvos on the wire, the refusals, locks
+// between two clients and the operator, labels both ways, and the updates every client gets
+// whatever made the change.
+
+#include "ConsoleFixture.h"
+#include "HubClient.h"
+#include "RouteTestSteps.h"
+
+#include "control/ProtectedOutputs.h"
+#include "control/Sequencer.h"
+#include "remote/RemoteServer.h"
+#include "ui/Colours.h"
+#include "ui/LabelingPage.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSettings>
+#include <QtTest>
+#include <thread>
+
+using namespace kv;
+using namespace kv::test;
+
+namespace {
+
+// A console read from a fresh kvemu, its server listening on a free loopback port.
+std::unique_ptr<ConsoleFixture> Serving(const QString &link = "pty", int model = 10,
+                                        EmuProcess::Options options = {})
+{
+    auto f = Connected(link, options.withModel(model));
+    if (!f->error().isEmpty())
+        return f;
+    f->readAll();
+    f->form().remoteServer->listen(QHostAddress::LocalHost, 0);
+    f->clearWire();
+    return f;
+}
+
+quint16 PortOf(ConsoleFixture &f) { return f.form().remoteServer->port(); }
+
+#define SERVING(f, ...)                                                                        \
+    auto f = Serving(__VA_ARGS__);                                                             \
+    QVERIFY2(f->error().isEmpty(), qPrintable(f->error()));                                    \
+    QVERIFY(f->form().remoteServer->isListening())
+
+#define CLIENT(c, f)                                                                           \
+    HubClient c;                                                                               \
+    QVERIFY(c.connectTo(PortOf(*f)))
+
+QByteArray Lines(const char *header, const QStringList &lines)
+{
+    QByteArray text = QByteArray(header) + ":\n";
+    for (const QString &l : lines)
+        text += l.toUtf8() + '\n';
+    return text + '\n';
+}
+
+QStringList Numbered(int count, const QString &first = {})
+{
+    QStringList lines;
+    for (int n = 0; n < count; ++n)
+        lines << QStringLiteral("%1 %2").arg(n).arg(n == 0 && !first.isEmpty() ? first : QString::number(n + 1));
+    return lines;
+}
+
+void TypeLabel(ConsoleFixture &f, const QString &edit, const QString &text)
+{
+    auto *e = f.find<QLineEdit>(edit);
+    e->setFocus();
+    e->selectAll();
+    QTest::keyClicks(e, text);
+    QTest::keyClick(e, Qt::Key_Return);
+}
+
+} // namespace
+
+class tst_Remote : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { FreshRouteLogFolder(); }
+    void dump();
+    void salvoOnTheWire_data() { AddLinkRows(); }
+    void salvoOnTheWire();
+    void ackComesBeforeTheExchange();
+    void refusals_data();
+    void refusals();
+    void refusedWhileOperatorPending_data();
+    void refusedWhileOperatorPending();
+    void readOnly();
+    void locks();
+    void operatorForcesALockFree();
+    void protectShowsAsLock();
+    void labelsBothWays();
+    void updatesForEveryKindOfChange();
+};
+
+void tst_Remote::dump()
+{
+    SERVING(f);
+    TypeLabel(*f, "InputLabelEdit1", "CAM 1");
+    CLIENT(c, f);
+    const QString id = QSettings(kSettingsOrganization, kSettingsApplication)
+                           .value("remote/uniqueId").toString();
+    QCOMPARE(id.size(), 12);
+    const QByteArray expected =
+        Lines("PROTOCOL PREAMBLE", {"Version: 2.8"}) +
+        Lines("VIDEOHUB DEVICE",
+              {"Device present: true", "Model name: Kestavion KV Control HD SDI (8 x 8)",
+               "Friendly name: Kestavion Console", "Unique ID: " + id, "Video inputs: 8",
+               "Video processing units: 0", "Video outputs: 8", "Video monitoring outputs: 0",
+               "Serial ports: 0"}) +
+        Lines("INPUT LABELS", Numbered(8, "CAM 1")) + Lines("OUTPUT LABELS", Numbered(8)) +
+        Lines("VIDEO OUTPUT LOCKS", {"0 U", "1 U", "2 U", "3 U", "4 U", "5 U", "6 U", "7 U"}) +
+        Lines("VIDEO OUTPUT ROUTING", {}) + Lines("CONFIGURATION", {"Take Mode: false"}) +
+        Lines("END PRELUDE", {});
+    QCOMPARE(c.dump(), expected);
+
+    // Routed outputs appear 0-based, the rest is left out; the same ID on a new console.
+    QVERIFY(Operate(*f, "o2 i4 T"));
+    HubClient again;
+    QVERIFY(again.connectTo(PortOf(*f)));
+    QVERIFY(again.dump().contains(Lines("VIDEO OUTPUT ROUTING", {"1 3"})));
+    TMatrixForm other;
+    QVERIFY(other.remoteServer->listen(QHostAddress::LocalHost, 0));
+    HubClient third;
+    QVERIFY(third.connectTo(other.remoteServer->port()));
+    QVERIFY(third.dump().contains("Unique ID: " + id.toUtf8() + '\n'));
+    QVERIFY(third.dump().contains("Device present: false\n"));
+}
+
+void tst_Remote::salvoOnTheWire()
+{
+    QFETCH(QString, link);
+    SERVING(f, link);
+    CLIENT(c, f);
+    CLIENT(other, f);
+    c.send("VIDEO OUTPUT ROUTING:\n0 2\n3 5\n\n");
+    QCOMPARE(c.next(2), QByteArray("ACK\n\nVIDEO OUTPUT ROUTING:\n0 2\n3 5\n\n"));
+    QCOMPARE(other.next(), QByteArray("VIDEO OUTPUT ROUTING:\n0 2\n3 5\n\n"));
+    QCOMPARE(f->commands(), (QStringList{"RTEMP 1 3", "RTEMP 4 6", "TAKE 1"}));
+    QCOMPARE(f->emuState("routes").section(',', 0, 3), "3,-,-,6");
+    QCOMPARE(f->text("VideoLabel1"), "3");
+    QCOMPARE(f->colour("VideoLabel4"), kLime);
+    QCOMPARE(JournalLines(DefaultRouteLogFolder()),
+             (QStringList{"1,,3,taken,remote 127.0.0.1", "4,,6,taken,remote 127.0.0.1"}));
+
+    // The operator routes on as before.
+    f->clearWire();
+    QVERIFY(Operate(*f, "o1 i7 T"));
+    QCOMPARE(f->commands(), (QStringList{"RTEMP 1 7", "TAKE 1"}));
+    QCOMPARE(c.next(), QByteArray("VIDEO OUTPUT ROUTING:\n0 6\n\n"));
+}
+
+void tst_Remote::ackComesBeforeTheExchange()
+{
+    // Each RTEMP is answered late; the answer to the client must not wait for them.
+    SERVING(f, "pty", 10, EmuProcess::Options().withFault("delay:RTEMP=400"));
+    const quint16 port = PortOf(*f);
+    QStringList wireAtAck;
+    bool acked = false;
+    std::thread client([&] {
+        QTcpSocket s;
+        s.connectToHost(QHostAddress::LocalHost, port);
+        if (!s.waitForConnected(5000))
+            return;
+        QByteArray got;
+        while (!got.contains("END PRELUDE:\n\n") && s.waitForReadyRead(5000))
+            got += s.readAll();
+        s.write("VIDEO OUTPUT ROUTING:\n0 1\n1 2\n\n");
+        s.flush();
+        got.clear();
+        while (!got.contains("\n\n") && s.waitForReadyRead(5000))
+            got += s.readAll();
+        wireAtAck = f->wire();
+        acked = got.startsWith("ACK\n\n");
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(f->commands().contains("TAKE 1"), 10000);
+    client.join();
+    QVERIFY(acked);
+    QVERIFY2(!wireAtAck.contains("TAKE 1"), qPrintable(wireAtAck.join(' ')));
+}
+
+void tst_Remote::refusals_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    // 8 x 8; group 1 holds output 1 and input 2; output 8 is protected.
+    QTest::newRow("output out of range") << QByteArray("VIDEO OUTPUT ROUTING:\n8 0\n\n");
+    QTest::newRow("input out of range") << QByteArray("VIDEO OUTPUT ROUTING:\n1 8\n\n");
+    QTest::newRow("one bad line of two") << QByteArray("VIDEO OUTPUT ROUTING:\n1 3\n2 x\n\n");
+    QTest::newRow("input of another group") << QByteArray("VIDEO OUTPUT ROUTING:\n1 1\n2 1\n\n");
+    QTest::newRow("grouped output, free input") << QByteArray("VIDEO OUTPUT ROUTING:\n0 3\n\n");
+    QTest::newRow("protected output") << QByteArray("VIDEO OUTPUT ROUTING:\n7 0\n\n");
+    QTest::newRow("unknown block") << QByteArray("VIDEO MONITORING OUTPUT ROUTING:\n0 1\n\n");
+    QTest::newRow("no colon") << QByteArray("HELLO\n\n");
+    QTest::newRow("bad lock") << QByteArray("VIDEO OUTPUT LOCKS:\n0 X\n\n");
+    QTest::newRow("label out of range") << QByteArray("INPUT LABELS:\n9 X\n\n");
+    QTest::newRow("take mode true") << QByteArray("CONFIGURATION:\nTake Mode: true\n\n");
+}
+
+void tst_Remote::refusals()
+{
+    QFETCH(QByteArray, request);
+    SERVING(f);
+    QVERIFY(f->click("GroupOutputButton1"));
+    QVERIFY(f->click("GroupInputButton2"));
+    f->form().protectedOutputs->setProtected(7, true);
+    CLIENT(c, f);
+    f->clearWire();
+    c.send(request);
+    QCOMPARE(c.next(), QByteArray("NAK\n\n"));
+    QVERIFY(c.quiet());
+    QCOMPARE(f->commands(), QStringList{});
+    QCOMPARE(f->text("InputLabelEdit2"), "2");
+    // The group's own input is fine.
+    c.send("VIDEO OUTPUT ROUTING:\n0 1\n\n");
+    QCOMPARE(c.next(2), QByteArray("ACK\n\nVIDEO OUTPUT ROUTING:\n0 1\n\n"));
+}
+
+void tst_Remote::refusedWhileOperatorPending_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("take");
+    QTest::addColumn<QStringList>("operatorCommands");
+    QTest::newRow("pending route") << "o1 i2" << "T" << QStringList{"TAKE 1"};
+    QTest::newRow("preset preview") << "R p1" << "OK" << QStringList{"RPRST 1 1"};
+}
+
+void tst_Remote::refusedWhileOperatorPending()
+{
+    QFETCH(QString, steps);
+    QFETCH(QString, take);
+    QFETCH(QStringList, operatorCommands);
+    SERVING(f);
+    QVERIFY(Operate(*f, "o1 i5 T S p1 o1 i6 T"));
+    CLIENT(c, f);
+    QVERIFY(Operate(*f, steps));
+    f->clearWire();
+    c.send("VIDEO OUTPUT ROUTING:\n3 3\n\n");
+    QCOMPARE(c.next(), QByteArray("NAK\n\n"));
+    QVERIFY(c.quiet());
+    QCOMPARE(f->commands(), QStringList{});
+    // The operator's own Take commits only the operator's work.
+    QVERIFY(Operate(*f, take));
+    QCOMPARE(f->commands(), operatorCommands);
+    QVERIFY(c.next().startsWith("VIDEO OUTPUT ROUTING:\n0 "));
+    c.send("VIDEO OUTPUT ROUTING:\n3 3\n\n");
+    QCOMPARE(c.next(2), QByteArray("ACK\n\nVIDEO OUTPUT ROUTING:\n3 3\n\n"));
+}
+
+void tst_Remote::readOnly()
+{
+    SERVING(f);
+    f->form().remoteServer->setReadOnly(true);
+    CLIENT(c, f);
+    for (const QByteArray &change : {QByteArray("VIDEO OUTPUT ROUTING:\n0 1\n\n"),
+                                     QByteArray("INPUT LABELS:\n0 X\n\n"),
+                                     QByteArray("VIDEO OUTPUT LOCKS:\n0 O\n\n")}) {
+        c.send(change);
+        QCOMPARE(c.next(), QByteArray("NAK\n\n"));
+    }
+    c.send("PING:\n\nVIDEO OUTPUT LOCKS:\n\n");
+    QCOMPARE(c.next(3), QByteArray("ACK\n\nACK\n\n") +
+                            Lines("VIDEO OUTPUT LOCKS", {"0 U", "1 U", "2 U", "3 U", "4 U", "5 U", "6 U", "7 U"}));
+    QCOMPARE(f->commands(), QStringList{});
+    QCOMPARE(f->text("InputLabelEdit1"), "1");
+    // Clients still watch.
+    QVERIFY(Operate(*f, "o1 i2 T"));
+    QCOMPARE(c.next(), QByteArray("VIDEO OUTPUT ROUTING:\n0 1\n\n"));
+}
+
+void tst_Remote::locks()
+{
+    SERVING(f);
+    CLIENT(a, f);
+    CLIENT(b, f);
+    a.send("VIDEO OUTPUT LOCKS:\n2 O\n\n");
+    QCOMPARE(a.next(2), QByteArray("ACK\n\nVIDEO OUTPUT LOCKS:\n2 O\n\n"));
+    QCOMPARE(b.next(), QByteArray("VIDEO OUTPUT LOCKS:\n2 L\n\n"));
+    const QString owner = f->form().remoteServer->lockOwner(2);
+    QVERIFY(owner.startsWith("127.0.0.1:"));
+
+    // Only the owner routes it; the operator is refused too, and told by whom.
+    b.send("VIDEO OUTPUT ROUTING:\n2 1\n\n");
+    QCOMPARE(b.next(), QByteArray("NAK\n\n"));
+    QVERIFY(Operate(*f, "o3 i1"));
+    QCOMPARE(StatusText(*f), "Output 3 is locked by remote client " + owner);
+    QCOMPARE(f->commands(), QStringList{});
+    a.send("VIDEO OUTPUT ROUTING:\n2 4\n\n");
+    QCOMPARE(a.next(2), QByteArray("ACK\n\nVIDEO OUTPUT ROUTING:\n2 4\n\n"));
+    QCOMPARE(b.next(), QByteArray("VIDEO OUTPUT ROUTING:\n2 4\n\n"));
+    QCOMPARE(f->commands(), (QStringList{"RTEMP 3 5", "TAKE 1"}));
+
+    // Clear All Routing leaves the locked output alone.
+    f->clearWire();
+    QVERIFY(f->click("ClearAllRoutingButton"));
+    QCOMPARE(f->commands(), (QStringList{"RTEMP 1 0", "RTEMP 2 0", "RTEMP 4 0", "RTEMP 5 0", "RTEMP 6 0",
+                                         "RTEMP 7 0", "RTEMP 8 0", "TAKE 1"}));
+    QCOMPARE(StatusText(*f), "All routing cleared except protected or locked output(s) 3");
+
+    // U is the owner's; F frees it for anyone.
+    b.send("VIDEO OUTPUT LOCKS:\n2 U\n\n");
+    QCOMPARE(b.next(), QByteArray("NAK\n\n"));
+    b.send("VIDEO OUTPUT LOCKS:\n2 F\n\n");
+    QCOMPARE(b.next(2), QByteArray("ACK\n\nVIDEO OUTPUT LOCKS:\n2 U\n\n"));
+    QCOMPARE(a.next(), QByteArray("VIDEO OUTPUT LOCKS:\n2 U\n\n"));
+
+    // A client's locks go with it.
+    b.send("VIDEO OUTPUT LOCKS:\n5 O\n\n");
+    QCOMPARE(b.next(2), QByteArray("ACK\n\nVIDEO OUTPUT LOCKS:\n5 O\n\n"));
+    QCOMPARE(a.next(), QByteArray("VIDEO OUTPUT LOCKS:\n5 L\n\n"));
+    b.close();
+    QCOMPARE(a.next(), QByteArray("VIDEO OUTPUT LOCKS:\n5 U\n\n"));
+}
+
+void tst_Remote::operatorForcesALockFree()
+{
+    SERVING(f);
+    CLIENT(a, f);
+    a.send("VIDEO OUTPUT LOCKS:\n1 O\n\n");
+    QCOMPARE(a.next(2), QByteArray("ACK\n\nVIDEO OUTPUT LOCKS:\n1 O\n\n"));
+    QVERIFY(f->click("RemoteControl1"));
+    auto *list = f->find<QListWidget>("RemoteLockList");
+    QVERIFY(list);
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(list->item(0)->text(), "Output 2: locked by " + f->form().remoteServer->lockOwner(1));
+    list->setCurrentRow(0);
+    // Asked first: No keeps the lock, Yes frees it.
+    QVERIFY(f->click("RemoteForceUnlockButton"));
+    QCOMPARE(f->dialogs.texts().last(),
+             "Output 2 is locked by remote client " + f->form().remoteServer->lockOwner(1) +
+                 ". Force the lock free?");
+    QVERIFY(a.quiet());
+    f->dialogs.answer(Dialogs::Answer::Yes);
+    list->setCurrentRow(0);
+    QVERIFY(f->click("RemoteForceUnlockButton"));
+    QCOMPARE(a.next(), QByteArray("VIDEO OUTPUT LOCKS:\n1 U\n\n"));
+    QCOMPARE(list->count(), 0);
+}
+
+void tst_Remote::protectShowsAsLock()
+{
+    SERVING(f);
+    CLIENT(c, f);
+    f->form().protectedOutputs->setProtected(4, true);
+    QCOMPARE(c.next(), QByteArray("VIDEO OUTPUT LOCKS:\n4 L\n\n"));
+    for (const QByteArray &request : {QByteArray("VIDEO OUTPUT LOCKS:\n4 O\n\n"),
+                                      QByteArray("VIDEO OUTPUT LOCKS:\n4 F\n\n"),
+                                      QByteArray("VIDEO OUTPUT ROUTING:\n4 1\n\n")}) {
+        c.send(request);
+        QCOMPARE(c.next(), QByteArray("NAK\n\n"));
+    }
+    f->form().protectedOutputs->setProtected(4, false);
+    QCOMPARE(c.next(), QByteArray("VIDEO OUTPUT LOCKS:\n4 U\n\n"));
+    QCOMPARE(f->commands(), QStringList{});
+}
+
+void tst_Remote::labelsBothWays()
+{
+    SERVING(f);
+    CLIENT(a, f);
+    CLIENT(b, f);
+    // Six characters at most, as the edit takes them; every client hears what was stored.
+    a.send("INPUT LABELS:\n0 CAMERA ONE\n2 VT\n\n");
+    QCOMPARE(a.next(2), QByteArray("ACK\n\nINPUT LABELS:\n0 CAMERA\n2 VT\n\n"));
+    QCOMPARE(b.next(), QByteArray("INPUT LABELS:\n0 CAMERA\n2 VT\n\n"));
+    QCOMPARE(f->text("InputLabelEdit1"), "CAMERA");
+    QCOMPARE(f->text("InputButton1"), "CAMERA");
+    QCOMPARE(f->text("GroupInputButton3"), "VT");
+    b.send("OUTPUT LABELS:\n7 MON\n\n");
+    QCOMPARE(b.next(2), QByteArray("ACK\n\nOUTPUT LABELS:\n7 MON\n\n"));
+    QCOMPARE(a.next(), QByteArray("OUTPUT LABELS:\n7 MON\n\n"));
+    QCOMPARE(f->text("OutputButton8"), "MON");
+    QCOMPARE(f->commands(), QStringList{});
+
+    // The operator's typing, and a Reset.
+    f->form().show();
+    TypeLabel(*f, "OutputLabelEdit2", "STUDIO");
+    QCOMPARE(a.next(), QByteArray("OUTPUT LABELS:\n1 STUDIO\n\n"));
+    QVERIFY(f->click("ResetInputLabelsButton"));
+    QCOMPARE(b.next(2), QByteArray("OUTPUT LABELS:\n1 STUDIO\n\nINPUT LABELS:\n0 1\n2 3\n\n"));
+}
+
+void tst_Remote::updatesForEveryKindOfChange()
+{
+    SERVING(f);
+    QList<std::shared_ptr<HubClient>> clients;
+    for (int k = 0; k < 3; ++k) {
+        clients << std::make_shared<HubClient>();
+        QVERIFY(clients.last()->connectTo(PortOf(*f)));
+    }
+    auto everyoneGets = [&](const QByteArray &text) {
+        for (auto &c : clients)
+            if (c->next() != text)
+                return false;
+        return true;
+    };
+    const QString config = QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation))
+                               .filePath("remote_updates.kvc");
+
+    QVERIFY(Operate(*f, "o1 i3 o2 i4 T"));
+    QVERIFY(everyoneGets("VIDEO OUTPUT ROUTING:\n0 2\n1 3\n\n"));
+    QVERIFY(Operate(*f, "S p1"));
+    f->dialogs.nextFileName(config);
+    QVERIFY(f->click("SaveConfigurationtoFile1"));
+    QVERIFY(Operate(*f, "o1 i5 T"));
+    QVERIFY(everyoneGets("VIDEO OUTPUT ROUTING:\n0 4\n\n"));
+
+    // A preset confirmed, a sequence step, a configuration file, a status read.
+    QVERIFY(Operate(*f, "R p1 OK"));
+    QVERIFY(everyoneGets("VIDEO OUTPUT ROUTING:\n0 2\n\n"));
+    QVERIFY(Operate(*f, "o1 i6 T"));
+    QVERIFY(everyoneGets("VIDEO OUTPUT ROUTING:\n0 5\n\n"));
+    f->form().sequencer->RecallPreset(0);
+    QVERIFY(everyoneGets("VIDEO OUTPUT ROUTING:\n0 2\n\n"));
+    QVERIFY(Operate(*f, "o1 i8 T"));
+    QVERIFY(everyoneGets("VIDEO OUTPUT ROUTING:\n0 7\n\n"));
+    f->dialogs.nextFileName(config);
+    QVERIFY(f->click("OpenConfigurationFile1"));
+    QVERIFY(everyoneGets("VIDEO OUTPUT ROUTING:\n0 2\n\n")); // the file's, not yet the switcher's
+    f->readAll();
+    QVERIFY(everyoneGets("VIDEO OUTPUT ROUTING:\n0 7\n\n"));
+    // A remote client's route reaches the others.
+    clients[0]->send("VIDEO OUTPUT ROUTING:\n1 0\n\n");
+    QCOMPARE(clients[0]->next(), QByteArray("ACK\n\n"));
+    QVERIFY(everyoneGets("VIDEO OUTPUT ROUTING:\n1 0\n\n"));
+    // The link going down: the device block and the rest again, without the preamble.
+    QVERIFY(f->click("DisconnectSerialCommunication1"));
+    for (auto &c : clients) {
+        const QByteArray again = c->next(7);
+        QVERIFY2(again.startsWith("VIDEOHUB DEVICE:\nDevice present: false\n"), again.constData());
+        QVERIFY(again.endsWith("END PRELUDE:\n\n"));
+    }
+    QFile::remove(config);
+}
+
+QTEST_MAIN(tst_Remote)
+#include "tst_remote.moc"

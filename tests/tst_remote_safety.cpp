@@ -1,0 +1,229 @@
+// The remote-control server under bad clients: garbage, broken limits, half blocks, clients
+// gone mid-block, too many clients, a hundred connections in a row, and a request that
+// arrives while the console is inside an exchange. Throughout, the operator routes on.
+
+#include "ConsoleFixture.h"
+#include "HubClient.h"
+#include "RouteTestSteps.h"
+
+#include "remote/RemoteServer.h"
+
+#include <QtTest>
+#include <thread>
+
+using namespace kv;
+using namespace kv::test;
+
+namespace {
+
+std::unique_ptr<ConsoleFixture> Serving(EmuProcess::Options options = {})
+{
+    auto f = Connected("pty", options.withModel(10));
+    if (!f->error().isEmpty())
+        return f;
+    f->readAll();
+    f->form().remoteServer->listen(QHostAddress::LocalHost, 0);
+    f->clearWire();
+    return f;
+}
+
+quint16 PortOf(ConsoleFixture &f) { return f.form().remoteServer->port(); }
+
+#define SERVING(f, ...)                                                                        \
+    auto f = Serving(__VA_ARGS__);                                                             \
+    QVERIFY2(f->error().isEmpty(), qPrintable(f->error()))
+
+// The operator routes output 1 to the input and takes it; the wire shows exactly that.
+bool OperatorRoutes(ConsoleFixture &f, int input)
+{
+    f.clearWire();
+    if (!Operate(f, QStringLiteral("o1 i%1 T").arg(input)))
+        return false;
+    return f.commands() == QStringList{QStringLiteral("RTEMP 1 %1").arg(input), "TAKE 1"};
+}
+
+} // namespace
+
+class tst_RemoteSafety : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { FreshRouteLogFolder(); }
+    void brokenLimitsCloseThatClientOnly_data();
+    void brokenLimitsCloseThatClientOnly();
+    void garbageAndHalfBlocks();
+    void clientGoneMidBlock();
+    void ninthClientClosedAtOnce();
+    void hundredConnectsInARow();
+    void requestDuringReadWaitsForTheGate();
+    void stopClosesClientsAndLocks();
+};
+
+void tst_RemoteSafety::brokenLimitsCloseThatClientOnly_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("line of 1025 bytes") << QByteArray("INPUT LABELS:\n0 ") + QByteArray(1023, 'x') + "\n\n";
+    QByteArray block = "VIDEO OUTPUT ROUTING:\n";
+    for (int k = 0; k < 64; ++k)
+        block += "0 1\n";
+    QTest::newRow("block of 65 lines") << block + "\n";
+    QTest::newRow("nul byte") << QByteArray("VIDEO OUTPUT ROUTING:\n0 1\0\n\n", 28);
+    QTest::newRow("telnet negotiation") << QByteArray("\xff\xfb\x01\xff\xfd\x03");
+    QTest::newRow("invalid utf-8") << QByteArray("OUTPUT LABELS:\n0 \xc3\x28\n\n");
+}
+
+void tst_RemoteSafety::brokenLimitsCloseThatClientOnly()
+{
+    QFETCH(QByteArray, bytes);
+    SERVING(f);
+    HubClient bad, good;
+    QVERIFY(bad.connectTo(PortOf(*f)));
+    QVERIFY(good.connectTo(PortOf(*f)));
+    bad.send(bytes);
+    QVERIFY(bad.closedByServer());
+    QCOMPARE(f->commands(), QStringList{});
+    QCOMPARE(f->text("InputLabelEdit1"), "1");
+    QCOMPARE(f->form().remoteServer->clientCount(), 1);
+    QVERIFY(good.quiet());
+    good.send("PING:\n\n");
+    QCOMPARE(good.next(), QByteArray("ACK\n\n"));
+    QVERIFY(OperatorRoutes(*f, 4));
+    QCOMPARE(good.next(), QByteArray("VIDEO OUTPUT ROUTING:\n0 3\n\n"));
+}
+
+void tst_RemoteSafety::garbageAndHalfBlocks()
+{
+    SERVING(f);
+    HubClient c;
+    QVERIFY(c.connectTo(PortOf(*f)));
+    // Printable nonsense is answered NAK block by block and changes nothing.
+    c.send("hello\nworld\n\n: \n\nVIDEO OUTPUT ROUTING\n0 1\n\n0 1\n\n");
+    QCOMPARE(c.next(4), QByteArray("NAK\n\nNAK\n\nNAK\n\nNAK\n\n"));
+    QCOMPARE(f->commands(), QStringList{});
+    // A half block waits, also across deliveries and operator routes, and then counts.
+    c.send("VIDEO OUTPUT ROUT");
+    QVERIFY(c.quiet());
+    QVERIFY(OperatorRoutes(*f, 2));
+    QCOMPARE(c.next(), QByteArray("VIDEO OUTPUT ROUTING:\n0 1\n\n"));
+    c.send("ING:\r\n2 5\r\n");
+    QVERIFY(c.quiet());
+    QCOMPARE(f->commands(), (QStringList{"RTEMP 1 2", "TAKE 1"}));
+    c.send("\r\n");
+    QCOMPARE(c.next(2), QByteArray("ACK\n\nVIDEO OUTPUT ROUTING:\n2 5\n\n"));
+}
+
+void tst_RemoteSafety::clientGoneMidBlock()
+{
+    SERVING(f);
+    HubClient watcher;
+    QVERIFY(watcher.connectTo(PortOf(*f)));
+    {
+        HubClient c;
+        QVERIFY(c.connectTo(PortOf(*f)));
+        c.send("VIDEO OUTPUT LOCKS:\n0 O\n\nVIDEO OUTPUT ROUTING:\n1 2\n3 ");
+        QCOMPARE(c.next(2), QByteArray("ACK\n\nVIDEO OUTPUT LOCKS:\n0 O\n\n"));
+        QCOMPARE(watcher.next(), QByteArray("VIDEO OUTPUT LOCKS:\n0 L\n\n"));
+    }
+    // Its half block is dropped and its lock goes with it.
+    QCOMPARE(watcher.next(), QByteArray("VIDEO OUTPUT LOCKS:\n0 U\n\n"));
+    QTRY_COMPARE(f->form().remoteServer->clientCount(), 1);
+    QCOMPARE(f->commands(), QStringList{});
+    QVERIFY(OperatorRoutes(*f, 6));
+}
+
+void tst_RemoteSafety::ninthClientClosedAtOnce()
+{
+    SERVING(f);
+    std::vector<std::unique_ptr<HubClient>> clients;
+    for (int k = 0; k < RemoteServer::kMaxClients; ++k) {
+        clients.push_back(std::make_unique<HubClient>());
+        QVERIFY(clients.back()->connectTo(PortOf(*f)));
+    }
+    QCOMPARE(f->form().remoteServer->clientCount(), 8);
+    HubClient ninth;
+    ninth.open(PortOf(*f), 1000); // it may see the close before it sees itself connected
+    QVERIFY(ninth.closedByServer());
+    QVERIFY(ninth.quiet(50));
+    QCOMPARE(f->form().remoteServer->clientCount(), 8);
+    // One leaves, and there is room again.
+    clients.front()->close();
+    QTRY_COMPARE(f->form().remoteServer->clientCount(), 7);
+    HubClient late;
+    QVERIFY(late.connectTo(PortOf(*f)));
+    QVERIFY(OperatorRoutes(*f, 3));
+    for (auto &c : clients)
+        if (c->socket().state() == QAbstractSocket::ConnectedState)
+            QCOMPARE(c->next(), QByteArray("VIDEO OUTPUT ROUTING:\n0 2\n\n"));
+}
+
+void tst_RemoteSafety::hundredConnectsInARow()
+{
+    SERVING(f);
+    for (int k = 0; k < 100; ++k) {
+        HubClient c;
+        // Every other one leaves before its dump is read, some in the middle of a request.
+        if (k % 2 == 0) {
+            QVERIFY(c.connectTo(PortOf(*f)));
+        } else {
+            QVERIFY(c.open(PortOf(*f)));
+            c.send("VIDEO OUTPUT ROUTING:\n0 ");
+        }
+        if (k % 10 == 0)
+            QVERIFY(OperatorRoutes(*f, 1 + k / 10 % 8));
+    }
+    QTRY_COMPARE(f->form().remoteServer->clientCount(), 0);
+    HubClient c;
+    QVERIFY(c.connectTo(PortOf(*f)));
+    c.send("VIDEO OUTPUT ROUTING:\n7 7\n\n");
+    QCOMPARE(c.next(2), QByteArray("ACK\n\nVIDEO OUTPUT ROUTING:\n7 7\n\n"));
+    QVERIFY(OperatorRoutes(*f, 5));
+}
+
+void tst_RemoteSafety::requestDuringReadWaitsForTheGate()
+{
+    // A slow status query keeps the console inside its read, pumping events.
+    SERVING(f, EmuProcess::Options().withFault("delay:GINFOKV=400"));
+    const quint16 port = PortOf(*f);
+    QByteArray answer;
+    std::thread client([&] {
+        QTcpSocket s;
+        s.connectToHost(QHostAddress::LocalHost, port);
+        if (!s.waitForConnected(5000))
+            return;
+        QByteArray got;
+        while (!got.contains("END PRELUDE:\n\n") && s.waitForReadyRead(5000))
+            got += s.readAll();
+        // Once the read has reached the slow query.
+        for (int k = 0; k < 200 && !f->wire().contains("GINFOKV"); ++k)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        s.write("VIDEO OUTPUT ROUTING:\n0 1\n\n");
+        s.flush();
+        while (!answer.contains("\n\n") && s.waitForReadyRead(5000))
+            answer += s.readAll();
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(f->form().remoteServer->clientCount() == 1, 5000);
+    f->readAll();
+    QTRY_VERIFY_WITH_TIMEOUT(f->commands().contains("TAKE 1"), 10000);
+    client.join();
+    QVERIFY(answer.startsWith("ACK\n\n"));
+    // Answered inside the read, routed once it was over.
+    const QStringList wire = f->wire();
+    QVERIFY2(wire.indexOf("RTEMP 1 2") > wire.lastIndexOf(QRegularExpression("^PG?INFOKV 7$")),
+             qPrintable(wire.join(' ')));
+}
+
+void tst_RemoteSafety::stopClosesClientsAndLocks()
+{
+    SERVING(f);
+    HubClient c;
+    QVERIFY(c.connectTo(PortOf(*f)));
+    c.send("VIDEO OUTPUT LOCKS:\n0 O\n\n");
+    QCOMPARE(c.next(2), QByteArray("ACK\n\nVIDEO OUTPUT LOCKS:\n0 O\n\n"));
+    f->form().remoteServer->stop();
+    QVERIFY(c.closedByServer());
+    QVERIFY(!f->form().remoteServer->isListening());
+    QCOMPARE(f->form().remoteServer->lockOwner(0), QString());
+    QVERIFY(OperatorRoutes(*f, 2));
+}
+
+QTEST_MAIN(tst_RemoteSafety)
+#include "tst_remote_safety.moc"
