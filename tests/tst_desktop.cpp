@@ -93,6 +93,10 @@ void tst_Desktop::titlesAsDocumented()
     QProcess console;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "xcb");
+    // The X keyboard library's own strndup calls read past their buffer; under the
+    // sanitizers the console would stop there, before any window of ours.
+    if (env.contains("ASAN_OPTIONS"))
+        env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":intercept_strndup=0");
     env.insert("DISPLAY", m_display);
     env.remove("WAYLAND_DISPLAY");
     env.remove("KV_DEMO_AUTOCONNECT");
