@@ -33,6 +33,7 @@ struct MainMenu {
     QAction *UndoTake1 = nullptr;          // "Undo Last Take", Ctrl+Z
     QAction *ProtectSelected1 = nullptr;   // protect or release the selected output, Ctrl+P
     QAction *RouteLog1 = nullptr;          // "Route Log..."
+    QAction *FollowSwitcher1 = nullptr;    // "Follow Switcher Changes", checkable
 
     QAction *About1 = nullptr;
 

@@ -52,6 +52,7 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
     wireLabelsAndConfig();
     wireSystemCommands();
     wireRouteJournal();
+    wireFollow();
 
     InitMatrixState(m_state, m_initHooks);
     MainPageControl->setCurrentWidget(ControlTabSheet);
@@ -119,6 +120,8 @@ void TMatrixForm::buildFrame()
 
 bool TMatrixForm::refused() const { return m_channel->exchangeInProgress(); }
 
+void TMatrixForm::settlePoll() { m_channel->finishPoll(); }
+
 void TMatrixForm::MainPageControlChange()
 {
     if (refused()) {
@@ -128,6 +131,7 @@ void TMatrixForm::MainPageControlChange()
         return;
     }
     m_shownPage = MainPageControl->currentIndex();
+    settlePoll();
     const RouteJournal::Scope scope(journal, QStringLiteral("operator"));
     QWidget *page = MainPageControl->currentWidget();
     if (page == ControlTabSheet) {

@@ -19,6 +19,9 @@ class AboutPage;
 class CommandChannel;
 class ConfigActions;
 class EthernetLink;
+class FollowLight;
+class FollowMarks;
+class FollowSwitcher;
 class Grouping;
 class Presets;
 class Routing;
@@ -84,6 +87,12 @@ public:
     ProtectedOutputs *protectedOutputs = nullptr;
     ProtectMarks *protectMarks = nullptr;
     RouteLogWindow *routeLogWindow = nullptr; // made when first opened
+    // Following the switcher, with its marks on the route labels and its status-bar lamp.
+    FollowSwitcher *follower = nullptr;
+    FollowMarks *followMarks = nullptr;
+    FollowLight *followLight = nullptr;
+    // Follow Switcher Changes for this run only, as --follow asks; the saved choice stays.
+    void followForThisRun();
     // "preset N" while a preview is pending, else "operator".
     QString previewOrigin() const;
 
@@ -107,6 +116,7 @@ private:
     void wireLabelsAndConfig();
     void wireSystemCommands();
     void wireRouteJournal();
+    void wireFollow();
     void openRouteLog();
     void FormShow();
     bool FormCloseQuery();
@@ -114,15 +124,26 @@ private:
     // An operator action that arrives while an exchange with the switcher is in progress
     // is refused: it sends nothing and changes nothing, as the Busy guard does.
     bool refused() const;
+    // A poll's reply on its way is taken in first, so an action starts from what it told.
+    void settlePoll();
     template <class... Args, class F> auto gated(F f)
     {
         return [this, f](Args... args) {
             if (refused())
                 return;
+            settlePoll();
+            const HandlerRunning running(m_handlerDepth);
             const RouteJournal::Scope scope(journal, QStringLiteral("operator"));
             f(args...);
         };
     }
+    struct HandlerRunning {
+        explicit HandlerRunning(int &depth) : m_depth(depth) { ++m_depth; }
+        ~HandlerRunning() { --m_depth; }
+        int &m_depth;
+    };
+    // Operator handlers under way; a poll waits until none is (one may be asking a question).
+    int m_handlerDepth = 0;
 
     // Page resets inside the start-up values; filled by the wire functions.
     InitHooks m_initHooks;

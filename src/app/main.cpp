@@ -14,12 +14,13 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Orvask Delvane Kestavion"));
     QApplication::setApplicationVersion(kv::kConsoleVersion);
     const kv::CommandLine options = kv::CommandLine::parse(QApplication::arguments());
-    (void)options;
     // One look on every desktop, so button faces take the state colours.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
     const std::unique_ptr<kv::DemoRun> demo = kv::DemoRun::fromEnvironment();
     TMatrixForm form;
+    if (options.follow)
+        form.followForThisRun();
     form.show();
     if (demo)
         return demo->finish(form);

@@ -84,6 +84,10 @@ public:
     std::function<void()> onPendingCancel;
     // Protected outputs (0-based) take no input, and Clear All Routing leaves them alone.
     std::function<bool(int output)> isProtected;
+    // Take asks first when it would commit more than this console made (false: send
+    // nothing), and tells once it has been sent.
+    std::function<bool()> mayTake;
+    std::function<void()> afterTake;
     std::function<void(const QString &)> showStatus;
 
     RoutingView &view() { return m_view; }
