@@ -23,6 +23,8 @@ struct Runs {
     int recalls = 30;  // preset recalls with their RCLOCK commands
     int files = 50;    // configuration saves and opens
     int starts = 5;    // console start-ups
+    int followSeconds = 30; // following, idle
+    int followClicks = 40;  // routes while following
 };
 
 class ConsoleBench {
@@ -34,6 +36,7 @@ public:
     bool start(QString *error);
     void measureSerialRead(int runs);
     void measureClicks(int clicks, int recalls);
+    void measureFollowing(int seconds, int clicks);
     bool switchToEthernet(QString *error);
     void measureEthernetRead(int runs);
     void measureConfigFile(int runs);
