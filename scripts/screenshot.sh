@@ -53,3 +53,9 @@ echo "Written: $root/docs/about.png"
 cmake --build "$build" -j2 --target tst_routejournal
 KV_SCREENSHOT="$root/docs/route-log.png" "$build/tests/tst_routejournal" screenshot
 echo "Written: $root/docs/route-log.png $root/docs/protect.png"
+
+# Following the switcher: one output changed at the front panel (amber), one holding a
+# temporary route made there (violet), the lamp in the status bar.
+cmake --build "$build" -j2 --target tst_follow
+KV_SCREENSHOT="$root/docs/follow.png" "$build/tests/tst_follow" screenshot
+echo "Written: $root/docs/follow.png"
