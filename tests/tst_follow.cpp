@@ -256,8 +256,9 @@ void TestFollow::silentSwitcherPauses()
     QVERIFY(Operate(*f, "o5"));
     QVERIFY(Operate(*f, "i5"));
     QVERIFY(!follower->paused());
-    QCOMPARE(lamp(*f), FollowLamp::Live);
+    QCOMPARE(lamp(*f), FollowLamp::Waiting); // held by the route pending here
     QVERIFY(Operate(*f, "T"));
+    QTRY_COMPARE(lamp(*f), FollowLamp::Live);
     QVERIFY(f->emu().sendControl("panel route 6 1") == "ok");
     QTRY_COMPARE(f->text("VideoLabel6"), QString("1"));
     QVERIFY(f->dialogs.boxes.isEmpty());

@@ -14,6 +14,8 @@ namespace kv {
 namespace {
 constexpr int kNoForeign = -1;
 const QString kNotAnswering = QStringLiteral("The switcher is not answering");
+const QString kHeld = QStringLiteral(
+    "Following the switcher: waiting until the change pending here is taken or cancelled");
 QString OnOff(bool on) { return on ? QStringLiteral("on") : QStringLiteral("off"); }
 } // namespace
 
@@ -84,8 +86,7 @@ void FollowSwitcher::tick()
     }
     if (pendingHere()) {
         if (!m_paused)
-            setLamp(FollowLamp::Waiting, QStringLiteral("Following the switcher: waiting until "
-                                                        "the change pending here is taken or cancelled"));
+            setLamp(FollowLamp::Waiting, kHeld);
         return;
     }
     if (m_paused && ++m_pausedTicks % kPausedEvery != 0)
@@ -154,7 +155,9 @@ void FollowSwitcher::onSwitcherAnswered()
         m_paused = false;
         status(QStringLiteral("Following resumed: the switcher answers again"));
     }
-    if (m_lamp != FollowLamp::Live)
+    if (pendingHere())
+        setLamp(FollowLamp::Waiting, kHeld);
+    else
         setLamp(FollowLamp::Live, QStringLiteral("Following the switcher: live"));
 }
 
