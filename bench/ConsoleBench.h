@@ -24,6 +24,8 @@ struct Runs {
     int files = 50;    // configuration saves and opens
     int starts = 5;    // console start-ups
     int remote = 40;   // remote routes, and operator takes seen by 8 clients
+    int followSeconds = 30; // following, idle
+    int followClicks = 40;  // routes while following
 };
 
 class ConsoleBench {
@@ -35,6 +37,7 @@ public:
     bool start(QString *error);
     void measureSerialRead(int runs);
     void measureClicks(int clicks, int recalls);
+    void measureFollowing(int seconds, int clicks);
     bool switchToEthernet(QString *error);
     void measureEthernetRead(int runs);
     void measureConfigFile(int runs);

@@ -67,7 +67,7 @@ int main(int argc, char *argv[])
     Runs runs;
     const char *mode = argc > 1 ? argv[1] : "";
     if (std::strcmp(mode, "--quick") == 0)
-        runs = {2, 20, 5, 5, 2, 10};
+        runs = {2, 20, 5, 5, 2, 10, 5, 8};
     // For a profiler: only the operator's clicks, many of them.
     const bool clicksOnly = std::strcmp(mode, "--clicks-only") == 0;
 
@@ -93,6 +93,7 @@ int main(int argc, char *argv[])
         }
         bench.measureSerialRead(runs.reads);
         bench.measureClicks(runs.clicks, runs.recalls);
+        bench.measureFollowing(runs.followSeconds, runs.followClicks);
         bench.measureConfigFile(runs.files);
         bench.measureRemote(runs.remote);
         if (!bench.switchToEthernet(&error)) {

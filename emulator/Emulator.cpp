@@ -3,7 +3,9 @@
 #include "Links.h"
 #include "Reply.h"
 
+#include <QRandomGenerator>
 #include <QStringList>
+#include <QTimer>
 
 namespace kv::emu {
 
@@ -20,6 +22,11 @@ bool Emulator::start(const EmulatorOptions &o, QString *error)
     for (const Fault &f : o.faults)
         m_faults.add(f);
     m_baud = o.baud;
+    if (o.panelEverySec > 0) {
+        auto *timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, &Emulator::randomPanelRoute);
+        timer->start(int(o.panelEverySec * 1000));
+    }
     if (!o.logFile.isEmpty()) {
         m_log.setFileName(o.logFile);
         if (!m_log.open(QIODevice::WriteOnly | QIODevice::Append)) {
@@ -126,12 +133,48 @@ QString Emulator::control(const QString &command)
         clearLog();
     } else if (word == "reset" && arg.isEmpty()) {
         m_state.factoryReset();
+    } else if (word == "panel") {
+        return panel(arg.split(' ', Qt::SkipEmptyParts));
     } else if (word == "quit" && arg.isEmpty()) {
         emit quitRequested();
     } else {
         return "error: unknown control command: " + cmd;
     }
     return "ok";
+}
+
+QString Emulator::panel(const QStringList &args)
+{
+    const QString what = args.value(0);
+    QList<int> n;
+    for (int k = 1; k < args.size(); ++k) {
+        bool ok = false;
+        n << args[k].toInt(&ok);
+        if (!ok)
+            return "error: panel arguments are numbers";
+    }
+    if ((what == "route" || what == "temp") && n.size() == 2) {
+        if (!m_state.panelRoute(n[0], n[1], what == "route"))
+            return QString("error: no output %1 or input %2 on this model").arg(n[0]).arg(n[1]);
+        return "ok";
+    }
+    if (what == "lock" && n.size() == 1 && (n[0] == 0 || n[0] == 1)) {
+        m_state.setFrontPanelLock(n[0] == 1);
+        return "ok";
+    }
+    return "error: panel route O I, panel temp O I or panel lock 0|1";
+}
+
+void Emulator::randomPanelRoute()
+{
+    QRandomGenerator *rng = QRandomGenerator::global();
+    const int o = rng->bounded(m_state.outputs());
+    const std::uint8_t now = m_state.route(o).Input;
+    // Another input than the one on air, so that every change is one to see.
+    int i = rng->bounded(m_state.inputs() - 1);
+    if (now < m_state.inputs() && i >= now)
+        ++i;
+    m_state.panelRoute(o + 1, i + 1, true);
 }
 
 QString Emulator::controlHelp()
@@ -149,6 +192,9 @@ QString Emulator::controlHelp()
         "                  back to P; groups: G:oOUT.OUT/iIN.IN\n"
         "  clear-log       forget the received lines and empty the log file\n"
         "  reset           factory settings (routes, groups, presets, settings)\n"
+        "  panel route O I a route taken at the switcher's front panel (1-based, I = 0: none)\n"
+        "  panel temp O I  a temporary route made at the front panel, waiting for a TAKE\n"
+        "  panel lock 0|1  the front panel locks itself out (1) or is free again (0)\n"
         "  quit            stop\n");
 }
 

@@ -23,6 +23,7 @@ struct EmulatorOptions {
     int baud = 0;          // 0: unpaced
     QString logFile;       // empty: record in memory only
     QList<Fault> faults;
+    double panelEverySec = 0; // > 0: a random front-panel route change at this pace
 };
 
 class Emulator : public QObject {
@@ -42,6 +43,8 @@ public:
     SwitcherState &state() { return m_state; }
     FaultSet &faults() { return m_faults; }
     void setBaud(int baud);
+    // One random taken route made at the front panel: an output gets another input.
+    void randomPanelRoute();
     QList<QByteArray> received() const { return m_received; }
     void clearLog();
 
@@ -53,6 +56,7 @@ private:
     void attach(Link *link);
     void handleLine(Link *link, const QByteArray &line);
     void record(const QByteArray &line);
+    QString panel(const QStringList &args);
 
     SwitcherState m_state;
     FaultSet m_faults;

@@ -24,6 +24,19 @@ bool SwitcherState::routeTemp(int output, int input)
     return true;
 }
 
+bool SwitcherState::panelRoute(int output, int input, bool taken)
+{
+    if (!taken)
+        return routeTemp(output, input);
+    if (!inRange(output, 1, outputs()) || !inRange(input, 0, inputs()))
+        return false;
+    const int o = output - 1;
+    const std::uint8_t in = input == 0 ? UNASSIGNED : std::uint8_t(input - 1);
+    m_routes[o] = {in, 1};
+    m_previous[o] = in;
+    return true;
+}
+
 void SwitcherState::take(bool commit)
 {
     for (int o = 0; o < kMaxPorts; ++o) {

@@ -38,6 +38,12 @@ public:
     // Everything back to the factory settings; the model stays.
     void factoryReset();
 
+    // The switcher's own front panel, 1-based as on its keys (input 0: none). A taken route
+    // goes on air at once; a temporary one waits for a TAKE like one sent by RTEMP. False,
+    // with nothing changed, for a port out of range.
+    bool panelRoute(int output, int input, bool taken);
+    void setFrontPanelLock(bool on) { m_lock = on ? 1 : 0; }
+
     // The status blocks exactly as the queries deliver them.
     SystemInfo systemInfo() const;
     QByteArray routesBlock() const;         // RouteEntry x outputs

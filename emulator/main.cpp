@@ -44,6 +44,8 @@ const char *kUsage =
     "  --log FILE      append every received line to FILE (without its CR), at once\n"
     "  --fault TEXT    inject a fault (repeatable; see below)\n"
     "  --quit-on-eof   stop when standard input closes (for test harnesses)\n"
+    "  --panel-every SECONDS\n"
+    "                  make a random front-panel route change at this pace (demos, training)\n"
     "  --help          this text\n"
     "\n"
     "The switcher starts with its factory settings: no routes, reclockers off, no groups,\n"
@@ -76,6 +78,7 @@ int main(int argc, char *argv[])
         {"log", "", "FILE"},
         {"fault", "", "TEXT"},
         {"quit-on-eof", ""},
+        {"panel-every", "", "SECONDS"},
         {{"h", "help"}, ""},
     });
     auto usage = [] {
@@ -103,6 +106,10 @@ int main(int argc, char *argv[])
     o.baud = parser.value("baud").toInt(&numOk);
     ok = ok && numOk && o.baud >= 0;
     o.logFile = parser.value("log");
+    if (parser.isSet("panel-every")) {
+        o.panelEverySec = parser.value("panel-every").toDouble(&numOk);
+        ok = ok && numOk && o.panelEverySec > 0;
+    }
     for (const QString &text : parser.values("fault")) {
         QString why;
         const auto f = ParseFault(text, &why);
@@ -113,7 +120,7 @@ int main(int argc, char *argv[])
         o.faults.append(*f);
     }
     if (!ok) {
-        std::fprintf(stderr, "kvemu: bad number in --tcp, --model or --baud\n");
+        std::fprintf(stderr, "kvemu: bad number in --tcp, --model, --baud or --panel-every\n");
         return 2;
     }
 

@@ -19,6 +19,10 @@
 # named pipe "control" in the work directory, so a trainer can make the switcher misbehave
 # from another terminal while the console runs:
 #   echo 'fault silence' > WORKDIR/control     (kvemu's answers go to WORKDIR/kvemu.out)
+#   echo 'panel route 3 5' > WORKDIR/control   (someone routes at the switcher's front panel)
+#
+# The console follows the switcher (--follow), and kvemu's front panel changes a route by
+# itself every KV_DEMO_PANEL_EVERY seconds, so a new user sees what following shows.
 #
 # Environment:
 #   KV_BUILD_DIR   build directory (default: build/ in the repository)
@@ -26,6 +30,8 @@
 #                  (default: a new directory under /tmp, kept after the run)
 #   KV_DEMO_MODEL  switcher model: 10 (8 x 8), 11, 12 or 20 (16 x 16); default 11
 #   KV_DEMO_BAUD   kvemu's line rate; default 57600
+#   KV_DEMO_PANEL_EVERY  seconds between kvemu's own front-panel changes; default 20,
+#                  0 for none
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -33,6 +39,11 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(realpath -m "${KV_BUILD_DIR:-$root/build}")"
 model="${KV_DEMO_MODEL:-11}"
 baud="${KV_DEMO_BAUD:-57600}"
+panel_every="${KV_DEMO_PANEL_EVERY:-20}"
+panel_args=()
+if [ "$panel_every" != "0" ]; then
+    panel_args=(--panel-every "$panel_every")
+fi
 
 "$root/scripts/setup.sh"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE="${KV_BUILD_TYPE:-RelWithDebInfo}" >/dev/null
@@ -56,7 +67,7 @@ trap cleanup EXIT
 rm -f "$work/control"
 mkfifo "$work/control"
 "$build/kvemu" --pty "$work/com1" --tcp 0 --model "$model" --baud "$baud" \
-    --log "$work/kvemu.log" >"$work/kvemu.out" 2>&1 <>"$work/control" &
+    --log "$work/kvemu.log" "${panel_args[@]}" >"$work/kvemu.out" 2>&1 <>"$work/control" &
 emu_pid=$!
 
 # kvemu prints "ready" once both links are open.
@@ -80,8 +91,8 @@ cd "$work"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display: running headless, answering the start-up question with Yes."
     QT_QPA_PLATFORM=offscreen KV_DEMO_AUTOCONNECT=1 KV_DEMO_SCREENSHOT="$work/console.png" \
-        "$build/kvconsole"
+        "$build/kvconsole" --follow
     echo "Lines the switcher received: $work/kvemu.log"
 else
-    "$build/kvconsole"
+    "$build/kvconsole" --follow
 fi

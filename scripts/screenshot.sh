@@ -59,3 +59,8 @@ echo "Written: $root/docs/route-log.png $root/docs/protect.png"
 cmake --build "$build" -j2 --target tst_remote_setup
 KV_SCREENSHOT="$root/docs/remote-control.png" "$build/tests/tst_remote_setup" screenshot
 echo "Written: $root/docs/remote-control.png $root/docs/remote-status.png"
+# Following the switcher: one output changed at the front panel (amber), one holding a
+# temporary route made there (violet), the lamp in the status bar.
+cmake --build "$build" -j2 --target tst_follow
+KV_SCREENSHOT="$root/docs/follow.png" "$build/tests/tst_follow" screenshot
+echo "Written: $root/docs/follow.png"

@@ -365,6 +365,8 @@ void TestEmulator::commandLine_data()
                                    << "unknown model code 13";
     QTest::newRow("bad baud") << QStringList{"--tcp", "0", "--baud", "fast"} << 2 << "bad number";
     QTest::newRow("bad port") << QStringList{"--tcp", "70000"} << 2 << "bad number";
+    QTest::newRow("bad panel pace") << QStringList{"--tcp", "0", "--panel-every", "0"} << 2
+                                    << "bad number";
     QTest::newRow("bad fault") << QStringList{"--tcp", "0", "--fault", "bogus"} << 2
                                << "unknown fault kind";
     QTest::newRow("unknown option") << QStringList{"--frobnicate"} << 2 << "Unknown option";

@@ -51,6 +51,10 @@ private slots:
     void systemSettings();
     void resetToSaved();
     void factoryReset();
+    void frontPanel_data();
+    void frontPanel();
+    void frontPanelRefusals();
+    void frontPanelPace();
 };
 
 void TestEmulatorState::initTestCase()
@@ -279,3 +283,59 @@ void TestEmulatorState::factoryReset()
 
 QTEST_GUILESS_MAIN(TestEmulatorState)
 #include "tst_emulator_state.moc"
+
+void TestEmulatorState::frontPanel_data()
+{
+    QTest::addColumn<QByteArrayList>("before"); // sent by a console
+    QTest::addColumn<QString>("panel");         // then made at the front panel
+    QTest::addColumn<QByteArrayList>("after");  // then sent by a console
+    QTest::addColumn<QString>("routes");        // kvemu's summary of outputs 1-4
+    const QByteArrayList none;
+    QTest::newRow("taken route") << none << "panel route 3 5" << none << "-,-,5,-";
+    QTest::newRow("taken over a pending console route")
+        << QByteArrayList{"RTEMP 3 2"} << "panel route 3 5" << none << "-,-,5,-";
+    QTest::newRow("temporary waits for a take")
+        << QByteArrayList{"RTEMP 1 2", "TAKE 1"} << "panel temp 1 7" << none << "7*2,-,-,-";
+    QTest::newRow("a console's TAKE 1 commits it")
+        << none << "panel temp 4 9" << QByteArrayList{"TAKE 1"} << "-,-,-,9";
+    QTest::newRow("a console's TAKE 0 drops it")
+        << none << "panel temp 4 9" << QByteArrayList{"TAKE 0"} << "-,-,-,-";
+    QTest::newRow("input 0 takes the output off")
+        << QByteArrayList{"RTEMP 2 6", "TAKE 1"} << "panel route 2 0" << none << "-,-,-,-";
+}
+
+void TestEmulatorState::frontPanel()
+{
+    QFETCH(QByteArrayList, before);
+    QFETCH(QString, panel);
+    QFETCH(QByteArrayList, after);
+    QFETCH(QString, routes);
+    runAllOk(before);
+    QCOMPARE(m_emu.sendControl(panel), QString("ok"));
+    runAllOk(after);
+    QCOMPARE(m_emu.state().section(' ', 1, 1).mid(7).section(',', 0, 3), routes);
+}
+
+void TestEmulatorState::frontPanelRefusals()
+{
+    QCOMPARE(m_emu.sendControl("panel lock 1"), QString("ok"));
+    QCOMPARE(info().FrontPanelLock, std::uint8_t(1));
+    QCOMPARE(m_emu.sendControl("panel lock 0"), QString("ok"));
+    QCOMPARE(info().FrontPanelLock, std::uint8_t(0));
+    QCOMPARE(m_emu.sendControl("model 10"), QString("ok"));
+    for (const char *bad : {"panel route 9 1", "panel route 1 9", "panel temp 0 1", "panel lock 2",
+                            "panel route 1", "panel route x 1", "panel"})
+        QVERIFY2(m_emu.sendControl(bad).startsWith("error"), bad);
+    QVERIFY(m_emu.state().contains("routes=-,-,-,-,-,-,-,- "));
+}
+
+void TestEmulatorState::frontPanelPace()
+{
+    EmuProcess paced;
+    EmuProcess::Options options;
+    options.extraArgs = {"--panel-every", "0.05"};
+    QVERIFY2(paced.start(options), qPrintable(paced.errorString()));
+    // Every change puts another input on air, so the factory state cannot come back.
+    QTRY_VERIFY_WITH_TIMEOUT(!paced.state().contains("routes=-,-,-,-,-,-,-,-,-,-,-,-,-,-,-,- "),
+                             5000);
+}

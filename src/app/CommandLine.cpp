@@ -15,8 +15,13 @@ CommandLine CommandLine::parse(const QStringList &arguments)
     parser.addHelpOption();
     parser.addVersionOption();
     ControlOptions::addTo(parser);
+    const QCommandLineOption follow(
+        QStringLiteral("follow"),
+        QStringLiteral("Follow the switcher's changes for this run (Tools > Follow Switcher Changes)."));
+    parser.addOption(follow);
     parser.process(arguments);
     CommandLine options;
+    options.follow = parser.isSet(follow);
     QString error;
     options.control = ControlOptions::readFrom(parser, &error);
     if (!error.isEmpty()) {

@@ -11,6 +11,7 @@ namespace kv {
 struct CommandLine {
     // Add a field per option here and its parsing in CommandLine.cpp.
     ControlOptions control;
+    bool follow = false; // --follow: follow the switcher's changes for this run
 
     // Parses the program's arguments; --help and --version print and exit, as does a bad
     // option (with its error on stderr and exit code 1).

@@ -103,6 +103,9 @@ void MainMenu::buildTools(QMenuBar *bar)
     ProtectSelected1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     Tools1->addSeparator();
     RouteLog1 = item(Tools1, "RouteLog1", QStringLiteral("Route Log..."));
+    Tools1->addSeparator();
+    FollowSwitcher1 = item(Tools1, "FollowSwitcher1", QStringLiteral("Follow Switcher Changes"));
+    FollowSwitcher1->setCheckable(true);
     RemoteControl1 = item(Tools1, "RemoteControl1", QStringLiteral("Remote Control..."));
 }
 

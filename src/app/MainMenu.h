@@ -34,6 +34,7 @@ struct MainMenu {
     QAction *ProtectSelected1 = nullptr;   // protect or release the selected output, Ctrl+P
     QAction *RouteLog1 = nullptr;          // "Route Log..."
     QAction *RemoteControl1 = nullptr;     // "Remote Control..."
+    QAction *FollowSwitcher1 = nullptr;    // "Follow Switcher Changes", checkable
 
     QAction *About1 = nullptr;
 

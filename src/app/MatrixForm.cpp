@@ -57,6 +57,7 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
     wireSystemCommands();
     wireRouteJournal();
     wireRemote();
+    wireFollow();
 
     InitMatrixState(m_state, m_initHooks);
     MainPageControl->setCurrentWidget(ControlTabSheet);
@@ -129,6 +130,8 @@ void TMatrixForm::buildFrame()
 
 bool TMatrixForm::refused() const { return m_channel->exchangeInProgress(); }
 
+void TMatrixForm::settlePoll() { m_channel->finishPoll(); }
+
 void TMatrixForm::MainPageControlChange()
 {
     if (refused()) {
@@ -138,6 +141,7 @@ void TMatrixForm::MainPageControlChange()
         return;
     }
     m_shownPage = MainPageControl->currentIndex();
+    settlePoll();
     const RouteJournal::Scope scope(journal, QStringLiteral("operator"));
     QWidget *page = MainPageControl->currentWidget();
     if (page == ControlTabSheet) {

@@ -21,6 +21,9 @@ class AboutPage;
 class CommandChannel;
 class ConfigActions;
 class EthernetLink;
+class FollowLight;
+class FollowMarks;
+class FollowSwitcher;
 class Grouping;
 class Presets;
 class Routing;
@@ -99,6 +102,12 @@ public:
     bool operatorActing() const { return m_operatorDepth > 0; }
     // The start-up question answered in advance (the command line's --connect).
     void setStartUpChoice(const StartUpChoice &choice) { m_startUp = choice; }
+    // Following the switcher, with its marks on the route labels and its status-bar lamp.
+    FollowSwitcher *follower = nullptr;
+    FollowMarks *followMarks = nullptr;
+    FollowLight *followLight = nullptr;
+    // Follow Switcher Changes for this run only, as --follow asks; the saved choice stays.
+    void followForThisRun();
     // "preset N" while a preview is pending, else "operator".
     QString previewOrigin() const;
 
@@ -123,6 +132,7 @@ private:
     void wireSystemCommands();
     void wireRouteJournal();
     void wireRemote();
+    void wireFollow();
     void openRouteLog();
     void openRemoteDialog();
     void showRemoteStatus();
@@ -133,11 +143,14 @@ private:
     // An operator action that arrives while an exchange with the switcher is in progress
     // is refused: it sends nothing and changes nothing, as the Busy guard does.
     bool refused() const;
+    // A poll's reply on its way is taken in first, so an action starts from what it told.
+    void settlePoll();
     template <class... Args, class F> auto gated(F f)
     {
         return [this, f](Args... args) {
             if (refused())
                 return;
+            settlePoll();
             {
                 const Acting acting(m_operatorDepth);
                 const RouteJournal::Scope scope(journal, QStringLiteral("operator"));
@@ -146,12 +159,13 @@ private:
             tellRemoteClients();
         };
     }
-
     struct Acting {
         explicit Acting(int &depth) : m_depth(depth) { ++m_depth; }
         ~Acting() { --m_depth; }
         int &m_depth;
     };
+    // Operator handlers under way; a poll and remote work wait until none is (one may be
+    // asking a question).
     int m_operatorDepth = 0;
     StartUpChoice m_startUp;
     std::unique_ptr<RemoteHost> m_remoteHost;

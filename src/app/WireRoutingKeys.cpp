@@ -25,7 +25,12 @@ void TMatrixForm::wireRoutingKeys()
         presets->PresetButtonClick(n);
     };
     a.RecallAvailable = [this] { return PresetsGroupBox->recallEnabled(); };
-    a.Refused = [this] { return refused(); };
+    a.Refused = [this] {
+        if (refused())
+            return true;
+        settlePoll();
+        return false;
+    };
     a.SetStatusText = [this](const QString &text) { MainStatusBar->showMessage(text); };
     // Digits typed before the page was left never act on coming back.
     connect(MainPageControl, &QTabWidget::currentChanged, routingKeys,

@@ -22,6 +22,8 @@ int main(int argc, char *argv[])
     if (options.control.serve)
         form.serveRemote(options.control.bind, options.control.port);
     form.setStartUpChoice(options.control.startUp);
+    if (options.follow)
+        form.followForThisRun();
     form.show();
     if (demo)
         return demo->finish(form);

@@ -348,10 +348,14 @@ bool Routing::WithdrawPreview()
 void Routing::TakeButtonClick()
 {
     m_view.setTakeLamp(true);
-    if (m_state.PresetPreviewPending != 0 && onPreviewConfirm)
+    if (m_state.PresetPreviewPending != 0 && onPreviewConfirm) {
         onPreviewConfirm();
-    else if (!onPendingTake || !onPendingTake())
-        TakeRoutes();
+    } else if (!mayTake || mayTake()) {
+        if (!onPendingTake || !onPendingTake())
+            TakeRoutes();
+        if (afterTake)
+            afterTake();
+    }
     m_view.setTakeLamp(false);
 }
 

@@ -87,6 +87,10 @@ public:
     // Who holds a lock on the output (0-based), empty when no one does: a locked output
     // takes no input from the operator either, and Clear All Routing leaves it alone.
     std::function<QString(int output)> lockedBy;
+    // Take asks first when it would commit more than this console made (false: send
+    // nothing), and tells once it has been sent.
+    std::function<bool()> mayTake;
+    std::function<void()> afterTake;
     std::function<void(const QString &)> showStatus;
 
     RoutingView &view() { return m_view; }

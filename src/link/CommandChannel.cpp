@@ -13,7 +13,8 @@ namespace kv {
 CommandChannel::CommandChannel(MatrixState &state, LinkHost &host, const Timeouts &timeouts,
                                QObject *parent)
     : QObject(parent), m_state(state), m_host(host), m_timeouts(timeouts),
-      m_port(new QSerialPort(this)), m_socket(new QTcpSocket(this)), m_timer1(new QTimer(this))
+      m_port(new QSerialPort(this)), m_socket(new QTcpSocket(this)), m_timer1(new QTimer(this)),
+      m_pollTimer(new QTimer(this))
 {
     m_port->setObjectName(QStringLiteral("ApdComPort1"));
     m_socket->setObjectName(QStringLiteral("ClientSocket1"));
@@ -25,6 +26,12 @@ CommandChannel::CommandChannel(MatrixState &state, LinkHost &host, const Timeout
     connect(m_port, &QSerialPort::readyRead, this, &CommandChannel::onSerialReadyRead);
     connect(m_port, &QSerialPort::bytesWritten, this, &CommandChannel::serialBytesSent);
     connect(m_timer1, &QTimer::timeout, this, &CommandChannel::Timer1Timer);
+    m_pollTimer->setSingleShot(true);
+    connect(m_pollTimer, &QTimer::timeout, this, [this] {
+        if (m_poll.active)
+            endPoll(false);
+    });
+    connect(m_socket, &QTcpSocket::readyRead, this, &CommandChannel::onSocketReadyRead);
     connect(m_port, &QSerialPort::errorOccurred, this,
             [this](QSerialPort::SerialPortError error) { onPortError(int(error)); });
 }
@@ -105,6 +112,8 @@ void CommandChannel::onPortError(int error)
     }
     if (m_probeDepth > 0 || m_blockingWait || !m_serialLinkLive)
         return;
+    if (m_poll.active && !m_poll.ethernet)
+        abandonPoll();
     if (QueryPending == 1) {
         // The query's wait ends now; the link goes down once it is over.
         m_portFailedInQuery = true;

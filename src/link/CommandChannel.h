@@ -57,6 +57,16 @@ public:
     // minReplyLength bytes.
     QueryReply runQuery(const QByteArray &text, int minReplyLength);
 
+    // A status query that never blocks: written now, its reply gathered as it arrives, by the
+    // same end-of-reply rule as runQuery, under a time-out of its own. It shows no box and
+    // ends in pollAnswered or pollUnanswered, or in neither when the link is lost meanwhile.
+    // False, with nothing sent, without a link, inside an exchange or with a poll in flight.
+    bool startPoll(const QByteArray &text, int minReplyLength);
+    bool pollInFlight() const { return m_poll.active; }
+    // Waits for the poll in flight to end, processing no events. Every exchange does this
+    // first, so that its lines never meet a poll's reply on the wire.
+    void finishPoll();
+
     LinkMode linkMode() const;
     // A link to send over: serial or Ethernet.
     bool linkUp() const { return linkMode() != LinkMode::None; }
@@ -85,6 +95,7 @@ public:
         explicit Exchange(CommandChannel &channel) : m_channel(channel)
         {
             ++channel.m_exchangeDepth;
+            channel.finishPoll();
         }
         ~Exchange() { m_channel.endExchange(); }
         Exchange(const Exchange &) = delete;
@@ -113,6 +124,12 @@ signals:
     void serialLinkLost(int port);
     // The gate is free again; emitted from the event loop, never inside an operation.
     void exchangeEnded();
+    // A poll's whole reply, as runQuery returns it. Emitted inside an Exchange's start when
+    // that finished it: the exchange then follows with lines the reply knows nothing of.
+    void pollAnswered(const QByteArray &reply);
+    void pollUnanswered();
+    // The switcher answered something: a command, a query, a probe or a poll.
+    void switcherAnswered();
 
 private:
     // The links reach the port, the socket and the watchdog only through it.
@@ -147,6 +164,12 @@ private:
     void onSerialReadyRead();
     int readSlot(int k);
     void endExchange();
+    // Polls (PollExchange.cpp).
+    void gatherPollBytes();
+    void endPoll(bool answered);
+    void abandonPoll();
+    void onSocketReadyRead();
+    static void discardSocketInput(QTcpSocket *socket);
     void onPortError(int error);
     // Closes the failed port and takes the serial link down, once.
     void loseSerialLink();
@@ -184,6 +207,17 @@ private:
     int m_linkLosses = 0;
     // A port error seen while a query waited; the link is taken down once the wait is over.
     bool m_portFailedInQuery = false;
+
+    struct Poll {
+        bool active = false;
+        bool ethernet = false;
+        int minLength = 0;
+        int length = 0; // serial: the write position; Ethernet: the bytes stored
+        int counted = 0; // Ethernet: reply bytes seen before a terminator
+        bool found = false;
+    } m_poll;
+    QByteArray m_pollReply;
+    QTimer *m_pollTimer;
 };
 
 } // namespace kv

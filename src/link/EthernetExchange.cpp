@@ -13,16 +13,16 @@ namespace kv {
 namespace {
 constexpr int kAckReadMax = 20;
 constexpr int kStaleReadsMax = 100;
+} // namespace
 
 // Bytes still waiting belong to an earlier exchange (an answer read only in part, a reply
 // that came too late or too long); left there, they would be taken for this one's answer.
-void discardStaleInput(QTcpSocket *socket)
+void CommandChannel::discardSocketInput(QTcpSocket *socket)
 {
     socket->readAll();
     for (int k = 0; k < kStaleReadsMax && socket->waitForReadyRead(0); ++k)
         socket->readAll();
 }
-} // namespace
 
 bool CommandChannel::EthernetSendAndAwait(const char *text)
 {
@@ -32,7 +32,7 @@ bool CommandChannel::EthernetSendAndAwait(const char *text)
     if (!socketActive())
         return result;
     const int waitMs = m_timeouts.EthernetWaitMs;
-    discardStaleInput(m_socket);
+    discardSocketInput(m_socket);
     if (!socketActive())
         return result;
     if (m_socket->write(text) < 0)
@@ -44,6 +44,7 @@ bool CommandChannel::EthernetSendAndAwait(const char *text)
         if (n >= 1) {
             SlotCount[0] = int(n);
             result = true;
+            emit switcherAnswered();
         }
     }
     return result;
@@ -72,7 +73,7 @@ void CommandChannel::EthernetQuery()
         return;
 
     const int waitMs = m_timeouts.EthernetWaitMs;
-    discardStaleInput(m_socket);
+    discardSocketInput(m_socket);
     if (!socketActive())
         return;
     if (m_socket->write(CommandBuffer) < 0)
@@ -104,6 +105,7 @@ void CommandChannel::EthernetQuery()
     }
     if (!found)
         return;
+    emit switcherAnswered();
     int at = 0;
     for (int k = 0; k <= last; ++k) {
         std::memcpy(ReplyBuffer + at, SlotData[k], size_t(SlotCount[k]));

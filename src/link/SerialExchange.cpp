@@ -65,6 +65,7 @@ int CommandChannel::awaitTerminator(int timeoutMs)
         }
         if (found) {
             result = 1;
+            emit switcherAnswered();
             break;
         }
         const qint64 left = timeoutMs - clock.elapsed();
@@ -197,6 +198,10 @@ void CommandChannel::onSerialReadyRead()
 {
     if (m_blockingWait || !serialOpen())
         return;
+    if (m_poll.active && !m_poll.ethernet) {
+        gatherPollBytes();
+        return;
+    }
     const qint64 available = m_port->bytesAvailable();
     if (available > 0)
         ApdComPort1TriggerAvail(int(qMin<qint64>(available, INT_MAX)));
@@ -213,8 +218,10 @@ void CommandChannel::ApdComPort1TriggerAvail(int count)
         return;
     emit serialBytesReceived(bytes.left(stored));
     if (GatherSerialBytes(ReplyBuffer, kReplyBufferSize, ReplyLength, bytes.constData(),
-                          int(bytes.size()), MinReplyLength, ReplyTerminator))
+                          int(bytes.size()), MinReplyLength, ReplyTerminator)) {
         QueryPending = 0;
+        emit switcherAnswered();
+    }
 }
 
 bool CommandChannel::GatherSerialBytes(std::uint8_t *buffer, int capacity, int &length,

@@ -13,6 +13,8 @@ struct Timeouts {
     int EthernetWaitMs = 5000; // every Ethernet wait
     int QueryPauseMs = 100;    // pause before an Ethernet query and after a parse error
     int SeqSecondMs = 1000;    // one second of a preset sequence step
+    int FollowIntervalMs = 1000; // following the switcher: one poll a second
+    int FollowReplyMs = 500;   // a poll's reply; the longest comes in 7 ms at 57600 baud
 
     int ticksToMs(int ticks) const { return ticks * TickMs; }
 
@@ -25,6 +27,8 @@ struct Timeouts {
         t.EthernetWaitMs = 400;
         t.QueryPauseMs = 5;
         t.SeqSecondMs = 20;
+        t.FollowIntervalMs = 50;
+        t.FollowReplyMs = 400;
         return t;
     }
 };

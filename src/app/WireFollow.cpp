@@ -1,0 +1,89 @@
+// Following the switcher: Tools > Follow Switcher Changes, remembered between runs, the
+// poll's corrections on the pages, its marks and its lamp, and Take's question about
+// temporary routes made elsewhere.
+
+#include "app/MatrixForm.h"
+
+#include "control/StatusRead.h"
+#include "control/FollowSwitcher.h"
+#include "control/ProtectedOutputs.h"
+#include "control/Routing.h"
+#include "ui/Dialogs.h"
+#include "ui/FollowLight.h"
+#include "ui/FollowMarks.h"
+#include "ui/SwitchingPage.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStringList>
+
+namespace kv {
+
+namespace {
+const QString kFollowKey = QStringLiteral("follow/enabled");
+
+QSettings Settings()
+{
+    return QSettings(QString::fromLatin1(kSettingsOrganization), QString::fromLatin1(kSettingsApplication));
+}
+} // namespace
+
+void TMatrixForm::wireFollow()
+{
+    follower = new FollowSwitcher(m_state, *m_channel, m_timeouts.FollowIntervalMs, this);
+    followMarks = new FollowMarks(*ControlTabSheet);
+    followLight = new FollowLight;
+    MainStatusBar->addPermanentWidget(followLight);
+
+    FollowSwitcher *f = follower;
+    f->journal = journal;
+    f->MayPoll = [this] { return m_operatorDepth == 0 && !QApplication::activeModalWidget(); };
+    f->RedrawRoute = [this](int o) {
+        routing->UpdateVideoLabelText(o);
+        routing->UpdateVideoLabelColour(o);
+        if (m_state.SelectedOutput == o)
+            routing->HighlightRoutedInput(o);
+    };
+    f->ShowSystemInfo = [this] {
+        // The boxes' handlers run as they are set; they must not send what came from there.
+        const std::uint8_t saved = m_state.SuppressCommands;
+        m_state.SuppressCommands = 1;
+        statusRead->ShowSystemInfo();
+        m_state.SuppressCommands = saved;
+    };
+    f->ShowStatus = [this](const QString &text) { MainStatusBar->showMessage(text); };
+    f->MarkChanged = [this](int o, const QString &tip) { followMarks->markChanged(o, tip); };
+    f->MarkForeign = [this](int o, int input) { followMarks->markForeign(o, input); };
+    connect(f, &FollowSwitcher::lampChanged, followLight, &FollowLight::show);
+    // What the switcher changed by itself reaches the remote clients too.
+    connect(f, &FollowSwitcher::routesChangedAtSwitcher, this, [this] { tellRemoteClients(); });
+
+    // "TAKE 1" commits every temporary route on the switcher, not only this console's.
+    routing->mayTake = [this] {
+        const QList<int> outputs = follower->foreignTemporaryOutputs();
+        if (outputs.isEmpty())
+            return true;
+        return Dialogs::instance().yesNo(
+            this, kAppTitle,
+            QStringLiteral("The switcher holds temporary routes made elsewhere on outputs %1. "
+                           "Take commits them too. Take anyway?")
+                .arg(ProtectedOutputs::numbers(outputs)));
+    };
+    routing->afterTake = [this] { follower->foreignTaken(); };
+
+    QAction *item = m_menu.FollowSwitcher1;
+    connect(item, &QAction::toggled, this, [this](bool on) {
+        follower->setEnabled(on);
+        if (!on)
+            followMarks->clear();
+    });
+    // Only the operator's choice is remembered, not one made for a single run.
+    connect(item, &QAction::triggered, this, [](bool on) { Settings().setValue(kFollowKey, on); });
+    item->setChecked(Settings().value(kFollowKey, false).toBool());
+}
+
+void TMatrixForm::followForThisRun() { m_menu.FollowSwitcher1->setChecked(true); }
+
+} // namespace kv

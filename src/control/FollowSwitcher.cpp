@@ -1,0 +1,300 @@
+#include "control/FollowSwitcher.h"
+
+#include "control/RouteJournal.h"
+#include "link/CommandChannel.h"
+#include "protocol/Commands.h"
+#include "protocol/StatusReader.h"
+
+#include <QStringList>
+#include <QTimer>
+#include <algorithm>
+
+namespace kv {
+
+namespace {
+constexpr int kNoForeign = -1;
+const QString kNotAnswering = QStringLiteral("The switcher is not answering");
+const QString kHeld = QStringLiteral(
+    "Following the switcher: waiting until the change pending here is taken or cancelled");
+QString OnOff(bool on) { return on ? QStringLiteral("on") : QStringLiteral("off"); }
+} // namespace
+
+QString InputWords(int input)
+{
+    return input == UNASSIGNED ? QStringLiteral("no input")
+                               : QStringLiteral("input %1").arg(input + 1);
+}
+
+FollowSwitcher::FollowSwitcher(MatrixState &state, CommandChannel &channel, int intervalMs,
+                               QObject *parent)
+    : QObject(parent), m_state(state), m_channel(channel), m_timer(new QTimer(this))
+{
+    std::fill(std::begin(m_foreign), std::end(m_foreign), kNoForeign);
+    m_timer->setInterval(intervalMs);
+    connect(m_timer, &QTimer::timeout, this, &FollowSwitcher::tick);
+    connect(&channel, &CommandChannel::pollAnswered, this, &FollowSwitcher::onAnswered);
+    connect(&channel, &CommandChannel::pollUnanswered, this, &FollowSwitcher::onUnanswered);
+    connect(&channel, &CommandChannel::switcherAnswered, this, &FollowSwitcher::onSwitcherAnswered);
+}
+
+void FollowSwitcher::setEnabled(bool on)
+{
+    if (on == m_enabled)
+        return;
+    m_enabled = on;
+    m_paused = false;
+    m_misses = 0;
+    m_polls = 0;
+    m_systemDue = false;
+    if (on) {
+        m_timer->start();
+        setLamp(m_channel.linkUp() ? FollowLamp::Waiting : FollowLamp::Stopped,
+                m_channel.linkUp() ? QStringLiteral("Following the switcher: starting")
+                                   : QStringLiteral("Following the switcher: no link"));
+    } else {
+        m_timer->stop();
+        forgetForeign();
+        setLamp(FollowLamp::Off, QString());
+    }
+}
+
+bool FollowSwitcher::pendingHere() const
+{
+    if (m_state.PresetPreviewPending != 0)
+        return true;
+    for (int o = 0; o < OutputsOf(m_state); ++o)
+        if (m_state.Routes[o].Taken == 0)
+            return true;
+    return false;
+}
+
+bool FollowSwitcher::mayStart() const
+{
+    return m_enabled && m_channel.linkUp() && !m_channel.exchangeInProgress() &&
+           !m_channel.pollInFlight() && m_state.Busy == 0 && !pendingHere() &&
+           (!MayPoll || MayPoll());
+}
+
+void FollowSwitcher::tick()
+{
+    if (!m_enabled || m_channel.pollInFlight())
+        return;
+    if (!m_channel.linkUp()) {
+        forgetForeign();
+        setLamp(FollowLamp::Stopped, QStringLiteral("Following the switcher: no link"));
+        return;
+    }
+    if (pendingHere()) {
+        if (!m_paused)
+            setLamp(FollowLamp::Waiting, kHeld);
+        return;
+    }
+    if (m_paused && ++m_pausedTicks % kPausedEvery != 0)
+        return;
+    if (!mayStart())
+        return; // an exchange or a box of the moment: the next interval tries again
+    if (m_lamp == FollowLamp::Waiting && m_misses == 0)
+        setLamp(FollowLamp::Live, QStringLiteral("Following the switcher: live"));
+    if (++m_polls % kSystemEvery == 0)
+        m_systemDue = true;
+    if (m_channel.startPoll(QueryRoutesText(), OutputsOf(m_state) * int(sizeof(RouteEntry))))
+        m_asked = Asked::Routes;
+}
+
+void FollowSwitcher::startSystemPoll()
+{
+    if (m_systemDue && mayStart() && m_channel.startPoll(QuerySystemInfoText(), sizeof(SystemInfo)))
+        m_asked = Asked::System;
+}
+
+void FollowSwitcher::onAnswered(const QByteArray &reply)
+{
+    const Asked asked = m_asked;
+    m_asked = Asked::Nothing;
+    if (!m_enabled || asked == Asked::Nothing)
+        return;
+    // Finished by an exchange that is about to start: what it sends may already differ
+    // from what the reply describes, so the next poll tells instead.
+    if (m_channel.exchangeInProgress())
+        return;
+    if (asked == Asked::Routes) {
+        applyRoutes(reply);
+        if (m_systemDue)
+            QTimer::singleShot(0, this, &FollowSwitcher::startSystemPoll);
+    } else {
+        applySystem(reply);
+    }
+}
+
+void FollowSwitcher::onUnanswered()
+{
+    m_asked = Asked::Nothing;
+    if (!m_enabled || !m_channel.linkUp())
+        return;
+    ++m_misses;
+    if (m_paused)
+        return;
+    if (m_misses >= kMissesToPause) {
+        m_paused = true;
+        m_pausedTicks = 0;
+        status(QStringLiteral("Following paused: the switcher is not answering"));
+        setLamp(FollowLamp::Stopped,
+                QStringLiteral("Following the switcher: paused, the switcher is not answering"));
+        return;
+    }
+    status(kNotAnswering);
+    setLamp(FollowLamp::Waiting, QStringLiteral("Following the switcher: waiting for an answer"));
+}
+
+void FollowSwitcher::onSwitcherAnswered()
+{
+    m_misses = 0;
+    if (!m_enabled)
+        return;
+    if (m_paused) {
+        m_paused = false;
+        status(QStringLiteral("Following resumed: the switcher answers again"));
+    }
+    if (pendingHere())
+        setLamp(FollowLamp::Waiting, kHeld);
+    else
+        setLamp(FollowLamp::Live, QStringLiteral("Following the switcher: live"));
+}
+
+void FollowSwitcher::applyRoutes(const QByteArray &reply)
+{
+    const int outputs = OutputsOf(m_state);
+    RouteEntry got[kMaxPorts];
+    if (!StatusReader::ParseReply(reinterpret_cast<const std::uint8_t *>(reply.constData()),
+                                  int(reply.size()), outputs * int(sizeof(RouteEntry)), got))
+        return;
+    const RouteJournal::Scope scope(journal, QStringLiteral("switcher"));
+    const QString when = QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss"));
+    QList<int> changed;
+    QStringList texts, foreign;
+    for (int o = 0; o < outputs; ++o) {
+        RouteEntry &mine = m_state.Routes[o];
+        if (mine.Taken == 0)
+            continue; // pending here since: the console's own to settle
+        const RouteEntry theirs = got[o];
+        if (theirs.Taken == 0) {
+            if (m_foreign[o] != theirs.Input) {
+                setForeign(o, theirs.Input);
+                foreign << QStringLiteral("Temporary route made elsewhere on output %1: %2, not on air")
+                               .arg(o + 1)
+                               .arg(InputWords(theirs.Input));
+            }
+            continue;
+        }
+        setForeign(o, kNoForeign);
+        if (theirs.Input == mine.Input)
+            continue;
+        const QString what =
+            QStringLiteral("%1 to %2").arg(InputWords(mine.Input), InputWords(theirs.Input));
+        mine.Input = theirs.Input;
+        m_state.PreviousInput[o] = theirs.Input;
+        changed << o;
+        texts << QStringLiteral("Output %1 changed at the switcher: %2").arg(o + 1).arg(what);
+        if (RedrawRoute)
+            RedrawRoute(o);
+        if (MarkChanged)
+            MarkChanged(o, QStringLiteral("Changed at the switcher at %1: %2").arg(when, what));
+    }
+    if (changed.size() > 1) {
+        QStringList numbers;
+        for (int o : changed)
+            numbers << QString::number(o + 1);
+        texts = {QStringLiteral("Outputs %1 changed at the switcher").arg(numbers.join(QStringLiteral(", ")))};
+    }
+    const QStringList all = texts + foreign;
+    if (!all.isEmpty())
+        status(all.join(QStringLiteral("; ")));
+    if (!changed.isEmpty())
+        emit routesChangedAtSwitcher(changed);
+}
+
+void FollowSwitcher::applySystem(const QByteArray &reply)
+{
+    m_systemDue = false;
+    SystemInfo got;
+    if (!StatusReader::ParseReply(reinterpret_cast<const std::uint8_t *>(reply.constData()),
+                                  int(reply.size()), sizeof got, &got))
+        return;
+    SystemInfo &mine = m_state.Info;
+    QStringList texts;
+    if ((got.FrontPanelLock != 0) != (mine.FrontPanelLock != 0))
+        texts << QStringLiteral("Front panel lockout changed at the switcher: %1").arg(OnOff(got.FrontPanelLock != 0));
+    if ((got.VIState != 0) != (mine.VIState != 0))
+        texts << QStringLiteral("Vertical switching changed at the switcher: %1").arg(OnOff(got.VIState != 0));
+    if (!std::equal(std::begin(got.IPAddress), std::end(got.IPAddress), std::begin(mine.IPAddress)))
+        texts << QStringLiteral("IP address changed at the switcher: %1.%2.%3.%4")
+                     .arg(got.IPAddress[0])
+                     .arg(got.IPAddress[1])
+                     .arg(got.IPAddress[2])
+                     .arg(got.IPAddress[3]);
+    if (texts.isEmpty())
+        return;
+    mine.FrontPanelLock = got.FrontPanelLock;
+    mine.VIState = got.VIState;
+    std::copy(std::begin(got.IPAddress), std::end(got.IPAddress), std::begin(mine.IPAddress));
+    if (ShowSystemInfo)
+        ShowSystemInfo();
+    status(texts.join(QStringLiteral("; ")));
+}
+
+QList<int> FollowSwitcher::foreignTemporaryOutputs() const
+{
+    QList<int> out;
+    for (int o = 0; o < OutputsOf(m_state); ++o)
+        if (m_foreign[o] != kNoForeign && m_state.Routes[o].Taken != 0)
+            out << o;
+    return out;
+}
+
+int FollowSwitcher::foreignInput(int output) const
+{
+    return IsPortIndex(output) ? m_foreign[output] : kNoForeign;
+}
+
+void FollowSwitcher::foreignTaken()
+{
+    for (int o : foreignTemporaryOutputs()) {
+        m_state.Routes[o] = RouteEntry{std::uint8_t(m_foreign[o]), 1};
+        m_state.PreviousInput[o] = std::uint8_t(m_foreign[o]);
+        setForeign(o, kNoForeign);
+        if (RedrawRoute)
+            RedrawRoute(o);
+    }
+}
+
+void FollowSwitcher::setForeign(int output, int input)
+{
+    if (m_foreign[output] == input)
+        return;
+    m_foreign[output] = input;
+    if (MarkForeign)
+        MarkForeign(output, input);
+}
+
+void FollowSwitcher::forgetForeign()
+{
+    for (int o = 0; o < kMaxPorts; ++o)
+        setForeign(o, kNoForeign);
+}
+
+void FollowSwitcher::setLamp(FollowLamp lamp, const QString &why)
+{
+    if (lamp == m_lamp && why == m_lampWhy)
+        return;
+    m_lamp = lamp;
+    m_lampWhy = why;
+    emit lampChanged(lamp, why);
+}
+
+void FollowSwitcher::status(const QString &text)
+{
+    if (ShowStatus)
+        ShowStatus(text);
+}
+
+} // namespace kv

@@ -1,0 +1,97 @@
+#pragma once
+// Following the switcher: while it is on and the console has nothing of its own pending, a
+// poll of the routes once an interval (and of the system status every tenth time) corrects
+// what the console shows after someone routed elsewhere. It never changes a route on the
+// switcher, never withdraws a pending route, never shows a box.
+
+#include "state/MatrixState.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QTimer;
+
+namespace kv {
+
+class CommandChannel;
+class RouteJournal;
+
+enum class FollowLamp { Off, Live, Waiting, Stopped };
+
+class FollowSwitcher : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kSystemEvery = 10;  // every tenth poll reads the system status too
+    static constexpr int kMissesToPause = 3;
+    static constexpr int kPausedEvery = 10;  // while paused, one try in this many intervals
+
+    FollowSwitcher(MatrixState &state, CommandChannel &channel, int intervalMs,
+                   QObject *parent = nullptr);
+
+    void setEnabled(bool on);
+    bool enabled() const { return m_enabled; }
+    bool paused() const { return m_paused; }
+    FollowLamp lamp() const { return m_lamp; }
+
+    // Outputs (0-based) holding a temporary route that this console did not make.
+    QList<int> foreignTemporaryOutputs() const;
+    int foreignInput(int output) const;
+    // A Take here has just committed them: they are on air now.
+    void foreignTaken();
+
+    // What the window supplies. MayPoll: nothing of the console's own is under way (a
+    // handler, an open box); the rest redraw what a poll corrected.
+    std::function<bool()> MayPoll;
+    std::function<void(int output)> RedrawRoute;
+    std::function<void()> ShowSystemInfo;
+    std::function<void(const QString &)> ShowStatus;
+    std::function<void(int output, const QString &tip)> MarkChanged;
+    std::function<void(int output, int input)> MarkForeign; // input -1: none any more
+    RouteJournal *journal = nullptr;
+
+    // One interval's work; the timer calls it.
+    void tick();
+
+signals:
+    // Outputs (0-based) whose route a poll found changed at the switcher.
+    void routesChangedAtSwitcher(const QList<int> &outputs);
+    void lampChanged(kv::FollowLamp lamp, const QString &why);
+
+private:
+    enum class Asked { Nothing, Routes, System };
+
+    bool pendingHere() const;
+    bool mayStart() const;
+    void startSystemPoll();
+    void onAnswered(const QByteArray &reply);
+    void onUnanswered();
+    void onSwitcherAnswered();
+    void applyRoutes(const QByteArray &reply);
+    void applySystem(const QByteArray &reply);
+    void setForeign(int output, int input);
+    void forgetForeign();
+    void setLamp(FollowLamp lamp, const QString &why);
+    void status(const QString &text);
+
+    MatrixState &m_state;
+    CommandChannel &m_channel;
+    QTimer *m_timer;
+    bool m_enabled = false;
+    bool m_paused = false;
+    bool m_systemDue = false;
+    int m_polls = 0;
+    int m_misses = 0;
+    int m_pausedTicks = 0;
+    Asked m_asked = Asked::Nothing;
+    FollowLamp m_lamp = FollowLamp::Off;
+    QString m_lampWhy;
+    int m_foreign[kMaxPorts];
+};
+
+// "input 7", or "no input" for none; a value out of range is shown as received.
+QString InputWords(int input);
+
+} // namespace kv

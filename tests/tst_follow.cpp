@@ -1,0 +1,374 @@
+// Following the switcher, against kvemu over the pty and TCP: a change made at its front
+// panel shows within two polls and is marked; a console with a change of its own pending
+// polls nothing; a click during a poll goes out right after the poll's reply and loses
+// neither; a silent switcher pauses following without a box; a temporary route made
+// elsewhere makes Take ask; a sequence runs with following on, every step whole and in order.
+
+#include "RouteTestSteps.h"
+
+#include "app/CommandLine.h"
+#include "control/FollowSwitcher.h"
+#include "link/CommandChannel.h"
+#include "ui/Colours.h"
+#include "ui/FollowLight.h"
+#include "ui/FollowMarks.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace kv;
+using namespace kv::test;
+
+namespace {
+
+const QString kForeignQuestion = "The switcher holds temporary routes made elsewhere on outputs "
+                                 "%1. Take commits them too. Take anyway?";
+
+// A console on "pty" or "tcp" that has read the switcher and follows it.
+std::unique_ptr<ConsoleFixture> following(const QString &link, EmuProcess::Options options = {})
+{
+    auto f = Connected(link, options);
+    if (!f->error().isEmpty())
+        return f;
+    f->readAll();
+    f->form().followForThisRun();
+    f->clearWire();
+    return f;
+}
+
+#define FOLLOWING(f, link, ...)                                                                \
+    auto f = following(link, ##__VA_ARGS__);                                                   \
+    QVERIFY2(f->error().isEmpty(), qPrintable(f->error()));                                    \
+    QVERIFY2(f->dialogs.boxes.isEmpty(), qPrintable(f->dialogs.texts().join('|')))
+
+int count(const QStringList &lines, const QString &line) { return int(lines.count(line)); }
+
+// Some intervals of following go by with the event loop running.
+void intervals(ConsoleFixture &f, int n) { QTest::qWait(n * f.form().timeouts().FollowIntervalMs); }
+
+FollowLamp lamp(ConsoleFixture &f) { return f.form().followLight->lamp(); }
+
+} // namespace
+
+class TestFollow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void menuAndSettings();
+    void offSendsNothing();
+    void panelChangeShownAndMarked_data() { AddLinkRows(); }
+    void panelChangeShownAndMarked();
+    void systemStatusFollowedSilently_data() { AddLinkRows(); }
+    void systemStatusFollowedSilently();
+    void pendingHereSendsNothing_data() { AddLinkRows(); }
+    void pendingHereSendsNothing();
+    void clickDuringPoll_data() { AddLinkRows(); }
+    void clickDuringPoll();
+    void silentSwitcherPauses_data() { AddLinkRows(); }
+    void silentSwitcherPauses();
+    void foreignTemporaryMakesTakeAsk_data() { AddLinkRows(); }
+    void foreignTemporaryMakesTakeAsk();
+    void sequenceWithFollowing();
+    void serialLostOnce();
+    void screenshot();
+};
+
+void TestFollow::initTestCase() { FreshRouteLogFolder(); }
+
+// Tools > Follow Switcher Changes: off at first start, remembered when the operator chooses
+// it, on for one run only with --follow.
+void TestFollow::menuAndSettings()
+{
+    FreshRouteLogFolder();
+    {
+        ConsoleFixture f;
+        auto *item = f.find<QAction>("FollowSwitcher1");
+        QVERIFY(item && item->isCheckable());
+        QCOMPARE(item->text(), QString("Follow Switcher Changes"));
+        QVERIFY(f.find<QMenu>("Tools1")->actions().contains(item));
+        QVERIFY(!item->isChecked());
+        QVERIFY(!f.form().follower->enabled());
+        f.form().followForThisRun();
+        QVERIFY(f.form().follower->enabled());
+    }
+    {
+        ConsoleFixture f;
+        QVERIFY2(!f.isChecked("FollowSwitcher1") && !f.find<QAction>("FollowSwitcher1")->isChecked(),
+                 "a run's --follow is not remembered");
+        QVERIFY(f.click("FollowSwitcher1"));
+        QVERIFY(f.form().follower->enabled());
+    }
+    {
+        ConsoleFixture f;
+        QVERIFY(f.find<QAction>("FollowSwitcher1")->isChecked());
+        QVERIFY(f.form().follower->enabled());
+        QVERIFY(f.click("FollowSwitcher1"));
+        QVERIFY(!f.form().follower->enabled());
+    }
+    ConsoleFixture f;
+    QVERIFY(!f.find<QAction>("FollowSwitcher1")->isChecked());
+
+    QVERIFY(CommandLine::parse({"kvconsole", "--follow"}).follow);
+    QVERIFY(!CommandLine::parse({"kvconsole"}).follow);
+}
+
+// Not following, the console puts nothing of its own on the wire and shows no lamp.
+void TestFollow::offSendsNothing()
+{
+    FreshRouteLogFolder();
+    CONNECT(f, "pty");
+    f->readAll();
+    f->clearWire();
+    QVERIFY(f->emu().sendControl("panel route 3 5") == "ok");
+    intervals(*f, 6);
+    QVERIFY2(f->wire().isEmpty(), qPrintable(f->wire().join('|')));
+    QCOMPARE(f->text("VideoLabel3"), QString("--"));
+    QVERIFY(!f->form().followLight->isVisibleTo(&f->form()));
+}
+
+void TestFollow::panelChangeShownAndMarked()
+{
+    QFETCH(QString, link);
+    FOLLOWING(f, link);
+    QSignalSpy seen(f->form().follower, &FollowSwitcher::routesChangedAtSwitcher);
+    QSignalSpy journal(f->form().journal, &RouteJournal::changeRecorded);
+    QVERIFY(f->emu().sendControl("panel route 3 5") == "ok");
+    f->clearWire(); // only polls written after the change count
+
+    QTRY_COMPARE(f->text("VideoLabel3"), QString("5"));
+    QVERIFY2(count(f->wire(), "OINFOKV") <= 2, qPrintable(f->wire().join('|')));
+    QCOMPARE(f->colour("VideoLabel3"), kLime);
+    QVERIFY(f->form().followMarks->changedShown(2));
+    QVERIFY(!f->form().followMarks->changedShown(1));
+    QVERIFY(f->find<QLabel>("VideoLabel3")->toolTip().startsWith("Changed at the switcher at "));
+    QCOMPARE(StatusText(*f), QString("Output 3 changed at the switcher: no input to input 5"));
+    QCOMPARE(seen.size(), 1);
+    QCOMPARE(seen[0][0].value<QList<int>>(), QList<int>{2});
+    QCOMPARE(journal.size(), 1);
+    const auto change = journal[0][0].value<RouteChange>();
+    QCOMPARE(change.origin, QString("switcher"));
+    QCOMPARE(change.to, 5);
+    QCOMPARE(lamp(*f), FollowLamp::Live);
+    QVERIFY(f->commands().isEmpty()); // nothing changed on the switcher
+
+    // Two at once are named together; the frame of the first fades.
+    QVERIFY(f->emu().sendControl("panel route 1 2") == "ok");
+    QVERIFY(f->emu().sendControl("panel route 16 0") == "ok");
+    QVERIFY(f->emu().sendControl("panel route 16 9") == "ok");
+    QTRY_COMPARE(f->text("VideoLabel16"), QString("9"));
+    QCOMPARE(f->text("VideoLabel1"), QString("2"));
+    QCOMPARE(StatusText(*f), QString("Outputs 1, 16 changed at the switcher"));
+    QTRY_VERIFY_WITH_TIMEOUT(!f->form().followMarks->changedShown(2), kChangedMarkMs + 2000);
+    QVERIFY(f->commands().isEmpty());
+}
+
+// Lockout, vertical switching and the address come from every tenth poll; the boxes take
+// the switcher's setting without sending it back.
+void TestFollow::systemStatusFollowedSilently()
+{
+    QFETCH(QString, link);
+    FOLLOWING(f, link);
+    QVERIFY(f->emu().sendControl("panel lock 1") == "ok");
+    QTRY_VERIFY(f->isChecked("FrontPanelLockCheckBox"));
+    QCOMPARE(StatusText(*f), QString("Front panel lockout changed at the switcher: on"));
+    QVERIFY(f->state().Info.FrontPanelLock != 0);
+    QCOMPARE(f->commands(), QStringList());
+    const QStringList wire = f->wire();
+    QVERIFY(count(wire, "MINFOKV") >= 1);
+    QVERIFY2(count(wire, "OINFOKV") >= FollowSwitcher::kSystemEvery * count(wire, "MINFOKV"),
+             qPrintable(wire.join('|')));
+    QCOMPARE(f->text("IPAddrEdit"), QString("192.168.1.200"));
+}
+
+// A route of the console's own pending: no poll goes out, the route stays as it is, and
+// following goes on once it is taken.
+void TestFollow::pendingHereSendsNothing()
+{
+    QFETCH(QString, link);
+    FOLLOWING(f, link);
+    QVERIFY(Operate(*f, "o1 i3"));
+    f->clearWire();
+    QVERIFY(f->emu().sendControl("panel route 2 4") == "ok");
+    intervals(*f, 6);
+    QCOMPARE(f->wire(), QStringList());
+    QCOMPARE(f->colour("VideoLabel1"), kRed);
+    QCOMPARE(f->text("VideoLabel2"), QString("--"));
+    QCOMPARE(lamp(*f), FollowLamp::Waiting);
+
+    QVERIFY(Operate(*f, "T"));
+    QTRY_COMPARE(f->text("VideoLabel2"), QString("4"));
+    QCOMPARE(f->text("VideoLabel1"), QString("3"));
+    QCOMPARE(f->colour("VideoLabel1"), kLime);
+    QCOMPARE(f->commands(), QStringList({"TAKE 1"}));
+    QCOMPARE(lamp(*f), FollowLamp::Live);
+}
+
+// The operator clicks while a poll's reply is late: the click's line goes out right after
+// the reply, which is shown first, and the click is shown as the operator made it.
+void TestFollow::clickDuringPoll()
+{
+    QFETCH(QString, link);
+    FOLLOWING(f, link);
+    QVERIFY(f->emu().sendControl("panel route 4 7") == "ok");
+    QVERIFY(f->emu().sendControl("fault delay:OINFOKV=150") == "ok");
+    f->clearWire();
+    CommandChannel &ch = f->form().channel();
+    QTRY_VERIFY(ch.pollInFlight());
+    QVERIFY(Operate(*f, "o2 i6"));
+    QCOMPARE(f->text("VideoLabel4"), QString("7")); // the reply in flight, shown before the click
+    QCOMPARE(f->text("VideoLabel2"), QString("6"));
+    QCOMPARE(f->colour("VideoLabel2"), kRed);
+    const QStringList wire = f->wire();
+    QCOMPARE(wire.value(wire.indexOf("RTEMP 2 6") - 1), QString("OINFOKV"));
+    QCOMPARE(f->commands(), QStringList({"RTEMP 2 6"}));
+    QVERIFY(f->dialogs.boxes.isEmpty());
+    QCOMPARE(f->emuState("routes").section(',', 1, 1), QString("6*-"));
+
+    QVERIFY(f->emu().sendControl("clear-faults") == "ok");
+    QVERIFY(Operate(*f, "T"));
+    QCOMPARE(f->emuState("routes").section(',', 0, 3), QString("-,6,-,7"));
+    intervals(*f, 4);
+    QCOMPARE(f->text("VideoLabel2"), QString("6"));
+    QCOMPARE(f->colour("VideoLabel2"), kLime);
+}
+
+// Unanswered polls: the status bar says so, never a box; after three in a row following
+// pauses, and the next answered exchange brings it back.
+void TestFollow::silentSwitcherPauses()
+{
+    QFETCH(QString, link);
+    FOLLOWING(f, link);
+    FollowSwitcher *follower = f->form().follower;
+    QTRY_COMPARE(lamp(*f), FollowLamp::Live);
+    QVERIFY(f->emu().sendControl("fault silence:OINFOKV") == "ok");
+    QTRY_VERIFY_WITH_TIMEOUT(follower->paused(), 10000);
+    QCOMPARE(StatusText(*f), QString("Following paused: the switcher is not answering"));
+    QCOMPARE(lamp(*f), FollowLamp::Stopped);
+    QVERIFY2(f->dialogs.boxes.isEmpty(), qPrintable(f->dialogs.texts().join('|')));
+    QVERIFY(f->form().followLight->toolTip().contains("paused"));
+
+    QVERIFY(f->emu().sendControl("clear-faults") == "ok");
+    QVERIFY(Operate(*f, "o5"));
+    QVERIFY(Operate(*f, "i5"));
+    QVERIFY(!follower->paused());
+    QCOMPARE(lamp(*f), FollowLamp::Waiting); // held by the route pending here
+    QVERIFY(Operate(*f, "T"));
+    QTRY_COMPARE(lamp(*f), FollowLamp::Live);
+    QVERIFY(f->emu().sendControl("panel route 6 1") == "ok");
+    QTRY_COMPARE(f->text("VideoLabel6"), QString("1"));
+    QVERIFY(f->dialogs.boxes.isEmpty());
+}
+
+// "TAKE 1" commits every temporary route on the switcher: Take asks first when one was
+// made elsewhere; No sends nothing, Yes puts them on air here too.
+void TestFollow::foreignTemporaryMakesTakeAsk()
+{
+    QFETCH(QString, link);
+    FOLLOWING(f, link);
+    QVERIFY(f->emu().sendControl("panel route 4 2") == "ok");
+    QTRY_COMPARE(f->text("VideoLabel4"), QString("2"));
+    QVERIFY(f->emu().sendControl("panel temp 4 9") == "ok");
+    QVERIFY(f->emu().sendControl("panel temp 9 1") == "ok");
+    FollowMarks *marks = f->form().followMarks;
+    QTRY_VERIFY(marks->foreignShown(3) && marks->foreignShown(8));
+    QCOMPARE(f->text("VideoLabel4"), QString("2")); // still what is on air
+    QCOMPARE(f->colour("VideoLabel4"), kLime);
+    QVERIFY(f->find<QLabel>("VideoLabel4")->toolTip().contains("input 9, not on air"));
+    QVERIFY(StatusText(*f).contains("Temporary route made elsewhere on output 9: input 1"));
+
+    f->clearWire();
+    f->dialogs.answer(Dialogs::Answer::No);
+    QVERIFY(Operate(*f, "T"));
+    QCOMPARE(f->dialogs.texts(), QStringList({kForeignQuestion.arg("4, 9")}));
+    QCOMPARE(f->dialogs.boxes[0].buttons, Dialogs::Buttons::YesNo);
+    QCOMPARE(f->commands(), QStringList());
+    QCOMPARE(f->emuState("routes").section(',', 3, 3), QString("9*2"));
+
+    f->dialogs.clear();
+    f->dialogs.answer(Dialogs::Answer::Yes);
+    QVERIFY(Operate(*f, "T"));
+    QCOMPARE(f->dialogs.boxes.size(), 1);
+    QCOMPARE(f->commands(), QStringList({"TAKE 1"}));
+    QCOMPARE(f->text("VideoLabel4"), QString("9"));
+    QCOMPARE(f->text("VideoLabel9"), QString("1"));
+    QVERIFY(!marks->foreignShown(3) && !marks->foreignShown(8));
+    QCOMPARE(f->emuState("routes").section(',', 3, 3), QString("9"));
+
+    // Nothing made elsewhere any more: Take asks nothing.
+    f->dialogs.clear();
+    intervals(*f, 3);
+    QVERIFY(Operate(*f, "T"));
+    QVERIFY(f->dialogs.boxes.isEmpty());
+}
+
+// A preset sequence with following on: each recall reaches the wire whole (RPRST, then every
+// reclocker) and in turn, polls only between steps, and no step is taken for a change made
+// elsewhere.
+void TestFollow::sequenceWithFollowing()
+{
+    FOLLOWING(f, "pty");
+    QVERIFY(Operate(*f, "o1 i2 S p2 i5 S p5"));
+    for (const auto &[n, preset] : {std::pair{3, "2"}, std::pair{6, "5"}}) {
+        f->find<QCheckBox>(QString("PresetSeqEnableCheckBox%1").arg(n))->setChecked(true);
+        f->find<QLineEdit>(QString("PresetSeqEdit%1").arg(n))->setText(preset);
+        f->find<QLineEdit>(QString("PresetDelayEdit%1").arg(n))->setText("4");
+    }
+    QSignalSpy seen(f->form().follower, &FollowSwitcher::routesChangedAtSwitcher);
+    f->clearWire();
+    QVERIFY(f->click("PresetSeqStartButton"));
+    auto recalls = [&] { return int(f->commands().filter("RPRST").size()); };
+    QTRY_VERIFY_WITH_TIMEOUT(recalls() >= 6, 20000);
+    QVERIFY(f->click("PresetSeqStopButton"));
+
+    const QStringList wire = f->wire();
+    int step = 0;
+    for (int k = 0; k < wire.size(); ++k) {
+        if (!wire[k].startsWith("RPRST"))
+            continue;
+        QCOMPARE(wire[k], QString(step++ % 2 ? "RPRST 5 0" : "RPRST 2 0"));
+        for (int o = 1; o <= 16; ++o)
+            QCOMPARE(wire.value(k + o), QString("RCLOCK %1 0").arg(o));
+    }
+    QVERIFY2(count(wire, "OINFOKV") >= 1, "it followed meanwhile");
+    QCOMPARE(seen.size(), 0);
+    QVERIFY(f->dialogs.boxes.isEmpty());
+}
+
+// The pty goes away while following: the one lost-link box, once; following then waits.
+void TestFollow::serialLostOnce()
+{
+    FOLLOWING(f, "pty");
+    QTRY_COMPARE(lamp(*f), FollowLamp::Live);
+    f->emu().stop();
+    QTRY_COMPARE(f->dialogs.boxes.size(), 1);
+    QCOMPARE(f->dialogs.boxes[0].title, QString("COM Port error"));
+    QVERIFY(f->dialogs.boxes[0].text.startsWith("The connection to Kestavion on COM "));
+    intervals(*f, 6);
+    QCOMPARE(f->dialogs.boxes.size(), 1);
+    QCOMPARE(lamp(*f), FollowLamp::Stopped);
+}
+
+// docs/follow.png: output 3 just changed at the switcher (amber frame), output 4 holding a
+// temporary route made there (violet, dashed), the lamp live.
+void TestFollow::screenshot()
+{
+    const QString file = qEnvironmentVariable("KV_SCREENSHOT");
+    if (file.isEmpty())
+        QSKIP("KV_SCREENSHOT not set");
+    FOLLOWING(f, "pty");
+    QVERIFY(Operate(*f, "o1 i1 o2 i2 o3 i5 o4 i4 T"));
+    QVERIFY(f->emu().sendControl("panel temp 4 9") == "ok");
+    QVERIFY(f->emu().sendControl("panel route 3 7") == "ok");
+    QTRY_COMPARE(f->text("VideoLabel3"), QString("7"));
+    QTRY_VERIFY(f->form().followMarks->foreignShown(3));
+    f->form().MainStatusBar->showMessage("Output 3 changed at the switcher: input 5 to input 7");
+    QVERIFY2(f->form().grab().save(file), qPrintable(file));
+}
+
+QTEST_MAIN(TestFollow)
+#include "tst_follow.moc"
