@@ -5,6 +5,7 @@
 
 #include "ConsoleFixture.h"
 #include "HubClient.h"
+#include "RemoteSteps.h"
 #include "RouteTestSteps.h"
 
 #include "control/ProtectedOutputs.h"
@@ -25,24 +26,6 @@ using namespace kv::test;
 namespace {
 
 // A console read from a fresh kvemu, its server listening on a free loopback port.
-std::unique_ptr<ConsoleFixture> Serving(const QString &link = "pty", int model = 10,
-                                        EmuProcess::Options options = {})
-{
-    auto f = Connected(link, options.withModel(model));
-    if (!f->error().isEmpty())
-        return f;
-    f->readAll();
-    f->form().remoteServer->listen(QHostAddress::LocalHost, 0);
-    f->clearWire();
-    return f;
-}
-
-quint16 PortOf(ConsoleFixture &f) { return f.form().remoteServer->port(); }
-
-#define SERVING(f, ...)                                                                        \
-    auto f = Serving(__VA_ARGS__);                                                             \
-    QVERIFY2(f->error().isEmpty(), qPrintable(f->error()));                                    \
-    QVERIFY(f->form().remoteServer->isListening())
 
 #define CLIENT(c, f)                                                                           \
     HubClient c;                                                                               \

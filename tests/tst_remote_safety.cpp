@@ -4,6 +4,7 @@
 
 #include "ConsoleFixture.h"
 #include "HubClient.h"
+#include "RemoteSteps.h"
 #include "RouteTestSteps.h"
 
 #include "remote/RemoteServer.h"
@@ -16,22 +17,6 @@ using namespace kv::test;
 
 namespace {
 
-std::unique_ptr<ConsoleFixture> Serving(EmuProcess::Options options = {})
-{
-    auto f = Connected("pty", options.withModel(10));
-    if (!f->error().isEmpty())
-        return f;
-    f->readAll();
-    f->form().remoteServer->listen(QHostAddress::LocalHost, 0);
-    f->clearWire();
-    return f;
-}
-
-quint16 PortOf(ConsoleFixture &f) { return f.form().remoteServer->port(); }
-
-#define SERVING(f, ...)                                                                        \
-    auto f = Serving(__VA_ARGS__);                                                             \
-    QVERIFY2(f->error().isEmpty(), qPrintable(f->error()))
 
 // The operator routes output 1 to the input and takes it; the wire shows exactly that.
 bool OperatorRoutes(ConsoleFixture &f, int input)
@@ -181,7 +166,7 @@ void tst_RemoteSafety::hundredConnectsInARow()
 void tst_RemoteSafety::requestDuringReadWaitsForTheGate()
 {
     // A slow status query keeps the console inside its read, pumping events.
-    SERVING(f, EmuProcess::Options().withFault("delay:GINFOKV=400"));
+    SERVING(f, "pty", 10, EmuProcess::Options().withFault("delay:GINFOKV=400"));
     const quint16 port = PortOf(*f);
     QByteArray answer;
     std::thread client([&] {

@@ -1,5 +1,6 @@
 #include "app/RemoteHost.h"
 
+#include "config/Settings.h"
 #include "control/ConfigActions.h"
 #include "control/Labels.h"
 #include "app/MatrixForm.h"
@@ -16,10 +17,6 @@
 namespace kv {
 
 namespace {
-QSettings Settings()
-{
-    return QSettings(QString::fromLatin1(kSettingsOrganization), QString::fromLatin1(kSettingsApplication));
-}
 
 LabelKind Kind(HubLabelKind kind)
 {
@@ -39,7 +36,7 @@ QString RemoteModelName(std::uint8_t modelCode, int inputs, int outputs)
 RemoteHost::RemoteHost(TMatrixForm &form) : m_form(form)
 {
     // Made once and kept, so that a panel knows this console again after a restart.
-    QSettings settings = Settings();
+    QSettings settings = ConsoleSettings();
     m_uniqueId = settings.value(QStringLiteral("remote/uniqueId")).toString();
     if (m_uniqueId.size() != 12) {
         const quint64 id = QRandomGenerator::system()->generate64() & 0xffffffffffffULL;
@@ -119,5 +116,4 @@ void RemoteHost::setLabel(HubLabelKind kind, int port, const QString &text)
     m_form.LabelTabSheet->setLabelText(Kind(kind), port + 1, text);
     m_form.configActions->labels().LabelEditExit(Kind(kind), port + 1);
 }
-
 } // namespace kv

@@ -4,6 +4,7 @@
 
 #include "app/MatrixForm.h"
 
+#include "config/Settings.h"
 #include "control/StatusRead.h"
 #include "control/FollowSwitcher.h"
 #include "control/ProtectedOutputs.h"
@@ -23,11 +24,6 @@ namespace kv {
 
 namespace {
 const QString kFollowKey = QStringLiteral("follow/enabled");
-
-QSettings Settings()
-{
-    return QSettings(QString::fromLatin1(kSettingsOrganization), QString::fromLatin1(kSettingsApplication));
-}
 } // namespace
 
 void TMatrixForm::wireFollow()
@@ -80,10 +76,9 @@ void TMatrixForm::wireFollow()
             followMarks->clear();
     });
     // Only the operator's choice is remembered, not one made for a single run.
-    connect(item, &QAction::triggered, this, [](bool on) { Settings().setValue(kFollowKey, on); });
-    item->setChecked(Settings().value(kFollowKey, false).toBool());
+    connect(item, &QAction::triggered, this, [](bool on) { ConsoleSettings().setValue(kFollowKey, on); });
+    item->setChecked(ConsoleSettings().value(kFollowKey, false).toBool());
 }
 
 void TMatrixForm::followForThisRun() { m_menu.FollowSwitcher1->setChecked(true); }
-
 } // namespace kv

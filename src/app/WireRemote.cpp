@@ -3,6 +3,7 @@
 
 #include "app/MatrixForm.h"
 
+#include "config/Settings.h"
 #include "app/RemoteHost.h"
 #include "control/ProtectedOutputs.h"
 #include "control/Routing.h"
@@ -22,14 +23,9 @@ namespace kv {
 
 namespace {
 
-QSettings Settings()
-{
-    return QSettings(QString::fromLatin1(kSettingsOrganization), QString::fromLatin1(kSettingsApplication));
-}
-
 RemoteChoices SavedChoices()
 {
-    QSettings s = Settings();
+    QSettings s = ConsoleSettings();
     RemoteChoices c;
     c.enabled = s.value(QStringLiteral("remote/enabled"), false).toBool();
     c.bind = s.value(QStringLiteral("remote/bind"), c.bind).toString();
@@ -40,7 +36,7 @@ RemoteChoices SavedChoices()
 
 void SaveChoices(const RemoteChoices &c)
 {
-    QSettings s = Settings();
+    QSettings s = ConsoleSettings();
     s.setValue(QStringLiteral("remote/enabled"), c.enabled);
     s.setValue(QStringLiteral("remote/bind"), c.bind);
     s.setValue(QStringLiteral("remote/port"), c.port);
@@ -54,7 +50,6 @@ QString Endpoint(const QHostAddress &address, quint16 port)
                              : address.toString();
     return host + QLatin1Char(':') + QString::number(port);
 }
-
 } // namespace
 
 void TMatrixForm::wireRemote()
@@ -179,5 +174,4 @@ void TMatrixForm::openRemoteDialog()
     remoteDialog->raise();
     remoteDialog->activateWindow();
 }
-
 } // namespace kv

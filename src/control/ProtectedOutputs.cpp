@@ -1,4 +1,5 @@
 #include "control/ProtectedOutputs.h"
+#include "config/Settings.h"
 
 #include <QSettings>
 #include <QStringList>
@@ -8,17 +9,12 @@ namespace kv {
 
 namespace {
 const QString kKey = QStringLiteral("routing/protectedOutputs");
-
-QSettings Settings()
-{
-    return QSettings(QString::fromLatin1(kSettingsOrganization), QString::fromLatin1(kSettingsApplication));
-}
 } // namespace
 
 ProtectedOutputs::ProtectedOutputs(QObject *parent) : QObject(parent)
 {
     // Numbers from 1, as the operator counts; anything else in the file is ignored.
-    const QStringList saved = Settings().value(kKey).toStringList();
+    const QStringList saved = ConsoleSettings().value(kKey).toStringList();
     for (const QString &n : saved) {
         bool ok = false;
         const int o = n.toInt(&ok) - 1;
@@ -52,7 +48,7 @@ void ProtectedOutputs::save() const
     QStringList list;
     for (int o : all())
         list << QString::number(o + 1);
-    Settings().setValue(kKey, list);
+    ConsoleSettings().setValue(kKey, list);
 }
 
 QList<int> ProtectedOutputs::changedBy(const MatrixState &s, const PresetRecord &preset) const
@@ -77,5 +73,4 @@ QString ProtectedOutputs::numbers(const QList<int> &outputs)
         list << QString::number(o + 1);
     return list.join(QStringLiteral(", "));
 }
-
 } // namespace kv

@@ -7,13 +7,11 @@
 
 #include <QList>
 #include <QObject>
+#include "config/Settings.h"
+
 #include <QString>
 
 namespace kv {
-
-// The console's settings store; the program names no organization of its own.
-inline constexpr char kSettingsOrganization[] = "Orvask Delvane";
-inline constexpr char kSettingsApplication[] = "Kestavion Console";
 
 class ProtectedOutputs : public QObject {
     Q_OBJECT
