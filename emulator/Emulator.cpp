@@ -84,6 +84,12 @@ void Emulator::clearLog()
     }
 }
 
+void Emulator::dropOutput()
+{
+    for (Link *l : std::as_const(m_links))
+        l->dropOutput();
+}
+
 void Emulator::handleLine(Link *link, const QByteArray &line)
 {
     // Recorded before the answer leaves, so a test that has the answer finds the line.
@@ -124,6 +130,8 @@ QString Emulator::control(const QString &command)
         return "state " + m_state.summary();
     } else if (word == "clear-log" && arg.isEmpty()) {
         clearLog();
+    } else if (word == "drop-output" && arg.isEmpty()) {
+        dropOutput();
     } else if (word == "reset" && arg.isEmpty()) {
         m_state.factoryReset();
     } else if (word == "quit" && arg.isEmpty()) {
@@ -148,6 +156,7 @@ QString Emulator::controlHelp()
         "                  routes: input per output, '-' for none, 'I*P' pending on I,\n"
         "                  back to P; groups: G:oOUT.OUT/iIN.IN\n"
         "  clear-log       forget the received lines and empty the log file\n"
+        "  drop-output     forget the replies not yet sent (held, delayed or in the pty)\n"
         "  reset           factory settings (routes, groups, presets, settings)\n"
         "  quit            stop\n");
 }

@@ -44,6 +44,7 @@ public:
     void setBaud(int baud);
     QList<QByteArray> received() const { return m_received; }
     void clearLog();
+    void dropOutput();
 
 signals:
     void lineReceived(const QByteArray &line);

@@ -64,6 +64,13 @@ PtyLink::~PtyLink()
         ::close(m_slave);
 }
 
+void PtyLink::dropOutput()
+{
+    Link::dropOutput();
+    if (m_slave >= 0)
+        ::tcflush(m_slave, TCIFLUSH);
+}
+
 bool PtyLink::open(const QString &linkPath, QString *error)
 {
     char name[256] = {};

@@ -21,6 +21,8 @@ public:
     explicit Link(QObject *parent = nullptr);
     OutputQueue &queue() { return m_queue; }
     virtual bool isTcp() const = 0;
+    // Replies not yet sent are forgotten, so the next client never reads an earlier one's.
+    virtual void dropOutput() { m_queue.clear(); }
 
 signals:
     void lineReceived(kv::emu::Link *link, const QByteArray &line);
@@ -58,6 +60,7 @@ public:
 
     qint64 writeSome(const char *data, qint64 len) override;
     void closeLink() override {} // a serial line cannot hang up on its own
+    void dropOutput() override; // and what the pty holds unread
 
 private:
     void readMaster();
