@@ -156,7 +156,8 @@ QString Emulator::controlHelp()
         "                  routes: input per output, '-' for none, 'I*P' pending on I,\n"
         "                  back to P; groups: G:oOUT.OUT/iIN.IN\n"
         "  clear-log       forget the received lines and empty the log file\n"
-        "  drop-output     forget the replies not yet sent (held, delayed or in the pty)\n"
+        "  drop-output     forget what is on its way: replies not yet sent (held back,\n"
+        "                  delayed, unread in the pty) and lines not yet complete\n"
         "  reset           factory settings (routes, groups, presets, settings)\n"
         "  quit            stop\n");
 }
