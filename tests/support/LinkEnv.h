@@ -1,9 +1,11 @@
 #pragma once
 // The surroundings the serial and Ethernet links read: which device stands behind COM1 to
 // COM4 (KV_COM1..KV_COM4), the switcher's TCP port (KV_TCP_PORT), and the working directory
-// that holds IPSave.ini. A test sets them per case; the destructor puts them back.
+// that holds IPSave.ini. A test sets them per case; RestoreEnvironment (which every
+// ConsoleFixture holds) and WorkDir put them back.
 
 #include <QByteArray>
+#include <QList>
 #include <QDir>
 #include <QFile>
 #include <QString>
@@ -19,6 +21,39 @@ inline void SetComPorts(const QStringList &paths)
         qputenv(("KV_COM" + QByteArray::number(n)).constData(),
                 n <= paths.size() ? paths.at(n - 1).toLocal8Bit() : QByteArray());
 }
+
+// The link variables and the working directory as they were when it was made, put back
+// when it goes.
+class RestoreEnvironment {
+public:
+    RestoreEnvironment() : m_dir(QDir::currentPath())
+    {
+        for (const QByteArray &name : names())
+            m_values.append({name, qEnvironmentVariableIsSet(name.constData()), qgetenv(name.constData())});
+    }
+    ~RestoreEnvironment()
+    {
+        for (const Value &v : m_values) {
+            if (v.set)
+                qputenv(v.name.constData(), v.value);
+            else
+                qunsetenv(v.name.constData());
+        }
+        QDir::setCurrent(m_dir);
+    }
+    RestoreEnvironment(const RestoreEnvironment &) = delete;
+    RestoreEnvironment &operator=(const RestoreEnvironment &) = delete;
+
+private:
+    struct Value {
+        QByteArray name;
+        bool set;
+        QByteArray value;
+    };
+    static QList<QByteArray> names() { return {"KV_COM1", "KV_COM2", "KV_COM3", "KV_COM4", "KV_TCP_PORT"}; }
+    QString m_dir;
+    QList<Value> m_values;
+};
 
 // Runs the test inside a fresh directory, so IPSave.ini is the test's own.
 class WorkDir {
