@@ -31,7 +31,7 @@ constexpr int kSystemInfoSize = 20;
 
 // One kvemu with both transports and the console's channel on both.
 struct Rig {
-    EmuProcess emu;
+    EmuProcess *emu = nullptr; // the suite's, reset by start()
     LinkBench bench;
     CommandChannel &ch = *bench.channel;
 
@@ -40,11 +40,13 @@ struct Rig {
         EmuProcess::Options options;
         options.tcp = true;
         options.faults = faults;
-        if (!emu.start(options))
-            return emu.errorString();
-        if (!bench.openSerial(emu.ptyPath()))
+        QString why;
+        emu = EmuProcess::Shared(options, &why);
+        if (!emu)
+            return why;
+        if (!bench.openSerial(emu->ptyPath()))
             return QStringLiteral("serial open: ") + bench.port()->errorString();
-        if (!bench.connectTcp(emu.tcpPort()))
+        if (!bench.connectTcp(emu->tcpPort()))
             return QStringLiteral("tcp connect failed");
         return {};
     }
@@ -56,13 +58,13 @@ struct Rig {
         const int probeMs = bench.channel->timeouts().ticksToMs(bench.channel->timeouts().ProbeTicks);
         const int normalMs = bench.channel->timeouts().ticksToMs(bench.channel->timeouts().NormalTicks);
         const int delay = (probeMs + normalMs) / 2;
-        if (emu.sendControl(QStringLiteral("clear-faults")) != "ok")
+        if (emu->sendControl(QStringLiteral("clear-faults")) != "ok")
             return QStringLiteral("faults not cleared");
-        if (emu.sendControl(QStringLiteral("fault delay:TAKE=%1@1").arg(delay)) != "ok")
+        if (emu->sendControl(QStringLiteral("fault delay:TAKE=%1@1").arg(delay)) != "ok")
             return QStringLiteral("fault not set");
-        emu.clearLog();
+        emu->clearLog();
         SendTakeCancel(ch);
-        const QStringList wire = emu.receivedLines();
+        const QStringList wire = emu->receivedLines();
         return wire == QStringList{"TAKE 0"} ? QString() : wire.join(QLatin1Char('|'));
     }
 };
@@ -272,8 +274,8 @@ void tst_Channel::unansweredSerialCommandTriesThenAsks()
     rig.bench.setSerialLinkLive(true);
     QStringList wireAtBox;
     rig.bench.host.onShow = [&](const RecordingLinkHost::Box &) {
-        (void)QTest::qWaitFor([&] { return rig.emu.receivedLines().size() >= 5; }, 2000);
-        wireAtBox = rig.emu.receivedLines();
+        (void)QTest::qWaitFor([&] { return rig.emu->receivedLines().size() >= 5; }, 2000);
+        wireAtBox = rig.emu->receivedLines();
     };
 
     SendTakeCommit(rig.ch); // the box is cancelled
@@ -284,7 +286,7 @@ void tst_Channel::unansweredSerialCommandTriesThenAsks()
     QCOMPARE(rig.bench.host.boxes[0].kind, RecordingLinkHost::Kind::OkCancel);
     QCOMPARE(rig.bench.host.boxes[0].title, QStringLiteral("COM Port error"));
     QCOMPARE(rig.bench.host.boxes[0].text, kRetryText);
-    QCOMPARE(rig.emu.receivedLines(), wireAtBox);
+    QCOMPARE(rig.emu->receivedLines(), wireAtBox);
     QVERIFY(rig.ch.serialLinkLive());
     QVERIFY(!rig.bench.host.busyCursor);
     QCOMPARE(rig.bench.host.busyCursorShown, 1);
@@ -297,14 +299,14 @@ void tst_Channel::retryOkResendsOnceAnswered()
     rig.bench.setSerialLinkLive(true);
     rig.bench.host.answer(true);
     rig.bench.host.onShow = [&](const RecordingLinkHost::Box &) {
-        QCOMPARE(rig.emu.sendControl("clear-faults"), QStringLiteral("ok"));
+        QCOMPARE(rig.emu->sendControl("clear-faults"), QStringLiteral("ok"));
     };
 
     SendTakeCommit(rig.ch);
 
     QCOMPARE(rig.bench.host.boxes.size(), 1);
     // After OK the probe's first return is answered, and the command goes out once more.
-    QCOMPARE(rig.emu.receivedLines(), (QStringList{"TAKE 1", "", "", "", "", "", "TAKE 1"}));
+    QCOMPARE(rig.emu->receivedLines(), (QStringList{"TAKE 1", "", "", "", "", "", "TAKE 1"}));
     const QString wait = rig.waitsNormally();
     QVERIFY2(wait.isEmpty(), qPrintable(wait));
 }
@@ -318,7 +320,7 @@ void tst_Channel::commandNeverAnsweredStillAsks()
     rig.bench.setSerialLinkLive(true);
     QStringList wireAtBox;
     rig.bench.host.onShow = [&](const RecordingLinkHost::Box &) {
-        wireAtBox = rig.emu.receivedLines();
+        wireAtBox = rig.emu->receivedLines();
     };
 
     SendTakeCommit(rig.ch);
@@ -410,7 +412,7 @@ void tst_Channel::ethernetAcknowledgement()
 
     QCOMPARE(LinkTransport(rig.ch).ethernetSendAndAwait("TAKE 1\r"), read > 0);
 
-    QCOMPARE(rig.emu.receivedLines(), QStringList{"TAKE 1"});
+    QCOMPARE(rig.emu->receivedLines(), QStringList{"TAKE 1"});
     // At most 20 bytes are read; the rest stays in the socket.
     if (leftOver)
         QTRY_COMPARE(rig.bench.socket()->bytesAvailable(), qint64(leftOver));
@@ -427,7 +429,7 @@ void tst_Channel::ethernetSilenceIsNeitherReportedNorRetried()
 
     SendTakeCommit(rig.ch);
 
-    QCOMPARE(rig.emu.receivedLines(), QStringList{"TAKE 1"});
+    QCOMPARE(rig.emu->receivedLines(), QStringList{"TAKE 1"});
     QVERIFY(rig.bench.host.boxes.isEmpty());
     QCOMPARE(rig.bench.host.busyCursorShown, 1);
     QVERIFY(!rig.bench.host.busyCursor);
@@ -447,23 +449,22 @@ void tst_Channel::ethernetQueryClearsEarlierFailure()
 
 void tst_Channel::bothLinksCommandSerialQueryEthernet()
 {
-    EmuProcess serialEmu, tcpEmu;
-    QVERIFY2(serialEmu.start(), qPrintable(serialEmu.errorString()));
-    EmuProcess::Options tcpOnly;
-    tcpOnly.pty = false;
-    tcpOnly.tcp = true;
-    QVERIFY2(tcpEmu.start(tcpOnly), qPrintable(tcpEmu.errorString()));
+    QString why;
+    EmuProcess *serialEmu = EmuProcess::Shared({}, &why);
+    QVERIFY2(serialEmu, qPrintable(why));
+    EmuProcess *tcpEmu = EmuProcess::Shared(EmuProcess::Options().withTcp().withoutPty(), &why);
+    QVERIFY2(tcpEmu, qPrintable(why));
     LinkBench bench;
-    QVERIFY(bench.openSerial(serialEmu.ptyPath()));
-    QVERIFY(bench.connectTcp(tcpEmu.tcpPort()));
+    QVERIFY(bench.openSerial(serialEmu->ptyPath()));
+    QVERIFY(bench.connectTcp(tcpEmu->tcpPort()));
     bench.setSerialLinkLive(true);
     bench.state.EthernetConnected = 1;
 
     SendTakeCommit(*bench.channel);
     const QueryReply reply = bench.channel->runQuery(QuerySystemInfoText(), kSystemInfoSize);
 
-    QCOMPARE(serialEmu.receivedLines(), QStringList{"TAKE 1"});
-    QCOMPARE(tcpEmu.receivedLines(), QStringList{"MINFOKV"});
+    QCOMPARE(serialEmu->receivedLines(), QStringList{"TAKE 1"});
+    QCOMPARE(tcpEmu->receivedLines(), QStringList{"MINFOKV"});
     QCOMPARE(reply.bytes.left(4), QByteArray("\r\n\x01\x00", 4));
 }
 

@@ -132,10 +132,11 @@ void tst_StartUp::answeredYes()
 {
     QFETCH(bool, switcher);
     WorkDir dir;
-    EmuProcess emu;
+    QString why;
+    EmuProcess *emu = switcher ? EmuProcess::Shared({}, &why) : nullptr;
     if (switcher) {
-        QVERIFY2(emu.start(), qPrintable(emu.errorString()));
-        SetComPorts({emu.ptyPath()});
+        QVERIFY2(emu, qPrintable(why));
+        SetComPorts({emu->ptyPath()});
     }
     ScriptedDialogs dialogs;
     dialogs.answer(Dialogs::Answer::Yes);
@@ -148,7 +149,7 @@ void tst_StartUp::answeredYes()
         QCOMPARE(dialogs.boxes.size(), 1);
         QVERIFY(form.channel().serialLinkLive());
         QCOMPARE(form.state().SuppressCommands, quint8(0));
-        QVERIFY(emu.receivedLines().contains("MINFOKV"));
+        QVERIFY(emu->receivedLines().contains("MINFOKV"));
         QCOMPARE(form.AboutTabSheet->ComNumberLabel->text(), QString("1"));
     } else {
         QCOMPARE(dialogs.texts().mid(1), QStringList({SearchFailedText(), kNoIpSave}));
@@ -323,9 +324,10 @@ void tst_StartUp::screenshots()
     if (out.isEmpty())
         QSKIP("KV_SCREENSHOT_DIR is not set");
     WorkDir dir;
-    EmuProcess emu;
-    QVERIFY2(emu.start(), qPrintable(emu.errorString()));
-    SetComPorts({emu.ptyPath()});
+    QString why;
+    EmuProcess *emu = EmuProcess::Shared({}, &why);
+    QVERIFY2(emu, qPrintable(why));
+    SetComPorts({emu->ptyPath()});
     ScriptedDialogs dialogs;
     dialogs.answer(Dialogs::Answer::Yes);
     TMatrixForm form;

@@ -2,7 +2,7 @@
 // The surroundings the serial and Ethernet links read: which device stands behind COM1 to
 // COM4 (KV_COM1..KV_COM4), the switcher's TCP port (KV_TCP_PORT), and the working directory
 // that holds IPSave.ini. A test sets them per case; RestoreEnvironment (which every
-// ConsoleFixture holds) and WorkDir put them back.
+// ConsoleFixture and WorkDir hold) puts them back.
 
 #include <QByteArray>
 #include <QList>
@@ -55,11 +55,11 @@ private:
     QList<Value> m_values;
 };
 
-// Runs the test inside a fresh directory, so IPSave.ini is the test's own.
+// Runs the test inside a fresh directory, so IPSave.ini is the test's own; the link
+// variables are put back with the directory.
 class WorkDir {
 public:
-    WorkDir() : m_old(QDir::currentPath()) { QDir::setCurrent(m_dir.path()); }
-    ~WorkDir() { QDir::setCurrent(m_old); }
+    WorkDir() { QDir::setCurrent(m_dir.path()); }
     WorkDir(const WorkDir &) = delete;
     WorkDir &operator=(const WorkDir &) = delete;
 
@@ -78,7 +78,7 @@ public:
     }
 
 private:
-    QString m_old;
+    RestoreEnvironment m_environment; // goes after the directory is left
     QTemporaryDir m_dir;
 };
 
