@@ -4,6 +4,7 @@
 #include "EmuProcess.h"
 #include "LinkBench.h"
 #include "RawLinkPeer.h"
+#include "Texts.h"
 
 #include "link/LinkTransport.h"
 #include "protocol/Commands.h"
@@ -18,15 +19,6 @@ using namespace kv::test;
 
 namespace {
 
-const QString kSerialTimeout = QStringLiteral(
-    "Error! Timeout occured. Unable to communicate with Kestavion. Please verify that Serial "
-    "Port is connected to Kestavion.");
-const QString kEthernetTimeout = QStringLiteral(
-    "Error! Timeout occured. Unable to communicate with Kestavion. Please verify that Ethernet "
-    "is connected to Kestavion.");
-const QString kRetryText = QStringLiteral(
-    "Error! COM Port communication with Kestavion has failed. Please check           the RS-232 "
-    "cable. Click OK to retry. Click Cancel to FAIL communications.");
 constexpr int kSystemInfoSize = 20;
 
 // One kvemu with both transports and the console's channel on both.
@@ -141,7 +133,7 @@ void tst_Channel::replyEnd()
 
     const QueryReply serialReply = rig.systemQuery();
     QCOMPARE(serialReply.failed, !serialComplete);
-    QCOMPARE(rig.bench.host.texts(), serialComplete ? QStringList{} : QStringList{kSerialTimeout});
+    QCOMPARE(rig.bench.host.texts(), serialComplete ? QStringList{} : QStringList{texts::kSerialTimeout});
     const QByteArray serial = serialReply.bytes;
     QCOMPARE(serial.size(), CommandChannel::kReplyBufferSize);
 
@@ -230,7 +222,7 @@ void tst_Channel::serialCommandConsumesThroughTerminator()
 
     QCOMPARE(busyDuringWait, 1);
     QCOMPARE(bench.state.Busy, 0);
-    QCOMPARE(bench.host.statusTexts, (QStringList{"Sending command....", ""}));
+    QCOMPARE(bench.host.statusTexts, (QStringList{texts::kSending, ""}));
     QCOMPARE(bench.host.pagesEnabled, (QList<bool>{false, true}));
     // What followed the "#" is still waiting in the port...
     QTRY_COMPARE(bench.port()->bytesAvailable(), qint64(4));
@@ -284,8 +276,8 @@ void tst_Channel::unansweredSerialCommandTriesThenAsks()
     QCOMPARE(wireAtBox, (QStringList{"TAKE 1", "", "", "", ""}));
     QCOMPARE(rig.bench.host.boxes.size(), 1);
     QCOMPARE(rig.bench.host.boxes[0].kind, RecordingLinkHost::Kind::OkCancel);
-    QCOMPARE(rig.bench.host.boxes[0].title, QStringLiteral("COM Port error"));
-    QCOMPARE(rig.bench.host.boxes[0].text, kRetryText);
+    QCOMPARE(rig.bench.host.boxes[0].title, texts::kRetryTitle);
+    QCOMPARE(rig.bench.host.boxes[0].text, texts::kRetryText);
     QCOMPARE(rig.emu->receivedLines(), wireAtBox);
     QVERIFY(rig.ch.serialLinkLive());
     QVERIFY(!rig.bench.host.busyCursor);
@@ -326,7 +318,7 @@ void tst_Channel::commandNeverAnsweredStillAsks()
     SendTakeCommit(rig.ch);
 
     QCOMPARE(rig.bench.host.boxes.size(), 1);
-    QCOMPARE(rig.bench.host.boxes[0].text, kRetryText);
+    QCOMPARE(rig.bench.host.boxes[0].text, texts::kRetryText);
     QCOMPARE(wireAtBox, (QStringList{"TAKE 1", "", "", "", "TAKE 1", ""}));
     const QString wait = rig.waitsNormally();
     QVERIFY2(wait.isEmpty(), qPrintable(wait));
@@ -382,8 +374,7 @@ void tst_Channel::serialOutputBufferLimit()
 
     transport.serialSendAndAwait(text.constData());
 
-    const QStringList expected{QStringLiteral(
-        "Error! RS-232 communication port output buffer overflow. Please resend command.")};
+    const QStringList expected{texts::kBufferOverflow};
     QCOMPARE(bench.host.texts(), written ? QStringList{} : expected);
     transport.serialSendAndAwait("END\r");
     QTRY_VERIFY(peer->received().endsWith("END\r"));
@@ -473,9 +464,9 @@ void tst_Channel::watchdogMessage_data()
     QTest::addColumn<int>("connecting");
     QTest::addColumn<int>("ethernet");
     QTest::addColumn<QString>("text");
-    QTest::newRow("serial") << 0 << 0 << kSerialTimeout;
-    QTest::newRow("ethernet up") << 0 << 1 << kEthernetTimeout;
-    QTest::newRow("connecting") << 1 << 0 << kEthernetTimeout;
+    QTest::newRow("serial") << 0 << 0 << texts::kSerialTimeout;
+    QTest::newRow("ethernet up") << 0 << 1 << texts::kEthernetTimeout;
+    QTest::newRow("connecting") << 1 << 0 << texts::kEthernetTimeout;
 }
 
 void tst_Channel::watchdogMessage()

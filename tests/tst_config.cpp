@@ -2,6 +2,7 @@
 // open and save through the File menu, and files that must never do harm.
 
 #include "ConsoleFixture.h"
+#include "Texts.h"
 
 #include "app/MatrixForm.h"
 #include "config/ConfigFile.h"
@@ -17,11 +18,9 @@
 
 using namespace kv;
 using kv::test::ConsoleFixture;
+namespace texts = kv::test::texts;
 
 namespace {
-
-const QString kOpened =
-    QStringLiteral("File open successful. Kestavion Command updated with settings from file.");
 
 // The file a console writes right after start-up, spelled out byte by byte.
 QByteArray startUpFile()
@@ -179,7 +178,7 @@ void TestConfig::labelsReadBack()
 
     ConsoleFixture g;
     open(g, path);
-    QCOMPARE(g.dialogs.texts(), QStringList{kOpened});
+    QCOMPARE(g.dialogs.texts(), QStringList{texts::kConfigOpened});
     QCOMPARE(g.text("InputLabelEdit1"), QString("ABCDEF"));
     QCOMPARE(g.text("InputLabelEdit2"), QString("X"));
     QCOMPARE(g.text("InputButton1"), QString("ABCDEF"));
@@ -196,10 +195,10 @@ void TestConfig::wrongFilesRefused_data()
 {
     QTest::addColumn<int>("size"); // -1: no such file
     QTest::addColumn<QString>("message");
-    QTest::newRow("empty") << 0 << kConfigSizeError;
-    QTest::newRow("519 bytes") << 519 << kConfigSizeError;
-    QTest::newRow("521 bytes") << 521 << kConfigSizeError;
-    QTest::newRow("missing") << -1 << kConfigOpenError;
+    QTest::newRow("empty") << 0 << texts::kConfigSizeError;
+    QTest::newRow("519 bytes") << 519 << texts::kConfigSizeError;
+    QTest::newRow("521 bytes") << 521 << texts::kConfigSizeError;
+    QTest::newRow("missing") << -1 << texts::kConfigOpenError;
 }
 
 void TestConfig::wrongFilesRefused()
@@ -219,7 +218,7 @@ void TestConfig::wrongFilesRefused()
     open(f, path);
 
     QCOMPARE(f.dialogs.texts(), QStringList{message});
-    QCOMPARE(f.dialogs.boxes.first().title, kAppTitle);
+    QCOMPARE(f.dialogs.boxes.first().title, texts::kAppTitle);
     QCOMPARE(bytesOf(f.state()), before); // Config, routes, groups and the flag as they were
     QCOMPARE(f.text("InputLabelEdit1"), QString("KEEP"));
     QCOMPARE(f.text("InputButton1"), QString("1"));
@@ -251,7 +250,7 @@ void TestConfig::pendingRouteAndGroupsComeBack()
     f.dialogs.clear();
 
     open(f, path);
-    QCOMPARE(f.dialogs.texts(), QStringList{kOpened});
+    QCOMPARE(f.dialogs.texts(), QStringList{texts::kConfigOpened});
     QCOMPARE(f.state().Routes[2].Input, std::uint8_t(6));
     QCOMPARE(f.state().Routes[2].Taken, std::uint8_t(0));
     QCOMPARE(f.text("VideoLabel3"), QString("7"));
@@ -345,7 +344,7 @@ void TestConfig::anyBytesOpenWithoutHarm()
     QVERIFY(writeFile(path, file));
 
     open(f, path);
-    QCOMPARE(f.dialogs.texts(), QStringList{kOpened});
+    QCOMPARE(f.dialogs.texts(), QStringList{texts::kConfigOpened});
     QCOMPARE(QByteArray(reinterpret_cast<const char *>(&f.state().Config), 520), file);
     QCOMPARE(QByteArray(reinterpret_cast<const char *>(f.state().Routes), 32), file.mid(1, 32));
     for (int n = 1; n <= 16; ++n)

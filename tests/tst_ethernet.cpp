@@ -4,6 +4,7 @@
 
 #include "ConsoleFixture.h"
 #include "LinkEnv.h"
+#include "Texts.h"
 
 #include "link/CommandChannel.h"
 #include "link/LinkTransport.h"
@@ -23,21 +24,6 @@ using namespace kv;
 using namespace kv::test;
 
 namespace {
-
-const QString kSerialTimeout = QStringLiteral(
-    "Error! Timeout occured. Unable to communicate with Kestavion. Please verify that Serial "
-    "Port is connected to Kestavion.");
-
-const QString kSerialTitle =
-    "Orvask Delvane - KV Control :Establish Serial communication with KV SDI";
-const QString kSerialQuestion =
-    "KV Control is currently connected to the KV SDI via the Ethernet. Do you want to disconnect "
-    "the Ethernet connection and try the Serial connection?";
-const QString kEthernetTitle =
-    "Orvask Delvane - KV Control :Establish Ethernet communication with KV SDI";
-const QString kEthernetQuestion =
-    "KV Control is currently connected to the KV SDI via the serial ports. Do you want to "
-    "disconnect the serial port connection and try the Ethernet connection?";
 
 EmuProcess::Options withTcp()
 {
@@ -182,7 +168,7 @@ void tst_Ethernet::emptyAddress()
     f.dialogs.clear();
     qputenv("KV_TCP_PORT", QByteArray::number(closedPort()));
     chooseEthernet(f, "127.0.0.1");
-    QCOMPARE(f.dialogs.texts(), QStringList({"Connection refused", SearchFailedText()}));
+    QCOMPARE(f.dialogs.texts(), QStringList({"Connection refused", texts::kSearchFailed}));
     QCOMPARE(radio(f), 0);
 }
 
@@ -204,7 +190,7 @@ void tst_Ethernet::invalidAddressConnectsNothing()
     qputenv("KV_TCP_PORT", QByteArray::number(f.emu().tcpPort()));
 
     chooseEthernet(f, address);
-    QCOMPARE(f.dialogs.texts(), QStringList{InvalidIpAddressText()});
+    QCOMPARE(f.dialogs.texts(), QStringList{texts::kInvalidIpAddress});
     QCOMPARE(radio(f), 0);
     QCOMPARE(socket(f)->state(), QAbstractSocket::UnconnectedState);
     QCOMPARE(f.state().EthernetConnected, quint8(0));
@@ -260,7 +246,7 @@ void tst_Ethernet::refusedConnectionFallsBackToSerial()
     f.dialogs.clear();
     QCOMPARE(f.emu().sendControl("fault silence:MINFOKV@1"), QString("ok"));
     f.readAll();
-    QCOMPARE(f.dialogs.texts().value(0), kSerialTimeout);
+    QCOMPARE(f.dialogs.texts().value(0), texts::kSerialTimeout);
 }
 
 void tst_Ethernet::connectedWithoutAnswer()
@@ -275,9 +261,9 @@ void tst_Ethernet::connectedWithoutAnswer()
     // No to the question that follows: the connection stays and Ethernet stays chosen.
     chooseEthernet(f, "127.0.0.1");
     QCOMPARE(f.dialogs.texts(),
-             QStringList({"Error: Unable to connect to Kestavion with given IP Address",
-                          kSerialQuestion}));
-    QCOMPARE(f.dialogs.boxes.at(1).title, kSerialTitle);
+             QStringList({texts::kIpConnectFailed,
+                          texts::kSerialQuestion}));
+    QCOMPARE(f.dialogs.boxes.at(1).title, texts::kSerialTitle);
     QCOMPARE(radio(f), 1);
     QCOMPARE(socket(f)->state(), QAbstractSocket::ConnectedState);
     QCOMPARE(f.state().EthernetConnected, quint8(1));
@@ -313,8 +299,8 @@ void tst_Ethernet::serialToEthernet()
     f.dialogs.answer(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
     chooseEthernet(f, "127.0.0.1");
 
-    QCOMPARE(f.dialogs.texts().value(0), kEthernetQuestion);
-    QCOMPARE(f.dialogs.boxes.value(0).title, kEthernetTitle);
+    QCOMPARE(f.dialogs.texts().value(0), texts::kEthernetQuestion);
+    QCOMPARE(f.dialogs.boxes.value(0).title, texts::kEthernetTitle);
     QCOMPARE(f.dialogs.boxes.size(), 1);
     if (yes) {
         // The serial port stayed open until the switcher had answered over Ethernet.
@@ -358,8 +344,8 @@ void tst_Ethernet::ethernetToSerial()
     f.dialogs.answer(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
     f.click("SerialModeRS232");
 
-    QCOMPARE(f.dialogs.texts().value(0), kSerialQuestion);
-    QCOMPARE(f.dialogs.boxes.value(0).title, kSerialTitle);
+    QCOMPARE(f.dialogs.texts().value(0), texts::kSerialQuestion);
+    QCOMPARE(f.dialogs.boxes.value(0).title, texts::kSerialTitle);
     CommandChannel &ch = f.form().channel();
     if (yes && switcherOnSerial) {
         QCOMPARE(f.dialogs.boxes.size(), 1);
@@ -370,7 +356,7 @@ void tst_Ethernet::ethernetToSerial()
         return;
     }
     if (yes)
-        QCOMPARE(f.dialogs.texts().value(1), SearchFailedText());
+        QCOMPARE(f.dialogs.texts().value(1), texts::kSearchFailed);
     // The connection was never closed: the same one, Ethernet chosen again.
     QVERIFY(!ch.serialLinkLive());
     QCOMPARE(socket(f)->state(), QAbstractSocket::ConnectedState);
@@ -388,17 +374,17 @@ void tst_Ethernet::changeIpAddress_data()
     QTest::addColumn<QStringList>("wire"); // the first lines
     QTest::addColumn<bool>("saved");
     QTest::newRow("no link") << "none" << "192.168.1.20"
-                             << QStringList{"Must have connection to change IP Address"}
+                             << QStringList{texts::kIpNeedsLink}
                              << QStringList() << false;
     QTest::newRow("serial") << "serial" << "192.168.1.20" << QStringList()
                             << QStringList{"IPCONFIG 192 168 1 20"} << true;
     QTest::newRow("ethernet") << "ethernet" << "127.0.0.1" << QStringList()
                               << QStringList{"IPCONFIG 127 0 0 1", "", "MINFOKV"} << true;
     QTest::newRow("over 255") << "serial" << "192.168.1.300"
-                              << QStringList{"IP Address segments cannot be > 255"}
+                              << QStringList{texts::kIpOver255}
                               << QStringList() << true;
     QTest::newRow("not an address") << "ethernet" << "192.168.1"
-                                     << QStringList{InvalidIpAddressText()} << QStringList()
+                                     << QStringList{texts::kInvalidIpAddress} << QStringList()
                                      << true;
 }
 
@@ -455,7 +441,7 @@ void tst_Ethernet::remoteCloseIsReported()
 
     QCOMPARE(f.emu().sendControl("fault close:MINFOKV=1"), QString("ok"));
     f.readAll();
-    QVERIFY2(f.dialogs.texts().contains("Socket Disconnect Error"),
+    QVERIFY2(f.dialogs.texts().contains(texts::kSocketDisconnect),
              qPrintable(f.dialogs.texts().join('|')));
     QCOMPARE(f.state().EthernetConnected, quint8(0));
     QCOMPARE(f.state().Busy, 0);

@@ -5,6 +5,7 @@
 
 #include "FaultRig.h"
 #include "LinkEnv.h"
+#include "Texts.h"
 
 #include "config/ConfigFile.h"
 #include "link/EthernetLink.h"
@@ -27,11 +28,6 @@ using namespace kv;
 using namespace kv::test;
 
 namespace {
-
-const QString kOpened = "File open successful. Kestavion Command updated with settings from file.";
-const QString kIpOpenError = "Error! Unable to open IPSave.ini file.";
-const QString kIpCreateError =
-    "Error! Unable to create IPSave.ini file. Check if disk is write-protected";
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -105,14 +101,14 @@ void TestFaultsFiles::badConfigFile_data()
     QTest::addColumn<QString>("kind"); // "file", "unreadable", "directory"
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("message");
-    QTest::newRow("0 bytes") << "file" << QByteArray() << kConfigSizeError;
-    QTest::newRow("1 byte") << "file" << QByteArray(1, '\0') << kConfigSizeError;
-    QTest::newRow("519 bytes") << "file" << QByteArray(519, 'A') << kConfigSizeError;
-    QTest::newRow("521 bytes") << "file" << QByteArray(521, 'A') << kConfigSizeError;
-    QTest::newRow("1 MiB") << "file" << randomBytes(1 << 20, 11) << kConfigSizeError;
-    QTest::newRow("unreadable") << "unreadable" << QByteArray(520, '\0') << kConfigOpenError;
-    QTest::newRow("a directory") << "directory" << QByteArray() << kConfigOpenError;
-    QTest::newRow("520 random bytes") << "file" << randomBytes(520, 5) << kOpened;
+    QTest::newRow("0 bytes") << "file" << QByteArray() << texts::kConfigSizeError;
+    QTest::newRow("1 byte") << "file" << QByteArray(1, '\0') << texts::kConfigSizeError;
+    QTest::newRow("519 bytes") << "file" << QByteArray(519, 'A') << texts::kConfigSizeError;
+    QTest::newRow("521 bytes") << "file" << QByteArray(521, 'A') << texts::kConfigSizeError;
+    QTest::newRow("1 MiB") << "file" << randomBytes(1 << 20, 11) << texts::kConfigSizeError;
+    QTest::newRow("unreadable") << "unreadable" << QByteArray(520, '\0') << texts::kConfigOpenError;
+    QTest::newRow("a directory") << "directory" << QByteArray() << texts::kConfigOpenError;
+    QTest::newRow("520 random bytes") << "file" << randomBytes(520, 5) << texts::kConfigOpened;
 }
 
 void TestFaultsFiles::badConfigFile()
@@ -142,8 +138,8 @@ void TestFaultsFiles::badConfigFile()
     }
 
     QCOMPARE(f->dialogs.texts(), QStringList{message});
-    QCOMPARE(f->dialogs.boxes.first().title, kAppTitle);
-    if (message == kOpened) {
+    QCOMPARE(f->dialogs.boxes.first().title, texts::kAppTitle);
+    if (message == texts::kConfigOpened) {
         // Any bytes go in as they are; the next read puts the switcher's state back.
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(&f->state().Config), 520), content);
         f->dialogs.clear();
@@ -153,14 +149,14 @@ void TestFaultsFiles::badConfigFile()
         QCOMPARE(ChangedFields(before, f->state()), QStringList());
         QCOMPARE(f->text("InputLabelEdit1"), QString("KEEP"));
     }
-    QCOMPARE(f->wire(), QStringList() << (message == kOpened ? FullQuerySequence() : QStringList()));
+    QCOMPARE(f->wire(), QStringList() << (message == texts::kConfigOpened ? FullQuerySequence() : QStringList()));
 
     // A good file opens after it, and the switcher still does as it is told.
     const QString good = dir.filePath("good.kvc");
     f->dialogs.clear();
     saveFile(*f, good);
     openFile(*f, good);
-    QCOMPARE(f->dialogs.texts(), QStringList{kOpened});
+    QCOMPARE(f->dialogs.texts(), QStringList{texts::kConfigOpened});
     const QString after = KeepsWorking(*f);
     QVERIFY2(after.isEmpty(), qPrintable(after));
 }
@@ -174,7 +170,7 @@ void TestFaultsFiles::saveOverOldFile_data()
     QTest::addColumn<QString>("message"); // empty when the save goes through
     for (const QString &file : {QString("config"), QString("ipsave")}) {
         const QString name = file == "config" ? "config" : "IPSave.ini";
-        const QString error = file == "config" ? kConfigCreateError : kIpCreateError;
+        const QString error = file == "config" ? texts::kConfigCreateError : texts::kIpCreateError;
         QTest::newRow(qPrintable(name + ": read-only file")) << file << "file" << error;
         QTest::newRow(qPrintable(name + ": disk full part-way")) << file << "full" << error;
         QTest::newRow(qPrintable(name + ": read-only directory")) << file << "dir" << QString();
@@ -264,10 +260,10 @@ void TestFaultsFiles::oddIpSaveFile_data()
         << "file" << (QByteArray(200, '7') + '\0') << QString(19, '7') << QStringList();
     QTest::newRow("binary") << "file" << randomBytes(300, 3) << "?" << QStringList();
     QTest::newRow("unreadable") << "unreadable" << QByteArray("10.0.0.7", 9) << "typed"
-                                << QStringList{kIpOpenError};
+                                << QStringList{texts::kIpOpenError};
     QTest::newRow("a directory")
-        << "directory" << QByteArray() << "typed" << QStringList{kIpOpenError};
-    QTest::newRow("missing") << "missing" << QByteArray() << "typed" << QStringList{kIpOpenError};
+        << "directory" << QByteArray() << "typed" << QStringList{texts::kIpOpenError};
+    QTest::newRow("missing") << "missing" << QByteArray() << "typed" << QStringList{texts::kIpOpenError};
 }
 
 void TestFaultsFiles::oddIpSaveFile()
@@ -359,7 +355,7 @@ void TestFaultsFiles::anyTextInEveryEdit()
     QTemporaryDir dir;
     saveFile(*f, dir.filePath("labels.kvc"));
     openFile(*f, dir.filePath("labels.kvc"));
-    QCOMPARE(f->dialogs.texts(), QStringList{kOpened});
+    QCOMPARE(f->dialogs.texts(), QStringList{texts::kConfigOpened});
     f->dialogs.clear();
 
     // Steps: a bad preset or delay gives one "Error! " box and no sequence runs.

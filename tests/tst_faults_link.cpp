@@ -6,6 +6,7 @@
 
 #include "FaultRig.h"
 #include "LinkEnv.h"
+#include "Texts.h"
 
 #include "link/CommandChannel.h"
 #include "link/EthernetLink.h"
@@ -20,25 +21,6 @@ using namespace kv;
 using namespace kv::test;
 
 namespace {
-
-const QString kRetryTitle = "COM Port error";
-const QString kRetryText =
-    "Error! COM Port communication with Kestavion has failed. Please check           the RS-232 "
-    "cable. Click OK to retry. Click Cancel to FAIL communications.";
-const QString kNoAnswer = "Error: Unable to connect to Kestavion with given IP Address";
-const QString kSerialQuestion =
-    "KV Control is currently connected to the KV SDI via the Ethernet. Do you want to disconnect "
-    "the Ethernet connection and try the Serial connection?";
-const QString kDisconnect = "Socket Disconnect Error";
-const QString kSerialTimeout =
-    "Error! Timeout occured. Unable to communicate with Kestavion. Please verify that Serial "
-    "Port is connected to Kestavion.";
-const QString kLinkLost =
-    "The connection to Kestavion on COM 1 was lost. Check the cable or adapter, then connect "
-    "again from the Serial Port menu.";
-// Once the connection is down the read goes to the serial side, so the text names it.
-const QString kReadFailed =
-    "Kestavion communication error! Please check Serial connections and try again (-1)";
 
 // A loopback port nobody listens on.
 quint16 closedPort()
@@ -96,10 +78,10 @@ void TestFaultsLink::unansweredCommand_data()
     QTest::newRow("pty: answer held back for the next")
         << "pty" << QStringList{"burst:RTEMP@1"} << false << QStringList() << QStringList{cmd, ""};
     QTest::newRow("pty: silent, operator cancels")
-        << "pty" << QStringList{"silence"} << false << QStringList{kRetryText}
+        << "pty" << QStringList{"silence"} << false << QStringList{texts::kRetryText}
         << QStringList{cmd, "", ""};
     QTest::newRow("pty: silent, retried once back")
-        << "pty" << QStringList{"silence"} << true << QStringList{kRetryText}
+        << "pty" << QStringList{"silence"} << true << QStringList{texts::kRetryText}
         << QStringList{cmd, "", ""};
     QTest::newRow("tcp: silent") << "tcp" << QStringList{"silence:RTEMP@1"} << false
                                  << QStringList() << QStringList{cmd};
@@ -132,7 +114,7 @@ void TestFaultsLink::unansweredCommand()
 
     QVERIFY2(f->dialogs.texts() == boxes, qPrintable(f->dialogs.texts().join('|')));
     for (const ShownBox &b : f->dialogs.boxes)
-        QCOMPARE(b.title, kRetryTitle);
+        QCOMPARE(b.title, texts::kRetryTitle);
     const QStringList wire = f->wire();
     QVERIFY2(wire.mid(0, wireStart.size()) == wireStart, qPrintable(wire.join('|')));
     if (backAtTheBox)
@@ -160,7 +142,7 @@ void TestFaultsLink::silentAfterConnecting()
 
     chooseEthernet(f, f.emu().tcpPort());
     // No to the question: the connection stays up, unread.
-    QCOMPARE(f.dialogs.texts(), (QStringList{kNoAnswer, kSerialQuestion}));
+    QCOMPARE(f.dialogs.texts(), (QStringList{texts::kIpConnectFailed, texts::kSerialQuestion}));
     QCOMPARE(f.state().EthernetConnected, quint8(1));
     QCOMPARE(f.wire(), QStringList{""});
     QCOMPARE(f.state().Busy, 0);
@@ -198,10 +180,10 @@ void TestFaultsLink::closedMidReply_data()
     const QStringList link{"EthernetConnected"};
     // The link going down is told once; the queries left are not run to fail with boxes.
     QTest::newRow("system status")
-        << "close:MINFOKV=10" << true << QStringList{kDisconnect} << link;
+        << "close:MINFOKV=10" << true << QStringList{texts::kSocketDisconnect} << link;
     QTest::newRow("group table")
-        << "close:GINFOKV=50" << true << QStringList{kDisconnect} << link;
-    QTest::newRow("command answer") << "close:RTEMP=3" << false << QStringList{kDisconnect}
+        << "close:GINFOKV=50" << true << QStringList{texts::kSocketDisconnect} << link;
+    QTest::newRow("command answer") << "close:RTEMP=3" << false << QStringList{texts::kSocketDisconnect}
                                     << link + QStringList{"Routes", "SelectedOutput"};
 }
 
@@ -258,14 +240,15 @@ void TestFaultsLink::closedWhileIdle()
     // Noticed at the next send; the operator's change stands.
     QVERIFY(f.click("OutputButton1"));
     QVERIFY(f.click("InputButton3"));
-    QCOMPARE(f.dialogs.texts(), QStringList{kDisconnect});
+    QCOMPARE(f.dialogs.texts(), QStringList{texts::kSocketDisconnect});
     QCOMPARE(ChangedFields(before, f.state()),
              (QStringList{"EthernetConnected", "Routes", "SelectedOutput"}));
     QCOMPARE(f.state().Busy, 0);
     const MatrixState clicked = f.state();
     f.dialogs.clear();
     f.readAll();
-    QCOMPARE(f.dialogs.texts(), QStringList{kReadFailed});
+    // Once the connection is down the read goes to the serial side, so the text names it.
+    QCOMPARE(f.dialogs.texts(), QStringList{texts::ReadFailed("Serial", -1)});
     // Only what the read itself does first: the pending route withdrawn.
     QCOMPARE(ChangedFields(clicked, f.state()), (QStringList{"Routes", "SelectedOutput"}));
     QCOMPARE(f.state().Routes[0].Input, before.Routes[0].Input);
@@ -291,8 +274,8 @@ void TestFaultsLink::ptyGoneUnderOpenPort()
     // A port that fails under the live link is a lost link, told once; nothing is sent after.
     QVERIFY(f->click("OutputButton1"));
     f->click("InputButton3");
-    QTRY_COMPARE(f->dialogs.texts(), QStringList{kLinkLost});
-    QCOMPARE(f->dialogs.boxes.first().title, QStringLiteral("COM Port error"));
+    QTRY_COMPARE(f->dialogs.texts(), QStringList{texts::LinkLost(1)});
+    QCOMPARE(f->dialogs.boxes.first().title, texts::kRetryTitle);
     QCOMPARE(f->text("ComNumberLabel"), QStringLiteral("None"));
     QVERIFY(f->isEnabled("SearchForKestavion1"));
     QVERIFY(!f->isEnabled("ReadfromKestavions1"));
@@ -300,7 +283,7 @@ void TestFaultsLink::ptyGoneUnderOpenPort()
     f->dialogs.clear();
     f->click("InputButton4");
     f->readAll();
-    QCOMPARE(f->dialogs.texts(), QStringList{kReadFailed});
+    QCOMPARE(f->dialogs.texts(), QStringList{texts::ReadFailed("Serial", -1)});
     QCOMPARE(f->state().Busy, 0);
 
     // The switcher back on another pty; the operator opens it from the menu.

@@ -6,6 +6,7 @@
 
 #include "FaultRig.h"
 #include "LinkEnv.h"
+#include "Texts.h"
 
 #include "ui/Colours.h"
 #include "ui/Lamp.h"
@@ -23,13 +24,6 @@ using namespace kv;
 using namespace kv::test;
 
 namespace {
-
-const QString kRetryTitle = "COM Port error";
-const QString kRetryText =
-    "Error! COM Port communication with Kestavion has failed. Please check           the RS-232 "
-    "cable. Click OK to retry. Click Cancel to FAIL communications.";
-const QString kLostText = "The connection to Kestavion on COM %1 was lost. Check the cable or "
-                          "adapter, then connect again from the Serial Port menu.";
 
 // A watchdog well above the delays the faults below hold a query for, so only the fault
 // under test can end a read.
@@ -253,8 +247,8 @@ void TestOneExchange::stepDuringRetryBox()
     f.dialogs.onShow = nullptr;
     QVERIFY2(!f.rescued(), "the Take was left waiting with no way out");
 
-    QCOMPARE(f.dialogs.texts(), QStringList{kRetryText});
-    QCOMPARE(f.dialogs.boxes.value(0).title, kRetryTitle);
+    QCOMPARE(f.dialogs.texts(), QStringList{texts::kRetryText});
+    QCOMPARE(f.dialogs.boxes.value(0).title, texts::kRetryTitle);
     QVERIFY2(!duringBox.join('|').contains("RPRST") && !duringBox.join('|').contains("RCLOCK"),
              qPrintable(duringBox.join('|')));
     QCOMPARE(f.commands(), (QStringList{"TAKE 1", "TAKE 1"}));
@@ -304,8 +298,8 @@ void TestOneExchange::serialPortLost()
     f.emu().stop();
     QVERIFY(operate(f, "o1 i3"));
     QCOMPARE(f.dialogs.boxes.size(), 1);
-    QCOMPARE(f.dialogs.boxes[0].title, kRetryTitle);
-    QCOMPARE(f.dialogs.boxes[0].text, kLostText.arg(1));
+    QCOMPARE(f.dialogs.boxes[0].title, texts::kRetryTitle);
+    QCOMPARE(f.dialogs.boxes[0].text, texts::LinkLost(1));
     QCOMPARE(f.text("ComNumberLabel"), QString("None"));
     QVERIFY(f.isEnabled("SearchForKestavion1"));
     QVERIFY(!f.isEnabled("ReadfromKestavions1"));
@@ -383,7 +377,7 @@ void TestOneExchange::failedStartKeepsTheRun()
     QVERIFY(f->click("PresetSeqStartButton"));
     QCOMPARE(f->dialogs.texts(),
              QStringList{
-                 "Error! Preset #'2' is currently empty. Select a different Preset number"});
+                 texts::PresetEmpty("2")});
     f->clearWire();
     QTRY_VERIFY_WITH_TIMEOUT(recalls(*f).size() >= 4, 10000);
     QVERIFY(lampLit(*f));

@@ -2,6 +2,7 @@
 // over TCP: what goes on the wire, what MatrixState holds and what the page shows.
 
 #include "ConsoleFixture.h"
+#include "Texts.h"
 
 #include "app/InfoForm.h"
 #include "control/Routing.h"
@@ -17,7 +18,6 @@ using namespace kv;
 using namespace kv::test;
 
 namespace {
-
 
 // Operator steps: oN / iN click output / input button N, T Take, C Cancel, X Clear All
 // Routing, R Read from Kestavion, P another page and back to Video Switching.
@@ -339,7 +339,7 @@ void TestRouting::eightByEightDealsWithItsOwnRowsOnly()
     f->readAll();
     f->state().Routes[9] = RouteEntry{4, 0}; // a stale pending route beyond the model
     QCOMPARE(f->state().OutputCount, std::int16_t(8));
-    QCOMPARE(f->form().windowTitle(), "Orvask Delvane, LLC :- KV Control HD SDI (8 x 8)");
+    QCOMPARE(f->form().windowTitle(), texts::kCaption8x8);
     for (int n = 1; n <= 16; ++n) {
         const bool on = n <= 8;
         QCOMPARE(f->isEnabled(QString("OutputButton%1").arg(n)), on);
@@ -453,7 +453,7 @@ void TestRouting::screenshot()
 
     // The progress window halfway through a read, beside it.
     TInfoForm *info = f->form().infoForm();
-    info->setMessage("KV Control querying Kestavion. Please wait....");
+    info->setMessage(texts::kQuerying);
     info->setProgress("....");
     const QString progress = QFileInfo(file).dir().filePath("progress.png");
     QVERIFY2(info->grab().save(progress), qPrintable(progress));

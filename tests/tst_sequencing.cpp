@@ -3,6 +3,7 @@
 // second, the single-step hold, Stop, and a step falling due during another exchange.
 
 #include "ConsoleFixture.h"
+#include "Texts.h"
 
 #include "control/Sequencer.h"
 #include "ui/Colours.h"
@@ -177,21 +178,18 @@ void TestSequencing::startRefusals_data()
     QTest::addColumn<QString>("focus");
 
     const QList<int> all{1, 2, 3, 4, 5, 6, 7, 8};
-    const QString notValid = "Error! '%1' is not a valid %2 number.";
-    const QString presetLimits = "Error! Preset number out of limits (1-8)";
-    const QString delayLimits = "Error! Delay number out of limits (3-9999)";
-    const QString empty =
-        "Error! Preset #'%1' is currently empty. Select a different Preset number";
+    const QString presetLimits = texts::kPresetOutOfLimits;
+    const QString delayLimits = texts::kDelayOutOfLimits;
 
-    QTest::newRow("nothing switched on") << "" << all << "Error! No Preset Sequence enabled."
+    QTest::newRow("nothing switched on") << "" << all << texts::kNoSequence
                                          << "";
-    QTest::newRow("letter") << "1:x:3" << all << notValid.arg("x", "Preset") << "PresetSeqEdit1";
-    QTest::newRow("empty") << "2::3" << all << notValid.arg("", "Preset") << "PresetSeqEdit2";
-    QTest::newRow("digit and letter") << "3:3x:3" << all << notValid.arg("3x", "Preset")
+    QTest::newRow("letter") << "1:x:3" << all << texts::NotValidNumber("x", "Preset") << "PresetSeqEdit1";
+    QTest::newRow("empty") << "2::3" << all << texts::NotValidNumber("", "Preset") << "PresetSeqEdit2";
+    QTest::newRow("digit and letter") << "3:3x:3" << all << texts::NotValidNumber("3x", "Preset")
                                       << "PresetSeqEdit3";
-    QTest::newRow("plus sign") << "1:+3:3" << all << notValid.arg("+3", "Preset")
+    QTest::newRow("plus sign") << "1:+3:3" << all << texts::NotValidNumber("+3", "Preset")
                                << "PresetSeqEdit1";
-    QTest::newRow("blank between") << "1:1:1 2" << all << notValid.arg("1 2", "Delay")
+    QTest::newRow("blank between") << "1:1:1 2" << all << texts::NotValidNumber("1 2", "Delay")
                                    << "PresetDelayEdit1";
     QTest::newRow("preset 0") << "1:0:3" << all << presetLimits << "PresetSeqEdit1";
     QTest::newRow("preset 9") << "1:9:3" << all << presetLimits << "PresetSeqEdit1";
@@ -199,16 +197,16 @@ void TestSequencing::startRefusals_data()
     QTest::newRow("delay 2") << "1:1:2" << all << delayLimits << "PresetDelayEdit1";
     QTest::newRow("delay 0") << "1:1:0" << all << delayLimits << "PresetDelayEdit1";
     QTest::newRow("delay -5") << "1:1:-5" << all << delayLimits << "PresetDelayEdit1";
-    QTest::newRow("delay letters") << "4:1:abc" << all << notValid.arg("abc", "Delay")
+    QTest::newRow("delay letters") << "4:1:abc" << all << texts::NotValidNumber("abc", "Delay")
                                    << "PresetDelayEdit4";
-    QTest::newRow("delay empty") << "1:1:" << all << notValid.arg("", "Delay")
+    QTest::newRow("delay empty") << "1:1:" << all << texts::NotValidNumber("", "Delay")
                                  << "PresetDelayEdit1";
-    QTest::newRow("preset not stored") << "1:2:3" << QList<int>{1} << empty.arg("2")
+    QTest::newRow("preset not stored") << "1:2:3" << QList<int>{1} << texts::PresetEmpty("2")
                                        << "PresetSeqEdit1";
-    QTest::newRow("not stored, blanks kept") << "1: 2:3" << QList<int>{1} << empty.arg(" 2")
+    QTest::newRow("not stored, blanks kept") << "1: 2:3" << QList<int>{1} << texts::PresetEmpty(" 2")
                                              << "PresetSeqEdit1";
     QTest::newRow("steps in order, each whole")
-        << "2:3:3,5:1:2" << QList<int>{1} << empty.arg("3") << "PresetSeqEdit2";
+        << "2:3:3,5:1:2" << QList<int>{1} << texts::PresetEmpty("3") << "PresetSeqEdit2";
     QTest::newRow("a good step before a bad one")
         << "1:1:3,6:7:1" << QList<int>{1, 7} << delayLimits << "PresetDelayEdit6";
 }
@@ -228,7 +226,7 @@ void TestSequencing::startRefusals()
 
     QVERIFY(f->click("PresetSeqStartButton"));
     QCOMPARE(f->dialogs.texts(), QStringList{message});
-    QCOMPARE(f->dialogs.boxes.value(0).title, kAppTitle);
+    QCOMPARE(f->dialogs.boxes.value(0).title, texts::kAppTitle);
     if (!focus.isEmpty())
         QCOMPARE(QApplication::focusWidget(), f->find<QWidget>(focus));
     QVERIFY(!lampLit(*f));
@@ -371,7 +369,7 @@ void TestSequencing::startDuringRunWithPresetGone()
     QVERIFY(f->click("PresetSeqStartButton"));
     QCOMPARE(f->dialogs.texts(),
              QStringList{
-                 "Error! Preset #'2' is currently empty. Select a different Preset number"});
+                 texts::PresetEmpty("2")});
     QVERIFY(QApplication::focusWidget() != f->find<QWidget>("PresetSeqEdit2"));
     QVERIFY(f->find<QWidget>("PresetSeqEdit2")->isEnabled() == false);
     QVERIFY(lampLit(*f));
@@ -404,7 +402,7 @@ void TestSequencing::leavingAnEditChecksIt()
     QCOMPARE(QApplication::focusWidget(), preset);
 
     delay->setFocus(Qt::TabFocusReason);
-    QCOMPARE(f->dialogs.texts(), QStringList{"Error! 'x' is not a valid Preset number."});
+    QCOMPARE(f->dialogs.texts(), QStringList{texts::NotValidNumber("x", "Preset")});
     QCOMPARE(QApplication::focusWidget(), preset);
 
     f->dialogs.clear();
@@ -414,7 +412,7 @@ void TestSequencing::leavingAnEditChecksIt()
     QCOMPARE(QApplication::focusWidget(), delay);
 
     f->find<QWidget>("PresetSeqEnableCheckBox1")->setFocus(Qt::TabFocusReason);
-    QCOMPARE(f->dialogs.texts(), QStringList{"Error! Delay number out of limits (3-9999)"});
+    QCOMPARE(f->dialogs.texts(), QStringList{texts::kDelayOutOfLimits});
     QCOMPARE(QApplication::focusWidget(), delay);
 
     // The window losing the focus is not the operator leaving the edit.

@@ -6,6 +6,7 @@
 #include "EmuProcess.h"
 #include "FaultRig.h"
 #include "LinkEnv.h"
+#include "Texts.h"
 
 #include "app/InfoForm.h"
 #include "link/ComPorts.h"
@@ -119,7 +120,7 @@ void tst_SerialLink::searchFindsSwitcherBehindTwoSilentPorts()
 
     QCOMPARE(f.form().serialLink->SearchComPorts(0), 1);
     QCOMPARE(f.form().MainStatusBar->currentMessage(),
-             QString("Established communication with Kestavion on Com 3"));
+             texts::Established(3));
     QCOMPARE(f.text("ComNumberLabel"), QString("3"));
     QCOMPARE(f.find<QLabel>("ComNumberLabel")->toolTip(), f.emu().ptyPath());
     // Two carriage returns each on the silent ports, one on the switcher that answered.
@@ -170,8 +171,8 @@ void tst_SerialLink::noPortsAtAll()
 
     QVERIFY(f.click("SearchForKestavion1"));
     QCOMPARE(f.dialogs.texts(),
-             QStringList({SearchFailedText(), "Error! Unable to open IPSave.ini file."}));
-    QCOMPARE(f.dialogs.boxes.first().title, kAppTitle);
+             QStringList({texts::kSearchFailed, texts::kIpOpenError}));
+    QCOMPARE(f.dialogs.boxes.first().title, texts::kAppTitle);
     QCOMPARE(f.text("ComNumberLabel"), QString("None"));
     QVERIFY(!f.form().channel().serialLinkLive());
     const MainMenu &m = f.form().menu();
@@ -184,7 +185,7 @@ void tst_SerialLink::noPortsAtAll()
     f.dialogs.clear();
     dir.writeIpSave(QByteArray("10.1.2.3", 9));
     QVERIFY(f.click("SearchForKestavion1"));
-    QCOMPARE(f.dialogs.texts(), QStringList{SearchFailedText()});
+    QCOMPARE(f.dialogs.texts(), QStringList{texts::kSearchFailed});
     QCOMPARE(f.text("IPAddrEdit"), QString("10.1.2.3"));
 }
 
@@ -240,7 +241,7 @@ void tst_SerialLink::menuConnectOnCom2WhileCom1Live()
 
     // COM4 has no device: the failure box, no item checked, the link down and closed.
     QVERIFY(f.click("COM41"));
-    QCOMPARE(f.dialogs.texts(), QStringList{ConnectFailedText()});
+    QCOMPARE(f.dialogs.texts(), QStringList{texts::kConnectFailed});
     for (QAction *item : m.COMItems)
         QVERIFY(!item->isChecked());
     QVERIFY(!ch.serialLinkLive());

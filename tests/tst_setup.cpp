@@ -3,6 +3,7 @@
 // progress window, the menus and the long serial wait.
 
 #include "ConsoleFixture.h"
+#include "Texts.h"
 
 #include "app/InfoForm.h"
 #include "app/StatusRead.h"
@@ -19,6 +20,7 @@
 
 using namespace kv;
 using kv::test::ConsoleFixture;
+namespace texts = kv::test::texts;
 
 namespace {
 
@@ -206,8 +208,8 @@ void TestSetup::resetAnsweredNo_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("question");
-    QTest::newRow("reset") << "ResetButton" << SystemCommands::kResetQuestion;
-    QTest::newRow("factory reset") << "FactoryResetButton" << SystemCommands::kFactoryResetQuestion;
+    QTest::newRow("reset") << "ResetButton" << texts::kResetQuestion;
+    QTest::newRow("factory reset") << "FactoryResetButton" << texts::kFactoryResetQuestion;
 }
 
 void TestSetup::resetAnsweredNo()
@@ -226,7 +228,7 @@ void TestSetup::resetAnsweredNo()
     QVERIFY(f.click(button)); // the empty answer queue says No
     QCOMPARE(f.dialogs.boxes.size(), 1);
     const kv::test::ShownBox &box = f.dialogs.boxes.first();
-    QCOMPARE(box.title, QString("KV Control - Reset Verification"));
+    QCOMPARE(box.title, texts::kResetTitle);
     QCOMPARE(box.text, question);
     QCOMPARE(box.buttons, Dialogs::Buttons::YesNo);
     QCOMPARE(box.icon, Dialogs::Icon::None);
@@ -265,14 +267,14 @@ void TestSetup::resetSent()
     // The serial send announces itself in the status bar: the window must be up by then.
     bool shownAtSend = false;
     connect(f.form().MainStatusBar, &QStatusBar::messageChanged, this, [&](const QString &m) {
-        if (m == "Sending command....")
+        if (m == texts::kSending)
             shownAtSend = f.form().infoForm()->isVisible();
     });
 
     f.dialogs.answer(Dialogs::Answer::Yes);
     QVERIFY(f.click(button));
     QTRY_COMPARE(f.commands(), QStringList{command});
-    QCOMPARE(watch.shownTexts, QStringList{"Kestavion reset in progress. Please wait...."});
+    QCOMPARE(watch.shownTexts, QStringList{texts::kResetProgress});
     QCOMPARE(watch.menusAtShow, QList<bool>{false});
     QVERIFY(watch.hides >= 1);
     QVERIFY(!f.form().infoForm()->isVisible());

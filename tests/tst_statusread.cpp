@@ -2,6 +2,7 @@
 // MatrixState, the progress window, the messages, and the pages redrawn from what was read.
 
 #include "ConsoleFixture.h"
+#include "Texts.h"
 
 #include "app/InfoForm.h"
 #include "app/StatusRead.h"
@@ -21,8 +22,6 @@ using namespace kv;
 using namespace kv::test;
 
 namespace {
-
-const QString kTitleA = "Delvane Orvask - KV Control :Error reading from Kestavion(s)";
 
 QStringList fullQuerySequence()
 {
@@ -229,9 +228,9 @@ void TestStatusRead::progressWindow()
     shown.removeAll(QString());
     QCOMPARE(shown, QStringList({".", "...", "....", ".....", "......", ".......", "........"}));
     QVERIFY(dots.allVisible);
-    QCOMPARE(message.texts, QStringList{"KV Control querying Kestavion. Please wait...."});
+    QCOMPARE(message.texts, QStringList{texts::kQuerying});
     QVERIFY(!info->isVisible());
-    QCOMPARE(info->windowTitle(), "Orvask Delvane - KV SDI Info");
+    QCOMPARE(info->windowTitle(), texts::kInfoCaption);
     QVERIFY(info->windowFlags() & Qt::WindowStaysOnTopHint);
     QVERIFY(!(info->windowFlags() & Qt::WindowCloseButtonHint));
 }
@@ -241,7 +240,7 @@ void TestStatusRead::presetQueryFailsAtIndex3_data()
     QTest::addColumn<QString>("link");
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("statusText");
-    const QString parse = "Error parsing PINFOKV message....";
+    const QString parse = texts::ParseError("PINFOKV");
     QTest::newRow("pty: no start marker") << "pty" << "marker:PINFOKV 3=40@1" << parse;
     QTest::newRow("tcp: no start marker") << "tcp" << "marker:PINFOKV 3=40@1" << parse;
     QTest::newRow("tcp: no answer") << "tcp" << "silence:PINFOKV 3@1" << parse;
@@ -263,9 +262,8 @@ void TestStatusRead::presetQueryFailsAtIndex3()
 
     for (int p = 0; p < kPresetCount; ++p)
         QCOMPARE(int(f->state().Presets[p].Stored), p < 3 ? 0 : 0xEE);
-    QCOMPARE(boxesTitled(f->dialogs, kTitleA),
-             QStringList{"KV Control unable to read Preset Status. (NOTE: KV Control settings "
-                         "will be invalid)"});
+    QCOMPARE(boxesTitled(f->dialogs, texts::kReadErrorTitle),
+             QStringList{texts::kPresetsUnread});
     const QStringList wire = f->wire();
     QVERIFY(wire.contains("PINFOKV 3"));
     QVERIFY(!wire.contains("PINFOKV 4"));
@@ -319,19 +317,17 @@ void TestStatusRead::startMarkerPosition()
     }
     QCOMPARE(f->wire(), QStringList{"MINFOKV"});
     QCOMPARE(f->state().Info.ModelCode, std::uint8_t(0));
-    QCOMPARE(f->form().windowTitle(), TMatrixForm::initialCaption());
+    QCOMPARE(f->form().windowTitle(), texts::kInitialCaption);
     QCOMPARE(f->dialogs.boxes.size(), 1);
     const ShownBox box = f->dialogs.boxes.first();
-    QCOMPARE(box.title, kAppTitle);
+    QCOMPARE(box.title, texts::kAppTitle);
     QCOMPARE(box.icon, Dialogs::Icon::None);
-    QCOMPARE(box.text, QString("Kestavion communication error! Please check %1 connections and "
-                               "try again (-1)")
-                           .arg(link == "tcp" ? "Ethernet" : "Serial"));
+    QCOMPARE(box.text, texts::ReadFailed(link == "tcp" ? "Ethernet" : "Serial", -1));
     QCOMPARE(f->state().SuppressCommands, std::uint8_t(1));
     QCOMPARE(f->state().Busy, 0);
     bool parseErrorShown = false;
     for (const QList<QVariant> &args : status)
-        parseErrorShown = parseErrorShown || args.value(0) == "Error parsing MINFOKV message....";
+        parseErrorShown = parseErrorShown || args.value(0) == texts::ParseError("MINFOKV");
     QVERIFY(parseErrorShown);
     QCOMPARE(f->form().MainStatusBar->currentMessage(), QString());
     QVERIFY(!f->form().infoForm()->isVisible());
@@ -346,7 +342,7 @@ void TestStatusRead::outOfRangeValuesShownWithoutHarm()
     const MatrixState &s = f->state();
     QCOMPARE(s.Info.ModelCode, std::uint8_t(13));
     QCOMPARE(int(s.OutputCount), 16);
-    QCOMPARE(f->form().windowTitle(), TMatrixForm::initialCaption());
+    QCOMPARE(f->form().windowTitle(), texts::kInitialCaption);
     QCOMPARE(s.Routes[0].Input, std::uint8_t(16));
     QCOMPARE(f->text("VideoLabel1"), "17");
     QCOMPARE(f->colour("VideoLabel1"), kLime);
@@ -397,11 +393,10 @@ void TestStatusRead::readWithoutLinkReportsMinusOne()
     f.state().SuppressCommands = 1;
     f.readAll();
     QCOMPARE(f.dialogs.texts(),
-             QStringList{"Kestavion communication error! Please check Serial connections and "
-                         "try again (-1)"});
+             QStringList{texts::ReadFailed("Serial", -1)});
     QCOMPARE(f.state().SuppressCommands, std::uint8_t(1));
     QCOMPARE(f.state().Busy, 0);
-    QCOMPARE(f.form().windowTitle(), TMatrixForm::initialCaption());
+    QCOMPARE(f.form().windowTitle(), texts::kInitialCaption);
 }
 
 void TestStatusRead::busyRefusesRead()
@@ -430,8 +425,7 @@ void TestStatusRead::earlierReplyIsNeverParsedAgain()
 
     QCOMPARE(f->state().Info.ModelCode, std::uint8_t(0));
     QVERIFY(!f->dialogs.texts().isEmpty());
-    QCOMPARE(f->dialogs.texts().last(), "Kestavion communication error! Please check Ethernet "
-                                        "connections and try again (-1)");
+    QCOMPARE(f->dialogs.texts().last(), texts::ReadFailed("Ethernet", -1));
 }
 
 QTEST_MAIN(TestStatusRead)
