@@ -4,6 +4,7 @@
 
 #include "ConsoleFixture.h"
 #include "LinkEnv.h"
+#include "OperatorSteps.h"
 #include "Texts.h"
 
 #include "link/CommandChannel.h"
@@ -32,30 +33,12 @@ EmuProcess::Options withTcp()
     return o;
 }
 
-// A loopback port nobody listens on.
-quint16 closedPort()
-{
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost);
-    const quint16 port = server.serverPort();
-    server.close();
-    return port;
-}
-
-int radio(ConsoleFixture &f) { return f.find<RadioGroup>("SerialModeRadioGroup")->itemIndex(); }
 QTcpSocket *socket(ConsoleFixture &f) { return LinkTransport(f.form().channel()).socket(); }
-
-// Ethernet chosen on the Setup page with this address, as the operator does it.
-void chooseEthernet(ConsoleFixture &f, const QString &address)
-{
-    f.find<QLineEdit>("IPAddrEdit")->setText(address);
-    f.click("SerialModeEthernet");
-}
 
 bool connectEthernet(ConsoleFixture &f)
 {
     qputenv("KV_TCP_PORT", QByteArray::number(f.emu().tcpPort()));
-    chooseEthernet(f, "127.0.0.1");
+    ChooseEthernet(f, "127.0.0.1");
     return f.state().EthernetConnected == 1;
 }
 
@@ -157,19 +140,19 @@ void tst_Ethernet::emptyAddress()
     QVERIFY2(f.start(withTcp()), qPrintable(f.error()));
     qputenv("KV_TCP_PORT", QByteArray::number(f.emu().tcpPort()));
 
-    chooseEthernet(f, "");
+    ChooseEthernet(f, "");
     QCOMPARE(f.dialogs.texts(), QStringList{"Cannot connect. Please enter an IP Address first."});
-    QCOMPARE(radio(f), 0);
+    QCOMPARE(SerialModeIndex(f), 0);
     QCOMPARE(f.form().ethernetLink->SuppressSerialFallback, quint8(0));
     QCOMPARE(socket(f)->state(), QAbstractSocket::UnconnectedState);
     QVERIFY(!dir.hasIpSave());
 
     // A later failed attempt does start the serial search.
     f.dialogs.clear();
-    qputenv("KV_TCP_PORT", QByteArray::number(closedPort()));
-    chooseEthernet(f, "127.0.0.1");
+    qputenv("KV_TCP_PORT", QByteArray::number(ClosedPort()));
+    ChooseEthernet(f, "127.0.0.1");
     QCOMPARE(f.dialogs.texts(), QStringList({"Connection refused", texts::kSearchFailed}));
-    QCOMPARE(radio(f), 0);
+    QCOMPARE(SerialModeIndex(f), 0);
 }
 
 void tst_Ethernet::invalidAddressConnectsNothing_data()
@@ -189,9 +172,9 @@ void tst_Ethernet::invalidAddressConnectsNothing()
     QVERIFY2(f.start(withTcp()), qPrintable(f.error()));
     qputenv("KV_TCP_PORT", QByteArray::number(f.emu().tcpPort()));
 
-    chooseEthernet(f, address);
+    ChooseEthernet(f, address);
     QCOMPARE(f.dialogs.texts(), QStringList{texts::kInvalidIpAddress});
-    QCOMPARE(radio(f), 0);
+    QCOMPARE(SerialModeIndex(f), 0);
     QCOMPARE(socket(f)->state(), QAbstractSocket::UnconnectedState);
     QCOMPARE(f.state().EthernetConnected, quint8(0));
     QCOMPARE(f.emu().sendControl("state").left(5), QString("state"));
@@ -206,10 +189,10 @@ void tst_Ethernet::connectProbeAndRead()
     qputenv("KV_TCP_PORT", QByteArray::number(f.emu().tcpPort()));
     f.state().SuppressCommands = 1;
 
-    chooseEthernet(f, " 127.0.0.1");
+    ChooseEthernet(f, " 127.0.0.1");
     QVERIFY2(f.dialogs.boxes.isEmpty(), qPrintable(f.dialogs.texts().join('|')));
     QCOMPARE(f.state().EthernetConnected, quint8(1));
-    QCOMPARE(radio(f), 1);
+    QCOMPARE(SerialModeIndex(f), 1);
     // Saved as typed, connected to the address without the blank, port from KV_TCP_PORT.
     QCOMPARE(dir.ipSave(), QByteArray(" 127.0.0.1", 11));
     QCOMPARE(socket(f)->peerName(), QString("127.0.0.1"));
@@ -234,12 +217,12 @@ void tst_Ethernet::refusedConnectionFallsBackToSerial()
     ConsoleFixture f;
     QVERIFY2(f.start(), qPrintable(f.error()));
     SetComPorts({f.emu().ptyPath()});
-    qputenv("KV_TCP_PORT", QByteArray::number(closedPort()));
+    qputenv("KV_TCP_PORT", QByteArray::number(ClosedPort()));
 
-    chooseEthernet(f, "127.0.0.1");
+    ChooseEthernet(f, "127.0.0.1");
     // The socket layer's own text, then the serial search finds the switcher on COM1.
     QCOMPARE(f.dialogs.texts(), QStringList{"Connection refused"});
-    QCOMPARE(radio(f), 0);
+    QCOMPARE(SerialModeIndex(f), 0);
     QVERIFY(f.form().channel().serialLinkLive());
     QCOMPARE(f.state().EthernetConnected, quint8(0));
     // The attempt is over: a serial time-out speaks of the serial port again.
@@ -259,12 +242,12 @@ void tst_Ethernet::connectedWithoutAnswer()
     qputenv("KV_TCP_PORT", QByteArray::number(f.emu().tcpPort()));
 
     // No to the question that follows: the connection stays and Ethernet stays chosen.
-    chooseEthernet(f, "127.0.0.1");
+    ChooseEthernet(f, "127.0.0.1");
     QCOMPARE(f.dialogs.texts(),
              QStringList({texts::kIpConnectFailed,
                           texts::kSerialQuestion}));
     QCOMPARE(f.dialogs.boxes.at(1).title, texts::kSerialTitle);
-    QCOMPARE(radio(f), 1);
+    QCOMPARE(SerialModeIndex(f), 1);
     QCOMPARE(socket(f)->state(), QAbstractSocket::ConnectedState);
     QCOMPARE(f.state().EthernetConnected, quint8(1));
     QCOMPARE(f.form().ethernetLink->SuppressEthernetReconnect, quint8(0));
@@ -297,7 +280,7 @@ void tst_Ethernet::serialToEthernet()
             serialOpenAtAnswer = f.state().SerialPortOpen == 1;
     });
     f.dialogs.answer(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
-    chooseEthernet(f, "127.0.0.1");
+    ChooseEthernet(f, "127.0.0.1");
 
     QCOMPARE(f.dialogs.texts().value(0), texts::kEthernetQuestion);
     QCOMPARE(f.dialogs.boxes.value(0).title, texts::kEthernetTitle);
@@ -308,13 +291,13 @@ void tst_Ethernet::serialToEthernet()
         QVERIFY(!ch.serialLinkLive());
         QCOMPARE(f.state().SerialPortOpen, quint8(0));
         QCOMPARE(f.state().EthernetConnected, quint8(1));
-        QCOMPARE(radio(f), 1);
+        QCOMPARE(SerialModeIndex(f), 1);
         QCOMPARE(f.wire().mid(0, 2), QStringList({"", "MINFOKV"}));
     } else {
         QVERIFY(ch.serialLinkLive());
         QCOMPARE(f.state().SerialPortOpen, quint8(1));
         QCOMPARE(socket(f)->state(), QAbstractSocket::UnconnectedState);
-        QCOMPARE(radio(f), 0);
+        QCOMPARE(SerialModeIndex(f), 0);
         QVERIFY(f.wire().isEmpty());
     }
 }
@@ -352,7 +335,7 @@ void tst_Ethernet::ethernetToSerial()
         QVERIFY(ch.serialLinkLive());
         QCOMPARE(socket(f)->state(), QAbstractSocket::UnconnectedState);
         QCOMPARE(f.state().EthernetConnected, quint8(0));
-        QCOMPARE(radio(f), 0);
+        QCOMPARE(SerialModeIndex(f), 0);
         return;
     }
     if (yes)
@@ -362,7 +345,7 @@ void tst_Ethernet::ethernetToSerial()
     QCOMPARE(socket(f)->state(), QAbstractSocket::ConnectedState);
     QCOMPARE(socket(f)->localPort(), localPort);
     QCOMPARE(f.state().EthernetConnected, quint8(1));
-    QCOMPARE(radio(f), 1);
+    QCOMPARE(SerialModeIndex(f), 1);
     QCOMPARE(f.form().ethernetLink->SuppressEthernetReconnect, quint8(0));
 }
 

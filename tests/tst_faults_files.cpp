@@ -5,6 +5,8 @@
 
 #include "FaultRig.h"
 #include "LinkEnv.h"
+#include "OperatorSteps.h"
+#include "TestFiles.h"
 #include "Texts.h"
 
 #include "config/ConfigFile.h"
@@ -29,18 +31,6 @@ using namespace kv::test;
 
 namespace {
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QByteArray randomBytes(int size, quint32 seed)
 {
     QByteArray b(size, Qt::Uninitialized);
@@ -48,18 +38,6 @@ QByteArray randomBytes(int size, quint32 seed)
     for (char &c : b)
         c = char(rng.bounded(256));
     return b;
-}
-
-void openFile(ConsoleFixture &f, const QString &path)
-{
-    f.dialogs.nextFileName(path);
-    QVERIFY(f.click("OpenConfigurationFile1"));
-}
-
-void saveFile(ConsoleFixture &f, const QString &path)
-{
-    f.dialogs.nextFileName(path);
-    QVERIFY(f.click("SaveConfigurationtoFile1"));
 }
 
 // The operator leaving an edit for the next control.
@@ -124,7 +102,7 @@ void TestFaultsFiles::badConfigFile()
     if (kind == "directory")
         QVERIFY(QDir().mkdir(path));
     else
-        QVERIFY(writeFile(path, content));
+        QVERIFY(WriteFile(path, content));
     if (kind == "unreadable")
         QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
     f->find<QLineEdit>("InputLabelEdit1")->setText("KEEP");
@@ -134,7 +112,7 @@ void TestFaultsFiles::badConfigFile()
         HonourFilePermissions permissions;
         if (kind == "unreadable" && !permissions.active())
             QSKIP("file permissions cannot be made to apply here");
-        openFile(*f, path);
+        QVERIFY(OpenConfigFile(*f, path));
     }
 
     QCOMPARE(f->dialogs.texts(), QStringList{message});
@@ -154,8 +132,8 @@ void TestFaultsFiles::badConfigFile()
     // A good file opens after it, and the switcher still does as it is told.
     const QString good = dir.filePath("good.kvc");
     f->dialogs.clear();
-    saveFile(*f, good);
-    openFile(*f, good);
+    QVERIFY(SaveConfigFile(*f, good));
+    QVERIFY(OpenConfigFile(*f, good));
     QCOMPARE(f->dialogs.texts(), QStringList{texts::kConfigOpened});
     const QString after = KeepsWorking(*f);
     QVERIFY2(after.isEmpty(), qPrintable(after));
@@ -189,12 +167,12 @@ void TestFaultsFiles::saveOverOldFile()
     const bool config = file == "config";
     const QString path = config ? work.path() + "/old.kvc" : work.path() + "/IPSave.ini";
     const QByteArray old = config ? randomBytes(520, 9) : QByteArray("10.0.0.9", 9);
-    QVERIFY(writeFile(path, old));
+    QVERIFY(WriteFile(path, old));
     f->find<QLineEdit>("IPAddrEdit")->setText("10.1.2.3");
     f->find<QLineEdit>("InputLabelEdit1")->setText("NEW");
     auto save = [&] {
         if (config)
-            saveFile(*f, path);
+            QVERIFY(SaveConfigFile(*f, path));
         else
             QVERIFY(f->click("IPAddressButton"));
     };
@@ -223,7 +201,7 @@ void TestFaultsFiles::saveOverOldFile()
     }
 
     QCOMPARE(f->dialogs.texts(), message.isEmpty() ? QStringList() : QStringList{message});
-    const QByteArray now = readFile(path);
+    const QByteArray now = ReadFile(path);
     if (!message.isEmpty()) {
         QCOMPARE(now, old);
     } else if (config) {
@@ -278,7 +256,7 @@ void TestFaultsFiles::oddIpSaveFile()
     if (kind == "directory")
         QVERIFY(QDir().mkdir(path));
     else if (kind != "missing")
-        QVERIFY(writeFile(path, content));
+        QVERIFY(WriteFile(path, content));
     if (kind == "unreadable")
         QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
 
@@ -306,7 +284,7 @@ void TestFaultsFiles::oddIpSaveFile()
     QVERIFY(f.click("SerialModeEthernet"));
     QCOMPARE(f.state().EthernetConnected, quint8(1));
     if (kind != "directory") // a directory is not replaced by a file
-        QCOMPARE(readFile(path), QByteArray("127.0.0.1", 10));
+        QCOMPARE(ReadFile(path), QByteArray("127.0.0.1", 10));
     const QString after = KeepsWorking(f);
     QVERIFY2(after.isEmpty(), qPrintable(after));
 }
@@ -353,8 +331,8 @@ void TestFaultsFiles::anyTextInEveryEdit()
         QVERIFY(edit->text().size() <= 6);
     }
     QTemporaryDir dir;
-    saveFile(*f, dir.filePath("labels.kvc"));
-    openFile(*f, dir.filePath("labels.kvc"));
+    QVERIFY(SaveConfigFile(*f, dir.filePath("labels.kvc")));
+    QVERIFY(OpenConfigFile(*f, dir.filePath("labels.kvc")));
     QCOMPARE(f->dialogs.texts(), QStringList{texts::kConfigOpened});
     f->dialogs.clear();
 
@@ -391,7 +369,7 @@ void TestFaultsFiles::anyTextInEveryEdit()
     leave(ip);
     f->clearWire();
     QVERIFY(f->click("IPAddressButton"));
-    QCOMPARE(readFile(work.path() + "/IPSave.ini"), ip->text().toLocal8Bit() + '\0');
+    QCOMPARE(ReadFile(work.path() + "/IPSave.ini"), ip->text().toLocal8Bit() + '\0');
     const QStringList sent = f->commands();
     QVERIFY2(sent.isEmpty() != f->dialogs.boxes.isEmpty(), qPrintable(f->dialogs.texts().join('|')));
 

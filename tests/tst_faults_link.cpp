@@ -6,6 +6,7 @@
 
 #include "FaultRig.h"
 #include "LinkEnv.h"
+#include "OperatorSteps.h"
 #include "Texts.h"
 
 #include "link/CommandChannel.h"
@@ -21,26 +22,6 @@ using namespace kv;
 using namespace kv::test;
 
 namespace {
-
-// A loopback port nobody listens on.
-quint16 closedPort()
-{
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost);
-    const quint16 port = server.serverPort();
-    server.close();
-    return port;
-}
-
-int radio(ConsoleFixture &f) { return f.find<RadioGroup>("SerialModeRadioGroup")->itemIndex(); }
-
-// Ethernet chosen on the Setup page with kvemu's port, as the operator does it.
-void chooseEthernet(ConsoleFixture &f, quint16 port)
-{
-    qputenv("KV_TCP_PORT", QByteArray::number(port));
-    f.find<QLineEdit>("IPAddrEdit")->setText("127.0.0.1");
-    f.click("SerialModeEthernet");
-}
 
 } // namespace
 
@@ -140,7 +121,7 @@ void TestFaultsLink::silentAfterConnecting()
     ConsoleFixture f;
     QVERIFY2(f.start(EmuProcess::Options().withTcp().withFault("silence:CR")), qPrintable(f.error()));
 
-    chooseEthernet(f, f.emu().tcpPort());
+    ChooseEthernet(f, f.emu().tcpPort());
     // No to the question: the connection stays up, unread.
     QCOMPARE(f.dialogs.texts(), (QStringList{texts::kIpConnectFailed, texts::kSerialQuestion}));
     QCOMPARE(f.state().EthernetConnected, quint8(1));
@@ -159,10 +140,10 @@ void TestFaultsLink::refusedConnection()
     const MatrixState before = f->state();
 
     f->dialogs.answer(Dialogs::Answer::Yes); // leave the serial link for Ethernet
-    chooseEthernet(*f, closedPort());
+    ChooseEthernet(*f, ClosedPort());
     // The socket layer's text; the serial link is still live, so no search follows.
     QCOMPARE(f->dialogs.texts().mid(1), QStringList{"Connection refused"});
-    QCOMPARE(radio(*f), 0);
+    QCOMPARE(SerialModeIndex(*f), 0);
     QVERIFY(f->form().channel().serialLinkLive());
     QCOMPARE(ChangedFields(before, f->state()), QStringList());
     QCOMPARE(f->wire(), QStringList());
@@ -197,7 +178,7 @@ void TestFaultsLink::closedMidReply()
     WorkDir dir;
     ConsoleFixture f;
     QVERIFY2(f.start(EmuProcess::Options().withTcp().withoutPty()), qPrintable(f.error()));
-    chooseEthernet(f, f.emu().tcpPort());
+    ChooseEthernet(f, f.emu().tcpPort());
     QCOMPARE(f.state().EthernetConnected, quint8(1));
     QVERIFY2(f.dialogs.boxes.isEmpty(), qPrintable(f.dialogs.texts().join('|')));
     f.dialogs.clear();
@@ -219,7 +200,7 @@ void TestFaultsLink::closedMidReply()
     // no port here).
     f.click("SerialModeRS232");
     f.dialogs.clear();
-    chooseEthernet(f, f.emu().tcpPort());
+    ChooseEthernet(f, f.emu().tcpPort());
     QCOMPARE(f.state().EthernetConnected, quint8(1));
     const QString after = KeepsWorking(f);
     QVERIFY2(after.isEmpty(), qPrintable(after));
@@ -231,7 +212,7 @@ void TestFaultsLink::closedWhileIdle()
     ConsoleFixture f;
     const EmuProcess::Options options = EmuProcess::Options().withTcp().withoutPty();
     QVERIFY2(f.start(options), qPrintable(f.error()));
-    chooseEthernet(f, f.emu().tcpPort());
+    ChooseEthernet(f, f.emu().tcpPort());
     QCOMPARE(f.state().EthernetConnected, quint8(1));
     f.dialogs.clear();
     const MatrixState before = f.state();
@@ -257,7 +238,7 @@ void TestFaultsLink::closedWhileIdle()
     f.dialogs.clear();
     f.click("SerialModeRS232");
     f.dialogs.clear();
-    chooseEthernet(f, f.emu().tcpPort());
+    ChooseEthernet(f, f.emu().tcpPort());
     QCOMPARE(f.state().EthernetConnected, quint8(1));
     const QString after = KeepsWorking(f);
     QVERIFY2(after.isEmpty(), qPrintable(after));

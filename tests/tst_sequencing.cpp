@@ -3,6 +3,7 @@
 // second, the single-step hold, Stop, and a step falling due during another exchange.
 
 #include "ConsoleFixture.h"
+#include "OperatorSteps.h"
 #include "Texts.h"
 
 #include "control/Sequencer.h"
@@ -54,18 +55,6 @@ bool showWindow(ConsoleFixture &f)
 }
 
 QLineEdit *edit(ConsoleFixture &f, const QString &name) { return f.find<QLineEdit>(name); }
-
-// Steps as "n:preset:delay" separated by commas; each named step is ticked.
-void setSteps(ConsoleFixture &f, const QString &steps)
-{
-    for (const QString &step : steps.split(',', Qt::SkipEmptyParts)) {
-        const QStringList part = step.split(':');
-        const QString n = part.value(0);
-        f.find<QCheckBox>("PresetSeqEnableCheckBox" + n)->setChecked(true);
-        edit(f, "PresetSeqEdit" + n)->setText(part.value(1));
-        edit(f, "PresetDelayEdit" + n)->setText(part.value(2));
-    }
-}
 
 // Presets as the switcher's last read reported them stored.
 void markStored(ConsoleFixture &f, const QList<int> &numbers)
@@ -220,7 +209,7 @@ void TestSequencing::startRefusals()
 
     CONSOLE(f);
     QVERIFY(showWindow(*f));
-    setSteps(*f, steps);
+    SetSequenceSteps(*f, steps);
     markStored(*f, stored);
     f->find<QWidget>("PresetSeqStartButton")->setFocus();
 
@@ -262,7 +251,7 @@ void TestSequencing::acceptedStarts()
     // Off steps with texts that would fail their checks.
     edit(*f, "PresetSeqEdit1")->setText("x");
     edit(*f, "PresetDelayEdit2")->setText("1");
-    setSteps(*f, steps);
+    SetSequenceSteps(*f, steps);
 
     QVERIFY(f->click("PresetSeqStartButton"));
     QCOMPARE(f->dialogs.texts(), QStringList{});
@@ -283,7 +272,7 @@ void TestSequencing::twoStepsCycleOnTheWire()
     QVERIFY(f->click("PresetsSaveButton") && f->click("PresetButton2"));
     QVERIFY(f->click("InputButton5"));
     QVERIFY(f->click("PresetsSaveButton") && f->click("PresetButton5"));
-    setSteps(*f, "3:2:3,6:5:10");
+    SetSequenceSteps(*f, "3:2:3,6:5:10");
     f->clearWire();
 
     QVERIFY(f->click("PresetSeqStartButton"));
@@ -316,7 +305,7 @@ void TestSequencing::singleStepHolds()
 {
     CONSOLE(f);
     markStored(*f, {4});
-    setSteps(*f, "2:4:3");
+    SetSequenceSteps(*f, "2:4:3");
     QSignalSpy fired(seqTimer(*f), &QTimer::timeout);
     QVERIFY(f->click("PresetSeqStartButton"));
     QTRY_COMPARE(fired.count(), 1);
@@ -337,7 +326,7 @@ void TestSequencing::stepWaitsForAnotherExchange()
 {
     CONSOLE(f);
     markStored(*f, {1, 2});
-    setSteps(*f, "1:1:3,2:2:3");
+    SetSequenceSteps(*f, "1:1:3,2:2:3");
     QVERIFY(f->click("PresetSeqStartButton"));
     f->state().Busy = 1;
     f->clearWire();
@@ -360,7 +349,7 @@ void TestSequencing::startDuringRunWithPresetGone()
     CONSOLE(f);
     QVERIFY(showWindow(*f));
     markStored(*f, {1, 2});
-    setSteps(*f, "1:1:3,2:2:3");
+    SetSequenceSteps(*f, "1:1:3,2:2:3");
     QVERIFY(f->click("PresetSeqStartButton"));
     f->state().Presets[1].Stored = 0;
     QWidget *start = f->find<QWidget>("PresetSeqStartButton");
@@ -395,7 +384,7 @@ void TestSequencing::leavingAnEditChecksIt()
 {
     CONSOLE(f);
     QVERIFY(showWindow(*f));
-    setSteps(*f, "1:x:1");
+    SetSequenceSteps(*f, "1:x:1");
     QLineEdit *preset = edit(*f, "PresetSeqEdit1");
     QLineEdit *delay = edit(*f, "PresetDelayEdit1");
     preset->setFocus(Qt::TabFocusReason);
@@ -433,7 +422,7 @@ void TestSequencing::recallDuringPreviewEndsThePreview()
     QVERIFY(f->click("PresetsSaveButton") && f->click("PresetButton2"));
     QVERIFY(f->click("PresetsRecallButton") && f->click("PresetButton1"));
     QCOMPARE(f->state().PresetPreviewPending, 1);
-    setSteps(*f, "1:2:3");
+    SetSequenceSteps(*f, "1:2:3");
     f->clearWire();
 
     QVERIFY(f->click("PresetSeqStartButton"));
@@ -467,7 +456,7 @@ void TestSequencing::screenshot()
         QVERIFY(f.click("OutputButton1") && f.click(QString("InputButton%1").arg(p)));
         QVERIFY(f.click("PresetsSaveButton") && f.click(QString("PresetButton%1").arg(p)));
     }
-    setSteps(f, "1:1:10,2:3:5,3:5:30,5:2:8,6:6:12");
+    SetSequenceSteps(f, "1:1:10,2:3:5,3:5:30,5:2:8,6:6:12");
     f.form().MainPageControl->setCurrentWidget(f.form().SequencingTabSheet);
     QVERIFY(f.click("PresetSeqStartButton"));
     f.form().sequencer->PresetSeqTimerTimer(); // on air: step 2

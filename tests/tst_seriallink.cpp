@@ -6,9 +6,9 @@
 #include "EmuProcess.h"
 #include "FaultRig.h"
 #include "LinkEnv.h"
+#include "ProgressWatch.h"
 #include "Texts.h"
 
-#include "app/InfoForm.h"
 #include "link/ComPorts.h"
 #include "link/CommandChannel.h"
 #include "link/LineMonitor.h"
@@ -39,24 +39,6 @@ EmuProcess::Options silentSwitcher()
     return o;
 }
 const EmuProcess::Options kSilent = silentSwitcher();
-
-// The texts the progress window showed, in order.
-class ShownTexts : public QObject {
-public:
-    explicit ShownTexts(TInfoForm *form) : m_form(form) { form->installEventFilter(this); }
-    QStringList texts;
-
-protected:
-    bool eventFilter(QObject *, QEvent *e) override
-    {
-        if (e->type() == QEvent::Show)
-            texts << m_form->InfoLabel->text();
-        return false;
-    }
-
-private:
-    TInfoForm *m_form;
-};
 
 } // namespace
 
@@ -139,14 +121,14 @@ void tst_SerialLink::searchAllConnectsAndReads()
     ConsoleFixture f;
     QVERIFY2(f.start(), qPrintable(f.error()));
     SetComPorts({"", f.emu().ptyPath()});
-    ShownTexts progress(f.form().infoForm());
+    ProgressWatch progress(f.form().infoForm());
     f.state().SuppressCommands = 1; // as after the start-up question
 
     QVERIFY(f.click("SearchForKestavion1"));
 
     CommandChannel &ch = f.form().channel();
     QVERIFY(ch.serialLinkLive());
-    QCOMPARE(progress.texts.value(0), QString("Checking COM port communication. Please wait...."));
+    QCOMPARE(progress.shownTexts.value(0), texts::kCheckingCom);
     const QStringList wire = f.wire();
     QVERIFY2(wire.size() > 3, qPrintable(wire.join('|')));
     QCOMPARE(wire.mid(0, 3), QStringList({"", "", "MINFOKV"}));

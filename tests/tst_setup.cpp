@@ -3,11 +3,12 @@
 // progress window, the menus and the long serial wait.
 
 #include "ConsoleFixture.h"
+#include "ProgressWatch.h"
+#include "TestFiles.h"
 #include "Texts.h"
 
 #include "app/InfoForm.h"
 #include "app/StatusRead.h"
-#include "app/SystemCommands.h"
 #include "ui/SetupPage.h"
 #include "link/CommandChannel.h"
 
@@ -20,44 +21,16 @@
 
 using namespace kv;
 using kv::test::ConsoleFixture;
+using kv::test::ProgressWatch;
 namespace texts = kv::test::texts;
 
 namespace {
-
-QByteArray bytesOf(const MatrixState &s)
-{
-    return QByteArray(reinterpret_cast<const char *>(&s), sizeof s);
-}
 
 bool menusEnabled(ConsoleFixture &f)
 {
     return f.form().menu().File1->menuAction()->isEnabled() &&
            f.form().menu().Search1->menuAction()->isEnabled();
 }
-
-// What the progress window looked like each time it was shown.
-class ShowWatch : public QObject {
-public:
-    explicit ShowWatch(ConsoleFixture &f) : m_f(f) { f.form().infoForm()->installEventFilter(this); }
-    QStringList shownTexts;
-    QList<bool> menusAtShow;
-    int hides = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *e) override
-    {
-        if (e->type() == QEvent::Show) {
-            shownTexts << m_f.form().infoForm()->InfoLabel->text();
-            menusAtShow << menusEnabled(m_f);
-        } else if (e->type() == QEvent::Hide) {
-            ++hides;
-        }
-        return false;
-    }
-
-private:
-    ConsoleFixture &m_f;
-};
 
 const QStringList kSetupControls = {"FrontPanelLockCheckBox", "VIStateCheckBox",
                                     "SystemSaveButton",       "SystemRecallButton",
@@ -111,15 +84,15 @@ void TestSetup::silentUnlessAllowed()
     if (condition != "no link")
         f.clearWire();
     f.dialogs.answer(Dialogs::Answer::Yes); // were a reset to ask, it would go ahead
-    ShowWatch watch(f);
+    ProgressWatch watch(f.form().infoForm());
     const bool wasTicked = f.isChecked(control);
-    const QByteArray before = bytesOf(f.state());
+    const QByteArray before = kv::test::BytesOf(f.state());
 
     QVERIFY(f.click(control));
 
     QCOMPARE(f.dialogs.boxes.size(), 0);
     QCOMPARE(watch.shownTexts, QStringList());
-    QCOMPARE(bytesOf(f.state()), before); // Info untouched, Busy as it was
+    QCOMPARE(kv::test::BytesOf(f.state()), before); // Info untouched, Busy as it was
     QVERIFY(menusEnabled(f));
     if (condition != "no link")
         QCOMPARE(f.wire(), QStringList());
@@ -221,7 +194,7 @@ void TestSetup::resetAnsweredNo()
     QVERIFY2(f.connectSerial(), qPrintable(f.error()));
     f.readAll();
     f.clearWire();
-    ShowWatch watch(f);
+    ProgressWatch watch(f.form().infoForm());
     bool menusDuringQuestion = true;
     f.dialogs.onShow = [&](const kv::test::ShownBox &) { menusDuringQuestion = menusEnabled(f); };
 
@@ -263,7 +236,9 @@ void TestSetup::resetSent()
     QVERIFY2(tcp ? f.connectTcp() : f.connectSerial(), qPrintable(f.error()));
     f.readAll();
     f.clearWire();
-    ShowWatch watch(f);
+    ProgressWatch watch(f.form().infoForm());
+    QList<bool> menusAtShow;
+    watch.onShow = [&] { menusAtShow << menusEnabled(f); };
     // The serial send announces itself in the status bar: the window must be up by then.
     bool shownAtSend = false;
     connect(f.form().MainStatusBar, &QStatusBar::messageChanged, this, [&](const QString &m) {
@@ -275,7 +250,7 @@ void TestSetup::resetSent()
     QVERIFY(f.click(button));
     QTRY_COMPARE(f.commands(), QStringList{command});
     QCOMPARE(watch.shownTexts, QStringList{texts::kResetProgress});
-    QCOMPARE(watch.menusAtShow, QList<bool>{false});
+    QCOMPARE(menusAtShow, QList<bool>{false});
     QVERIFY(watch.hides >= 1);
     QVERIFY(!f.form().infoForm()->isVisible());
     if (!tcp)

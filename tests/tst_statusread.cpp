@@ -2,6 +2,7 @@
 // MatrixState, the progress window, the messages, and the pages redrawn from what was read.
 
 #include "ConsoleFixture.h"
+#include "FaultRig.h"
 #include "Texts.h"
 
 #include "app/InfoForm.h"
@@ -22,17 +23,6 @@ using namespace kv;
 using namespace kv::test;
 
 namespace {
-
-QStringList fullQuerySequence()
-{
-    QStringList q = {"MINFOKV", "OINFOKV", "OPINFOKV"};
-    for (int p = 0; p < 8; ++p)
-        q << QString("PINFOKV %1").arg(p);
-    q << "GINFOKV";
-    for (int p = 0; p < 8; ++p)
-        q << QString("PGINFOKV %1").arg(p);
-    return q;
-}
 
 // Marks every preset block so that a test can tell which ones a read overwrote.
 void markPresets(MatrixState &s)
@@ -159,7 +149,7 @@ void TestStatusRead::fullRead()
 
     QVERIFY(f->click("ReadfromKestavions1"));
 
-    QCOMPARE(f->wire(), fullQuerySequence()); // nothing else: no RCLOCK, no FPLOCK
+    QCOMPARE(f->wire(), FullQuerySequence()); // nothing else: no RCLOCK, no FPLOCK
     QCOMPARE(f->dialogs.boxes.size(), 0);
     QCOMPARE(s.SuppressCommands, std::uint8_t(0));
     QCOMPARE(s.Busy, 0);

@@ -8,8 +8,10 @@
 #include <QList>
 #include <QDir>
 #include <QFile>
+#include <QHostAddress>
 #include <QString>
 #include <QStringList>
+#include <QTcpServer>
 #include <QTemporaryDir>
 
 namespace kv::test {
@@ -54,6 +56,16 @@ private:
     QString m_dir;
     QList<Value> m_values;
 };
+
+// A loopback port nobody listens on.
+inline quint16 ClosedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost);
+    const quint16 port = server.serverPort();
+    server.close();
+    return port;
+}
 
 // Runs the test inside a fresh directory, so IPSave.ini is the test's own; the link
 // variables are put back with the directory.

@@ -44,6 +44,7 @@ inline const QString kConnectFailed =
     "RS-232 cable.\n      \t2) Make sure COM port is not in use.\n      \t3) Make sure "
     "Kestavion boot-up initialization has been completed.\n      \t4) Go to 'Serial "
     "Port->Connect to Kestavion' menu item to connect later.";
+inline const QString kCheckingCom = "Checking COM port communication. Please wait....";
 inline QString Established(int com)
 {
     return QString("Established communication with Kestavion on Com %1").arg(com);
