@@ -63,12 +63,7 @@ QString ticked(ConsoleFixture &f)
 
 std::unique_ptr<ConsoleFixture> serialConsole(int model = 11)
 {
-    auto f = std::make_unique<ConsoleFixture>();
-    EmuProcess::Options options;
-    options.model = model;
-    if (f->start(options) && f->connectSerial())
-        f->readAll();
-    return f;
+    return ReadOnce("pty", EmuProcess::Options().withModel(model));
 }
 
 #define CONSOLE(f, ...)                                                                        \

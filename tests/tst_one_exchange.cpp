@@ -55,9 +55,8 @@ bool connectCom1(ConsoleFixture &f)
 
 // A console on "pty" or "tcp" that has read the switcher once.
 #define READ_CONSOLE(f, link)                                                                  \
-    auto f = Connected(link);                                                                  \
+    auto f = ReadOnce(link);                                                                   \
     QVERIFY2(f->error().isEmpty(), qPrintable(f->error()));                                    \
-    f->readAll();                                                                              \
     QVERIFY2(f->dialogs.boxes.isEmpty(), qPrintable(f->dialogs.texts().join('|')));            \
     f->clearWire()
 

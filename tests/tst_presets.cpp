@@ -69,13 +69,7 @@ QString reclockText(const MatrixState &s)
 
 std::unique_ptr<ConsoleFixture> console(const QString &link, int model = 11)
 {
-    auto f = std::make_unique<ConsoleFixture>();
-    EmuProcess::Options options;
-    options.model = model;
-    options.tcp = link == "tcp";
-    if (f->start(options) && (link == "tcp" ? f->connectTcp() : f->connectSerial()))
-        f->readAll();
-    return f;
+    return ReadOnce(link, EmuProcess::Options().withModel(model));
 }
 
 #define CONSOLE(f, ...)                                                                        \

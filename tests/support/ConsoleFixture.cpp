@@ -197,6 +197,19 @@ std::unique_ptr<ConsoleFixture> Connected(const QString &link, EmuProcess::Optio
     return f;
 }
 
+std::unique_ptr<ConsoleFixture> ReadOnce(const QString &link, EmuProcess::Options options)
+{
+    auto f = Connected(link, options);
+    if (!f->error().isEmpty())
+        return f;
+    if (link != QLatin1String("tcp")) {
+        SetComPorts({f->emu().ptyPath()});
+        LinkTransport(f->form().channel()).setPortNumber(1);
+    }
+    f->readAll();
+    return f;
+}
+
 void AddLinkRows()
 {
     QTest::addColumn<QString>("link");

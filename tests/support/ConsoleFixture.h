@@ -105,6 +105,11 @@ inline const QStringList kLinks = {"pty", "tcp"};
 // error() says what failed.
 std::unique_ptr<ConsoleFixture> Connected(const QString &link, EmuProcess::Options options = {});
 
+// The same that has read the switcher once; over "pty" the port is COM1, as a connect from
+// the menu leaves it, so that the retry loop's probe finds it again. The read's boxes and
+// lines stay in dialogs and wire().
+std::unique_ptr<ConsoleFixture> ReadOnce(const QString &link, EmuProcess::Options options = {});
+
 // One _data() row per link, in a column named "link".
 void AddLinkRows();
 
