@@ -309,7 +309,7 @@ void TestRouting::eightByEightDealsWithItsOwnRowsOnly()
     f->readAll();
     f->state().Routes[9] = RouteEntry{4, 0}; // a stale pending route beyond the model
     QCOMPARE(f->state().OutputCount, std::int16_t(8));
-    QCOMPARE(f->form().windowTitle(), texts::kCaption8x8);
+    QCOMPARE(f->form().windowTitle(), texts::Caption(10));
     for (int n = 1; n <= 16; ++n) {
         const bool on = n <= 8;
         QCOMPARE(f->isEnabled(QString("OutputButton%1").arg(n)), on);

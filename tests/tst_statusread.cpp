@@ -181,7 +181,7 @@ void TestStatusRead::fullRead()
     QCOMPARE(s.Reclock[12], std::uint8_t(small ? 1 : 0));
 
     // Every page drawn from what was read.
-    QCOMPARE(f->form().windowTitle(), ModelCaption(std::uint8_t(model)));
+    QCOMPARE(f->form().windowTitle(), texts::Caption(model));
     QCOMPARE(f->text("VideoLabel1"), "3");
     QCOMPARE(f->colour("VideoLabel1"), kLime);
     QCOMPARE(f->text("VideoLabel2"), "4");
@@ -263,7 +263,7 @@ void TestStatusRead::presetQueryFailsAtIndex3()
         QCOMPARE(f->state().PresetGroups[p].Spare[0], std::uint8_t(0));
     // Still a successful read.
     QCOMPARE(f->state().SuppressCommands, std::uint8_t(0));
-    QCOMPARE(f->form().windowTitle(), ModelCaption(11));
+    QCOMPARE(f->form().windowTitle(), texts::Caption(11));
     QVERIFY(!f->form().infoForm()->isVisible());
     if (!statusText.isEmpty()) {
         bool seen = false;
@@ -300,7 +300,7 @@ void TestStatusRead::startMarkerPosition()
     if (accepted) {
         QCOMPARE(f->state().Info.ModelCode, std::uint8_t(12));
         QCOMPARE(f->text("FirmwareVersionLabel"), "2.05");
-        QCOMPARE(f->form().windowTitle(), ModelCaption(12));
+        QCOMPARE(f->form().windowTitle(), texts::Caption(12));
         QCOMPARE(f->dialogs.boxes.size(), 0);
         QCOMPARE(f->state().SuppressCommands, std::uint8_t(0));
         return;

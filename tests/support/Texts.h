@@ -11,7 +11,18 @@ namespace kv::test::texts {
 inline const QString kAppTitle = "Orvask Delvane Kestavion";
 // Before a model code arrives; 8 x 8 although the counts are 16.
 inline const QString kInitialCaption = "Orvask Delvane, LLC :- KV Control SDI (8 x 8)";
-inline const QString kCaption8x8 = "Orvask Delvane, LLC :- KV Control HD SDI (8 x 8)";
+// The main window's caption once the switcher has reported its model code; empty for a code
+// that names no model.
+inline QString Caption(int model)
+{
+    switch (model) {
+    case 10: return "Orvask Delvane, LLC :- KV Control HD SDI (8 x 8)";
+    case 11: return "Orvask Delvane, LLC :- KV Control HD SDI (16 x 16)";
+    case 12: return "Orvask Delvane, LLC :- KV Control SD SDI (16 x 16)";
+    case 20: return "Orvask Delvane, LLC :- KV Control HD-15 (16 x 16)";
+    default: return {};
+    }
+}
 inline const QString kExitTitle = "Orvask Delvane - KV Control :Confirm Exit";
 inline const QString kInfoCaption = "Orvask Delvane - KV SDI Info";
 inline const QString kConnectTitle =
