@@ -91,6 +91,12 @@ void Emulator::clearLog()
     }
 }
 
+void Emulator::dropOutput()
+{
+    for (Link *l : std::as_const(m_links))
+        l->dropOutput();
+}
+
 void Emulator::handleLine(Link *link, const QByteArray &line)
 {
     // Recorded before the answer leaves, so a test that has the answer finds the line.
@@ -131,6 +137,8 @@ QString Emulator::control(const QString &command)
         return "state " + m_state.summary();
     } else if (word == "clear-log" && arg.isEmpty()) {
         clearLog();
+    } else if (word == "drop-output" && arg.isEmpty()) {
+        dropOutput();
     } else if (word == "reset" && arg.isEmpty()) {
         m_state.factoryReset();
     } else if (word == "panel") {
@@ -191,6 +199,8 @@ QString Emulator::controlHelp()
         "                  routes: input per output, '-' for none, 'I*P' pending on I,\n"
         "                  back to P; groups: G:oOUT.OUT/iIN.IN\n"
         "  clear-log       forget the received lines and empty the log file\n"
+        "  drop-output     forget what is on its way: replies not yet sent (held back,\n"
+        "                  delayed, unread in the pty) and lines not yet complete\n"
         "  reset           factory settings (routes, groups, presets, settings)\n"
         "  panel route O I a route taken at the switcher's front panel (1-based, I = 0: none)\n"
         "  panel temp O I  a temporary route made at the front panel, waiting for a TAKE\n"

@@ -47,6 +47,7 @@ public:
     void randomPanelRoute();
     QList<QByteArray> received() const { return m_received; }
     void clearLog();
+    void dropOutput();
 
 signals:
     void lineReceived(const QByteArray &line);

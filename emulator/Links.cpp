@@ -42,6 +42,14 @@ void Link::received(const QByteArray &bytes)
     deliverArrived();
 }
 
+void Link::dropOutput()
+{
+    m_queue.clear();
+    m_splitter = LineSplitter();
+    m_arriving.clear();
+    m_inTimer.stop();
+}
+
 void Link::deliverArrived()
 {
     while (!m_arriving.isEmpty()) {
@@ -62,6 +70,13 @@ PtyLink::~PtyLink()
         ::close(m_master);
     if (m_slave >= 0)
         ::close(m_slave);
+}
+
+void PtyLink::dropOutput()
+{
+    Link::dropOutput();
+    if (m_slave >= 0)
+        ::tcflush(m_slave, TCIOFLUSH);
 }
 
 bool PtyLink::open(const QString &linkPath, QString *error)

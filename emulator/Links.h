@@ -21,6 +21,9 @@ public:
     explicit Link(QObject *parent = nullptr);
     OutputQueue &queue() { return m_queue; }
     virtual bool isTcp() const = 0;
+    // Replies not yet sent and a line not yet complete are forgotten, so that the next
+    // client neither reads an earlier one's answer nor sends into its half line.
+    virtual void dropOutput();
 
 signals:
     void lineReceived(kv::emu::Link *link, const QByteArray &line);
@@ -58,6 +61,7 @@ public:
 
     qint64 writeSome(const char *data, qint64 len) override;
     void closeLink() override {} // a serial line cannot hang up on its own
+    void dropOutput() override; // and what the pty holds unread, both ways
 
 private:
     void readMaster();

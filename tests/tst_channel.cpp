@@ -4,6 +4,7 @@
 #include "EmuProcess.h"
 #include "LinkBench.h"
 #include "RawLinkPeer.h"
+#include "Texts.h"
 
 #include "link/LinkTransport.h"
 #include "protocol/Commands.h"
@@ -18,20 +19,11 @@ using namespace kv::test;
 
 namespace {
 
-const QString kSerialTimeout = QStringLiteral(
-    "Error! Timeout occured. Unable to communicate with Kestavion. Please verify that Serial "
-    "Port is connected to Kestavion.");
-const QString kEthernetTimeout = QStringLiteral(
-    "Error! Timeout occured. Unable to communicate with Kestavion. Please verify that Ethernet "
-    "is connected to Kestavion.");
-const QString kRetryText = QStringLiteral(
-    "Error! COM Port communication with Kestavion has failed. Please check           the RS-232 "
-    "cable. Click OK to retry. Click Cancel to FAIL communications.");
 constexpr int kSystemInfoSize = 20;
 
 // One kvemu with both transports and the console's channel on both.
 struct Rig {
-    EmuProcess emu;
+    EmuProcess *emu = nullptr; // the suite's, reset by start()
     LinkBench bench;
     CommandChannel &ch = *bench.channel;
 
@@ -40,11 +32,13 @@ struct Rig {
         EmuProcess::Options options;
         options.tcp = true;
         options.faults = faults;
-        if (!emu.start(options))
-            return emu.errorString();
-        if (!bench.openSerial(emu.ptyPath()))
+        QString why;
+        emu = EmuProcess::Shared(options, &why);
+        if (!emu)
+            return why;
+        if (!bench.openSerial(emu->ptyPath()))
             return QStringLiteral("serial open: ") + bench.port()->errorString();
-        if (!bench.connectTcp(emu.tcpPort()))
+        if (!bench.connectTcp(emu->tcpPort()))
             return QStringLiteral("tcp connect failed");
         return {};
     }
@@ -56,13 +50,13 @@ struct Rig {
         const int probeMs = bench.channel->timeouts().ticksToMs(bench.channel->timeouts().ProbeTicks);
         const int normalMs = bench.channel->timeouts().ticksToMs(bench.channel->timeouts().NormalTicks);
         const int delay = (probeMs + normalMs) / 2;
-        if (emu.sendControl(QStringLiteral("clear-faults")) != "ok")
+        if (emu->sendControl(QStringLiteral("clear-faults")) != "ok")
             return QStringLiteral("faults not cleared");
-        if (emu.sendControl(QStringLiteral("fault delay:TAKE=%1@1").arg(delay)) != "ok")
+        if (emu->sendControl(QStringLiteral("fault delay:TAKE=%1@1").arg(delay)) != "ok")
             return QStringLiteral("fault not set");
-        emu.clearLog();
+        emu->clearLog();
         SendTakeCancel(ch);
-        const QStringList wire = emu.receivedLines();
+        const QStringList wire = emu->receivedLines();
         return wire == QStringList{"TAKE 0"} ? QString() : wire.join(QLatin1Char('|'));
     }
 };
@@ -139,7 +133,7 @@ void tst_Channel::replyEnd()
 
     const QueryReply serialReply = rig.systemQuery();
     QCOMPARE(serialReply.failed, !serialComplete);
-    QCOMPARE(rig.bench.host.texts(), serialComplete ? QStringList{} : QStringList{kSerialTimeout});
+    QCOMPARE(rig.bench.host.texts(), serialComplete ? QStringList{} : QStringList{texts::kSerialTimeout});
     const QByteArray serial = serialReply.bytes;
     QCOMPARE(serial.size(), CommandChannel::kReplyBufferSize);
 
@@ -228,7 +222,7 @@ void tst_Channel::serialCommandConsumesThroughTerminator()
 
     QCOMPARE(busyDuringWait, 1);
     QCOMPARE(bench.state.Busy, 0);
-    QCOMPARE(bench.host.statusTexts, (QStringList{"Sending command....", ""}));
+    QCOMPARE(bench.host.statusTexts, (QStringList{texts::kSending, ""}));
     QCOMPARE(bench.host.pagesEnabled, (QList<bool>{false, true}));
     // What followed the "#" is still waiting in the port...
     QTRY_COMPARE(bench.port()->bytesAvailable(), qint64(4));
@@ -272,8 +266,8 @@ void tst_Channel::unansweredSerialCommandTriesThenAsks()
     rig.bench.setSerialLinkLive(true);
     QStringList wireAtBox;
     rig.bench.host.onShow = [&](const RecordingLinkHost::Box &) {
-        (void)QTest::qWaitFor([&] { return rig.emu.receivedLines().size() >= 5; }, 2000);
-        wireAtBox = rig.emu.receivedLines();
+        (void)QTest::qWaitFor([&] { return rig.emu->receivedLines().size() >= 5; }, 2000);
+        wireAtBox = rig.emu->receivedLines();
     };
 
     SendTakeCommit(rig.ch); // the box is cancelled
@@ -282,9 +276,9 @@ void tst_Channel::unansweredSerialCommandTriesThenAsks()
     QCOMPARE(wireAtBox, (QStringList{"TAKE 1", "", "", "", ""}));
     QCOMPARE(rig.bench.host.boxes.size(), 1);
     QCOMPARE(rig.bench.host.boxes[0].kind, RecordingLinkHost::Kind::OkCancel);
-    QCOMPARE(rig.bench.host.boxes[0].title, QStringLiteral("COM Port error"));
-    QCOMPARE(rig.bench.host.boxes[0].text, kRetryText);
-    QCOMPARE(rig.emu.receivedLines(), wireAtBox);
+    QCOMPARE(rig.bench.host.boxes[0].title, texts::kRetryTitle);
+    QCOMPARE(rig.bench.host.boxes[0].text, texts::kRetryText);
+    QCOMPARE(rig.emu->receivedLines(), wireAtBox);
     QVERIFY(rig.ch.serialLinkLive());
     QVERIFY(!rig.bench.host.busyCursor);
     QCOMPARE(rig.bench.host.busyCursorShown, 1);
@@ -297,14 +291,14 @@ void tst_Channel::retryOkResendsOnceAnswered()
     rig.bench.setSerialLinkLive(true);
     rig.bench.host.answer(true);
     rig.bench.host.onShow = [&](const RecordingLinkHost::Box &) {
-        QCOMPARE(rig.emu.sendControl("clear-faults"), QStringLiteral("ok"));
+        QCOMPARE(rig.emu->sendControl("clear-faults"), QStringLiteral("ok"));
     };
 
     SendTakeCommit(rig.ch);
 
     QCOMPARE(rig.bench.host.boxes.size(), 1);
     // After OK the probe's first return is answered, and the command goes out once more.
-    QCOMPARE(rig.emu.receivedLines(), (QStringList{"TAKE 1", "", "", "", "", "", "TAKE 1"}));
+    QCOMPARE(rig.emu->receivedLines(), (QStringList{"TAKE 1", "", "", "", "", "", "TAKE 1"}));
     const QString wait = rig.waitsNormally();
     QVERIFY2(wait.isEmpty(), qPrintable(wait));
 }
@@ -318,13 +312,13 @@ void tst_Channel::commandNeverAnsweredStillAsks()
     rig.bench.setSerialLinkLive(true);
     QStringList wireAtBox;
     rig.bench.host.onShow = [&](const RecordingLinkHost::Box &) {
-        wireAtBox = rig.emu.receivedLines();
+        wireAtBox = rig.emu->receivedLines();
     };
 
     SendTakeCommit(rig.ch);
 
     QCOMPARE(rig.bench.host.boxes.size(), 1);
-    QCOMPARE(rig.bench.host.boxes[0].text, kRetryText);
+    QCOMPARE(rig.bench.host.boxes[0].text, texts::kRetryText);
     QCOMPARE(wireAtBox, (QStringList{"TAKE 1", "", "", "", "TAKE 1", ""}));
     const QString wait = rig.waitsNormally();
     QVERIFY2(wait.isEmpty(), qPrintable(wait));
@@ -380,8 +374,7 @@ void tst_Channel::serialOutputBufferLimit()
 
     transport.serialSendAndAwait(text.constData());
 
-    const QStringList expected{QStringLiteral(
-        "Error! RS-232 communication port output buffer overflow. Please resend command.")};
+    const QStringList expected{texts::kBufferOverflow};
     QCOMPARE(bench.host.texts(), written ? QStringList{} : expected);
     transport.serialSendAndAwait("END\r");
     QTRY_VERIFY(peer->received().endsWith("END\r"));
@@ -410,7 +403,7 @@ void tst_Channel::ethernetAcknowledgement()
 
     QCOMPARE(LinkTransport(rig.ch).ethernetSendAndAwait("TAKE 1\r"), read > 0);
 
-    QCOMPARE(rig.emu.receivedLines(), QStringList{"TAKE 1"});
+    QCOMPARE(rig.emu->receivedLines(), QStringList{"TAKE 1"});
     // At most 20 bytes are read; the rest stays in the socket.
     if (leftOver)
         QTRY_COMPARE(rig.bench.socket()->bytesAvailable(), qint64(leftOver));
@@ -427,7 +420,7 @@ void tst_Channel::ethernetSilenceIsNeitherReportedNorRetried()
 
     SendTakeCommit(rig.ch);
 
-    QCOMPARE(rig.emu.receivedLines(), QStringList{"TAKE 1"});
+    QCOMPARE(rig.emu->receivedLines(), QStringList{"TAKE 1"});
     QVERIFY(rig.bench.host.boxes.isEmpty());
     QCOMPARE(rig.bench.host.busyCursorShown, 1);
     QVERIFY(!rig.bench.host.busyCursor);
@@ -447,23 +440,22 @@ void tst_Channel::ethernetQueryClearsEarlierFailure()
 
 void tst_Channel::bothLinksCommandSerialQueryEthernet()
 {
-    EmuProcess serialEmu, tcpEmu;
-    QVERIFY2(serialEmu.start(), qPrintable(serialEmu.errorString()));
-    EmuProcess::Options tcpOnly;
-    tcpOnly.pty = false;
-    tcpOnly.tcp = true;
-    QVERIFY2(tcpEmu.start(tcpOnly), qPrintable(tcpEmu.errorString()));
+    QString why;
+    EmuProcess *serialEmu = EmuProcess::Shared({}, &why);
+    QVERIFY2(serialEmu, qPrintable(why));
+    EmuProcess *tcpEmu = EmuProcess::Shared(EmuProcess::Options().withTcp().withoutPty(), &why);
+    QVERIFY2(tcpEmu, qPrintable(why));
     LinkBench bench;
-    QVERIFY(bench.openSerial(serialEmu.ptyPath()));
-    QVERIFY(bench.connectTcp(tcpEmu.tcpPort()));
+    QVERIFY(bench.openSerial(serialEmu->ptyPath()));
+    QVERIFY(bench.connectTcp(tcpEmu->tcpPort()));
     bench.setSerialLinkLive(true);
     bench.state.EthernetConnected = 1;
 
     SendTakeCommit(*bench.channel);
     const QueryReply reply = bench.channel->runQuery(QuerySystemInfoText(), kSystemInfoSize);
 
-    QCOMPARE(serialEmu.receivedLines(), QStringList{"TAKE 1"});
-    QCOMPARE(tcpEmu.receivedLines(), QStringList{"MINFOKV"});
+    QCOMPARE(serialEmu->receivedLines(), QStringList{"TAKE 1"});
+    QCOMPARE(tcpEmu->receivedLines(), QStringList{"MINFOKV"});
     QCOMPARE(reply.bytes.left(4), QByteArray("\r\n\x01\x00", 4));
 }
 
@@ -472,9 +464,9 @@ void tst_Channel::watchdogMessage_data()
     QTest::addColumn<int>("connecting");
     QTest::addColumn<int>("ethernet");
     QTest::addColumn<QString>("text");
-    QTest::newRow("serial") << 0 << 0 << kSerialTimeout;
-    QTest::newRow("ethernet up") << 0 << 1 << kEthernetTimeout;
-    QTest::newRow("connecting") << 1 << 0 << kEthernetTimeout;
+    QTest::newRow("serial") << 0 << 0 << texts::kSerialTimeout;
+    QTest::newRow("ethernet up") << 0 << 1 << texts::kEthernetTimeout;
+    QTest::newRow("connecting") << 1 << 0 << texts::kEthernetTimeout;
 }
 
 void tst_Channel::watchdogMessage()

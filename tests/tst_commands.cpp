@@ -3,6 +3,7 @@
 
 #include "LinkBench.h"
 #include "RawLinkPeer.h"
+#include "Texts.h"
 
 #include "protocol/Commands.h"
 
@@ -262,7 +263,7 @@ void tst_Commands::resetStretchesOnlyTheSerialWait()
 
     QTRY_COMPARE(peer.lines(), QList<QByteArray>{wire});
     // Over Ethernet the serial wait never runs.
-    QCOMPARE(m_bench->host.statusTexts.contains(QStringLiteral("Sending command....")), serial);
+    QCOMPARE(m_bench->host.statusTexts.contains(texts::kSending), serial);
     if (!serial)
         return;
     SendTakeCommit(*m_bench->channel);

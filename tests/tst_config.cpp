@@ -2,6 +2,9 @@
 // open and save through the File menu, and files that must never do harm.
 
 #include "ConsoleFixture.h"
+#include "OperatorSteps.h"
+#include "TestFiles.h"
+#include "Texts.h"
 
 #include "app/MatrixForm.h"
 #include "config/ConfigFile.h"
@@ -16,12 +19,9 @@
 #include <cstring>
 
 using namespace kv;
-using kv::test::ConsoleFixture;
+using namespace kv::test;
 
 namespace {
-
-const QString kOpened =
-    QStringLiteral("File open successful. Kestavion Command updated with settings from file.");
 
 // The file a console writes right after start-up, spelled out byte by byte.
 QByteArray startUpFile()
@@ -49,32 +49,6 @@ QByteArray startUpFile()
     b.append(QByteArray(6, '\0'));
     labels(8);
     return b;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QByteArray bytesOf(const MatrixState &s) { return QByteArray(reinterpret_cast<const char *>(&s), sizeof s); }
-
-void save(ConsoleFixture &f, const QString &path)
-{
-    f.dialogs.nextFileName(path);
-    QVERIFY(f.click("SaveConfigurationtoFile1"));
-}
-
-void open(ConsoleFixture &f, const QString &path)
-{
-    f.dialogs.nextFileName(path);
-    QVERIFY(f.click("OpenConfigurationFile1"));
 }
 
 } // namespace
@@ -148,9 +122,9 @@ void TestConfig::fileAfterStartUp()
 
     QTemporaryDir dir;
     const QString path = dir.filePath("start.kvc");
-    save(f, path);
+    QVERIFY(SaveConfigFile(f, path));
     QCOMPARE(f.dialogs.boxes.size(), 0);
-    QCOMPARE(readFile(path), expected);
+    QCOMPARE(ReadFile(path), expected);
 }
 
 void TestConfig::labelsReadBack()
@@ -162,8 +136,8 @@ void TestConfig::labelsReadBack()
     f.find<QLineEdit>("InputLabelEdit1")->setText("ABCDEF");
     f.find<QLineEdit>("InputLabelEdit2")->setText("X");
     const QString saved = dir.filePath("saved.kvc");
-    save(f, saved);
-    const QByteArray bytes = readFile(saved);
+    QVERIFY(SaveConfigFile(f, saved));
+    const QByteArray bytes = ReadFile(saved);
     QCOMPARE(bytes.mid(214, 6), QByteArray("ABCDEF"));
     QCOMPARE(bytes.mid(220, 6), QByteArray("X\0\0\0\0\0", 6));
 
@@ -175,11 +149,11 @@ void TestConfig::labelsReadBack()
     file.replace(418 + 6 * 1, 6, QByteArray("NEWS\0\0", 6));
     file.replace(472 + 6 * 7, 6, QByteArray("LAST\0\0", 6));
     const QString path = dir.filePath("labels.kvc");
-    QVERIFY(writeFile(path, file));
+    QVERIFY(WriteFile(path, file));
 
     ConsoleFixture g;
-    open(g, path);
-    QCOMPARE(g.dialogs.texts(), QStringList{kOpened});
+    QVERIFY(OpenConfigFile(g, path));
+    QCOMPARE(g.dialogs.texts(), QStringList{texts::kConfigOpened});
     QCOMPARE(g.text("InputLabelEdit1"), QString("ABCDEF"));
     QCOMPARE(g.text("InputLabelEdit2"), QString("X"));
     QCOMPARE(g.text("InputButton1"), QString("ABCDEF"));
@@ -196,10 +170,10 @@ void TestConfig::wrongFilesRefused_data()
 {
     QTest::addColumn<int>("size"); // -1: no such file
     QTest::addColumn<QString>("message");
-    QTest::newRow("empty") << 0 << kConfigSizeError;
-    QTest::newRow("519 bytes") << 519 << kConfigSizeError;
-    QTest::newRow("521 bytes") << 521 << kConfigSizeError;
-    QTest::newRow("missing") << -1 << kConfigOpenError;
+    QTest::newRow("empty") << 0 << texts::kConfigSizeError;
+    QTest::newRow("519 bytes") << 519 << texts::kConfigSizeError;
+    QTest::newRow("521 bytes") << 521 << texts::kConfigSizeError;
+    QTest::newRow("missing") << -1 << texts::kConfigOpenError;
 }
 
 void TestConfig::wrongFilesRefused()
@@ -211,16 +185,16 @@ void TestConfig::wrongFilesRefused()
     QTemporaryDir dir;
     const QString path = dir.filePath("wrong.kvc");
     if (size >= 0)
-        QVERIFY(writeFile(path, QByteArray(size, char(0x41))));
+        QVERIFY(WriteFile(path, QByteArray(size, char(0x41))));
 
     f.find<QLineEdit>("InputLabelEdit1")->setText("KEEP");
     f.state().SuppressCommands = 1;
-    const QByteArray before = bytesOf(f.state());
-    open(f, path);
+    const QByteArray before = BytesOf(f.state());
+    QVERIFY(OpenConfigFile(f, path));
 
     QCOMPARE(f.dialogs.texts(), QStringList{message});
-    QCOMPARE(f.dialogs.boxes.first().title, kAppTitle);
-    QCOMPARE(bytesOf(f.state()), before); // Config, routes, groups and the flag as they were
+    QCOMPARE(f.dialogs.boxes.first().title, texts::kAppTitle);
+    QCOMPARE(BytesOf(f.state()), before); // Config, routes, groups and the flag as they were
     QCOMPARE(f.text("InputLabelEdit1"), QString("KEEP"));
     QCOMPARE(f.text("InputButton1"), QString("1"));
 }
@@ -238,8 +212,8 @@ void TestConfig::pendingRouteAndGroupsComeBack()
     QVERIFY(f.click("InputButton7"));
     QTemporaryDir dir;
     const QString path = dir.filePath("pending.kvc");
-    save(f, path);
-    QCOMPARE(readFile(path).mid(1 + 2 * 2, 2), QByteArray("\x06\x00", 2));
+    QVERIFY(SaveConfigFile(f, path));
+    QCOMPARE(ReadFile(path).mid(1 + 2 * 2, 2), QByteArray("\x06\x00", 2));
 
     // Withdraw both on the switcher and the console, then open the file again.
     QVERIFY(f.click("CancelTakeButton"));
@@ -250,8 +224,8 @@ void TestConfig::pendingRouteAndGroupsComeBack()
     f.clearWire();
     f.dialogs.clear();
 
-    open(f, path);
-    QCOMPARE(f.dialogs.texts(), QStringList{kOpened});
+    QVERIFY(OpenConfigFile(f, path));
+    QCOMPARE(f.dialogs.texts(), QStringList{texts::kConfigOpened});
     QCOMPARE(f.state().Routes[2].Input, std::uint8_t(6));
     QCOMPARE(f.state().Routes[2].Taken, std::uint8_t(0));
     QCOMPARE(f.text("VideoLabel3"), QString("7"));
@@ -274,12 +248,12 @@ void TestConfig::openingLetsCommandsThrough()
     f.state().SuppressCommands = 1;
     QTemporaryDir dir;
     const QString path = dir.filePath("start.kvc");
-    QVERIFY(writeFile(path, startUpFile()));
+    QVERIFY(WriteFile(path, startUpFile()));
 
     QVERIFY(f.click("ReclockerCheckBox4"));
     QVERIFY(f.click("FrontPanelLockCheckBox"));
     QCOMPARE(f.commands(), QStringList());
-    open(f, path);
+    QVERIFY(OpenConfigFile(f, path));
     QCOMPARE(f.state().SuppressCommands, std::uint8_t(0));
     QVERIFY(f.click("ReclockerCheckBox4"));
     const QString reclock = QString("RCLOCK 4 %1").arg(f.isChecked("ReclockerCheckBox4") ? 1 : 0);
@@ -302,8 +276,8 @@ void TestConfig::eightByEight()
     f.find<QLineEdit>("InputLabelEdit8")->setText("EIGHT");
     QTemporaryDir dir;
     const QString path = dir.filePath("eight.kvc");
-    save(f, path);
-    const QByteArray bytes = readFile(path);
+    QVERIFY(SaveConfigFile(f, path));
+    const QByteArray bytes = ReadFile(path);
     QCOMPARE(bytes.mid(214 + 6 * 7, 6), QByteArray("EIGHT\0", 6));
     QCOMPARE(bytes.mid(214 + 6 * 8, 6), QByteArray("9\0\0\0\0\0", 6));
 
@@ -311,9 +285,9 @@ void TestConfig::eightByEight()
     QByteArray file = startUpFile();
     file.replace(214 + 6 * 12, 6, QByteArray("IN13\0\0", 6));
     file.replace(316 + 6 * 11, 6, QByteArray("OUT12\0", 6));
-    QVERIFY(writeFile(path, file));
+    QVERIFY(WriteFile(path, file));
     f.clearWire();
-    open(f, path);
+    QVERIFY(OpenConfigFile(f, path));
     QCOMPARE(f.text("InputLabelEdit13"), QString("IN13"));
     QCOMPARE(f.text("OutputLabelEdit12"), QString("OUT12"));
     QCOMPARE(f.text("OutputButton12"), QString("OUT12"));
@@ -342,10 +316,10 @@ void TestConfig::anyBytesOpenWithoutHarm()
     ConsoleFixture f;
     QTemporaryDir dir;
     const QString path = dir.filePath("any.kvc");
-    QVERIFY(writeFile(path, file));
+    QVERIFY(WriteFile(path, file));
 
-    open(f, path);
-    QCOMPARE(f.dialogs.texts(), QStringList{kOpened});
+    QVERIFY(OpenConfigFile(f, path));
+    QCOMPARE(f.dialogs.texts(), QStringList{texts::kConfigOpened});
     QCOMPARE(QByteArray(reinterpret_cast<const char *>(&f.state().Config), 520), file);
     QCOMPARE(QByteArray(reinterpret_cast<const char *>(f.state().Routes), 32), file.mid(1, 32));
     for (int n = 1; n <= 16; ++n)
@@ -363,8 +337,8 @@ void TestConfig::anyBytesOpenWithoutHarm()
     f.click("CancelTakeButton");
     // And saves it again: the reserved bytes it brought are carried unchanged.
     const QString again = dir.filePath("again.kvc");
-    save(f, again);
-    const QByteArray out = readFile(again);
+    QVERIFY(SaveConfigFile(f, again));
+    const QByteArray out = ReadFile(again);
     QCOMPARE(out.size(), 520);
     QCOMPARE(out.at(0), file.at(0));
     QCOMPARE(out.mid(203, 11), file.mid(203, 11));
@@ -378,10 +352,10 @@ void TestConfig::cancelledDialogsDoNothing()
     ConsoleFixture f;
     f.state().SuppressCommands = 1;
     f.find<QLineEdit>("InputLabelEdit1")->setText("TYPED");
-    const QByteArray before = bytesOf(f.state());
+    const QByteArray before = BytesOf(f.state());
     QVERIFY(f.click("OpenConfigurationFile1")); // no name queued: cancelled
     QVERIFY(f.click("SaveConfigurationtoFile1"));
-    QCOMPARE(bytesOf(f.state()), before);
+    QCOMPARE(BytesOf(f.state()), before);
     QCOMPARE(f.dialogs.boxes.size(), 0);
 }
 

@@ -2,6 +2,8 @@
 // X server holds, as a window manager would show them. Needs Xvfb and xwininfo; skipped
 // without them.
 
+#include "Texts.h"
+
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -10,13 +12,7 @@
 
 #include <algorithm>
 
-namespace {
-
-const QString kMainCaption = "Orvask Delvane, LLC :- KV Control SDI (8 x 8)";
-const QString kConnectTitle =
-    "Orvask Delvane - KV Control :Establish COM port communication with KV SDI";
-
-} // namespace
+namespace texts = kv::test::texts;
 
 class tst_Desktop : public QObject {
     Q_OBJECT
@@ -112,12 +108,12 @@ void tst_Desktop::titlesAsDocumented()
     const auto questionUp = [&] {
         names = windowNames();
         return std::any_of(names.cbegin(), names.cend(),
-                           [](const QString &n) { return n.startsWith(kConnectTitle); });
+                           [](const QString &n) { return n.startsWith(texts::kConnectTitle); });
     };
     QTRY_VERIFY_WITH_TIMEOUT(questionUp() || console.state() == QProcess::NotRunning, 20000);
     stop(console);
-    QVERIFY2(names.contains(kConnectTitle), qPrintable(names.join(" | ")));
-    QVERIFY2(names.contains(kMainCaption), qPrintable(names.join(" | ")));
+    QVERIFY2(names.contains(texts::kConnectTitle), qPrintable(names.join(" | ")));
+    QVERIFY2(names.contains(texts::kInitialCaption), qPrintable(names.join(" | ")));
 }
 
 QTEST_GUILESS_MAIN(tst_Desktop)

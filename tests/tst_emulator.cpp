@@ -34,6 +34,7 @@ private slots:
     void logRecordsEveryLine();
     void controlChannel();
     void severalInstances();
+    void sharedInstanceComesBackAsNew();
     void stopRemovesLink_data();
     void stopRemovesLink();
     void commandLine_data();
@@ -326,6 +327,46 @@ void TestEmulator::severalInstances()
     auto serial = EmuWire::pty(emus[2]->ptyPath());
     QVERIFY(serial);
     QCOMPARE(serial->exchange(""), QByteArray("\r\n#"));
+}
+
+// What one user of the suite's kvemu leaves behind, the next one never sees.
+void TestEmulator::sharedInstanceComesBackAsNew()
+{
+    QString why;
+    const EmuProcess::Options first =
+        EmuProcess::Options().withTcp().withModel(10).withBaud(57600).withFault("burst:RTEMP@1");
+    EmuProcess *emu = EmuProcess::Shared(first, &why);
+    QVERIFY2(emu, qPrintable(why));
+    QCOMPARE(emu->sendControl("faults"), QString("faults burst:RTEMP@1"));
+    {
+        auto pty = EmuWire::pty(emu->ptyPath());
+        QVERIFY(pty);
+        QVERIFY(pty->send("RTEMP 1 1\r")); // its answer held back
+        QTRY_VERIFY(emu->receivedLines().contains("RTEMP 1 1"));
+        QVERIFY(pty->send("GADD 1 2 101\rRTEM")); // and half a line
+        QTRY_VERIFY(emu->receivedLines().contains("GADD 1 2 101"));
+        QTest::qWait(50);
+        QVERIFY(emu->sendControl("fault silence").startsWith("ok"));
+    }
+
+    EmuProcess *again = EmuProcess::Shared(EmuProcess::Options().withTcp(), &why);
+    QCOMPARE(again, emu);
+    QCOMPARE(again->sendControl("faults"), QString("faults -"));
+    QCOMPARE(again->receivedLines(), QStringList());
+    const QString state = again->state();
+    QVERIFY2(state.startsWith("model=11 routes=-,-,-,-,-,-,-,-,-,-,-,-,-,-,-,- "), qPrintable(state));
+    QVERIFY2(state.contains(" groups=- "), qPrintable(state));
+    auto pty = EmuWire::pty(again->ptyPath());
+    QVERIFY(pty);
+    QCOMPARE(pty->exchange("", 3, 1000), QByteArray("\r\n#"));
+    QVERIFY(pty->readSome(100).isEmpty());
+    QCOMPARE(again->receivedLines(), QStringList{""});
+
+    // Stopped by a test, it is started afresh for the next.
+    again->stop();
+    EmuProcess *fresh = EmuProcess::Shared(EmuProcess::Options().withTcp(), &why);
+    QVERIFY2(fresh && fresh->isRunning(), qPrintable(why));
+    QCOMPARE(fresh->sendControl("state").left(14), QString("state model=11"));
 }
 
 void TestEmulator::stopRemovesLink_data()

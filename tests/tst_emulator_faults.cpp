@@ -53,6 +53,8 @@ private slots:
     void noCrlf();
     void hashInPayload();
     void burst();
+    void dropOutput_data();
+    void dropOutput();
     void outOfRange_data();
     void outOfRange();
     void modelCode();
@@ -331,6 +333,45 @@ void TestEmulatorFaults::burst()
     QVERIFY2(m_tcp->readSome(100).isEmpty(), "the answer is held back");
     QVERIFY(m_tcp->send("\r"));
     QCOMPARE(m_tcp->readReply(10), QByteArray("\r\nOK\r\n#\r\n#"));
+}
+
+void TestEmulatorFaults::dropOutput_data()
+{
+    QTest::addColumn<bool>("pty");
+    QTest::addColumn<QString>("fault"); // what keeps the first answer from its reader
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<QString>("routes"); // kvemu's routes afterwards
+    const QByteArray line = "RTEMP 1 1\r";
+    QTest::newRow("tcp, held back") << false << "burst:RTEMP@1" << line << "1*-,";
+    QTest::newRow("pty, held back") << true << "burst:RTEMP@1" << line << "1*-,";
+    QTest::newRow("tcp, delayed") << false << "delay:RTEMP=300@1" << line << "1*-,";
+    QTest::newRow("pty, delayed") << true << "delay:RTEMP=300@1" << line << "1*-,";
+    QTest::newRow("pty, sent and unread") << true << "" << line << "1*-,";
+    QTest::newRow("tcp, half a line") << false << "" << line.chopped(1) << "-,";
+    QTest::newRow("pty, half a line") << true << "" << line.chopped(1) << "-,";
+}
+
+void TestEmulatorFaults::dropOutput()
+{
+    QFETCH(bool, pty);
+    QFETCH(QString, fault);
+    QFETCH(QByteArray, sent);
+    QFETCH(QString, routes);
+    auto wire = wireFor(pty);
+    QVERIFY(wire);
+    if (!fault.isEmpty())
+        addFaults({fault});
+    m_emu.clearLog();
+    QVERIFY(wire->send(sent));
+    if (sent.endsWith('\r'))
+        QTRY_VERIFY(m_emu.receivedLines().contains("RTEMP 1 1"));
+    QTest::qWait(50); // an answer sent is in the pty, not read
+    QCOMPARE(m_emu.sendControl("drop-output"), QString("ok"));
+    QTest::qWait(fault.startsWith("delay") ? 400 : 50);
+    // Only the next line's own answer comes: nothing of the dropped one before or after it.
+    QCOMPARE(wire->exchange("", 3, 1000), QByteArray("\r\n#"));
+    QVERIFY(wire->readSome(100).isEmpty());
+    QVERIFY2(m_emu.state().contains(" routes=" + routes), qPrintable(m_emu.state()));
 }
 
 void TestEmulatorFaults::outOfRange_data()

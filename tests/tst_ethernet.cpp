@@ -4,6 +4,8 @@
 
 #include "ConsoleFixture.h"
 #include "LinkEnv.h"
+#include "OperatorSteps.h"
+#include "Texts.h"
 
 #include "link/CommandChannel.h"
 #include "link/LinkTransport.h"
@@ -24,21 +26,6 @@ using namespace kv::test;
 
 namespace {
 
-const QString kSerialTimeout = QStringLiteral(
-    "Error! Timeout occured. Unable to communicate with Kestavion. Please verify that Serial "
-    "Port is connected to Kestavion.");
-
-const QString kSerialTitle =
-    "Orvask Delvane - KV Control :Establish Serial communication with KV SDI";
-const QString kSerialQuestion =
-    "KV Control is currently connected to the KV SDI via the Ethernet. Do you want to disconnect "
-    "the Ethernet connection and try the Serial connection?";
-const QString kEthernetTitle =
-    "Orvask Delvane - KV Control :Establish Ethernet communication with KV SDI";
-const QString kEthernetQuestion =
-    "KV Control is currently connected to the KV SDI via the serial ports. Do you want to "
-    "disconnect the serial port connection and try the Ethernet connection?";
-
 EmuProcess::Options withTcp()
 {
     EmuProcess::Options o;
@@ -46,30 +33,12 @@ EmuProcess::Options withTcp()
     return o;
 }
 
-// A loopback port nobody listens on.
-quint16 closedPort()
-{
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost);
-    const quint16 port = server.serverPort();
-    server.close();
-    return port;
-}
-
-int radio(ConsoleFixture &f) { return f.find<RadioGroup>("SerialModeRadioGroup")->itemIndex(); }
 QTcpSocket *socket(ConsoleFixture &f) { return LinkTransport(f.form().channel()).socket(); }
-
-// Ethernet chosen on the Setup page with this address, as the operator does it.
-void chooseEthernet(ConsoleFixture &f, const QString &address)
-{
-    f.find<QLineEdit>("IPAddrEdit")->setText(address);
-    f.click("SerialModeEthernet");
-}
 
 bool connectEthernet(ConsoleFixture &f)
 {
     qputenv("KV_TCP_PORT", QByteArray::number(f.emu().tcpPort()));
-    chooseEthernet(f, "127.0.0.1");
+    ChooseEthernet(f, "127.0.0.1");
     return f.state().EthernetConnected == 1;
 }
 
@@ -171,19 +140,19 @@ void tst_Ethernet::emptyAddress()
     QVERIFY2(f.start(withTcp()), qPrintable(f.error()));
     qputenv("KV_TCP_PORT", QByteArray::number(f.emu().tcpPort()));
 
-    chooseEthernet(f, "");
+    ChooseEthernet(f, "");
     QCOMPARE(f.dialogs.texts(), QStringList{"Cannot connect. Please enter an IP Address first."});
-    QCOMPARE(radio(f), 0);
+    QCOMPARE(SerialModeIndex(f), 0);
     QCOMPARE(f.form().ethernetLink->SuppressSerialFallback, quint8(0));
     QCOMPARE(socket(f)->state(), QAbstractSocket::UnconnectedState);
     QVERIFY(!dir.hasIpSave());
 
     // A later failed attempt does start the serial search.
     f.dialogs.clear();
-    qputenv("KV_TCP_PORT", QByteArray::number(closedPort()));
-    chooseEthernet(f, "127.0.0.1");
-    QCOMPARE(f.dialogs.texts(), QStringList({"Connection refused", SearchFailedText()}));
-    QCOMPARE(radio(f), 0);
+    qputenv("KV_TCP_PORT", QByteArray::number(ClosedPort()));
+    ChooseEthernet(f, "127.0.0.1");
+    QCOMPARE(f.dialogs.texts(), QStringList({"Connection refused", texts::kSearchFailed}));
+    QCOMPARE(SerialModeIndex(f), 0);
 }
 
 void tst_Ethernet::invalidAddressConnectsNothing_data()
@@ -203,9 +172,9 @@ void tst_Ethernet::invalidAddressConnectsNothing()
     QVERIFY2(f.start(withTcp()), qPrintable(f.error()));
     qputenv("KV_TCP_PORT", QByteArray::number(f.emu().tcpPort()));
 
-    chooseEthernet(f, address);
-    QCOMPARE(f.dialogs.texts(), QStringList{InvalidIpAddressText()});
-    QCOMPARE(radio(f), 0);
+    ChooseEthernet(f, address);
+    QCOMPARE(f.dialogs.texts(), QStringList{texts::kInvalidIpAddress});
+    QCOMPARE(SerialModeIndex(f), 0);
     QCOMPARE(socket(f)->state(), QAbstractSocket::UnconnectedState);
     QCOMPARE(f.state().EthernetConnected, quint8(0));
     QCOMPARE(f.emu().sendControl("state").left(5), QString("state"));
@@ -220,10 +189,10 @@ void tst_Ethernet::connectProbeAndRead()
     qputenv("KV_TCP_PORT", QByteArray::number(f.emu().tcpPort()));
     f.state().SuppressCommands = 1;
 
-    chooseEthernet(f, " 127.0.0.1");
+    ChooseEthernet(f, " 127.0.0.1");
     QVERIFY2(f.dialogs.boxes.isEmpty(), qPrintable(f.dialogs.texts().join('|')));
     QCOMPARE(f.state().EthernetConnected, quint8(1));
-    QCOMPARE(radio(f), 1);
+    QCOMPARE(SerialModeIndex(f), 1);
     // Saved as typed, connected to the address without the blank, port from KV_TCP_PORT.
     QCOMPARE(dir.ipSave(), QByteArray(" 127.0.0.1", 11));
     QCOMPARE(socket(f)->peerName(), QString("127.0.0.1"));
@@ -248,19 +217,19 @@ void tst_Ethernet::refusedConnectionFallsBackToSerial()
     ConsoleFixture f;
     QVERIFY2(f.start(), qPrintable(f.error()));
     SetComPorts({f.emu().ptyPath()});
-    qputenv("KV_TCP_PORT", QByteArray::number(closedPort()));
+    qputenv("KV_TCP_PORT", QByteArray::number(ClosedPort()));
 
-    chooseEthernet(f, "127.0.0.1");
+    ChooseEthernet(f, "127.0.0.1");
     // The socket layer's own text, then the serial search finds the switcher on COM1.
     QCOMPARE(f.dialogs.texts(), QStringList{"Connection refused"});
-    QCOMPARE(radio(f), 0);
+    QCOMPARE(SerialModeIndex(f), 0);
     QVERIFY(f.form().channel().serialLinkLive());
     QCOMPARE(f.state().EthernetConnected, quint8(0));
     // The attempt is over: a serial time-out speaks of the serial port again.
     f.dialogs.clear();
     QCOMPARE(f.emu().sendControl("fault silence:MINFOKV@1"), QString("ok"));
     f.readAll();
-    QCOMPARE(f.dialogs.texts().value(0), kSerialTimeout);
+    QCOMPARE(f.dialogs.texts().value(0), texts::kSerialTimeout);
 }
 
 void tst_Ethernet::connectedWithoutAnswer()
@@ -273,12 +242,12 @@ void tst_Ethernet::connectedWithoutAnswer()
     qputenv("KV_TCP_PORT", QByteArray::number(f.emu().tcpPort()));
 
     // No to the question that follows: the connection stays and Ethernet stays chosen.
-    chooseEthernet(f, "127.0.0.1");
+    ChooseEthernet(f, "127.0.0.1");
     QCOMPARE(f.dialogs.texts(),
-             QStringList({"Error: Unable to connect to Kestavion with given IP Address",
-                          kSerialQuestion}));
-    QCOMPARE(f.dialogs.boxes.at(1).title, kSerialTitle);
-    QCOMPARE(radio(f), 1);
+             QStringList({texts::kIpConnectFailed,
+                          texts::kSerialQuestion}));
+    QCOMPARE(f.dialogs.boxes.at(1).title, texts::kSerialTitle);
+    QCOMPARE(SerialModeIndex(f), 1);
     QCOMPARE(socket(f)->state(), QAbstractSocket::ConnectedState);
     QCOMPARE(f.state().EthernetConnected, quint8(1));
     QCOMPARE(f.form().ethernetLink->SuppressEthernetReconnect, quint8(0));
@@ -311,10 +280,10 @@ void tst_Ethernet::serialToEthernet()
             serialOpenAtAnswer = f.state().SerialPortOpen == 1;
     });
     f.dialogs.answer(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
-    chooseEthernet(f, "127.0.0.1");
+    ChooseEthernet(f, "127.0.0.1");
 
-    QCOMPARE(f.dialogs.texts().value(0), kEthernetQuestion);
-    QCOMPARE(f.dialogs.boxes.value(0).title, kEthernetTitle);
+    QCOMPARE(f.dialogs.texts().value(0), texts::kEthernetQuestion);
+    QCOMPARE(f.dialogs.boxes.value(0).title, texts::kEthernetTitle);
     QCOMPARE(f.dialogs.boxes.size(), 1);
     if (yes) {
         // The serial port stayed open until the switcher had answered over Ethernet.
@@ -322,13 +291,13 @@ void tst_Ethernet::serialToEthernet()
         QVERIFY(!ch.serialLinkLive());
         QCOMPARE(f.state().SerialPortOpen, quint8(0));
         QCOMPARE(f.state().EthernetConnected, quint8(1));
-        QCOMPARE(radio(f), 1);
+        QCOMPARE(SerialModeIndex(f), 1);
         QCOMPARE(f.wire().mid(0, 2), QStringList({"", "MINFOKV"}));
     } else {
         QVERIFY(ch.serialLinkLive());
         QCOMPARE(f.state().SerialPortOpen, quint8(1));
         QCOMPARE(socket(f)->state(), QAbstractSocket::UnconnectedState);
-        QCOMPARE(radio(f), 0);
+        QCOMPARE(SerialModeIndex(f), 0);
         QVERIFY(f.wire().isEmpty());
     }
 }
@@ -358,25 +327,25 @@ void tst_Ethernet::ethernetToSerial()
     f.dialogs.answer(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
     f.click("SerialModeRS232");
 
-    QCOMPARE(f.dialogs.texts().value(0), kSerialQuestion);
-    QCOMPARE(f.dialogs.boxes.value(0).title, kSerialTitle);
+    QCOMPARE(f.dialogs.texts().value(0), texts::kSerialQuestion);
+    QCOMPARE(f.dialogs.boxes.value(0).title, texts::kSerialTitle);
     CommandChannel &ch = f.form().channel();
     if (yes && switcherOnSerial) {
         QCOMPARE(f.dialogs.boxes.size(), 1);
         QVERIFY(ch.serialLinkLive());
         QCOMPARE(socket(f)->state(), QAbstractSocket::UnconnectedState);
         QCOMPARE(f.state().EthernetConnected, quint8(0));
-        QCOMPARE(radio(f), 0);
+        QCOMPARE(SerialModeIndex(f), 0);
         return;
     }
     if (yes)
-        QCOMPARE(f.dialogs.texts().value(1), SearchFailedText());
+        QCOMPARE(f.dialogs.texts().value(1), texts::kSearchFailed);
     // The connection was never closed: the same one, Ethernet chosen again.
     QVERIFY(!ch.serialLinkLive());
     QCOMPARE(socket(f)->state(), QAbstractSocket::ConnectedState);
     QCOMPARE(socket(f)->localPort(), localPort);
     QCOMPARE(f.state().EthernetConnected, quint8(1));
-    QCOMPARE(radio(f), 1);
+    QCOMPARE(SerialModeIndex(f), 1);
     QCOMPARE(f.form().ethernetLink->SuppressEthernetReconnect, quint8(0));
 }
 
@@ -388,17 +357,17 @@ void tst_Ethernet::changeIpAddress_data()
     QTest::addColumn<QStringList>("wire"); // the first lines
     QTest::addColumn<bool>("saved");
     QTest::newRow("no link") << "none" << "192.168.1.20"
-                             << QStringList{"Must have connection to change IP Address"}
+                             << QStringList{texts::kIpNeedsLink}
                              << QStringList() << false;
     QTest::newRow("serial") << "serial" << "192.168.1.20" << QStringList()
                             << QStringList{"IPCONFIG 192 168 1 20"} << true;
     QTest::newRow("ethernet") << "ethernet" << "127.0.0.1" << QStringList()
                               << QStringList{"IPCONFIG 127 0 0 1", "", "MINFOKV"} << true;
     QTest::newRow("over 255") << "serial" << "192.168.1.300"
-                              << QStringList{"IP Address segments cannot be > 255"}
+                              << QStringList{texts::kIpOver255}
                               << QStringList() << true;
     QTest::newRow("not an address") << "ethernet" << "192.168.1"
-                                     << QStringList{InvalidIpAddressText()} << QStringList()
+                                     << QStringList{texts::kInvalidIpAddress} << QStringList()
                                      << true;
 }
 
@@ -455,7 +424,7 @@ void tst_Ethernet::remoteCloseIsReported()
 
     QCOMPARE(f.emu().sendControl("fault close:MINFOKV=1"), QString("ok"));
     f.readAll();
-    QVERIFY2(f.dialogs.texts().contains("Socket Disconnect Error"),
+    QVERIFY2(f.dialogs.texts().contains(texts::kSocketDisconnect),
              qPrintable(f.dialogs.texts().join('|')));
     QCOMPARE(f.state().EthernetConnected, quint8(0));
     QCOMPARE(f.state().Busy, 0);

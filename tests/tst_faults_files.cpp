@@ -5,6 +5,9 @@
 
 #include "FaultRig.h"
 #include "LinkEnv.h"
+#include "OperatorSteps.h"
+#include "TestFiles.h"
+#include "Texts.h"
 
 #include "config/ConfigFile.h"
 #include "link/EthernetLink.h"
@@ -28,23 +31,6 @@ using namespace kv::test;
 
 namespace {
 
-const QString kOpened = "File open successful. Kestavion Command updated with settings from file.";
-const QString kIpOpenError = "Error! Unable to open IPSave.ini file.";
-const QString kIpCreateError =
-    "Error! Unable to create IPSave.ini file. Check if disk is write-protected";
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QByteArray randomBytes(int size, quint32 seed)
 {
     QByteArray b(size, Qt::Uninitialized);
@@ -52,18 +38,6 @@ QByteArray randomBytes(int size, quint32 seed)
     for (char &c : b)
         c = char(rng.bounded(256));
     return b;
-}
-
-void openFile(ConsoleFixture &f, const QString &path)
-{
-    f.dialogs.nextFileName(path);
-    QVERIFY(f.click("OpenConfigurationFile1"));
-}
-
-void saveFile(ConsoleFixture &f, const QString &path)
-{
-    f.dialogs.nextFileName(path);
-    QVERIFY(f.click("SaveConfigurationtoFile1"));
 }
 
 // The operator leaving an edit for the next control.
@@ -105,14 +79,14 @@ void TestFaultsFiles::badConfigFile_data()
     QTest::addColumn<QString>("kind"); // "file", "unreadable", "directory"
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("message");
-    QTest::newRow("0 bytes") << "file" << QByteArray() << kConfigSizeError;
-    QTest::newRow("1 byte") << "file" << QByteArray(1, '\0') << kConfigSizeError;
-    QTest::newRow("519 bytes") << "file" << QByteArray(519, 'A') << kConfigSizeError;
-    QTest::newRow("521 bytes") << "file" << QByteArray(521, 'A') << kConfigSizeError;
-    QTest::newRow("1 MiB") << "file" << randomBytes(1 << 20, 11) << kConfigSizeError;
-    QTest::newRow("unreadable") << "unreadable" << QByteArray(520, '\0') << kConfigOpenError;
-    QTest::newRow("a directory") << "directory" << QByteArray() << kConfigOpenError;
-    QTest::newRow("520 random bytes") << "file" << randomBytes(520, 5) << kOpened;
+    QTest::newRow("0 bytes") << "file" << QByteArray() << texts::kConfigSizeError;
+    QTest::newRow("1 byte") << "file" << QByteArray(1, '\0') << texts::kConfigSizeError;
+    QTest::newRow("519 bytes") << "file" << QByteArray(519, 'A') << texts::kConfigSizeError;
+    QTest::newRow("521 bytes") << "file" << QByteArray(521, 'A') << texts::kConfigSizeError;
+    QTest::newRow("1 MiB") << "file" << randomBytes(1 << 20, 11) << texts::kConfigSizeError;
+    QTest::newRow("unreadable") << "unreadable" << QByteArray(520, '\0') << texts::kConfigOpenError;
+    QTest::newRow("a directory") << "directory" << QByteArray() << texts::kConfigOpenError;
+    QTest::newRow("520 random bytes") << "file" << randomBytes(520, 5) << texts::kConfigOpened;
 }
 
 void TestFaultsFiles::badConfigFile()
@@ -128,7 +102,7 @@ void TestFaultsFiles::badConfigFile()
     if (kind == "directory")
         QVERIFY(QDir().mkdir(path));
     else
-        QVERIFY(writeFile(path, content));
+        QVERIFY(WriteFile(path, content));
     if (kind == "unreadable")
         QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
     f->find<QLineEdit>("InputLabelEdit1")->setText("KEEP");
@@ -138,12 +112,12 @@ void TestFaultsFiles::badConfigFile()
         HonourFilePermissions permissions;
         if (kind == "unreadable" && !permissions.active())
             QSKIP("file permissions cannot be made to apply here");
-        openFile(*f, path);
+        QVERIFY(OpenConfigFile(*f, path));
     }
 
     QCOMPARE(f->dialogs.texts(), QStringList{message});
-    QCOMPARE(f->dialogs.boxes.first().title, kAppTitle);
-    if (message == kOpened) {
+    QCOMPARE(f->dialogs.boxes.first().title, texts::kAppTitle);
+    if (message == texts::kConfigOpened) {
         // Any bytes go in as they are; the next read puts the switcher's state back.
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(&f->state().Config), 520), content);
         f->dialogs.clear();
@@ -153,14 +127,14 @@ void TestFaultsFiles::badConfigFile()
         QCOMPARE(ChangedFields(before, f->state()), QStringList());
         QCOMPARE(f->text("InputLabelEdit1"), QString("KEEP"));
     }
-    QCOMPARE(f->wire(), QStringList() << (message == kOpened ? FullQuerySequence() : QStringList()));
+    QCOMPARE(f->wire(), QStringList() << (message == texts::kConfigOpened ? FullQuerySequence() : QStringList()));
 
     // A good file opens after it, and the switcher still does as it is told.
     const QString good = dir.filePath("good.kvc");
     f->dialogs.clear();
-    saveFile(*f, good);
-    openFile(*f, good);
-    QCOMPARE(f->dialogs.texts(), QStringList{kOpened});
+    QVERIFY(SaveConfigFile(*f, good));
+    QVERIFY(OpenConfigFile(*f, good));
+    QCOMPARE(f->dialogs.texts(), QStringList{texts::kConfigOpened});
     const QString after = KeepsWorking(*f);
     QVERIFY2(after.isEmpty(), qPrintable(after));
 }
@@ -174,7 +148,7 @@ void TestFaultsFiles::saveOverOldFile_data()
     QTest::addColumn<QString>("message"); // empty when the save goes through
     for (const QString &file : {QString("config"), QString("ipsave")}) {
         const QString name = file == "config" ? "config" : "IPSave.ini";
-        const QString error = file == "config" ? kConfigCreateError : kIpCreateError;
+        const QString error = file == "config" ? texts::kConfigCreateError : texts::kIpCreateError;
         QTest::newRow(qPrintable(name + ": read-only file")) << file << "file" << error;
         QTest::newRow(qPrintable(name + ": disk full part-way")) << file << "full" << error;
         QTest::newRow(qPrintable(name + ": read-only directory")) << file << "dir" << QString();
@@ -193,12 +167,12 @@ void TestFaultsFiles::saveOverOldFile()
     const bool config = file == "config";
     const QString path = config ? work.path() + "/old.kvc" : work.path() + "/IPSave.ini";
     const QByteArray old = config ? randomBytes(520, 9) : QByteArray("10.0.0.9", 9);
-    QVERIFY(writeFile(path, old));
+    QVERIFY(WriteFile(path, old));
     f->find<QLineEdit>("IPAddrEdit")->setText("10.1.2.3");
     f->find<QLineEdit>("InputLabelEdit1")->setText("NEW");
     auto save = [&] {
         if (config)
-            saveFile(*f, path);
+            QVERIFY(SaveConfigFile(*f, path));
         else
             QVERIFY(f->click("IPAddressButton"));
     };
@@ -227,7 +201,7 @@ void TestFaultsFiles::saveOverOldFile()
     }
 
     QCOMPARE(f->dialogs.texts(), message.isEmpty() ? QStringList() : QStringList{message});
-    const QByteArray now = readFile(path);
+    const QByteArray now = ReadFile(path);
     if (!message.isEmpty()) {
         QCOMPARE(now, old);
     } else if (config) {
@@ -264,10 +238,10 @@ void TestFaultsFiles::oddIpSaveFile_data()
         << "file" << (QByteArray(200, '7') + '\0') << QString(19, '7') << QStringList();
     QTest::newRow("binary") << "file" << randomBytes(300, 3) << "?" << QStringList();
     QTest::newRow("unreadable") << "unreadable" << QByteArray("10.0.0.7", 9) << "typed"
-                                << QStringList{kIpOpenError};
+                                << QStringList{texts::kIpOpenError};
     QTest::newRow("a directory")
-        << "directory" << QByteArray() << "typed" << QStringList{kIpOpenError};
-    QTest::newRow("missing") << "missing" << QByteArray() << "typed" << QStringList{kIpOpenError};
+        << "directory" << QByteArray() << "typed" << QStringList{texts::kIpOpenError};
+    QTest::newRow("missing") << "missing" << QByteArray() << "typed" << QStringList{texts::kIpOpenError};
 }
 
 void TestFaultsFiles::oddIpSaveFile()
@@ -282,7 +256,7 @@ void TestFaultsFiles::oddIpSaveFile()
     if (kind == "directory")
         QVERIFY(QDir().mkdir(path));
     else if (kind != "missing")
-        QVERIFY(writeFile(path, content));
+        QVERIFY(WriteFile(path, content));
     if (kind == "unreadable")
         QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
 
@@ -310,7 +284,7 @@ void TestFaultsFiles::oddIpSaveFile()
     QVERIFY(f.click("SerialModeEthernet"));
     QCOMPARE(f.state().EthernetConnected, quint8(1));
     if (kind != "directory") // a directory is not replaced by a file
-        QCOMPARE(readFile(path), QByteArray("127.0.0.1", 10));
+        QCOMPARE(ReadFile(path), QByteArray("127.0.0.1", 10));
     const QString after = KeepsWorking(f);
     QVERIFY2(after.isEmpty(), qPrintable(after));
 }
@@ -357,9 +331,9 @@ void TestFaultsFiles::anyTextInEveryEdit()
         QVERIFY(edit->text().size() <= 6);
     }
     QTemporaryDir dir;
-    saveFile(*f, dir.filePath("labels.kvc"));
-    openFile(*f, dir.filePath("labels.kvc"));
-    QCOMPARE(f->dialogs.texts(), QStringList{kOpened});
+    QVERIFY(SaveConfigFile(*f, dir.filePath("labels.kvc")));
+    QVERIFY(OpenConfigFile(*f, dir.filePath("labels.kvc")));
+    QCOMPARE(f->dialogs.texts(), QStringList{texts::kConfigOpened});
     f->dialogs.clear();
 
     // Steps: a bad preset or delay gives one "Error! " box and no sequence runs.
@@ -395,7 +369,7 @@ void TestFaultsFiles::anyTextInEveryEdit()
     leave(ip);
     f->clearWire();
     QVERIFY(f->click("IPAddressButton"));
-    QCOMPARE(readFile(work.path() + "/IPSave.ini"), ip->text().toLocal8Bit() + '\0');
+    QCOMPARE(ReadFile(work.path() + "/IPSave.ini"), ip->text().toLocal8Bit() + '\0');
     const QStringList sent = f->commands();
     QVERIFY2(sent.isEmpty() != f->dialogs.boxes.isEmpty(), qPrintable(f->dialogs.texts().join('|')));
 

@@ -6,6 +6,8 @@
 
 #include "FaultRig.h"
 #include "LinkEnv.h"
+#include "OperatorSteps.h"
+#include "Texts.h"
 
 #include "link/CommandChannel.h"
 #include "link/EthernetLink.h"
@@ -20,45 +22,6 @@ using namespace kv;
 using namespace kv::test;
 
 namespace {
-
-const QString kRetryTitle = "COM Port error";
-const QString kRetryText =
-    "Error! COM Port communication with Kestavion has failed. Please check           the RS-232 "
-    "cable. Click OK to retry. Click Cancel to FAIL communications.";
-const QString kNoAnswer = "Error: Unable to connect to Kestavion with given IP Address";
-const QString kSerialQuestion =
-    "KV Control is currently connected to the KV SDI via the Ethernet. Do you want to disconnect "
-    "the Ethernet connection and try the Serial connection?";
-const QString kDisconnect = "Socket Disconnect Error";
-const QString kSerialTimeout =
-    "Error! Timeout occured. Unable to communicate with Kestavion. Please verify that Serial "
-    "Port is connected to Kestavion.";
-const QString kLinkLost =
-    "The connection to Kestavion on COM 1 was lost. Check the cable or adapter, then connect "
-    "again from the Serial Port menu.";
-// Once the connection is down the read goes to the serial side, so the text names it.
-const QString kReadFailed =
-    "Kestavion communication error! Please check Serial connections and try again (-1)";
-
-// A loopback port nobody listens on.
-quint16 closedPort()
-{
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost);
-    const quint16 port = server.serverPort();
-    server.close();
-    return port;
-}
-
-int radio(ConsoleFixture &f) { return f.find<RadioGroup>("SerialModeRadioGroup")->itemIndex(); }
-
-// Ethernet chosen on the Setup page with kvemu's port, as the operator does it.
-void chooseEthernet(ConsoleFixture &f, quint16 port)
-{
-    qputenv("KV_TCP_PORT", QByteArray::number(port));
-    f.find<QLineEdit>("IPAddrEdit")->setText("127.0.0.1");
-    f.click("SerialModeEthernet");
-}
 
 } // namespace
 
@@ -96,10 +59,10 @@ void TestFaultsLink::unansweredCommand_data()
     QTest::newRow("pty: answer held back for the next")
         << "pty" << QStringList{"burst:RTEMP@1"} << false << QStringList() << QStringList{cmd, ""};
     QTest::newRow("pty: silent, operator cancels")
-        << "pty" << QStringList{"silence"} << false << QStringList{kRetryText}
+        << "pty" << QStringList{"silence"} << false << QStringList{texts::kRetryText}
         << QStringList{cmd, "", ""};
     QTest::newRow("pty: silent, retried once back")
-        << "pty" << QStringList{"silence"} << true << QStringList{kRetryText}
+        << "pty" << QStringList{"silence"} << true << QStringList{texts::kRetryText}
         << QStringList{cmd, "", ""};
     QTest::newRow("tcp: silent") << "tcp" << QStringList{"silence:RTEMP@1"} << false
                                  << QStringList() << QStringList{cmd};
@@ -132,7 +95,7 @@ void TestFaultsLink::unansweredCommand()
 
     QVERIFY2(f->dialogs.texts() == boxes, qPrintable(f->dialogs.texts().join('|')));
     for (const ShownBox &b : f->dialogs.boxes)
-        QCOMPARE(b.title, kRetryTitle);
+        QCOMPARE(b.title, texts::kRetryTitle);
     const QStringList wire = f->wire();
     QVERIFY2(wire.mid(0, wireStart.size()) == wireStart, qPrintable(wire.join('|')));
     if (backAtTheBox)
@@ -158,9 +121,9 @@ void TestFaultsLink::silentAfterConnecting()
     ConsoleFixture f;
     QVERIFY2(f.start(EmuProcess::Options().withTcp().withFault("silence:CR")), qPrintable(f.error()));
 
-    chooseEthernet(f, f.emu().tcpPort());
+    ChooseEthernet(f, f.emu().tcpPort());
     // No to the question: the connection stays up, unread.
-    QCOMPARE(f.dialogs.texts(), (QStringList{kNoAnswer, kSerialQuestion}));
+    QCOMPARE(f.dialogs.texts(), (QStringList{texts::kIpConnectFailed, texts::kSerialQuestion}));
     QCOMPARE(f.state().EthernetConnected, quint8(1));
     QCOMPARE(f.wire(), QStringList{""});
     QCOMPARE(f.state().Busy, 0);
@@ -177,10 +140,10 @@ void TestFaultsLink::refusedConnection()
     const MatrixState before = f->state();
 
     f->dialogs.answer(Dialogs::Answer::Yes); // leave the serial link for Ethernet
-    chooseEthernet(*f, closedPort());
+    ChooseEthernet(*f, ClosedPort());
     // The socket layer's text; the serial link is still live, so no search follows.
     QCOMPARE(f->dialogs.texts().mid(1), QStringList{"Connection refused"});
-    QCOMPARE(radio(*f), 0);
+    QCOMPARE(SerialModeIndex(*f), 0);
     QVERIFY(f->form().channel().serialLinkLive());
     QCOMPARE(ChangedFields(before, f->state()), QStringList());
     QCOMPARE(f->wire(), QStringList());
@@ -198,10 +161,10 @@ void TestFaultsLink::closedMidReply_data()
     const QStringList link{"EthernetConnected"};
     // The link going down is told once; the queries left are not run to fail with boxes.
     QTest::newRow("system status")
-        << "close:MINFOKV=10" << true << QStringList{kDisconnect} << link;
+        << "close:MINFOKV=10" << true << QStringList{texts::kSocketDisconnect} << link;
     QTest::newRow("group table")
-        << "close:GINFOKV=50" << true << QStringList{kDisconnect} << link;
-    QTest::newRow("command answer") << "close:RTEMP=3" << false << QStringList{kDisconnect}
+        << "close:GINFOKV=50" << true << QStringList{texts::kSocketDisconnect} << link;
+    QTest::newRow("command answer") << "close:RTEMP=3" << false << QStringList{texts::kSocketDisconnect}
                                     << link + QStringList{"Routes", "SelectedOutput"};
 }
 
@@ -215,7 +178,7 @@ void TestFaultsLink::closedMidReply()
     WorkDir dir;
     ConsoleFixture f;
     QVERIFY2(f.start(EmuProcess::Options().withTcp().withoutPty()), qPrintable(f.error()));
-    chooseEthernet(f, f.emu().tcpPort());
+    ChooseEthernet(f, f.emu().tcpPort());
     QCOMPARE(f.state().EthernetConnected, quint8(1));
     QVERIFY2(f.dialogs.boxes.isEmpty(), qPrintable(f.dialogs.texts().join('|')));
     f.dialogs.clear();
@@ -237,7 +200,7 @@ void TestFaultsLink::closedMidReply()
     // no port here).
     f.click("SerialModeRS232");
     f.dialogs.clear();
-    chooseEthernet(f, f.emu().tcpPort());
+    ChooseEthernet(f, f.emu().tcpPort());
     QCOMPARE(f.state().EthernetConnected, quint8(1));
     const QString after = KeepsWorking(f);
     QVERIFY2(after.isEmpty(), qPrintable(after));
@@ -249,7 +212,7 @@ void TestFaultsLink::closedWhileIdle()
     ConsoleFixture f;
     const EmuProcess::Options options = EmuProcess::Options().withTcp().withoutPty();
     QVERIFY2(f.start(options), qPrintable(f.error()));
-    chooseEthernet(f, f.emu().tcpPort());
+    ChooseEthernet(f, f.emu().tcpPort());
     QCOMPARE(f.state().EthernetConnected, quint8(1));
     f.dialogs.clear();
     const MatrixState before = f.state();
@@ -258,14 +221,15 @@ void TestFaultsLink::closedWhileIdle()
     // Noticed at the next send; the operator's change stands.
     QVERIFY(f.click("OutputButton1"));
     QVERIFY(f.click("InputButton3"));
-    QCOMPARE(f.dialogs.texts(), QStringList{kDisconnect});
+    QCOMPARE(f.dialogs.texts(), QStringList{texts::kSocketDisconnect});
     QCOMPARE(ChangedFields(before, f.state()),
              (QStringList{"EthernetConnected", "Routes", "SelectedOutput"}));
     QCOMPARE(f.state().Busy, 0);
     const MatrixState clicked = f.state();
     f.dialogs.clear();
     f.readAll();
-    QCOMPARE(f.dialogs.texts(), QStringList{kReadFailed});
+    // Once the connection is down the read goes to the serial side, so the text names it.
+    QCOMPARE(f.dialogs.texts(), QStringList{texts::ReadFailed("Serial", -1)});
     // Only what the read itself does first: the pending route withdrawn.
     QCOMPARE(ChangedFields(clicked, f.state()), (QStringList{"Routes", "SelectedOutput"}));
     QCOMPARE(f.state().Routes[0].Input, before.Routes[0].Input);
@@ -274,7 +238,7 @@ void TestFaultsLink::closedWhileIdle()
     f.dialogs.clear();
     f.click("SerialModeRS232");
     f.dialogs.clear();
-    chooseEthernet(f, f.emu().tcpPort());
+    ChooseEthernet(f, f.emu().tcpPort());
     QCOMPARE(f.state().EthernetConnected, quint8(1));
     const QString after = KeepsWorking(f);
     QVERIFY2(after.isEmpty(), qPrintable(after));
@@ -291,8 +255,8 @@ void TestFaultsLink::ptyGoneUnderOpenPort()
     // A port that fails under the live link is a lost link, told once; nothing is sent after.
     QVERIFY(f->click("OutputButton1"));
     f->click("InputButton3");
-    QTRY_COMPARE(f->dialogs.texts(), QStringList{kLinkLost});
-    QCOMPARE(f->dialogs.boxes.first().title, QStringLiteral("COM Port error"));
+    QTRY_COMPARE(f->dialogs.texts(), QStringList{texts::LinkLost(1)});
+    QCOMPARE(f->dialogs.boxes.first().title, texts::kRetryTitle);
     QCOMPARE(f->text("ComNumberLabel"), QStringLiteral("None"));
     QVERIFY(f->isEnabled("SearchForKestavion1"));
     QVERIFY(!f->isEnabled("ReadfromKestavions1"));
@@ -300,7 +264,7 @@ void TestFaultsLink::ptyGoneUnderOpenPort()
     f->dialogs.clear();
     f->click("InputButton4");
     f->readAll();
-    QCOMPARE(f->dialogs.texts(), QStringList{kReadFailed});
+    QCOMPARE(f->dialogs.texts(), QStringList{texts::ReadFailed("Serial", -1)});
     QCOMPARE(f->state().Busy, 0);
 
     // The switcher back on another pty; the operator opens it from the menu.

@@ -3,6 +3,7 @@
 // and the console goes on working: a route is taken and the whole state read again.
 
 #include "FaultRig.h"
+#include "Texts.h"
 
 #include "control/StatusRead.h"
 #include "link/CommandChannel.h"
@@ -20,18 +21,9 @@ using namespace kv::test;
 
 namespace {
 
-const QString kTitleA = "Delvane Orvask - KV Control :Error reading from Kestavion(s)";
-const QString kGroupsA = "KV Control unable to read Grouping Status. (NOTE: KV Control settings "
-                         "on Grouping will be invalid)";
-const QString kSerialTimeout =
-    "Error! Timeout occured. Unable to communicate with Kestavion. Please verify that Serial "
-    "Port is connected to Kestavion.";
-
 QString commError(const QString &link)
 {
-    return QStringLiteral("Kestavion communication error! Please check %1 connections and try "
-                          "again (-1)")
-        .arg(link == "tcp" ? "Ethernet" : "Serial");
+    return texts::ReadFailed(link == "tcp" ? "Ethernet" : "Serial", -1);
 }
 
 // The block a query fills, its size and the field name ChangedFields uses.
@@ -197,23 +189,23 @@ void TestFaultsReplies::badReply()
     f->dialogs.clear();
     f->readAll();
 
-    const QString parseError = QStringLiteral("Error parsing %1 message....").arg(keyword);
+    const QString parseError = texts::ParseError(keyword);
     const bool system = keyword == "MINFOKV";
     QStringList expected;
     if (ending == "timeout")
-        expected << kSerialTimeout;
+        expected << texts::kSerialTimeout;
     if (ending != "ok")
-        expected << (system ? commError(link) : kGroupsA);
+        expected << (system ? commError(link) : texts::kGroupsUnread);
     const QStringList texts = f->dialogs.texts();
     if (others.isEmpty())
         QCOMPARE(texts, expected);
     else // the block after it may fail as well
         QVERIFY2(texts.mid(0, expected.size()) == expected, qPrintable(texts.join('|')));
     for (const ShownBox &b : f->dialogs.boxes) {
-        if (b.text != kGroupsA && !b.text.startsWith("KV Control unable"))
-            QCOMPARE(b.title, kAppTitle);
+        if (b.text != texts::kGroupsUnread && !b.text.startsWith("KV Control unable"))
+            QCOMPARE(b.title, texts::kAppTitle);
         else
-            QCOMPARE(b.title, kTitleA);
+            QCOMPARE(b.title, texts::kReadErrorTitle);
     }
     QCOMPARE(status.texts.contains(parseError), ending == "parse");
     QCOMPARE(s.Busy, 0);

@@ -4,6 +4,7 @@
 
 #include "ConsoleFixture.h"
 #include "EmuChecks.h"
+#include "OperatorSteps.h"
 #include "RawLinkPeer.h"
 
 #include "control/StatusRead.h"
@@ -31,24 +32,14 @@ namespace {
 // a Remove All Group.
 bool operate(ConsoleFixture &f, const QString &script)
 {
+    QStringList steps;
     for (const QString &step : script.split(' ', Qt::SkipEmptyParts)) {
-        QString name;
-        if (step == "r")
-            name = "GroupingRemoveButton";
-        else if (step == "a")
-            name = "GroupingRemoveAllButton";
-        else if (step.startsWith('g'))
-            name = "GroupingRadioGroupItem" + step.mid(1);
-        else if (step.startsWith('o'))
-            name = "GroupOutputButton" + step.mid(1);
-        else if (step.startsWith('i'))
-            name = "GroupInputButton" + step.mid(1);
-        if (name.isEmpty() || !f.click(name)) {
-            qWarning("step %s could not be taken", qPrintable(step));
-            return false;
-        }
+        if (step == "r" || step == "a")
+            steps << (step == "r" ? "GR" : "GA");
+        else
+            steps << (step.startsWith('o') || step.startsWith('i') ? "g" + step : step);
     }
-    return true;
+    return Operate(f, steps.join(' '));
 }
 
 // The numbers of the yellow buttons of one kind, "2,3" or "".
@@ -70,38 +61,9 @@ QString ticked(ConsoleFixture &f)
     return out.join(',');
 }
 
-// The counts agree with the memberships they count.
-bool countsAgree(const GroupTable &t, QString *why)
-{
-    for (int g = 0; g < kGroupCount; ++g) {
-        int outs = 0, ins = 0;
-        for (int o = 0; o < kMaxPorts; ++o)
-            outs += t.OutputGroup[o] == g;
-        for (int i = 0; i < kMaxPorts; ++i)
-            ins += t.GroupInputs[g][i] == g;
-        if (t.GroupOutputCount[g] != outs || t.GroupInputCount[g] != ins ||
-            t.GroupMemberCount[g] != outs + ins) {
-            *why = QString("group %1: counts %2/%3/%4, members %5 outputs %6 inputs")
-                       .arg(g + 1)
-                       .arg(t.GroupMemberCount[g])
-                       .arg(t.GroupOutputCount[g])
-                       .arg(t.GroupInputCount[g])
-                       .arg(outs)
-                       .arg(ins);
-            return false;
-        }
-    }
-    return true;
-}
-
 std::unique_ptr<ConsoleFixture> serialConsole(int model = 11)
 {
-    auto f = std::make_unique<ConsoleFixture>();
-    EmuProcess::Options options;
-    options.model = model;
-    if (f->start(options) && f->connectSerial())
-        f->readAll();
-    return f;
+    return ReadOnce("pty", EmuProcess::Options().withModel(model));
 }
 
 #define CONSOLE(f, ...)                                                                        \
@@ -289,8 +251,8 @@ void TestGrouping::stateTable()
     QCOMPARE(yellow(*f, "Input"), inputs);
     QCOMPARE(GroupsText(f->state().Groups), groups);
     QCOMPARE(f->emuState("groups"), groups);
-    QString why;
-    QVERIFY2(countsAgree(f->state().Groups, &why), qPrintable(why));
+    const QString counts = GroupCountsFault(f->state().Groups);
+    QVERIFY2(counts.isEmpty(), qPrintable(counts));
 }
 
 void TestGrouping::otherGroupsMembersAreDisabled()

@@ -2,6 +2,7 @@
 // Labels... and Import Labels... on the real window, with real files written and read back.
 
 #include "ConsoleFixture.h"
+#include "TestFiles.h"
 
 #include "config/LabelCsv.h"
 #include "ui/LabelingPage.h"
@@ -12,7 +13,7 @@
 #include <QtTest>
 
 using namespace kv;
-using kv::test::ConsoleFixture;
+using namespace kv::test;
 
 namespace {
 
@@ -31,18 +32,6 @@ QStringList labelsAndCaptions(ConsoleFixture &f)
             all << f.text(name + QString::number(n));
     }
     return all;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -157,7 +146,7 @@ void TestLabelFiles::exportAndImportOnTheWindow()
     page.setLabelText(LabelKind::Preset, 8, "x\ny");
     f.dialogs.nextFileName(path);
     QVERIFY(f.click("ExportLabels1"));
-    const QByteArray written = readFile(path);
+    const QByteArray written = ReadFile(path);
     QVERIFY(written.startsWith("kind,number,label\r\ninput,1,1\r\n"));
     QCOMPARE(written.count('\n'), 49 + 1); // header, 48 rows, one line break inside a label
     QVERIFY(f.dialogs.texts().isEmpty());
@@ -180,7 +169,7 @@ void TestLabelFiles::exportAndImportOnTheWindow()
     QCOMPARE(f.text("OutputButton16"), "16");
 
     // A subset, in any order: only the rows given change.
-    QVERIFY(writeFile(path, "kind,number,label\npreset,1,P1\ninput,16,LAST\n"));
+    QVERIFY(WriteFile(path, "kind,number,label\npreset,1,P1\ninput,16,LAST\n"));
     f.dialogs.nextFileName(path);
     QVERIFY(f.click("ImportLabels1"));
     QCOMPARE(f.text("PresetButton1"), "P1");
@@ -211,7 +200,7 @@ void TestLabelFiles::badFileChangesNoLabel()
     QFETCH(QString, box);
     QTemporaryDir dir;
     const QString path = dir.filePath("bad.csv");
-    QVERIFY(writeFile(path, bytes));
+    QVERIFY(WriteFile(path, bytes));
     ConsoleFixture f;
     const QStringList before = labelsAndCaptions(f);
     f.dialogs.nextFileName(path);

@@ -2,6 +2,7 @@
 // and the rows of the model. Labels never reach MatrixState or the switcher.
 
 #include "ConsoleFixture.h"
+#include "TestFiles.h"
 
 #include "control/ConfigActions.h"
 #include "control/Labels.h"
@@ -22,14 +23,9 @@
 #include <QtTest>
 
 using namespace kv;
-using kv::test::ConsoleFixture;
+using namespace kv::test;
 
 namespace {
-
-QByteArray bytesOf(const MatrixState &s)
-{
-    return QByteArray(reinterpret_cast<const char *>(&s), sizeof s);
-}
 
 // The window shown on the Labeling page with the focus in it, as the operator has it.
 bool showLabeling(ConsoleFixture &f)
@@ -346,7 +342,7 @@ void TestLabels::labelsStayOnTheConsole()
     f.readAll();
     QVERIFY(showLabeling(f));
     f.clearWire();
-    const QByteArray before = bytesOf(f.state());
+    const QByteArray before = BytesOf(f.state());
 
     for (LabelKind kind : kLabelKinds) {
         for (int n = 1; n <= LabelCountOf(kind); ++n) {
@@ -360,7 +356,7 @@ void TestLabels::labelsStayOnTheConsole()
                               "ResetGroupLabelsButton", "ResetPresetLabelsButton"})
         QVERIFY(f.click(reset));
     QCOMPARE(f.wire(), QStringList());
-    QCOMPARE(bytesOf(f.state()), before); // not even Config: only saving gathers labels
+    QCOMPARE(BytesOf(f.state()), before); // not even Config: only saving gathers labels
 }
 
 void TestLabels::captionsWrapInsideTheButton_data()

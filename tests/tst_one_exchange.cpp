@@ -6,6 +6,8 @@
 
 #include "FaultRig.h"
 #include "LinkEnv.h"
+#include "OperatorSteps.h"
+#include "Texts.h"
 
 #include "ui/Colours.h"
 #include "ui/Lamp.h"
@@ -23,13 +25,6 @@ using namespace kv;
 using namespace kv::test;
 
 namespace {
-
-const QString kRetryTitle = "COM Port error";
-const QString kRetryText =
-    "Error! COM Port communication with Kestavion has failed. Please check           the RS-232 "
-    "cable. Click OK to retry. Click Cancel to FAIL communications.";
-const QString kLostText = "The connection to Kestavion on COM %1 was lost. Check the cable or "
-                          "adapter, then connect again from the Serial Port menu.";
 
 // A watchdog well above the delays the faults below hold a query for, so only the fault
 // under test can end a read.
@@ -60,9 +55,8 @@ bool connectCom1(ConsoleFixture &f)
 
 // A console on "pty" or "tcp" that has read the switcher once.
 #define READ_CONSOLE(f, link)                                                                  \
-    auto f = Connected(link);                                                                  \
+    auto f = ReadOnce(link);                                                                   \
     QVERIFY2(f->error().isEmpty(), qPrintable(f->error()));                                    \
-    f->readAll();                                                                              \
     QVERIFY2(f->dialogs.boxes.isEmpty(), qPrintable(f->dialogs.texts().join('|')));            \
     f->clearWire()
 
@@ -93,40 +87,6 @@ QString redLabels(ConsoleFixture &f)
         if (f.colour(QString("VideoLabel%1").arg(o)) == kRed)
             out << QString::number(o);
     return out.join(',');
-}
-
-// Each step of a script clicked in turn: oN / iN output / input, T Take, S Save, R Recall,
-// RC its Cancel, pN preset N. False at the first control that is missing or disabled.
-bool operate(ConsoleFixture &f, const QString &script)
-{
-    static const QMap<QString, QString> named = {{"T", "TakeButton"},
-                                                 {"S", "PresetsSaveButton"},
-                                                 {"R", "PresetsRecallButton"},
-                                                 {"RC", "PresetRecallCancelButton"}};
-    static const QList<QPair<QString, QString>> prefixes = {
-        {"o", "OutputButton"}, {"i", "InputButton"}, {"p", "PresetButton"}};
-    for (const QString &step : script.split(' ', Qt::SkipEmptyParts)) {
-        QString name = named.value(step);
-        for (const auto &[prefix, stem] : prefixes)
-            if (name.isEmpty() && step.startsWith(prefix))
-                name = stem + step.mid(prefix.size());
-        if (!f.click(name)) {
-            qWarning("step %s could not be taken", qPrintable(step));
-            return false;
-        }
-    }
-    return true;
-}
-
-// Steps as "n:preset:delay" separated by commas, each switched on.
-void setSteps(ConsoleFixture &f, const QString &steps)
-{
-    for (const QString &step : steps.split(',', Qt::SkipEmptyParts)) {
-        const QStringList part = step.split(':');
-        f.find<QCheckBox>("PresetSeqEnableCheckBox" + part.value(0))->setChecked(true);
-        f.find<QLineEdit>("PresetSeqEdit" + part.value(0))->setText(part.value(1));
-        f.find<QLineEdit>("PresetDelayEdit" + part.value(0))->setText(part.value(2));
-    }
 }
 
 QStringList recalls(ConsoleFixture &f)
@@ -197,7 +157,7 @@ void TestOneExchange::linkChangeDuringRead()
     WorkDir dir;
     SERIAL_CONSOLE(f, patient());
     // The switcher forgets the routes the console shows, so the read has something to show.
-    QVERIFY(operate(f, "o1 i5 o2 i6 T"));
+    QVERIFY(Operate(f, "o1 i5 o2 i6 T"));
     QCOMPARE(f.emu().sendControl("reset"), QString("ok"));
     QVERIFY(screenRoutes(f) != switcherRoutes(f));
     qputenv("KV_TCP_PORT", "1");
@@ -228,11 +188,11 @@ void TestOneExchange::linkChangeDuringRead()
 void TestOneExchange::stepDuringRetryBox()
 {
     SERIAL_CONSOLE(f, Timeouts::fast());
-    QVERIFY(operate(f, "o1 i3 T S p1 o1 i4 T S p2"));
+    QVERIFY(Operate(f, "o1 i3 T S p1 o1 i4 T S p2"));
     f.form().MainPageControl->setCurrentWidget(f.form().SequencingTabSheet);
-    setSteps(f, "1:1:3,2:2:3");
+    SetSequenceSteps(f, "1:1:3,2:2:3");
     QVERIFY(f.click("PresetSeqStartButton"));
-    QVERIFY(operate(f, "o1 i5"));
+    QVERIFY(Operate(f, "o1 i5"));
     f.clearWire();
 
     QStringList duringBox;
@@ -253,8 +213,8 @@ void TestOneExchange::stepDuringRetryBox()
     f.dialogs.onShow = nullptr;
     QVERIFY2(!f.rescued(), "the Take was left waiting with no way out");
 
-    QCOMPARE(f.dialogs.texts(), QStringList{kRetryText});
-    QCOMPARE(f.dialogs.boxes.value(0).title, kRetryTitle);
+    QCOMPARE(f.dialogs.texts(), QStringList{texts::kRetryText});
+    QCOMPARE(f.dialogs.boxes.value(0).title, texts::kRetryTitle);
     QVERIFY2(!duringBox.join('|').contains("RPRST") && !duringBox.join('|').contains("RCLOCK"),
              qPrintable(duringBox.join('|')));
     QCOMPARE(f.commands(), (QStringList{"TAKE 1", "TAKE 1"}));
@@ -281,7 +241,7 @@ void TestOneExchange::clickInEthernetQueryPass()
     READ_CONSOLE(f, "tcp");
     const QString labels = screenRoutes(*f);
 
-    QTimer::singleShot(0, &f->form(), [&] { operate(*f, steps); });
+    QTimer::singleShot(0, &f->form(), [&] { Operate(*f, steps); });
     f->readAll();
 
     QVERIFY2(f->dialogs.boxes.isEmpty(), qPrintable(f->dialogs.texts().join('|')));
@@ -302,10 +262,10 @@ void TestOneExchange::serialPortLost()
     QCOMPARE(f.text("ComNumberLabel"), QString("1"));
 
     f.emu().stop();
-    QVERIFY(operate(f, "o1 i3"));
+    QVERIFY(Operate(f, "o1 i3"));
     QCOMPARE(f.dialogs.boxes.size(), 1);
-    QCOMPARE(f.dialogs.boxes[0].title, kRetryTitle);
-    QCOMPARE(f.dialogs.boxes[0].text, kLostText.arg(1));
+    QCOMPARE(f.dialogs.boxes[0].title, texts::kRetryTitle);
+    QCOMPARE(f.dialogs.boxes[0].text, texts::LinkLost(1));
     QCOMPARE(f.text("ComNumberLabel"), QString("None"));
     QVERIFY(f.isEnabled("SearchForKestavion1"));
     QVERIFY(!f.isEnabled("ReadfromKestavions1"));
@@ -372,9 +332,9 @@ void TestOneExchange::failedStartKeepsTheRun()
 {
     QFETCH(QString, link);
     READ_CONSOLE(f, link);
-    QVERIFY(operate(*f, "o1 i3 T S p1 o1 i4 T S p2"));
+    QVERIFY(Operate(*f, "o1 i3 T S p1 o1 i4 T S p2"));
     f->form().MainPageControl->setCurrentWidget(f->form().SequencingTabSheet);
-    setSteps(*f, "1:1:3,2:2:3");
+    SetSequenceSteps(*f, "1:1:3,2:2:3");
     QVERIFY(f->click("PresetSeqStartButton"));
     QVERIFY(lampLit(*f));
     // As a read during the run would leave it once the preset was cleared elsewhere.
@@ -383,7 +343,7 @@ void TestOneExchange::failedStartKeepsTheRun()
     QVERIFY(f->click("PresetSeqStartButton"));
     QCOMPARE(f->dialogs.texts(),
              QStringList{
-                 "Error! Preset #'2' is currently empty. Select a different Preset number"});
+                 texts::PresetEmpty("2")});
     f->clearWire();
     QTRY_VERIFY_WITH_TIMEOUT(recalls(*f).size() >= 4, 10000);
     QVERIFY(lampLit(*f));
@@ -405,23 +365,23 @@ void TestOneExchange::previewedInputWithdrawsPreview()
     QFETCH(QString, link);
     READ_CONSOLE(f, link);
     // Preset 1: output 1 on input 3. Live: output 1 on input 2.
-    QVERIFY(operate(*f, "o1 i3 T S p1 o1 i2 T"));
+    QVERIFY(Operate(*f, "o1 i3 T S p1 o1 i2 T"));
     QTRY_VERIFY(f->commands().endsWith("TAKE 1") && f->commands().size() >= 5);
     const QString live = screenRoutes(*f);
-    QVERIFY(operate(*f, "R p1"));
+    QVERIFY(Operate(*f, "R p1"));
     QCOMPARE(f->text("VideoLabel1"), QString("3"));
-    QVERIFY(operate(*f, "o1"));
+    QVERIFY(Operate(*f, "o1"));
     QCOMPARE(f->colour("InputButton3"), kYellow);
     f->clearWire();
 
-    QVERIFY(operate(*f, "i3"));
+    QVERIFY(Operate(*f, "i3"));
     QCOMPARE(screenRoutes(*f), live);
     QCOMPARE(redLabels(*f), QString());
     QVERIFY(!f->isEnabled("PresetRecallConfirmButton"));
     QVERIFY(recalls(*f).isEmpty());
 
     f->clearWire();
-    QVERIFY(operate(*f, "T"));
+    QVERIFY(Operate(*f, "T"));
     QTRY_VERIFY(!f->commands().isEmpty());
     QCOMPARE(f->commands(), QStringList{"TAKE 1"});
     QCOMPARE(screenRoutes(*f), switcherRoutes(*f));

@@ -2,6 +2,7 @@
 // window paints before the pages come back, and left alone by a wait too short to show.
 
 #include "ConsoleFixture.h"
+#include "Texts.h"
 
 #include "app/MatrixForm.h"
 #include "app/WindowHost.h"
@@ -74,7 +75,7 @@ private slots:
         m_button->installEventFilter(&counter);
         // What a serial exchange does around its blocking wait.
         WindowHost &host = m_f->form().host();
-        host.setStatusText("Sending command....");
+        host.setStatusText(texts::kSending);
         host.setPagesEnabled(false);
         QVERIFY(!m_f->form().MainPageControl->isEnabled());
         host.setStatusText("");

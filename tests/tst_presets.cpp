@@ -2,6 +2,7 @@
 // confirming and withdrawing a recall, and the immediate recall the sequence uses.
 
 #include "ConsoleFixture.h"
+#include "OperatorSteps.h"
 
 #include "control/Presets.h"
 #include "ui/Colours.h"
@@ -18,46 +19,6 @@ using namespace kv::test;
 
 namespace {
 
-
-// Operator steps. Panel: S Save, SC its Cancel, R Recall, RC its Cancel, OK Confirm, pN
-// preset button N. Video Switching: oN / iN output / input button, kN reclocker box, T Take,
-// C Cancel, X Clear All Routing, U Read from Kestavion, P the Sequencing page and back.
-// Grouping: gN group N, goN / giN group output / input button, GA Remove All Group.
-bool operate(ConsoleFixture &f, const QString &script)
-{
-    QTabWidget *pages = f.form().MainPageControl;
-    for (const QString &step : script.split(' ', Qt::SkipEmptyParts)) {
-        static const QMap<QString, QString> named = {
-            {"S", "PresetsSaveButton"},        {"SC", "PresetSaveCancelButton"},
-            {"R", "PresetsRecallButton"},      {"RC", "PresetRecallCancelButton"},
-            {"OK", "PresetRecallConfirmButton"}, {"T", "TakeButton"},
-            {"C", "CancelTakeButton"},         {"X", "ClearAllRoutingButton"},
-            {"U", "UpdateStatus"},             {"GA", "GroupingRemoveAllButton"}};
-        QString name = named.value(step);
-        if (step == "P") {
-            pages->setCurrentWidget(f.form().SequencingTabSheet);
-            pages->setCurrentWidget(f.form().ControlTabSheet);
-            continue;
-        }
-        if (name.isEmpty()) {
-            static const QList<QPair<QString, QString>> prefixes = {
-                {"go", "GroupOutputButton"}, {"gi", "GroupInputButton"},
-                {"g", "GroupingRadioGroupItem"}, {"p", "PresetButton"},
-                {"o", "OutputButton"},       {"i", "InputButton"},
-                {"k", "ReclockerCheckBox"}};
-            for (const auto &[prefix, stem] : prefixes)
-                if (step.startsWith(prefix)) {
-                    name = stem + step.mid(prefix.size());
-                    break;
-                }
-        }
-        if (name.isEmpty() || !f.click(name)) {
-            qWarning("step %s could not be taken", qPrintable(step));
-            return false;
-        }
-    }
-    return true;
-}
 
 // The panel's look as one word, or "odd: ..." for a look of no documented state.
 QString panelState(ConsoleFixture &f)
@@ -108,13 +69,7 @@ QString reclockText(const MatrixState &s)
 
 std::unique_ptr<ConsoleFixture> console(const QString &link, int model = 11)
 {
-    auto f = std::make_unique<ConsoleFixture>();
-    EmuProcess::Options options;
-    options.model = model;
-    options.tcp = link == "tcp";
-    if (f->start(options) && (link == "tcp" ? f->connectTcp() : f->connectSerial()))
-        f->readAll();
-    return f;
+    return ReadOnce(link, EmuProcess::Options().withModel(model));
 }
 
 #define CONSOLE(f, ...)                                                                        \
@@ -199,11 +154,11 @@ void TestPresets::panelStates()
     QFETCH(QString, routes);
 
     CONSOLE(f, "pty");
-    QVERIFY(operate(*f, "o1 i3 T S p1 o1 i2 T"));
+    QVERIFY(Operate(*f, "o1 i3 T S p1 o1 i2 T"));
     QCOMPARE(panelState(*f), QString("at rest"));
     f->clearWire();
 
-    QVERIFY(operate(*f, steps));
+    QVERIFY(Operate(*f, steps));
     QCOMPARE(panelState(*f), state);
     QCOMPARE(f->commands(), sent);
     QCOMPARE(routesText(f->state(), 1), routes);
@@ -215,15 +170,15 @@ void TestPresets::saveStoresTheLiveSetting()
     CONSOLE(f, link);
     // Output 1 on input 3, output 2 on none, reclockers 1 and 3 on, group 1 = output 1 and
     // input 3.
-    QVERIFY(operate(*f, "o1 i3 o2 i4 T o2 i4 T k1 k3 k3 k3"));
+    QVERIFY(Operate(*f, "o1 i3 o2 i4 T o2 i4 T k1 k3 k3 k3"));
     f->form().MainPageControl->setCurrentWidget(f->form().GroupingTabSheet);
-    QVERIFY(operate(*f, "g1 go1 gi3"));
+    QVERIFY(Operate(*f, "g1 go1 gi3"));
     f->form().MainPageControl->setCurrentWidget(f->form().ControlTabSheet);
     f->state().Presets[5].LastSaved = 1;
     SETTLED(f, "GADD 1 101 3");
     f->clearWire();
 
-    QVERIFY(operate(*f, "S p3"));
+    QVERIFY(Operate(*f, "S p3"));
     WIRE_HAS(f, "PRST 3");
     QCOMPARE(f->commands(), (QStringList{"TAKE 1", "PRST 3"}));
 
@@ -239,7 +194,7 @@ void TestPresets::saveStoresTheLiveSetting()
     QCOMPARE(f->emuState("presets"), QString("3"));
 
     // The next Recall offers it.
-    QVERIFY(operate(*f, "R"));
+    QVERIFY(Operate(*f, "R"));
     QVERIFY(f->isEnabled("PresetButton3"));
     QVERIFY(!f->isEnabled("PresetButton2"));
 }
@@ -247,7 +202,7 @@ void TestPresets::saveStoresTheLiveSetting()
 void TestPresets::saveWhileAnOutputIsPending()
 {
     CONSOLE(f, "pty");
-    QVERIFY(operate(*f, "o2 i5 S p1"));
+    QVERIFY(Operate(*f, "o2 i5 S p1"));
     QCOMPARE(f->commands(), (QStringList{"RTEMP 2 5", "TAKE 1", "PRST 1"}));
     const MatrixState &s = f->state();
     QCOMPARE(int(s.Presets[0].Routes[1].Input), 4);
@@ -260,16 +215,16 @@ void TestPresets::saveWhileAnOutputIsPending()
 void TestPresets::recallOffersOnlyStoredPresets()
 {
     CONSOLE(f, "pty");
-    QVERIFY(operate(*f, "S p1 S p4"));
+    QVERIFY(Operate(*f, "S p1 S p4"));
     // From the switcher's own record, not only the console's.
     std::memset(f->state().Presets, 0, sizeof f->state().Presets);
     f->readAll();
-    QVERIFY(operate(*f, "R"));
+    QVERIFY(Operate(*f, "R"));
     for (int n = 1; n <= 8; ++n)
         QVERIFY2(f->isEnabled(QString("PresetButton%1").arg(n)) == (n == 1 || n == 4),
                  qPrintable(QString::number(n)));
     // Saving may overwrite any of them.
-    QVERIFY(operate(*f, "RC S"));
+    QVERIFY(Operate(*f, "RC S"));
     for (int n = 1; n <= 8; ++n)
         QVERIFY(f->isEnabled(QString("PresetButton%1").arg(n)));
 }
@@ -279,18 +234,18 @@ void TestPresets::previewThenConfirm()
     QFETCH(QString, link);
     CONSOLE(f, link);
     // Preset 4: output 1 on input 5, output 2 on none. Live: output 1 on 3, output 2 on 4.
-    QVERIFY(operate(*f, "o1 i5 T S p4 o1 i3 o2 i4 T"));
+    QVERIFY(Operate(*f, "o1 i5 T S p4 o1 i3 o2 i4 T"));
     SETTLED(f, "TAKE 1");
     f->clearWire();
 
-    QVERIFY(operate(*f, "R p4"));
+    QVERIFY(Operate(*f, "R p4"));
     QCOMPARE(f->commands(), QStringList{});
     QCOMPARE(f->text("VideoLabel1"), QString("5"));
     QCOMPARE(f->text("VideoLabel2"), QString("--"));
     for (int n = 1; n <= 16; ++n)
         QCOMPARE(f->colour(QString("VideoLabel%1").arg(n)), kRed);
 
-    QVERIFY(operate(*f, "OK"));
+    QVERIFY(Operate(*f, "OK"));
     WIRE_HAS(f, "RPRST 4 1");
     QCOMPARE(f->commands(), QStringList{"RPRST 4 1"});
     QCOMPARE(f->colour("VideoLabel1"), kLime);
@@ -308,33 +263,33 @@ void TestPresets::previewSwitchPresetThenCancel()
     auto *pages = f->form().MainPageControl;
     auto groupsPage = [&](const QString &steps) {
         pages->setCurrentWidget(f->form().GroupingTabSheet);
-        const bool ok = operate(*f, steps);
+        const bool ok = Operate(*f, steps);
         pages->setCurrentWidget(f->form().ControlTabSheet);
         return ok;
     };
     // Preset 4: outputs 1-3 on 6, 7, 8; reclockers 1, 2 on; group 2 = output 3.
-    QVERIFY(operate(*f, "o1 i6 o2 i7 o3 i8 T k1 k2"));
+    QVERIFY(Operate(*f, "o1 i6 o2 i7 o3 i8 T k1 k2"));
     QVERIFY(groupsPage("g2 go3"));
-    QVERIFY(operate(*f, "S p4"));
+    QVERIFY(Operate(*f, "S p4"));
     // Preset 1: output 1 on 9; reclockers 2, 4 on; no groups.
     QVERIFY(groupsPage("GA"));
-    QVERIFY(operate(*f, "o1 i9 T k1 k4 S p1"));
+    QVERIFY(Operate(*f, "o1 i9 T k1 k4 S p1"));
     // Live: group 1 = output 1 and input 2; outputs 1-3 on 2, 3, 4, output 5 pending on 7
     // with 5 to fall back to; reclockers 3, 4 on.
     QVERIFY(groupsPage("g1 go1 gi2"));
-    QVERIFY(operate(*f, "o1 i2 o2 i3 o3 i4 o5 i5 T k2 k3 o5 i7"));
+    QVERIFY(Operate(*f, "o1 i2 o2 i3 o3 i4 o5 i5 T k2 k3 o5 i7"));
     const MatrixState before = f->state();
     QCOMPARE(routesText(before, 5), QString("2,3,4,-,7*5"));
     QCOMPARE(reclockText(before), QString("0011000000000000"));
     f->clearWire();
 
-    QVERIFY(operate(*f, "R p4 p1"));
+    QVERIFY(Operate(*f, "R p4 p1"));
     QCOMPARE(f->commands(), QStringList{});
     QCOMPARE(reclockText(f->state()), QString("0101000000000000"));
     QVERIFY(f->isChecked("ReclockerCheckBox2"));
     QVERIFY(!f->isChecked("GroupExistCheckBox1"));
 
-    QVERIFY(operate(*f, "RC"));
+    QVERIFY(Operate(*f, "RC"));
     QCOMPARE(f->commands(), (QStringList{"RCLOCK 2 0", "RCLOCK 3 1"}));
     QCOMPARE(routesText(f->state(), 5), routesText(before, 5));
     QCOMPARE(reclockText(f->state()), reclockText(before));
@@ -344,7 +299,7 @@ void TestPresets::previewSwitchPresetThenCancel()
     QCOMPARE(f->text("VideoLabel5"), QString("7"));
 
     // The restored pending route still falls back where the switcher does.
-    QVERIFY(operate(*f, "C"));
+    QVERIFY(Operate(*f, "C"));
     QCOMPARE(routesText(f->state(), 5), QString("2,3,4,-,5"));
     QCOMPARE(f->emuState("routes").section(',', 0, 4), QString("2,3,4,-,5"));
 }
@@ -352,11 +307,11 @@ void TestPresets::previewSwitchPresetThenCancel()
 void TestPresets::cancelWithoutPreviewLeavesPendingRoutes()
 {
     CONSOLE(f, "pty");
-    QVERIFY(operate(*f, "o1 i3 T o1 i7 R RC"));
+    QVERIFY(Operate(*f, "o1 i3 T o1 i7 R RC"));
     QCOMPARE(routesText(f->state(), 1), QString("7*3"));
     QCOMPARE(f->colour("VideoLabel1"), kRed);
     QCOMPARE(f->commands(), QStringList({"RTEMP 1 3", "TAKE 1", "RTEMP 1 7"}));
-    QVERIFY(operate(*f, "C"));
+    QVERIFY(Operate(*f, "C"));
     QCOMPARE(routesText(f->state(), 1), QString("3"));
     QCOMPARE(f->emuState("routes").section(',', 0, 0), QString("3"));
 }
@@ -368,9 +323,9 @@ void TestPresets::immediateRecall()
     QFETCH(QString, link);
     CONSOLE(f, link);
     // Preset 2: output 1 on 5, output 2 pending on 6 when saved; reclockers 1 and 16 on.
-    QVERIFY(operate(*f, "o1 i5 T k1 k16 o2 i6 S p2"));
+    QVERIFY(Operate(*f, "o1 i5 T k1 k16 o2 i6 S p2"));
     // Live: output 1 on 3; reclockers 1 and 4 on.
-    QVERIFY(operate(*f, "o1 i3 T k16 k4"));
+    QVERIFY(Operate(*f, "o1 i3 T k16 k4"));
     SETTLED(f, "RCLOCK 4 1");
     f->clearWire();
 
@@ -390,16 +345,16 @@ void TestPresets::immediateRecall()
 
     // Settled on 5: clicking 5 again disconnects output 1; it is no pending route withdrawn.
     f->clearWire();
-    QVERIFY(operate(*f, "o1 i5"));
+    QVERIFY(Operate(*f, "o1 i5"));
     QTRY_COMPARE(f->commands(), QStringList{"RTEMP 1 0"});
 }
 
 void TestPresets::eightByEight()
 {
     CONSOLE(f, "pty", 10);
-    QVERIFY(operate(*f, "k2 k8"));
+    QVERIFY(Operate(*f, "k2 k8"));
     std::memset(f->state().Reclock + 8, 1, 8); // left over from a larger model
-    QVERIFY(operate(*f, "S p5"));
+    QVERIFY(Operate(*f, "S p5"));
     QCOMPARE(int(f->state().Presets[4].ReclockMask), 0b10000010);
 
     f->clearWire();
@@ -413,9 +368,9 @@ void TestPresets::eightByEight()
 void TestPresets::busyRefusesPresetButtons()
 {
     CONSOLE(f, "pty");
-    QVERIFY(operate(*f, "S"));
+    QVERIFY(Operate(*f, "S"));
     f->state().Busy = 1;
-    QVERIFY(operate(*f, "p2"));
+    QVERIFY(Operate(*f, "p2"));
     f->state().Busy = 0;
     QCOMPARE(f->commands(), QStringList{});
     QCOMPARE(int(f->state().Presets[1].Stored), 0);
@@ -445,9 +400,9 @@ void TestPresets::screenshot()
     if (file.isEmpty())
         QSKIP("KV_SCREENSHOT not set");
     CONSOLE(f, "pty");
-    QVERIFY(operate(*f, "o1 i4 o2 i4 o3 i1 o5 i7 o6 i2 o9 i16 o10 i12 o13 i9 T k1 k5 k9 S p3"));
-    QVERIFY(operate(*f, "o1 i2 o2 i3 o3 i3 o9 i1 T S p6 S p7"));
-    QVERIFY(operate(*f, "R p3"));
+    QVERIFY(Operate(*f, "o1 i4 o2 i4 o3 i1 o5 i7 o6 i2 o9 i16 o10 i12 o13 i9 T k1 k5 k9 S p3"));
+    QVERIFY(Operate(*f, "o1 i2 o2 i3 o3 i3 o9 i1 T S p6 S p7"));
+    QVERIFY(Operate(*f, "R p3"));
     f->form().show();
     QVERIFY(QTest::qWaitForWindowExposed(&f->form()));
     QVERIFY2(f->form().grab().save(file), qPrintable(file));

@@ -2,6 +2,8 @@
 // over TCP: what goes on the wire, what MatrixState holds and what the page shows.
 
 #include "ConsoleFixture.h"
+#include "OperatorSteps.h"
+#include "Texts.h"
 
 #include "app/InfoForm.h"
 #include "control/Routing.h"
@@ -17,38 +19,6 @@ using namespace kv;
 using namespace kv::test;
 
 namespace {
-
-
-// Operator steps: oN / iN click output / input button N, T Take, C Cancel, X Clear All
-// Routing, R Read from Kestavion, P another page and back to Video Switching.
-bool operate(ConsoleFixture &f, const QString &script)
-{
-    for (const QString &step : script.split(' ', Qt::SkipEmptyParts)) {
-        bool ok = true;
-        if (step == "T")
-            ok = f.click("TakeButton");
-        else if (step == "C")
-            ok = f.click("CancelTakeButton");
-        else if (step == "X")
-            ok = f.click("ClearAllRoutingButton");
-        else if (step == "R")
-            ok = f.click("UpdateStatus");
-        else if (step == "P") {
-            f.form().MainPageControl->setCurrentIndex(1);
-            f.form().MainPageControl->setCurrentIndex(0);
-        } else if (step.startsWith('o'))
-            ok = f.click("OutputButton" + step.mid(1));
-        else if (step.startsWith('i'))
-            ok = f.click("InputButton" + step.mid(1));
-        else
-            ok = false;
-        if (!ok) {
-            qWarning("step %s could not be taken", qPrintable(step));
-            return false;
-        }
-    }
-    return true;
-}
 
 // The numbers of the yellow input buttons, "7" or "3,4" or "".
 QString yellowInputs(ConsoleFixture &f)
@@ -133,8 +103,8 @@ void TestRouting::stateTable_data()
         {"nothing pending, Cancel", "o3 i5 T", "C", {}, "5", lime, 5, 1, 5, "", false, "5"},
         {"pending, Clear All Routing", "o3 i5 T i7", "X", {"TAKE 0", "CLEAR"}, "--", face, 0, 1, 0, "", false, "-"},
         {"settled, Clear All Routing", "o3 i5 T", "X", {"CLEAR"}, "--", face, 0, 1, 0, "", false, "-"},
-        {"pending, page shown again", "o3 i5 T i7", "P", {"TAKE 0"}, "5", lime, 5, 1, 5, "", false, "5"},
-        {"pending, Read", "o3 i5 T i7", "R", {"TAKE 0"}, "5", lime, 5, 1, 5, "", false, "5"},
+        {"pending, page shown again", "o3 i5 T i7", "PL", {"TAKE 0"}, "5", lime, 5, 1, 5, "", false, "5"},
+        {"pending, Read", "o3 i5 T i7", "U", {"TAKE 0"}, "5", lime, 5, 1, 5, "", false, "5"},
         {"no output selected, click", "", "i5", {}, "--", face, 0, 1, 0, "", false, "-"},
         {"selected output again", "o3 i5 T", "o3", {}, "5", lime, 5, 1, 5, "5", true, "5"},
     };
@@ -155,9 +125,9 @@ void TestRouting::stateTable()
     QFETCH(QString, action);
     CONNECT(f, link);
 
-    QVERIFY(operate(*f, setup));
+    QVERIFY(Operate(*f, setup));
     f->clearWire();
-    QVERIFY(operate(*f, action));
+    QVERIFY(Operate(*f, action));
 
     QTEST(f->commands(), "sent");
     QTEST(f->text("VideoLabel3"), "label");
@@ -179,10 +149,10 @@ void TestRouting::severalOutputsPending()
 {
     QFETCH(QString, link);
     CONNECT(f, link);
-    QVERIFY(operate(*f, "o1 i1 o2 i2 o4 i4 T"));
+    QVERIFY(Operate(*f, "o1 i1 o2 i2 o4 i4 T"));
 
     f->clearWire();
-    QVERIFY(operate(*f, "o1 i3 o2 i2 o4 i6 T"));
+    QVERIFY(Operate(*f, "o1 i3 o2 i2 o4 i6 T"));
     QCOMPARE(f->commands(), QStringList({"RTEMP 1 3", "RTEMP 2 0", "RTEMP 4 6", "TAKE 1"}));
     QCOMPARE(f->text("VideoLabel1"), "3");
     QCOMPARE(f->colour("VideoLabel1"), kLime);
@@ -193,7 +163,7 @@ void TestRouting::severalOutputsPending()
     QCOMPARE(f->emuState("routes").section(',', 0, 3), "3,-,-,6");
 
     f->clearWire();
-    QVERIFY(operate(*f, "o1 i5 o2 i7 o4 i8 C"));
+    QVERIFY(Operate(*f, "o1 i5 o2 i7 o4 i8 C"));
     QCOMPARE(f->commands(), QStringList({"RTEMP 1 5", "RTEMP 2 7", "RTEMP 4 8", "TAKE 0"}));
     QCOMPARE(f->text("VideoLabel1"), "3");
     QCOMPARE(f->text("VideoLabel2"), "--");
@@ -206,7 +176,7 @@ void TestRouting::severalOutputsPending()
         QCOMPARE(f->colour(QString("OutputButton%1").arg(n)), buttonFace());
 
     f->clearWire();
-    QVERIFY(operate(*f, "o1 i5 o4 i8 X"));
+    QVERIFY(Operate(*f, "o1 i5 o4 i8 X"));
     QCOMPARE(f->commands(), QStringList({"RTEMP 1 5", "RTEMP 4 8", "TAKE 0", "CLEAR"}));
     for (int o = 0; o < 16; ++o) {
         const QString label = QString("VideoLabel%1").arg(o + 1);
@@ -224,10 +194,10 @@ void TestRouting::secondClickRevertsEveryPendingOutput()
 {
     QFETCH(QString, link);
     CONNECT(f, link);
-    QVERIFY(operate(*f, "o1 i1 o2 i2 o3 i3 T"));
+    QVERIFY(Operate(*f, "o1 i1 o2 i2 o3 i3 T"));
 
     f->clearWire();
-    QVERIFY(operate(*f, "o1 i5 o3 i7 o2 i6 i6"));
+    QVERIFY(Operate(*f, "o1 i5 o3 i7 o2 i6 i6"));
     QCOMPARE(f->commands(),
              QStringList({"RTEMP 1 5", "RTEMP 3 7", "RTEMP 2 6", "TAKE 0"}));
     for (int o = 0; o < 3; ++o) {
@@ -244,7 +214,7 @@ void TestRouting::secondClickRevertsEveryPendingOutput()
 
     // A later Cancel has nothing left to withdraw.
     f->clearWire();
-    QVERIFY(operate(*f, "C"));
+    QVERIFY(Operate(*f, "C"));
     QCOMPARE(f->commands(), QStringList());
 }
 
@@ -339,7 +309,7 @@ void TestRouting::eightByEightDealsWithItsOwnRowsOnly()
     f->readAll();
     f->state().Routes[9] = RouteEntry{4, 0}; // a stale pending route beyond the model
     QCOMPARE(f->state().OutputCount, std::int16_t(8));
-    QCOMPARE(f->form().windowTitle(), "Orvask Delvane, LLC :- KV Control HD SDI (8 x 8)");
+    QCOMPARE(f->form().windowTitle(), texts::Caption(10));
     for (int n = 1; n <= 16; ++n) {
         const bool on = n <= 8;
         QCOMPARE(f->isEnabled(QString("OutputButton%1").arg(n)), on);
@@ -351,7 +321,7 @@ void TestRouting::eightByEightDealsWithItsOwnRowsOnly()
     QVERIFY(!f->click("InputButton9"));
 
     f->clearWire();
-    QVERIFY(operate(*f, "o8 i8 T o2 i3 C X"));
+    QVERIFY(Operate(*f, "o8 i8 T o2 i3 C X"));
     QCOMPARE(f->commands(),
              QStringList({"RTEMP 8 8", "TAKE 1", "RTEMP 2 3", "TAKE 0", "CLEAR"}));
     QCOMPARE(f->state().Routes[9].Input, std::uint8_t(4));
@@ -379,26 +349,26 @@ void TestRouting::previewRedirectsTakeCancelAndClear()
     };
     auto pending = [&] { f->state().PresetPreviewPending = 1; };
 
-    QVERIFY(operate(*f, "o1 i2"));
+    QVERIFY(Operate(*f, "o1 i2"));
     f->clearWire();
     pending();
-    QVERIFY(operate(*f, "T"));
+    QVERIFY(Operate(*f, "T"));
     QCOMPARE(calls, QStringList{"confirm"});
     QVERIFY(lampLitDuringConfirm);
     QVERIFY(!lamp->lit());
     QCOMPARE(f->commands(), QStringList()); // no TAKE 1: the preset panel confirms
 
     pending();
-    QVERIFY(operate(*f, "C"));
+    QVERIFY(Operate(*f, "C"));
     QCOMPARE(calls.last(), "cancel");
     QCOMPARE(f->commands(), QStringList()); // the routes are the panel's business
     QCOMPARE(f->state().Routes[0].Taken, std::uint8_t(0));
 
-    for (const char *step : {"X", "P", "R"}) {
+    for (const char *step : {"X", "PL", "U"}) {
         calls.clear();
         pending();
         f->clearWire();
-        QVERIFY(operate(*f, step));
+        QVERIFY(Operate(*f, step));
         QCOMPARE(calls, QStringList{"cancel"});
         QCOMPARE(f->state().PresetPreviewPending, 0);
     }
@@ -406,10 +376,10 @@ void TestRouting::previewRedirectsTakeCancelAndClear()
     // With the hooks left empty, Take and Cancel act on the routes.
     r.onPreviewConfirm = nullptr;
     r.onPreviewCancel = nullptr;
-    QVERIFY(operate(*f, "o1 i4"));
+    QVERIFY(Operate(*f, "o1 i4"));
     f->clearWire();
     pending();
-    QVERIFY(operate(*f, "T"));
+    QVERIFY(Operate(*f, "T"));
     QCOMPARE(f->commands(), QStringList{"TAKE 1"});
 }
 
@@ -417,15 +387,15 @@ void TestRouting::previewRedirectsTakeCancelAndClear()
 void TestRouting::busyRefusesGuardedHandlers()
 {
     CONNECT(f, "pty");
-    QVERIFY(operate(*f, "o1 i2"));
+    QVERIFY(Operate(*f, "o1 i2"));
     f->clearWire();
     f->state().Busy = 1;
-    QVERIFY(operate(*f, "o3 i5 X"));
+    QVERIFY(Operate(*f, "o3 i5 X"));
     QCOMPARE(f->commands(), QStringList());
     QCOMPARE(f->state().SelectedOutput, 0);
     QCOMPARE(f->state().Routes[0].Input, std::uint8_t(1));
     // Take does not consult Busy.
-    QVERIFY(operate(*f, "T"));
+    QVERIFY(Operate(*f, "T"));
     QCOMPARE(f->commands(), QStringList{"TAKE 1"});
     f->state().Busy = 0;
 }
@@ -439,12 +409,12 @@ void TestRouting::screenshot()
         QSKIP("KV_SCREENSHOT not set");
     CONNECT(f, "pty");
     // Settled routes, reclockers as read, one output selected with a route pending.
-    QVERIFY(operate(*f, "o1 i1 o2 i3 o3 i3 o4 i2 o5 i8 o7 i6 o9 i12 o10 i9 o12 i16 o16 i4 T"));
+    QVERIFY(Operate(*f, "o1 i1 o2 i3 o3 i3 o4 i2 o5 i8 o7 i6 o9 i12 o10 i9 o12 i16 o16 i4 T"));
     CommandChannel &ch = f->form().channel();
     for (int o : {0, 1, 2, 4, 8, 9, 15})
         SendReclock(ch, o, 1);
     f->readAll();
-    QVERIFY(operate(*f, "o6 i2 o4 i5"));
+    QVERIFY(Operate(*f, "o6 i2 o4 i5"));
     f->form().show();
     QVERIFY(QTest::qWaitForWindowExposed(&f->form()));
     QVERIFY2(f->form().grab().save(file), qPrintable(file));
@@ -453,7 +423,7 @@ void TestRouting::screenshot()
 
     // The progress window halfway through a read, beside it.
     TInfoForm *info = f->form().infoForm();
-    info->setMessage("KV Control querying Kestavion. Please wait....");
+    info->setMessage(texts::kQuerying);
     info->setProgress("....");
     const QString progress = QFileInfo(file).dir().filePath("progress.png");
     QVERIFY2(info->grab().save(progress), qPrintable(progress));

@@ -3,6 +3,8 @@
 // second, the single-step hold, Stop, and a step falling due during another exchange.
 
 #include "ConsoleFixture.h"
+#include "OperatorSteps.h"
+#include "Texts.h"
 
 #include "control/Sequencer.h"
 #include "ui/Colours.h"
@@ -53,18 +55,6 @@ bool showWindow(ConsoleFixture &f)
 }
 
 QLineEdit *edit(ConsoleFixture &f, const QString &name) { return f.find<QLineEdit>(name); }
-
-// Steps as "n:preset:delay" separated by commas; each named step is ticked.
-void setSteps(ConsoleFixture &f, const QString &steps)
-{
-    for (const QString &step : steps.split(',', Qt::SkipEmptyParts)) {
-        const QStringList part = step.split(':');
-        const QString n = part.value(0);
-        f.find<QCheckBox>("PresetSeqEnableCheckBox" + n)->setChecked(true);
-        edit(f, "PresetSeqEdit" + n)->setText(part.value(1));
-        edit(f, "PresetDelayEdit" + n)->setText(part.value(2));
-    }
-}
 
 // Presets as the switcher's last read reported them stored.
 void markStored(ConsoleFixture &f, const QList<int> &numbers)
@@ -177,21 +167,18 @@ void TestSequencing::startRefusals_data()
     QTest::addColumn<QString>("focus");
 
     const QList<int> all{1, 2, 3, 4, 5, 6, 7, 8};
-    const QString notValid = "Error! '%1' is not a valid %2 number.";
-    const QString presetLimits = "Error! Preset number out of limits (1-8)";
-    const QString delayLimits = "Error! Delay number out of limits (3-9999)";
-    const QString empty =
-        "Error! Preset #'%1' is currently empty. Select a different Preset number";
+    const QString presetLimits = texts::kPresetOutOfLimits;
+    const QString delayLimits = texts::kDelayOutOfLimits;
 
-    QTest::newRow("nothing switched on") << "" << all << "Error! No Preset Sequence enabled."
+    QTest::newRow("nothing switched on") << "" << all << texts::kNoSequence
                                          << "";
-    QTest::newRow("letter") << "1:x:3" << all << notValid.arg("x", "Preset") << "PresetSeqEdit1";
-    QTest::newRow("empty") << "2::3" << all << notValid.arg("", "Preset") << "PresetSeqEdit2";
-    QTest::newRow("digit and letter") << "3:3x:3" << all << notValid.arg("3x", "Preset")
+    QTest::newRow("letter") << "1:x:3" << all << texts::NotValidNumber("x", "Preset") << "PresetSeqEdit1";
+    QTest::newRow("empty") << "2::3" << all << texts::NotValidNumber("", "Preset") << "PresetSeqEdit2";
+    QTest::newRow("digit and letter") << "3:3x:3" << all << texts::NotValidNumber("3x", "Preset")
                                       << "PresetSeqEdit3";
-    QTest::newRow("plus sign") << "1:+3:3" << all << notValid.arg("+3", "Preset")
+    QTest::newRow("plus sign") << "1:+3:3" << all << texts::NotValidNumber("+3", "Preset")
                                << "PresetSeqEdit1";
-    QTest::newRow("blank between") << "1:1:1 2" << all << notValid.arg("1 2", "Delay")
+    QTest::newRow("blank between") << "1:1:1 2" << all << texts::NotValidNumber("1 2", "Delay")
                                    << "PresetDelayEdit1";
     QTest::newRow("preset 0") << "1:0:3" << all << presetLimits << "PresetSeqEdit1";
     QTest::newRow("preset 9") << "1:9:3" << all << presetLimits << "PresetSeqEdit1";
@@ -199,16 +186,16 @@ void TestSequencing::startRefusals_data()
     QTest::newRow("delay 2") << "1:1:2" << all << delayLimits << "PresetDelayEdit1";
     QTest::newRow("delay 0") << "1:1:0" << all << delayLimits << "PresetDelayEdit1";
     QTest::newRow("delay -5") << "1:1:-5" << all << delayLimits << "PresetDelayEdit1";
-    QTest::newRow("delay letters") << "4:1:abc" << all << notValid.arg("abc", "Delay")
+    QTest::newRow("delay letters") << "4:1:abc" << all << texts::NotValidNumber("abc", "Delay")
                                    << "PresetDelayEdit4";
-    QTest::newRow("delay empty") << "1:1:" << all << notValid.arg("", "Delay")
+    QTest::newRow("delay empty") << "1:1:" << all << texts::NotValidNumber("", "Delay")
                                  << "PresetDelayEdit1";
-    QTest::newRow("preset not stored") << "1:2:3" << QList<int>{1} << empty.arg("2")
+    QTest::newRow("preset not stored") << "1:2:3" << QList<int>{1} << texts::PresetEmpty("2")
                                        << "PresetSeqEdit1";
-    QTest::newRow("not stored, blanks kept") << "1: 2:3" << QList<int>{1} << empty.arg(" 2")
+    QTest::newRow("not stored, blanks kept") << "1: 2:3" << QList<int>{1} << texts::PresetEmpty(" 2")
                                              << "PresetSeqEdit1";
     QTest::newRow("steps in order, each whole")
-        << "2:3:3,5:1:2" << QList<int>{1} << empty.arg("3") << "PresetSeqEdit2";
+        << "2:3:3,5:1:2" << QList<int>{1} << texts::PresetEmpty("3") << "PresetSeqEdit2";
     QTest::newRow("a good step before a bad one")
         << "1:1:3,6:7:1" << QList<int>{1, 7} << delayLimits << "PresetDelayEdit6";
 }
@@ -222,13 +209,13 @@ void TestSequencing::startRefusals()
 
     CONSOLE(f);
     QVERIFY(showWindow(*f));
-    setSteps(*f, steps);
+    SetSequenceSteps(*f, steps);
     markStored(*f, stored);
     f->find<QWidget>("PresetSeqStartButton")->setFocus();
 
     QVERIFY(f->click("PresetSeqStartButton"));
     QCOMPARE(f->dialogs.texts(), QStringList{message});
-    QCOMPARE(f->dialogs.boxes.value(0).title, kAppTitle);
+    QCOMPARE(f->dialogs.boxes.value(0).title, texts::kAppTitle);
     if (!focus.isEmpty())
         QCOMPARE(QApplication::focusWidget(), f->find<QWidget>(focus));
     QVERIFY(!lampLit(*f));
@@ -264,7 +251,7 @@ void TestSequencing::acceptedStarts()
     // Off steps with texts that would fail their checks.
     edit(*f, "PresetSeqEdit1")->setText("x");
     edit(*f, "PresetDelayEdit2")->setText("1");
-    setSteps(*f, steps);
+    SetSequenceSteps(*f, steps);
 
     QVERIFY(f->click("PresetSeqStartButton"));
     QCOMPARE(f->dialogs.texts(), QStringList{});
@@ -285,7 +272,7 @@ void TestSequencing::twoStepsCycleOnTheWire()
     QVERIFY(f->click("PresetsSaveButton") && f->click("PresetButton2"));
     QVERIFY(f->click("InputButton5"));
     QVERIFY(f->click("PresetsSaveButton") && f->click("PresetButton5"));
-    setSteps(*f, "3:2:3,6:5:10");
+    SetSequenceSteps(*f, "3:2:3,6:5:10");
     f->clearWire();
 
     QVERIFY(f->click("PresetSeqStartButton"));
@@ -318,7 +305,7 @@ void TestSequencing::singleStepHolds()
 {
     CONSOLE(f);
     markStored(*f, {4});
-    setSteps(*f, "2:4:3");
+    SetSequenceSteps(*f, "2:4:3");
     QSignalSpy fired(seqTimer(*f), &QTimer::timeout);
     QVERIFY(f->click("PresetSeqStartButton"));
     QTRY_COMPARE(fired.count(), 1);
@@ -339,7 +326,7 @@ void TestSequencing::stepWaitsForAnotherExchange()
 {
     CONSOLE(f);
     markStored(*f, {1, 2});
-    setSteps(*f, "1:1:3,2:2:3");
+    SetSequenceSteps(*f, "1:1:3,2:2:3");
     QVERIFY(f->click("PresetSeqStartButton"));
     f->state().Busy = 1;
     f->clearWire();
@@ -362,7 +349,7 @@ void TestSequencing::startDuringRunWithPresetGone()
     CONSOLE(f);
     QVERIFY(showWindow(*f));
     markStored(*f, {1, 2});
-    setSteps(*f, "1:1:3,2:2:3");
+    SetSequenceSteps(*f, "1:1:3,2:2:3");
     QVERIFY(f->click("PresetSeqStartButton"));
     f->state().Presets[1].Stored = 0;
     QWidget *start = f->find<QWidget>("PresetSeqStartButton");
@@ -371,7 +358,7 @@ void TestSequencing::startDuringRunWithPresetGone()
     QVERIFY(f->click("PresetSeqStartButton"));
     QCOMPARE(f->dialogs.texts(),
              QStringList{
-                 "Error! Preset #'2' is currently empty. Select a different Preset number"});
+                 texts::PresetEmpty("2")});
     QVERIFY(QApplication::focusWidget() != f->find<QWidget>("PresetSeqEdit2"));
     QVERIFY(f->find<QWidget>("PresetSeqEdit2")->isEnabled() == false);
     QVERIFY(lampLit(*f));
@@ -397,14 +384,14 @@ void TestSequencing::leavingAnEditChecksIt()
 {
     CONSOLE(f);
     QVERIFY(showWindow(*f));
-    setSteps(*f, "1:x:1");
+    SetSequenceSteps(*f, "1:x:1");
     QLineEdit *preset = edit(*f, "PresetSeqEdit1");
     QLineEdit *delay = edit(*f, "PresetDelayEdit1");
     preset->setFocus(Qt::TabFocusReason);
     QCOMPARE(QApplication::focusWidget(), preset);
 
     delay->setFocus(Qt::TabFocusReason);
-    QCOMPARE(f->dialogs.texts(), QStringList{"Error! 'x' is not a valid Preset number."});
+    QCOMPARE(f->dialogs.texts(), QStringList{texts::NotValidNumber("x", "Preset")});
     QCOMPARE(QApplication::focusWidget(), preset);
 
     f->dialogs.clear();
@@ -414,7 +401,7 @@ void TestSequencing::leavingAnEditChecksIt()
     QCOMPARE(QApplication::focusWidget(), delay);
 
     f->find<QWidget>("PresetSeqEnableCheckBox1")->setFocus(Qt::TabFocusReason);
-    QCOMPARE(f->dialogs.texts(), QStringList{"Error! Delay number out of limits (3-9999)"});
+    QCOMPARE(f->dialogs.texts(), QStringList{texts::kDelayOutOfLimits});
     QCOMPARE(QApplication::focusWidget(), delay);
 
     // The window losing the focus is not the operator leaving the edit.
@@ -435,7 +422,7 @@ void TestSequencing::recallDuringPreviewEndsThePreview()
     QVERIFY(f->click("PresetsSaveButton") && f->click("PresetButton2"));
     QVERIFY(f->click("PresetsRecallButton") && f->click("PresetButton1"));
     QCOMPARE(f->state().PresetPreviewPending, 1);
-    setSteps(*f, "1:2:3");
+    SetSequenceSteps(*f, "1:2:3");
     f->clearWire();
 
     QVERIFY(f->click("PresetSeqStartButton"));
@@ -469,7 +456,7 @@ void TestSequencing::screenshot()
         QVERIFY(f.click("OutputButton1") && f.click(QString("InputButton%1").arg(p)));
         QVERIFY(f.click("PresetsSaveButton") && f.click(QString("PresetButton%1").arg(p)));
     }
-    setSteps(f, "1:1:10,2:3:5,3:5:30,5:2:8,6:6:12");
+    SetSequenceSteps(f, "1:1:10,2:3:5,3:5:30,5:2:8,6:6:12");
     f.form().MainPageControl->setCurrentWidget(f.form().SequencingTabSheet);
     QVERIFY(f.click("PresetSeqStartButton"));
     f.form().sequencer->PresetSeqTimerTimer(); // on air: step 2

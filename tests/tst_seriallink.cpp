@@ -6,8 +6,9 @@
 #include "EmuProcess.h"
 #include "FaultRig.h"
 #include "LinkEnv.h"
+#include "ProgressWatch.h"
+#include "Texts.h"
 
-#include "app/InfoForm.h"
 #include "link/ComPorts.h"
 #include "link/CommandChannel.h"
 #include "link/LineMonitor.h"
@@ -38,24 +39,6 @@ EmuProcess::Options silentSwitcher()
     return o;
 }
 const EmuProcess::Options kSilent = silentSwitcher();
-
-// The texts the progress window showed, in order.
-class ShownTexts : public QObject {
-public:
-    explicit ShownTexts(TInfoForm *form) : m_form(form) { form->installEventFilter(this); }
-    QStringList texts;
-
-protected:
-    bool eventFilter(QObject *, QEvent *e) override
-    {
-        if (e->type() == QEvent::Show)
-            texts << m_form->InfoLabel->text();
-        return false;
-    }
-
-private:
-    TInfoForm *m_form;
-};
 
 } // namespace
 
@@ -119,7 +102,7 @@ void tst_SerialLink::searchFindsSwitcherBehindTwoSilentPorts()
 
     QCOMPARE(f.form().serialLink->SearchComPorts(0), 1);
     QCOMPARE(f.form().MainStatusBar->currentMessage(),
-             QString("Established communication with Kestavion on Com 3"));
+             texts::Established(3));
     QCOMPARE(f.text("ComNumberLabel"), QString("3"));
     QCOMPARE(f.find<QLabel>("ComNumberLabel")->toolTip(), f.emu().ptyPath());
     // Two carriage returns each on the silent ports, one on the switcher that answered.
@@ -138,14 +121,14 @@ void tst_SerialLink::searchAllConnectsAndReads()
     ConsoleFixture f;
     QVERIFY2(f.start(), qPrintable(f.error()));
     SetComPorts({"", f.emu().ptyPath()});
-    ShownTexts progress(f.form().infoForm());
+    ProgressWatch progress(f.form().infoForm());
     f.state().SuppressCommands = 1; // as after the start-up question
 
     QVERIFY(f.click("SearchForKestavion1"));
 
     CommandChannel &ch = f.form().channel();
     QVERIFY(ch.serialLinkLive());
-    QCOMPARE(progress.texts.value(0), QString("Checking COM port communication. Please wait...."));
+    QCOMPARE(progress.shownTexts.value(0), texts::kCheckingCom);
     const QStringList wire = f.wire();
     QVERIFY2(wire.size() > 3, qPrintable(wire.join('|')));
     QCOMPARE(wire.mid(0, 3), QStringList({"", "", "MINFOKV"}));
@@ -170,8 +153,8 @@ void tst_SerialLink::noPortsAtAll()
 
     QVERIFY(f.click("SearchForKestavion1"));
     QCOMPARE(f.dialogs.texts(),
-             QStringList({SearchFailedText(), "Error! Unable to open IPSave.ini file."}));
-    QCOMPARE(f.dialogs.boxes.first().title, kAppTitle);
+             QStringList({texts::kSearchFailed, texts::kIpOpenError}));
+    QCOMPARE(f.dialogs.boxes.first().title, texts::kAppTitle);
     QCOMPARE(f.text("ComNumberLabel"), QString("None"));
     QVERIFY(!f.form().channel().serialLinkLive());
     const MainMenu &m = f.form().menu();
@@ -184,7 +167,7 @@ void tst_SerialLink::noPortsAtAll()
     f.dialogs.clear();
     dir.writeIpSave(QByteArray("10.1.2.3", 9));
     QVERIFY(f.click("SearchForKestavion1"));
-    QCOMPARE(f.dialogs.texts(), QStringList{SearchFailedText()});
+    QCOMPARE(f.dialogs.texts(), QStringList{texts::kSearchFailed});
     QCOMPARE(f.text("IPAddrEdit"), QString("10.1.2.3"));
 }
 
@@ -240,7 +223,7 @@ void tst_SerialLink::menuConnectOnCom2WhileCom1Live()
 
     // COM4 has no device: the failure box, no item checked, the link down and closed.
     QVERIFY(f.click("COM41"));
-    QCOMPARE(f.dialogs.texts(), QStringList{ConnectFailedText()});
+    QCOMPARE(f.dialogs.texts(), QStringList{texts::kConnectFailed});
     for (QAction *item : m.COMItems)
         QVERIFY(!item->isChecked());
     QVERIFY(!ch.serialLinkLive());

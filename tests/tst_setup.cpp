@@ -3,10 +3,12 @@
 // progress window, the menus and the long serial wait.
 
 #include "ConsoleFixture.h"
+#include "ProgressWatch.h"
+#include "TestFiles.h"
+#include "Texts.h"
 
 #include "app/InfoForm.h"
 #include "control/StatusRead.h"
-#include "control/SystemCommands.h"
 #include "ui/SetupPage.h"
 #include "link/CommandChannel.h"
 
@@ -19,43 +21,16 @@
 
 using namespace kv;
 using kv::test::ConsoleFixture;
+using kv::test::ProgressWatch;
+namespace texts = kv::test::texts;
 
 namespace {
-
-QByteArray bytesOf(const MatrixState &s)
-{
-    return QByteArray(reinterpret_cast<const char *>(&s), sizeof s);
-}
 
 bool menusEnabled(ConsoleFixture &f)
 {
     return f.form().menu().File1->menuAction()->isEnabled() &&
            f.form().menu().Search1->menuAction()->isEnabled();
 }
-
-// What the progress window looked like each time it was shown.
-class ShowWatch : public QObject {
-public:
-    explicit ShowWatch(ConsoleFixture &f) : m_f(f) { f.form().infoForm()->installEventFilter(this); }
-    QStringList shownTexts;
-    QList<bool> menusAtShow;
-    int hides = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *e) override
-    {
-        if (e->type() == QEvent::Show) {
-            shownTexts << m_f.form().infoForm()->InfoLabel->text();
-            menusAtShow << menusEnabled(m_f);
-        } else if (e->type() == QEvent::Hide) {
-            ++hides;
-        }
-        return false;
-    }
-
-private:
-    ConsoleFixture &m_f;
-};
 
 const QStringList kSetupControls = {"FrontPanelLockCheckBox", "VIStateCheckBox",
                                     "SystemSaveButton",       "SystemRecallButton",
@@ -109,15 +84,15 @@ void TestSetup::silentUnlessAllowed()
     if (condition != "no link")
         f.clearWire();
     f.dialogs.answer(Dialogs::Answer::Yes); // were a reset to ask, it would go ahead
-    ShowWatch watch(f);
+    ProgressWatch watch(f.form().infoForm());
     const bool wasTicked = f.isChecked(control);
-    const QByteArray before = bytesOf(f.state());
+    const QByteArray before = kv::test::BytesOf(f.state());
 
     QVERIFY(f.click(control));
 
     QCOMPARE(f.dialogs.boxes.size(), 0);
     QCOMPARE(watch.shownTexts, QStringList());
-    QCOMPARE(bytesOf(f.state()), before); // Info untouched, Busy as it was
+    QCOMPARE(kv::test::BytesOf(f.state()), before); // Info untouched, Busy as it was
     QVERIFY(menusEnabled(f));
     if (condition != "no link")
         QCOMPARE(f.wire(), QStringList());
@@ -206,8 +181,8 @@ void TestSetup::resetAnsweredNo_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("question");
-    QTest::newRow("reset") << "ResetButton" << SystemCommands::kResetQuestion;
-    QTest::newRow("factory reset") << "FactoryResetButton" << SystemCommands::kFactoryResetQuestion;
+    QTest::newRow("reset") << "ResetButton" << texts::kResetQuestion;
+    QTest::newRow("factory reset") << "FactoryResetButton" << texts::kFactoryResetQuestion;
 }
 
 void TestSetup::resetAnsweredNo()
@@ -219,14 +194,14 @@ void TestSetup::resetAnsweredNo()
     QVERIFY2(f.connectSerial(), qPrintable(f.error()));
     f.readAll();
     f.clearWire();
-    ShowWatch watch(f);
+    ProgressWatch watch(f.form().infoForm());
     bool menusDuringQuestion = true;
     f.dialogs.onShow = [&](const kv::test::ShownBox &) { menusDuringQuestion = menusEnabled(f); };
 
     QVERIFY(f.click(button)); // the empty answer queue says No
     QCOMPARE(f.dialogs.boxes.size(), 1);
     const kv::test::ShownBox &box = f.dialogs.boxes.first();
-    QCOMPARE(box.title, QString("KV Control - Reset Verification"));
+    QCOMPARE(box.title, texts::kResetTitle);
     QCOMPARE(box.text, question);
     QCOMPARE(box.buttons, Dialogs::Buttons::YesNo);
     QCOMPARE(box.icon, Dialogs::Icon::None);
@@ -261,19 +236,21 @@ void TestSetup::resetSent()
     QVERIFY2(tcp ? f.connectTcp() : f.connectSerial(), qPrintable(f.error()));
     f.readAll();
     f.clearWire();
-    ShowWatch watch(f);
+    ProgressWatch watch(f.form().infoForm());
+    QList<bool> menusAtShow;
+    watch.onShow = [&] { menusAtShow << menusEnabled(f); };
     // The serial send announces itself in the status bar: the window must be up by then.
     bool shownAtSend = false;
     connect(f.form().MainStatusBar, &QStatusBar::messageChanged, this, [&](const QString &m) {
-        if (m == "Sending command....")
+        if (m == texts::kSending)
             shownAtSend = f.form().infoForm()->isVisible();
     });
 
     f.dialogs.answer(Dialogs::Answer::Yes);
     QVERIFY(f.click(button));
     QTRY_COMPARE(f.commands(), QStringList{command});
-    QCOMPARE(watch.shownTexts, QStringList{"Kestavion reset in progress. Please wait...."});
-    QCOMPARE(watch.menusAtShow, QList<bool>{false});
+    QCOMPARE(watch.shownTexts, QStringList{texts::kResetProgress});
+    QCOMPARE(menusAtShow, QList<bool>{false});
     QVERIFY(watch.hides >= 1);
     QVERIFY(!f.form().infoForm()->isVisible());
     if (!tcp)

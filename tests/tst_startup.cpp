@@ -5,6 +5,7 @@
 #include "EmuProcess.h"
 #include "LinkEnv.h"
 #include "ScriptedDialogs.h"
+#include "Texts.h"
 
 #include "app/AboutBox.h"
 #include "app/GuardedApplication.h"
@@ -35,18 +36,6 @@ using namespace kv;
 using namespace kv::test;
 
 namespace {
-
-const QString kConnectTitle =
-    "Orvask Delvane - KV Control :Establish COM port communication with KV SDI";
-const QString kConnectQuestion =
-    "\tDo you want to connect to Kestavion via the serial port?\n\n   \tSerial Port Connection - "
-    "Click Yes\n   \tEthernet connection - Click No then go to Setup Tab\n   \tRS-485 - Not "
-    "available\n   \tNo Connection - Click No";
-const QString kConnectLater =
-    "To connect later:\n\n      \tSerial port - go to 'Serial Port->Connect to Kestavion' menu "
-    "item\n      \tEthernet - go to Setup Tab, enter IP Address and choose Ethernet\n      \tOr "
-    "refer to Kestavion manual for help with KV Control connections";
-const QString kNoIpSave = "Error! Unable to open IPSave.ini file.";
 
 class Thrower : public QObject {
 public:
@@ -88,8 +77,8 @@ void tst_StartUp::answeredNo_data()
     QTest::addColumn<QByteArray>("ipSave"); // empty: no file
     QTest::addColumn<QStringList>("after");
     QTest::addColumn<QString>("address");
-    QTest::newRow("first start") << QByteArray() << QStringList{kConnectLater, kNoIpSave} << "";
-    QTest::newRow("address saved") << QByteArray("10.1.2.3", 9) << QStringList{kConnectLater}
+    QTest::newRow("first start") << QByteArray() << QStringList{texts::kConnectLater, texts::kIpOpenError} << "";
+    QTest::newRow("address saved") << QByteArray("10.1.2.3", 9) << QStringList{texts::kConnectLater}
                                    << "10.1.2.3";
 }
 
@@ -105,11 +94,11 @@ void tst_StartUp::answeredNo()
     TMatrixForm form(Timeouts::fast());
     form.show();
 
-    QCOMPARE(dialogs.boxes.value(0).title, kConnectTitle);
-    QCOMPARE(dialogs.boxes.value(0).text, kConnectQuestion);
+    QCOMPARE(dialogs.boxes.value(0).title, texts::kConnectTitle);
+    QCOMPARE(dialogs.boxes.value(0).text, texts::kConnectQuestion);
     QCOMPARE(dialogs.boxes.value(0).buttons, Dialogs::Buttons::YesNo);
     QCOMPARE(dialogs.texts().mid(1), after);
-    QCOMPARE(dialogs.boxes.value(1).title, kAppTitle);
+    QCOMPARE(dialogs.boxes.value(1).title, texts::kAppTitle);
     QCOMPARE(dialogs.boxes.value(1).icon, Dialogs::Icon::None);
     QCOMPARE(form.SetupTabSheet->IPAddrEdit->text(), address);
     // The working window, on the Video Switching page with the preset panel.
@@ -132,26 +121,27 @@ void tst_StartUp::answeredYes()
 {
     QFETCH(bool, switcher);
     WorkDir dir;
-    EmuProcess emu;
+    QString why;
+    EmuProcess *emu = switcher ? EmuProcess::Shared({}, &why) : nullptr;
     if (switcher) {
-        QVERIFY2(emu.start(), qPrintable(emu.errorString()));
-        SetComPorts({emu.ptyPath()});
+        QVERIFY2(emu, qPrintable(why));
+        SetComPorts({emu->ptyPath()});
     }
     ScriptedDialogs dialogs;
     dialogs.answer(Dialogs::Answer::Yes);
     TMatrixForm form(Timeouts::fast());
     form.show();
 
-    QCOMPARE(dialogs.boxes.value(0).title, kConnectTitle);
+    QCOMPARE(dialogs.boxes.value(0).title, texts::kConnectTitle);
     QVERIFY(form.MainPageControl->isEnabled());
     if (switcher) {
         QCOMPARE(dialogs.boxes.size(), 1);
         QVERIFY(form.channel().serialLinkLive());
         QCOMPARE(form.state().SuppressCommands, quint8(0));
-        QVERIFY(emu.receivedLines().contains("MINFOKV"));
+        QVERIFY(emu->receivedLines().contains("MINFOKV"));
         QCOMPARE(form.AboutTabSheet->ComNumberLabel->text(), QString("1"));
     } else {
-        QCOMPARE(dialogs.texts().mid(1), QStringList({SearchFailedText(), kNoIpSave}));
+        QCOMPARE(dialogs.texts().mid(1), QStringList({texts::kSearchFailed, texts::kIpOpenError}));
         QVERIFY(!form.channel().serialLinkLive());
         QCOMPARE(form.state().SuppressCommands, quint8(1));
         QCOMPARE(form.AboutTabSheet->ComNumberLabel->text(), QString("None"));
@@ -163,7 +153,7 @@ void tst_StartUp::windowFrame()
     WorkDir dir;
     ScriptedDialogs dialogs;
     TMatrixForm form(Timeouts::fast());
-    QCOMPARE(form.windowTitle(), QString("Orvask Delvane, LLC :- KV Control SDI (8 x 8)"));
+    QCOMPARE(form.windowTitle(), texts::kInitialCaption);
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
     QCOMPARE(form.minimumSize(), form.maximumSize());
     form.layout()->activate();
@@ -194,7 +184,7 @@ void tst_StartUp::menusLeaveTheStatusText()
     QVERIFY(QTest::qWaitForWindowExposed(&f.form()));
     SetComPorts({f.emu().ptyPath()});
     QCOMPARE(f.form().serialLink->SearchComPorts(0), 1);
-    const QString text = "Established communication with Kestavion on Com 1";
+    const QString text = texts::Established(1);
     QStatusBar *status = f.form().MainStatusBar;
     QCOMPARE(status->currentMessage(), text);
 
@@ -259,7 +249,7 @@ void tst_StartUp::exitConfirmation()
         f.form().close();
 
     QCOMPARE(f.dialogs.boxes.size(), 1);
-    QCOMPARE(f.dialogs.boxes.at(0).title, QString("Orvask Delvane - KV Control :Confirm Exit"));
+    QCOMPARE(f.dialogs.boxes.at(0).title, texts::kExitTitle);
     QCOMPARE(f.dialogs.boxes.at(0).text,
              QString("Are you sure you want to exit this application?"));
     QCOMPARE(f.dialogs.boxes.at(0).buttons, Dialogs::Buttons::YesNo);
@@ -309,7 +299,7 @@ void tst_StartUp::unhandledErrorShowsErrorBox()
     QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
     QTRY_COMPARE(thrower.handled, 2); // the event loop went on after the first
     QCOMPARE(dialogs.boxes.size(), 2);
-    QCOMPARE(dialogs.boxes.at(0).title, kAppTitle);
+    QCOMPARE(dialogs.boxes.at(0).title, texts::kAppTitle);
     QCOMPARE(dialogs.boxes.at(0).text, QString("Disk on fire"));
     QCOMPARE(dialogs.boxes.at(0).icon, Dialogs::Icon::Stop);
     QCOMPARE(dialogs.boxes.at(0).buttons, Dialogs::Buttons::Ok);
@@ -323,9 +313,10 @@ void tst_StartUp::screenshots()
     if (out.isEmpty())
         QSKIP("KV_SCREENSHOT_DIR is not set");
     WorkDir dir;
-    EmuProcess emu;
-    QVERIFY2(emu.start(), qPrintable(emu.errorString()));
-    SetComPorts({emu.ptyPath()});
+    QString why;
+    EmuProcess *emu = EmuProcess::Shared({}, &why);
+    QVERIFY2(emu, qPrintable(why));
+    SetComPorts({emu->ptyPath()});
     ScriptedDialogs dialogs;
     dialogs.answer(Dialogs::Answer::Yes);
     TMatrixForm form;

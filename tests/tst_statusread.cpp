@@ -2,6 +2,8 @@
 // MatrixState, the progress window, the messages, and the pages redrawn from what was read.
 
 #include "ConsoleFixture.h"
+#include "FaultRig.h"
+#include "Texts.h"
 
 #include "app/InfoForm.h"
 #include "control/StatusRead.h"
@@ -21,19 +23,6 @@ using namespace kv;
 using namespace kv::test;
 
 namespace {
-
-const QString kTitleA = "Delvane Orvask - KV Control :Error reading from Kestavion(s)";
-
-QStringList fullQuerySequence()
-{
-    QStringList q = {"MINFOKV", "OINFOKV", "OPINFOKV"};
-    for (int p = 0; p < 8; ++p)
-        q << QString("PINFOKV %1").arg(p);
-    q << "GINFOKV";
-    for (int p = 0; p < 8; ++p)
-        q << QString("PGINFOKV %1").arg(p);
-    return q;
-}
 
 // Marks every preset block so that a test can tell which ones a read overwrote.
 void markPresets(MatrixState &s)
@@ -160,7 +149,7 @@ void TestStatusRead::fullRead()
 
     QVERIFY(f->click("ReadfromKestavions1"));
 
-    QCOMPARE(f->wire(), fullQuerySequence()); // nothing else: no RCLOCK, no FPLOCK
+    QCOMPARE(f->wire(), FullQuerySequence()); // nothing else: no RCLOCK, no FPLOCK
     QCOMPARE(f->dialogs.boxes.size(), 0);
     QCOMPARE(s.SuppressCommands, std::uint8_t(0));
     QCOMPARE(s.Busy, 0);
@@ -192,7 +181,7 @@ void TestStatusRead::fullRead()
     QCOMPARE(s.Reclock[12], std::uint8_t(small ? 1 : 0));
 
     // Every page drawn from what was read.
-    QCOMPARE(f->form().windowTitle(), ModelCaption(std::uint8_t(model)));
+    QCOMPARE(f->form().windowTitle(), texts::Caption(model));
     QCOMPARE(f->text("VideoLabel1"), "3");
     QCOMPARE(f->colour("VideoLabel1"), kLime);
     QCOMPARE(f->text("VideoLabel2"), "4");
@@ -229,9 +218,9 @@ void TestStatusRead::progressWindow()
     shown.removeAll(QString());
     QCOMPARE(shown, QStringList({".", "...", "....", ".....", "......", ".......", "........"}));
     QVERIFY(dots.allVisible);
-    QCOMPARE(message.texts, QStringList{"KV Control querying Kestavion. Please wait...."});
+    QCOMPARE(message.texts, QStringList{texts::kQuerying});
     QVERIFY(!info->isVisible());
-    QCOMPARE(info->windowTitle(), "Orvask Delvane - KV SDI Info");
+    QCOMPARE(info->windowTitle(), texts::kInfoCaption);
     QVERIFY(info->windowFlags() & Qt::WindowStaysOnTopHint);
     QVERIFY(!(info->windowFlags() & Qt::WindowCloseButtonHint));
 }
@@ -241,7 +230,7 @@ void TestStatusRead::presetQueryFailsAtIndex3_data()
     QTest::addColumn<QString>("link");
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("statusText");
-    const QString parse = "Error parsing PINFOKV message....";
+    const QString parse = texts::ParseError("PINFOKV");
     QTest::newRow("pty: no start marker") << "pty" << "marker:PINFOKV 3=40@1" << parse;
     QTest::newRow("tcp: no start marker") << "tcp" << "marker:PINFOKV 3=40@1" << parse;
     QTest::newRow("tcp: no answer") << "tcp" << "silence:PINFOKV 3@1" << parse;
@@ -263,9 +252,8 @@ void TestStatusRead::presetQueryFailsAtIndex3()
 
     for (int p = 0; p < kPresetCount; ++p)
         QCOMPARE(int(f->state().Presets[p].Stored), p < 3 ? 0 : 0xEE);
-    QCOMPARE(boxesTitled(f->dialogs, kTitleA),
-             QStringList{"KV Control unable to read Preset Status. (NOTE: KV Control settings "
-                         "will be invalid)"});
+    QCOMPARE(boxesTitled(f->dialogs, texts::kReadErrorTitle),
+             QStringList{texts::kPresetsUnread});
     const QStringList wire = f->wire();
     QVERIFY(wire.contains("PINFOKV 3"));
     QVERIFY(!wire.contains("PINFOKV 4"));
@@ -275,7 +263,7 @@ void TestStatusRead::presetQueryFailsAtIndex3()
         QCOMPARE(f->state().PresetGroups[p].Spare[0], std::uint8_t(0));
     // Still a successful read.
     QCOMPARE(f->state().SuppressCommands, std::uint8_t(0));
-    QCOMPARE(f->form().windowTitle(), ModelCaption(11));
+    QCOMPARE(f->form().windowTitle(), texts::Caption(11));
     QVERIFY(!f->form().infoForm()->isVisible());
     if (!statusText.isEmpty()) {
         bool seen = false;
@@ -312,26 +300,24 @@ void TestStatusRead::startMarkerPosition()
     if (accepted) {
         QCOMPARE(f->state().Info.ModelCode, std::uint8_t(12));
         QCOMPARE(f->text("FirmwareVersionLabel"), "2.05");
-        QCOMPARE(f->form().windowTitle(), ModelCaption(12));
+        QCOMPARE(f->form().windowTitle(), texts::Caption(12));
         QCOMPARE(f->dialogs.boxes.size(), 0);
         QCOMPARE(f->state().SuppressCommands, std::uint8_t(0));
         return;
     }
     QCOMPARE(f->wire(), QStringList{"MINFOKV"});
     QCOMPARE(f->state().Info.ModelCode, std::uint8_t(0));
-    QCOMPARE(f->form().windowTitle(), TMatrixForm::initialCaption());
+    QCOMPARE(f->form().windowTitle(), texts::kInitialCaption);
     QCOMPARE(f->dialogs.boxes.size(), 1);
     const ShownBox box = f->dialogs.boxes.first();
-    QCOMPARE(box.title, kAppTitle);
+    QCOMPARE(box.title, texts::kAppTitle);
     QCOMPARE(box.icon, Dialogs::Icon::None);
-    QCOMPARE(box.text, QString("Kestavion communication error! Please check %1 connections and "
-                               "try again (-1)")
-                           .arg(link == "tcp" ? "Ethernet" : "Serial"));
+    QCOMPARE(box.text, texts::ReadFailed(link == "tcp" ? "Ethernet" : "Serial", -1));
     QCOMPARE(f->state().SuppressCommands, std::uint8_t(1));
     QCOMPARE(f->state().Busy, 0);
     bool parseErrorShown = false;
     for (const QList<QVariant> &args : status)
-        parseErrorShown = parseErrorShown || args.value(0) == "Error parsing MINFOKV message....";
+        parseErrorShown = parseErrorShown || args.value(0) == texts::ParseError("MINFOKV");
     QVERIFY(parseErrorShown);
     QCOMPARE(f->form().MainStatusBar->currentMessage(), QString());
     QVERIFY(!f->form().infoForm()->isVisible());
@@ -346,7 +332,7 @@ void TestStatusRead::outOfRangeValuesShownWithoutHarm()
     const MatrixState &s = f->state();
     QCOMPARE(s.Info.ModelCode, std::uint8_t(13));
     QCOMPARE(int(s.OutputCount), 16);
-    QCOMPARE(f->form().windowTitle(), TMatrixForm::initialCaption());
+    QCOMPARE(f->form().windowTitle(), texts::kInitialCaption);
     QCOMPARE(s.Routes[0].Input, std::uint8_t(16));
     QCOMPARE(f->text("VideoLabel1"), "17");
     QCOMPARE(f->colour("VideoLabel1"), kLime);
@@ -397,11 +383,10 @@ void TestStatusRead::readWithoutLinkReportsMinusOne()
     f.state().SuppressCommands = 1;
     f.readAll();
     QCOMPARE(f.dialogs.texts(),
-             QStringList{"Kestavion communication error! Please check Serial connections and "
-                         "try again (-1)"});
+             QStringList{texts::ReadFailed("Serial", -1)});
     QCOMPARE(f.state().SuppressCommands, std::uint8_t(1));
     QCOMPARE(f.state().Busy, 0);
-    QCOMPARE(f.form().windowTitle(), TMatrixForm::initialCaption());
+    QCOMPARE(f.form().windowTitle(), texts::kInitialCaption);
 }
 
 void TestStatusRead::busyRefusesRead()
@@ -430,8 +415,7 @@ void TestStatusRead::earlierReplyIsNeverParsedAgain()
 
     QCOMPARE(f->state().Info.ModelCode, std::uint8_t(0));
     QVERIFY(!f->dialogs.texts().isEmpty());
-    QCOMPARE(f->dialogs.texts().last(), "Kestavion communication error! Please check Ethernet "
-                                        "connections and try again (-1)");
+    QCOMPARE(f->dialogs.texts().last(), texts::ReadFailed("Ethernet", -1));
 }
 
 QTEST_MAIN(TestStatusRead)

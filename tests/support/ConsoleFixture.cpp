@@ -52,19 +52,28 @@ bool ConsoleFixture::fail(const QString &why)
 
 bool ConsoleFixture::start(const EmuProcess::Options &options)
 {
-    if (!m_emu.start(options))
-        return fail(m_emu.errorString());
+    if (options.extraArgs.isEmpty()) {
+        QString why;
+        EmuProcess *shared = EmuProcess::Shared(options, &why);
+        if (!shared)
+            return fail(why);
+        m_emu = shared;
+        return true;
+    }
+    m_emu = &m_ownEmu;
+    if (!m_ownEmu.start(options))
+        return fail(m_ownEmu.errorString());
     return true;
 }
 
 bool ConsoleFixture::connectSerial()
 {
-    if (m_emu.ptyDevice().isEmpty())
+    if (m_emu->ptyDevice().isEmpty())
         return fail(QStringLiteral("kvemu has no pty"));
     QSerialPort *port = LinkTransport(m_form->channel()).serialPort();
-    port->setPortName(m_emu.ptyDevice());
+    port->setPortName(m_emu->ptyDevice());
     if (!port->open(QIODevice::ReadWrite))
-        return fail(QStringLiteral("open %1: %2").arg(m_emu.ptyDevice(), port->errorString()));
+        return fail(QStringLiteral("open %1: %2").arg(m_emu->ptyDevice(), port->errorString()));
     port->setBaudRate(QSerialPort::Baud57600);
     port->setDataBits(QSerialPort::Data8);
     port->setParity(QSerialPort::NoParity);
@@ -78,12 +87,12 @@ bool ConsoleFixture::connectSerial()
 
 bool ConsoleFixture::connectTcp()
 {
-    if (m_emu.tcpPort() == 0)
+    if (m_emu->tcpPort() == 0)
         return fail(QStringLiteral("kvemu has no TCP port"));
     QTcpSocket *socket = LinkTransport(m_form->channel()).socket();
-    socket->connectToHost(QHostAddress::LocalHost, m_emu.tcpPort());
+    socket->connectToHost(QHostAddress::LocalHost, m_emu->tcpPort());
     if (!socket->waitForConnected(5000))
-        return fail(QStringLiteral("connect to %1: %2").arg(m_emu.tcpPort()).arg(socket->errorString()));
+        return fail(QStringLiteral("connect to %1: %2").arg(m_emu->tcpPort()).arg(socket->errorString()));
     state().EthernetConnected = 1;
     m_form->menu().ReadfromKestavions1->setEnabled(true);
     return true;
@@ -166,7 +175,7 @@ void ConsoleFixture::disarmRescue() { m_rescue.reset(); }
 
 QString ConsoleFixture::emuState(const QString &key)
 {
-    const QStringList fields = m_emu.state().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QStringList fields = m_emu->state().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     const QString prefix = key + QLatin1Char('=');
     for (const QString &f : fields) {
         if (f.startsWith(prefix))
@@ -185,6 +194,19 @@ std::unique_ptr<ConsoleFixture> Connected(const QString &link, EmuProcess::Optio
         f->connectTcp();
     else
         f->connectSerial();
+    return f;
+}
+
+std::unique_ptr<ConsoleFixture> ReadOnce(const QString &link, EmuProcess::Options options)
+{
+    auto f = Connected(link, options);
+    if (!f->error().isEmpty())
+        return f;
+    if (link != QLatin1String("tcp")) {
+        SetComPorts({f->emu().ptyPath()});
+        LinkTransport(f->form().channel()).setPortNumber(1);
+    }
+    f->readAll();
     return f;
 }
 

@@ -18,6 +18,7 @@
 // product does, so button faces take the state colours.
 
 #include "EmuProcess.h"
+#include "LinkEnv.h"
 #include "ScriptedDialogs.h"
 
 #include "app/MatrixForm.h"
@@ -38,7 +39,8 @@ public:
     ConsoleFixture(const ConsoleFixture &) = delete;
     ConsoleFixture &operator=(const ConsoleFixture &) = delete;
 
-    // Starts kvemu (with a pty unless the options say otherwise) and waits for "ready".
+    // The suite's kvemu for the options' links (with a pty unless they say otherwise), reset
+    // to them, or started and "ready". Options with extraArgs get one of the test's own.
     bool start(const EmuProcess::Options &options = {});
     // The console's serial port on kvemu's pty, 57600 8N1 RTS/CTS, and the link marked live.
     bool connectSerial();
@@ -49,7 +51,7 @@ public:
 
     TMatrixForm &form() { return *m_form; }
     MatrixState &state() { return m_form->state(); }
-    EmuProcess &emu() { return m_emu; }
+    EmuProcess &emu() { return *m_emu; }
     ScriptedDialogs dialogs;
 
     // A control of the window by objectName, or nullptr.
@@ -67,9 +69,9 @@ public:
 
     // Every line kvemu received (without CR), and the same without status queries and
     // bare carriage returns: what the console commanded.
-    QStringList wire() const { return m_emu.receivedLines(); }
+    QStringList wire() const { return m_emu->receivedLines(); }
     QStringList commands() const;
-    void clearWire() { m_emu.clearLog(); }
+    void clearWire() { m_emu->clearLog(); }
     // A field of kvemu's state summary, e.g. emuState("routes") -> "5,7*5,-,...".
     QString emuState(const QString &key);
 
@@ -86,18 +88,27 @@ public:
 private:
     bool fail(const QString &why);
 
-    EmuProcess m_emu;
+    RestoreEnvironment m_environment;
+    EmuProcess m_ownEmu;
+    EmuProcess *m_emu = &m_ownEmu;
     std::unique_ptr<TMatrixForm> m_form;
     QString m_error;
     std::unique_ptr<QTimer> m_rescue;
     bool m_rescued = false;
 };
 
-// The two links a suite runs its cases over.
+// The two links a suite runs its cases over; kvemu is one per suite and link, reset for
+// every console.
 inline const QStringList kLinks = {"pty", "tcp"};
 
-// A console connected to a fresh kvemu over "pty" or "tcp"; error() says what failed.
+// A console connected to the suite's kvemu over "pty" or "tcp", reset to the options;
+// error() says what failed.
 std::unique_ptr<ConsoleFixture> Connected(const QString &link, EmuProcess::Options options = {});
+
+// The same that has read the switcher once; over "pty" the port is COM1, as a connect from
+// the menu leaves it, so that the retry loop's probe finds it again. The read's boxes and
+// lines stay in dialogs and wire().
+std::unique_ptr<ConsoleFixture> ReadOnce(const QString &link, EmuProcess::Options options = {});
 
 // One _data() row per link, in a column named "link".
 void AddLinkRows();

@@ -22,6 +22,27 @@ QString GroupsText(const GroupTable &t)
     return groups.isEmpty() ? "-" : groups.join(',');
 }
 
+QString GroupCountsFault(const GroupTable &t)
+{
+    for (int g = 0; g < kGroupCount; ++g) {
+        int outs = 0, ins = 0;
+        for (int o = 0; o < kMaxPorts; ++o)
+            outs += t.OutputGroup[o] == g;
+        for (int i = 0; i < kMaxPorts; ++i)
+            ins += t.GroupInputs[g][i] == g;
+        if (t.GroupOutputCount[g] != outs || t.GroupInputCount[g] != ins ||
+            t.GroupMemberCount[g] != outs + ins)
+            return QString("group %1 counts %2/%3/%4 for %5 outputs and %6 inputs")
+                .arg(g + 1)
+                .arg(t.GroupMemberCount[g])
+                .arg(t.GroupOutputCount[g])
+                .arg(t.GroupInputCount[g])
+                .arg(outs)
+                .arg(ins);
+    }
+    return {};
+}
+
 QString GroupTableFault(const GroupTable &t)
 {
     for (int g = 0; g < kGroupCount; ++g) {
@@ -37,15 +58,8 @@ QString GroupTableFault(const GroupTable &t)
                 if (v == g && t.GroupInputs[j][i] == j)
                     return QString("input %1 in groups %2 and %3").arg(i + 1).arg(j + 1).arg(g + 1);
         }
-        if (t.GroupOutputCount[g] != outs || t.GroupInputCount[g] != ins ||
-            t.GroupMemberCount[g] != outs + ins)
-            return QString("group %1 counts %2/%3/%4 for %5 outputs and %6 inputs")
-                .arg(g + 1)
-                .arg(t.GroupMemberCount[g])
-                .arg(t.GroupOutputCount[g])
-                .arg(t.GroupInputCount[g])
-                .arg(outs)
-                .arg(ins);
+        if (const QString counts = GroupCountsFault(t); !counts.isEmpty())
+            return counts;
         if (ins > 0 && outs == 0)
             return QString("group %1 has inputs but no output").arg(g + 1);
     }

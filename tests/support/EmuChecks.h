@@ -11,6 +11,10 @@ namespace kv::test {
 // or "-" when no group has a member.
 QString GroupsText(const GroupTable &t);
 
+// The member counts of every group agree with the memberships they count. Empty when they
+// do, else the first group whose counts do not.
+QString GroupCountsFault(const GroupTable &t);
+
 // What the console relies on in every group table the switcher sends: counts that match the
 // memberships, an input in one group at most, no inputs in a group without outputs, group
 // bytes 0-7 or UNASSIGNED, spare bytes 0. Empty when all of it holds, else the first fault.

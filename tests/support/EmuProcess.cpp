@@ -1,8 +1,10 @@
 #include "EmuProcess.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 
 namespace kv::test {
 
@@ -59,6 +61,62 @@ bool EmuProcess::start(const Options &o, int timeoutMs)
         else if (line == "ready")
             return true;
     }
+}
+
+bool EmuProcess::reset(const Options &o)
+{
+    QStringList commands{"clear-faults", "drop-output", "reset",
+                         QString("model %1").arg(o.model), QString("baud %1").arg(o.baud)};
+    for (const QString &f : o.faults)
+        commands << "fault " + f;
+    commands << "clear-log";
+    for (const QString &c : commands) {
+        const QString answer = sendControl(c);
+        if (answer != "ok") {
+            m_error = QString("kvemu answered %1 to %2").arg(answer.isNull() ? "nothing" : answer, c);
+            return false;
+        }
+    }
+    return true;
+}
+
+namespace {
+
+using Pool = QMap<QPair<bool, bool>, EmuProcess *>;
+
+Pool &SharedPool()
+{
+    static Pool pool;
+    static const bool cleanup = [] {
+        // Before the application goes: a QProcess outliving it cannot stop its child.
+        qAddPostRoutine([] {
+            qDeleteAll(SharedPool());
+            SharedPool().clear();
+        });
+        return true;
+    }();
+    Q_UNUSED(cleanup);
+    return pool;
+}
+
+} // namespace
+
+EmuProcess *EmuProcess::Shared(const Options &o, QString *error)
+{
+    if (!o.extraArgs.isEmpty()) {
+        *error = "kvemu with extra arguments is not shared";
+        return nullptr;
+    }
+    EmuProcess *&emu = SharedPool()[{o.pty, o.tcp}];
+    if (!emu)
+        emu = new EmuProcess;
+    if (emu->isRunning() && emu->reset(o))
+        return emu;
+    if (!emu->start(o)) {
+        *error = emu->errorString();
+        return nullptr;
+    }
+    return emu;
 }
 
 void EmuProcess::stop()

@@ -14,6 +14,9 @@
 //
 // start() returns once kvemu has printed "ready". Every method blocks on the calling thread
 // without running its event loop. The destructor stops the process and removes the files.
+//
+// Shared() hands out one kvemu per suite and set of links (pty, TCP or both), started on
+// first use and reset for each caller through its control commands.
 
 #include <QProcess>
 #include <QStringList>
@@ -49,6 +52,13 @@ public:
     // KV_EMU is unset, the program fails to start or exits, or "ready" does not come.
     bool start(const Options &options, int timeoutMs = 10000);
     bool start() { return start(Options{}); }
+    // The running kvemu as a fresh one with these options would be: faults cleared, replies
+    // on their way dropped, factory settings, the model, baud and faults given, an empty log.
+    bool reset(const Options &options);
+    // The suite's kvemu for these links, reset to the options; a fresh process when it is
+    // not running any more. Null, with *error, when it cannot start; options with extraArgs
+    // cannot be shared.
+    static EmuProcess *Shared(const Options &options, QString *error);
     void stop();
     bool isRunning() const;
     QString errorString() const { return m_error; }

@@ -15,18 +15,7 @@ namespace kv::test {
 
 std::unique_ptr<ConsoleFixture> ReadConsole(const QString &link, EmuProcess::Options options)
 {
-    auto f = std::make_unique<ConsoleFixture>();
-    options.tcp = options.tcp || link == QLatin1String("tcp");
-    if (!f->start(options))
-        return f;
-    if (!(link == QLatin1String("tcp") ? f->connectTcp() : f->connectSerial()))
-        return f;
-    if (link != QLatin1String("tcp")) {
-        // COM1, as a connect from the menu leaves it: the retry loop probes that port again.
-        SetComPorts({f->emu().ptyPath()});
-        LinkTransport(f->form().channel()).setPortNumber(1);
-    }
-    f->readAll();
+    auto f = ReadOnce(link, options);
     f->dialogs.clear();
     f->clearWire();
     return f;

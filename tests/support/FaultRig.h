@@ -13,8 +13,7 @@ class QStatusBar;
 
 namespace kv::test {
 
-// A console on kvemu over "pty" (its COM1) or "tcp" that has read the switcher once. Check
-// error().
+// ReadOnce with the read's boxes and lines forgotten. Check error().
 std::unique_ptr<ConsoleFixture> ReadConsole(const QString &link, EmuProcess::Options options = {});
 
 // Names of the MatrixState fields that differ ("Info", "Routes", "Groups", "Config", ...).

@@ -1,13 +1,17 @@
 #pragma once
 // The surroundings the serial and Ethernet links read: which device stands behind COM1 to
 // COM4 (KV_COM1..KV_COM4), the switcher's TCP port (KV_TCP_PORT), and the working directory
-// that holds IPSave.ini. A test sets them per case; the destructor puts them back.
+// that holds IPSave.ini. A test sets them per case; RestoreEnvironment (which every
+// ConsoleFixture and WorkDir hold) puts them back.
 
 #include <QByteArray>
+#include <QList>
 #include <QDir>
 #include <QFile>
+#include <QHostAddress>
 #include <QString>
 #include <QStringList>
+#include <QTcpServer>
 #include <QTemporaryDir>
 
 namespace kv::test {
@@ -20,11 +24,54 @@ inline void SetComPorts(const QStringList &paths)
                 n <= paths.size() ? paths.at(n - 1).toLocal8Bit() : QByteArray());
 }
 
-// Runs the test inside a fresh directory, so IPSave.ini is the test's own.
+// The link variables and the working directory as they were when it was made, put back
+// when it goes.
+class RestoreEnvironment {
+public:
+    RestoreEnvironment() : m_dir(QDir::currentPath())
+    {
+        for (const QByteArray &name : names())
+            m_values.append({name, qEnvironmentVariableIsSet(name.constData()), qgetenv(name.constData())});
+    }
+    ~RestoreEnvironment()
+    {
+        for (const Value &v : m_values) {
+            if (v.set)
+                qputenv(v.name.constData(), v.value);
+            else
+                qunsetenv(v.name.constData());
+        }
+        QDir::setCurrent(m_dir);
+    }
+    RestoreEnvironment(const RestoreEnvironment &) = delete;
+    RestoreEnvironment &operator=(const RestoreEnvironment &) = delete;
+
+private:
+    struct Value {
+        QByteArray name;
+        bool set;
+        QByteArray value;
+    };
+    static QList<QByteArray> names() { return {"KV_COM1", "KV_COM2", "KV_COM3", "KV_COM4", "KV_TCP_PORT"}; }
+    QString m_dir;
+    QList<Value> m_values;
+};
+
+// A loopback port nobody listens on.
+inline quint16 ClosedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost);
+    const quint16 port = server.serverPort();
+    server.close();
+    return port;
+}
+
+// Runs the test inside a fresh directory, so IPSave.ini is the test's own; the link
+// variables are put back with the directory.
 class WorkDir {
 public:
-    WorkDir() : m_old(QDir::currentPath()) { QDir::setCurrent(m_dir.path()); }
-    ~WorkDir() { QDir::setCurrent(m_old); }
+    WorkDir() { QDir::setCurrent(m_dir.path()); }
     WorkDir(const WorkDir &) = delete;
     WorkDir &operator=(const WorkDir &) = delete;
 
@@ -43,7 +90,7 @@ public:
     }
 
 private:
-    QString m_old;
+    RestoreEnvironment m_environment; // goes after the directory is left
     QTemporaryDir m_dir;
 };
 
