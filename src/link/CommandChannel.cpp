@@ -13,19 +13,19 @@ namespace kv {
 CommandChannel::CommandChannel(MatrixState &state, LinkHost &host, const Timeouts &timeouts,
                                QObject *parent)
     : QObject(parent), m_state(state), m_host(host), m_timeouts(timeouts),
-      m_port(new QSerialPort(this)), m_socket(new QTcpSocket(this)), m_timer1(new QTimer(this)),
+      m_port(new QSerialPort(this)), m_socket(new QTcpSocket(this)), m_watchdog(new QTimer(this)),
       m_pollTimer(new QTimer(this))
 {
     m_port->setObjectName(QStringLiteral("ApdComPort1"));
     m_socket->setObjectName(QStringLiteral("ClientSocket1"));
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setInterval(m_timeouts.WatchdogMs);
-    m_timer1->setSingleShot(true);
+    m_watchdog->setObjectName(QStringLiteral("Timer1"));
+    m_watchdog->setInterval(m_timeouts.WatchdogMs);
+    m_watchdog->setSingleShot(true);
     SerialReplyTimeout = m_timeouts.NormalTicks;
 
     connect(m_port, &QSerialPort::readyRead, this, &CommandChannel::onSerialReadyRead);
     connect(m_port, &QSerialPort::bytesWritten, this, &CommandChannel::serialBytesSent);
-    connect(m_timer1, &QTimer::timeout, this, &CommandChannel::Timer1Timer);
+    connect(m_watchdog, &QTimer::timeout, this, &CommandChannel::onWatchdog);
     m_pollTimer->setSingleShot(true);
     connect(m_pollTimer, &QTimer::timeout, this, [this] {
         if (m_poll.active)
@@ -38,7 +38,7 @@ CommandChannel::CommandChannel(MatrixState &state, LinkHost &host, const Timeout
 
 CommandChannel::~CommandChannel()
 {
-    m_timer1->stop();
+    m_watchdog->stop();
 }
 
 void CommandChannel::vformat(const char *fmt, va_list args)
@@ -192,9 +192,9 @@ QueryReply CommandChannel::runQuery(const QByteArray &text, int minReplyLength)
                                          kReplyBufferSize)};
 }
 
-void CommandChannel::Timer1Timer()
+void CommandChannel::onWatchdog()
 {
-    m_timer1->stop();
+    m_watchdog->stop();
     if (ConnectInProgress != 0 || m_state.EthernetConnected == 1)
         m_host.showMessage(QStringLiteral(
             "Error! Timeout occured. Unable to communicate with Kestavion. Please verify that "

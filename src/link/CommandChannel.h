@@ -1,6 +1,6 @@
 #pragma once
 // The one channel through which every line reaches the switcher and every reply comes back.
-// It owns the serial port and the TCP client, the watchdog Timer1 and the two buffers. All of
+// It owns the serial port and the TCP client, the watchdog (objectName "Timer1") and the two buffers. All of
 // it runs on the GUI thread; the waits block it exactly where the operator's console blocks.
 
 #include "state/MatrixState.h"
@@ -153,7 +153,7 @@ private:
     void EthernetQuery();
     bool EthernetSendAndAwait(const char *text);
     void ApdComPort1TriggerAvail(int count);
-    void Timer1Timer();
+    void onWatchdog();
 
     bool serialOpen() const;
     bool socketActive() const;
@@ -179,7 +179,7 @@ private:
     Timeouts m_timeouts;
     QSerialPort *m_port;
     QTcpSocket *m_socket;
-    QTimer *m_timer1;
+    QTimer *m_watchdog;
     // The serial link that probes its port for the retry loop.
     QPointer<SerialLink> m_serialLink;
 

@@ -43,14 +43,14 @@ bool LinkTransport::awaitUnderWatchdog(const std::function<bool()> &done)
     CommandChannel &ch = m_channel;
     ch.QueryFailed = 0;
     ch.WatchdogExpired = 0;
-    ch.m_timer1->start(ch.m_timeouts.WatchdogMs);
+    ch.m_watchdog->start(ch.m_timeouts.WatchdogMs);
     while (!done() && ch.WatchdogExpired == 0)
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    ch.m_timer1->stop();
+    ch.m_watchdog->stop();
     return ch.WatchdogExpired == 0;
 }
 
-void LinkTransport::expireWatchdog() { m_channel.Timer1Timer(); }
+void LinkTransport::expireWatchdog() { m_channel.onWatchdog(); }
 
 void LinkTransport::setConnecting(bool on) { m_channel.ConnectInProgress = on ? 1 : 0; }
 

@@ -182,12 +182,12 @@ void CommandChannel::SerialQuery()
     ReplyBuffer[0] = 0;
     QueryPending = 1;
     discardSerialInput();
-    m_timer1->start(m_timeouts.WatchdogMs);
+    m_watchdog->start(m_timeouts.WatchdogMs);
     SerialWrite(CommandBuffer);
-    // Both the receive notification and Timer1 are events; waiting for them does not spin.
+    // Both the receive notification and the watchdog are events; waiting for them does not spin.
     while (QueryPending == 1 && QueryFailed == 0)
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    m_timer1->stop();
+    m_watchdog->stop();
     if (m_portFailedInQuery) {
         m_portFailedInQuery = false;
         loseSerialLink();

@@ -9,7 +9,7 @@ struct Timeouts {
     int NormalTicks = 80;      // a command's wait for "#"
     int ProbeTicks = 10;       // a port probe's wait
     int ResetTicks = 810;      // the one command of a reset
-    int WatchdogMs = 9000;     // Timer1: query replies, port open/close, TCP connection
+    int WatchdogMs = 9000;     // the watchdog: query replies, port open/close, TCP connection
     int EthernetWaitMs = 5000; // every Ethernet wait
     int QueryPauseMs = 100;    // pause before an Ethernet query and after a parse error
     int SeqSecondMs = 1000;    // one second of a preset sequence step
