@@ -3,6 +3,7 @@
 #include "app/InfoForm.h"
 #include "app/MatrixForm.h"
 #include "app/PageLock.h"
+#include "config/IpSaveFile.h"
 #include "control/StatusRead.h"
 #include "link/ComPorts.h"
 #include "ui/AboutPage.h"
@@ -193,6 +194,10 @@ void WindowHost::setSerialModeIndex(int index)
 {
     m_form.SetupTabSheet->SerialModeRadioGroup->setItemIndex(index);
 }
+
+bool WindowHost::writeIpSaveFile(const QString &text) { return WriteIpSaveFile(text); }
+
+std::optional<QString> WindowHost::readIpSaveFile() { return ReadIpSaveFile(); }
 
 void WindowHost::refreshComToolTips()
 {

@@ -74,6 +74,8 @@ public:
     void setIpAddressText(const QString &text) override;
     int serialModeIndex() const override;
     void setSerialModeIndex(int index) override;
+    bool writeIpSaveFile(const QString &text) override;
+    std::optional<QString> readIpSaveFile() override;
     // The device behind each COM item, as its tool tip.
     void refreshComToolTips();
 

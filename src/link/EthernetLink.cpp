@@ -1,6 +1,5 @@
 #include "link/EthernetLink.h"
 
-#include "config/IpSaveFile.h"
 #include "link/CommandChannel.h"
 #include "link/IpAddress.h"
 #include "link/LinkHost.h"
@@ -122,14 +121,14 @@ void EthernetLink::onSocketError(QAbstractSocket::SocketError error)
 
 void EthernetLink::SaveIpAddress(const QString &text)
 {
-    if (!WriteIpSaveFile(text))
+    if (!m_window.writeIpSaveFile(text))
         m_host.showMessage(QStringLiteral(
             "Error! Unable to create IPSave.ini file. Check if disk is write-protected"));
 }
 
 void EthernetLink::LoadIpAddress()
 {
-    const std::optional<QString> word = ReadIpSaveFile();
+    const std::optional<QString> word = m_window.readIpSaveFile();
     if (!word) {
         m_host.showMessage(QStringLiteral("Error! Unable to open IPSave.ini file."));
         return;

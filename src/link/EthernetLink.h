@@ -8,6 +8,7 @@
 #include <QAbstractSocket>
 #include <QObject>
 #include <cstdint>
+#include <optional>
 
 class QTcpSocket;
 
@@ -24,6 +25,10 @@ public:
     // A change runs SerialModeRadioGroupClick again before this returns, as the operator's
     // choice does.
     virtual void setSerialModeIndex(int index) = 0;
+    // IPSave.ini, kept by the window's side: false when it cannot be written, nullopt when it
+    // cannot be read.
+    virtual bool writeIpSaveFile(const QString &text) = 0;
+    virtual std::optional<QString> readIpSaveFile() = 0;
 };
 
 enum class SocketErrorKind { General, Send, Receive, Connect, Disconnect };

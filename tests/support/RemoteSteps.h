@@ -9,6 +9,7 @@
 #include "remote/RemoteServer.h"
 
 #include <QHostAddress>
+#include <QTcpSocket>
 #include <QtTest>
 
 namespace kv::test {
@@ -26,6 +27,18 @@ inline std::unique_ptr<ConsoleFixture> Serving(const QString &link = "pty", int 
 }
 
 inline quint16 PortOf(ConsoleFixture &f) { return f.form().remoteServer->port(); }
+
+// For a client in a thread of its own, with blocking waits: connected, the dump read.
+inline bool ConnectPastPrelude(QTcpSocket &s, quint16 port)
+{
+    s.connectToHost(QHostAddress::LocalHost, port);
+    if (!s.waitForConnected(5000))
+        return false;
+    QByteArray got;
+    while (!got.contains("END PRELUDE:\n\n") && s.waitForReadyRead(5000))
+        got += s.readAll();
+    return got.contains("END PRELUDE:\n\n");
+}
 
 } // namespace kv::test
 
