@@ -8,7 +8,8 @@
 #   labeling.png, grouping.png, sequencing.png, setup.png, about.png   the other pages;
 #   labeled-switching.png  six-character labels on the Video Switching page and the presets;
 #   preset-preview.png   a preset previewed on the Video Switching page;
-#   remote-control.png   the Remote Control dialog with clients and locks.
+#   remote-control.png   the Remote Control dialog with clients and locks;
+#   remote-locks.png     the Video Switching page with two outputs locked by a client.
 # It runs a suite's screenshot function (skipped in ordinary test runs) with
 # KV_SCREENSHOT=FILE, on the offscreen platform; fonts come from fonts-dejavu-core.
 #   KV_BUILD_DIR   build directory (default: build/)
@@ -55,10 +56,11 @@ cmake --build "$build" -j2 --target tst_routejournal
 KV_SCREENSHOT="$root/docs/route-log.png" "$build/tests/tst_routejournal" screenshot
 echo "Written: $root/docs/route-log.png $root/docs/protect.png"
 
-# The Remote Control dialog with two clients and two locks, and the status bar's note.
+# The Remote Control dialog with two clients and two locks, the status bar's note, and the
+# Video Switching page with those locks.
 cmake --build "$build" -j2 --target tst_remote_setup
 KV_SCREENSHOT="$root/docs/remote-control.png" "$build/tests/tst_remote_setup" screenshot
-echo "Written: $root/docs/remote-control.png $root/docs/remote-status.png"
+echo "Written: $root/docs/remote-control.png $root/docs/remote-status.png $root/docs/remote-locks.png"
 # Following the switcher: one output changed at the front panel (amber), one holding a
 # temporary route made there (violet), the lamp in the status bar.
 cmake --build "$build" -j2 --target tst_follow

@@ -7,7 +7,7 @@
 #include "control/ProtectedOutputs.h"
 
 #include "control/Sequencer.h"
-#include "ui/ProtectMarks.h"
+#include "ui/HoldMarks.h"
 #include "ui/SwitchingPage.h"
 
 #include <QAction>

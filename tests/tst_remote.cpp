@@ -16,6 +16,7 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSettings>
 #include <QtTest>
 #include <thread>
@@ -72,7 +73,11 @@ private slots:
     void refusedWhileOperatorPending();
     void readOnly();
     void locks();
+    void operatorForcesALockFree_data();
     void operatorForcesALockFree();
+    void lockedOutputsAskFirst_data();
+    void lockedOutputsAskFirst();
+    void sequenceStepSkippedWhileLocked();
     void protectShowsAsLock();
     void labelsBothWays();
     void updatesForEveryKindOfChange();
@@ -293,29 +298,145 @@ void tst_Remote::locks()
     QCOMPARE(a.next(), QByteArray("VIDEO OUTPUT LOCKS:\n5 U\n\n"));
 }
 
+void tst_Remote::operatorForcesALockFree_data()
+{
+    QTest::addColumn<bool>("fromPage");
+    QTest::newRow("Remote Control dialog") << false;
+    QTest::newRow("output button's menu") << true;
+}
+
 void tst_Remote::operatorForcesALockFree()
 {
+    QFETCH(bool, fromPage);
     SERVING(f);
     CLIENT(a, f);
     a.send("VIDEO OUTPUT LOCKS:\n1 O\n\n");
     QCOMPARE(a.next(2), QByteArray("ACK\n\nVIDEO OUTPUT LOCKS:\n1 O\n\n"));
-    QVERIFY(f->click("RemoteControl1"));
-    auto *list = f->find<QListWidget>("RemoteLockList");
-    QVERIFY(list);
-    QCOMPARE(list->count(), 1);
-    QCOMPARE(list->item(0)->text(), "Output 2: locked by " + f->form().remoteServer->lockOwner(1));
-    list->setCurrentRow(0);
+    const QString owner = f->form().remoteServer->lockOwner(1);
+    // The operator sees the lock on the page, and who holds it.
+    auto *button = f->find<QPushButton>("OutputButton2");
+    QVERIFY(!button->icon().isNull());
+    QCOMPARE(button->toolTip(), "Keys: 2 Enter\nLocked by remote client " + owner);
+    QVERIFY(f->find<QAction>("ForceUnlockAction2")->isVisible());
+    QVERIFY(!f->find<QAction>("ForceUnlockAction3")->isVisible());
+
+    QListWidget *list = nullptr;
+    const auto force = [&] {
+        if (fromPage)
+            return f->click("ForceUnlockAction2");
+        list->setCurrentRow(0);
+        return f->click("RemoteForceUnlockButton");
+    };
+    if (!fromPage) {
+        QVERIFY(f->click("RemoteControl1"));
+        list = f->find<QListWidget>("RemoteLockList");
+        QVERIFY(list);
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(), "Output 2: locked by " + owner);
+    }
     // Asked first: No keeps the lock, Yes frees it.
-    QVERIFY(f->click("RemoteForceUnlockButton"));
-    QCOMPARE(f->dialogs.texts().last(),
-             "Output 2 is locked by remote client " + f->form().remoteServer->lockOwner(1) +
-                 ". Force the lock free?");
+    QVERIFY(force());
+    QCOMPARE(f->dialogs.texts().last(), "Output 2 is locked by remote client " + owner + ". Force the lock free?");
     QVERIFY(a.quiet());
     f->dialogs.answer(Dialogs::Answer::Yes);
-    list->setCurrentRow(0);
-    QVERIFY(f->click("RemoteForceUnlockButton"));
+    QVERIFY(force());
     QCOMPARE(a.next(), QByteArray("VIDEO OUTPUT LOCKS:\n1 U\n\n"));
-    QCOMPARE(list->count(), 0);
+    if (list)
+        QCOMPARE(list->count(), 0);
+    QVERIFY(button->icon().isNull());
+    QCOMPARE(button->toolTip(), "Keys: 2 Enter");
+    QVERIFY(!f->find<QAction>("ForceUnlockAction2")->isVisible());
+}
+
+void tst_Remote::lockedOutputsAskFirst_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("firstSent");
+    QTest::newRow("Confirm, No") << "" << "R p1 OK" << false << "Preset 1" << "";
+    QTest::newRow("Confirm, Yes") << "" << "R p1 OK" << true << "Preset 1" << "RPRST 1 1";
+    QTest::newRow("Take of a preview, No") << "" << "R p1 T" << false << "Preset 1" << "";
+    QTest::newRow("sequence Start, No") << "" << "start" << false << "The preset sequence" << "";
+    QTest::newRow("sequence Start, Yes") << "" << "start" << true << "The preset sequence" << "RPRST 1 0";
+    QTest::newRow("undo, No") << "" << "Z T" << false << "The undo" << "";
+    QTest::newRow("undo, Yes") << "" << "Z T" << true << "The undo" << "RTEMP 2 2";
+    QTest::newRow("route made before the lock, No") << "o2 i3" << "T" << false << "Take" << "";
+    QTest::newRow("route made before the lock, Yes") << "o2 i3" << "T" << true << "Take" << "TAKE 1";
+}
+
+// A client's lock holds against the operator's recalls, sequences, undo and Take too; the
+// operator may force it free after one question.
+void tst_Remote::lockedOutputsAskFirst()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, action);
+    QFETCH(bool, yes);
+    QFETCH(QString, subject);
+    QFETCH(QString, firstSent);
+    SERVING(f);
+    // Preset 1 has output 2 on input 2; the switcher then has it on input 5.
+    QVERIFY(Operate(*f, "o1 i1 o2 i2 T S p1 o2 i5 T " + before));
+    CLIENT(a, f);
+    a.send("VIDEO OUTPUT LOCKS:\n1 O\n\n");
+    QCOMPARE(a.next(2), QByteArray("ACK\n\nVIDEO OUTPUT LOCKS:\n1 O\n\n"));
+    const QString owner = f->form().remoteServer->lockOwner(1);
+    f->clearWire();
+    f->dialogs.answer(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
+    if (action == "start") {
+        SetSequenceSteps(*f, "1:1:5");
+        QVERIFY(f->click("PresetSeqStartButton"));
+        QCOMPARE(f->form().sequencer->running(), yes);
+    } else {
+        QVERIFY(Operate(*f, action));
+    }
+    QCOMPARE(f->dialogs.texts(),
+             QStringList{subject + " would change output(s) 2 locked by remote client " + owner +
+                         ". Force the lock(s) free?"});
+    QCOMPARE(f->commands().value(0), firstSent);
+    QCOMPARE(f->form().remoteServer->lockOwner(1), yes ? QString() : owner);
+    if (yes) {
+        QCOMPARE(a.next(), QByteArray("VIDEO OUTPUT LOCKS:\n1 U\n\n"));
+        QVERIFY(a.next().startsWith("VIDEO OUTPUT ROUTING:\n"));
+    } else {
+        QCOMPARE(f->emuState("routes").section(',', 1, 1).section('*', -1), "5"); // taken, any temporary
+        QVERIFY(a.quiet());
+    }
+    f->click("PresetSeqStopButton");
+}
+
+// A lock taken while a sequence runs: the steps that would move it are left out, the run
+// goes on, and they come back once the lock is gone.
+void tst_Remote::sequenceStepSkippedWhileLocked()
+{
+    SERVING(f);
+    // Presets 1 and 2 differ on output 2 only.
+    QVERIFY(Operate(*f, "o2 i2 T S p1 o2 i5 T S p2"));
+    CLIENT(a, f);
+    SetSequenceSteps(*f, "1:1:5,2:2:5");
+    QVERIFY(f->click("PresetSeqStartButton"));
+    QTRY_VERIFY2(f->commands().contains("RPRST 2 0"), qPrintable(f->commands().join('|') + StatusText(*f)));
+    // Updates of the steps come and go meanwhile; the lock is read from the console.
+    a.send("VIDEO OUTPUT LOCKS:\n1 O\n\n");
+    QTRY_VERIFY(!f->form().remoteServer->lockOwner(1).isEmpty());
+    const QString owner = f->form().remoteServer->lockOwner(1);
+    QTRY_VERIFY(StatusText(*f).startsWith("Sequence step "));
+    QVERIFY2(StatusText(*f).endsWith(" skipped: output(s) 2 locked by remote client " + owner),
+             qPrintable(StatusText(*f)));
+    // Output 2 stays where it is; the step that leaves it there still runs.
+    const QString held = f->emuState("routes").section(',', 1, 1);
+    f->clearWire();
+    QTest::qWait(20 * f->form().timeouts().SeqSecondMs); // several steps
+    QVERIFY(f->form().sequencer->running());
+    QCOMPARE(f->emuState("routes").section(',', 1, 1), held);
+    const QStringList recalls = f->commands().filter("RPRST");
+    QVERIFY(!recalls.isEmpty());
+    QCOMPARE(QSet<QString>(recalls.begin(), recalls.end()).size(), 1);
+    QVERIFY(f->dialogs.texts().isEmpty());
+    a.send("VIDEO OUTPUT LOCKS:\n1 U\n\n");
+    QTRY_VERIFY(f->emuState("routes").section(',', 1, 1) != held);
+    QVERIFY(f->click("PresetSeqStopButton"));
 }
 
 void tst_Remote::protectShowsAsLock()

@@ -231,6 +231,7 @@ void tst_RemoteSetup::screenshot()
     auto f = Connected("pty");
     QVERIFY2(f->error().isEmpty(), qPrintable(f->error()));
     f->readAll();
+    QVERIFY(Operate(*f, "o3 i2 o6 i4 T o1 i1"));
     QVERIFY(f->form().remoteServer->listen(QHostAddress::LocalHost, 9990));
     HubClient panel, script;
     QVERIFY(panel.connectTo(9990));
@@ -245,7 +246,11 @@ void tst_RemoteSetup::screenshot()
     QVERIFY2(dialog->grab().save(file), qPrintable(file));
     const QString bar = QFileInfo(file).dir().filePath("remote-status.png");
     QVERIFY(f->form().MainStatusBar->grab().save(bar));
-    qInfo("Remote Control dialog: %s, status bar: %s", qPrintable(file), qPrintable(bar));
+    // The locks on the Video Switching page: blue padlocks on outputs 3 and 6.
+    const QString page = QFileInfo(file).dir().filePath("remote-locks.png");
+    QVERIFY(f->form().grab().save(page));
+    qInfo("Remote Control dialog: %s, status bar: %s, locks: %s", qPrintable(file), qPrintable(bar),
+          qPrintable(page));
 }
 
 QTEST_MAIN(tst_RemoteSetup)

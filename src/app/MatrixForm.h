@@ -37,7 +37,7 @@ class Labels;
 class LabelingPage;
 class PresetPanel;
 class ProtectedOutputs;
-class ProtectMarks;
+class HoldMarks;
 class RemoteDialog;
 class RemoteHost;
 class RemoteServer;
@@ -90,7 +90,7 @@ public:
     RouteJournal *journal = nullptr;
     UndoTake *undoTake = nullptr;
     ProtectedOutputs *protectedOutputs = nullptr;
-    ProtectMarks *protectMarks = nullptr;
+    HoldMarks *holdMarks = nullptr;
     RouteLogWindow *routeLogWindow = nullptr; // made when first opened
     RemoteServer *remoteServer = nullptr; // listens only when asked
     RemoteDialog *remoteDialog = nullptr; // made when first opened
@@ -133,9 +133,12 @@ private:
     void wireRouteJournal();
     void wireRemote();
     void wireFollow();
+    void wireLocks();
     void openRouteLog();
     void openRemoteDialog();
     void showRemoteStatus();
+    // Asks, then frees a remote client's lock on the output (0-based).
+    void askForceUnlock(int output);
     void connectAtStartUp();
     void FormShow();
     bool FormCloseQuery();

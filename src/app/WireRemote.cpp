@@ -10,7 +10,6 @@
 #include "control/Sequencer.h"
 #include "link/CommandChannel.h"
 #include "remote/RemoteServer.h"
-#include "ui/Dialogs.h"
 #include "ui/LabelingPage.h"
 #include "ui/RemoteDialog.h"
 
@@ -148,17 +147,8 @@ void TMatrixForm::openRemoteDialog()
                 serveRemote(address, quint16(c.port));
             showRemoteStatus();
         });
-        connect(remoteDialog, &RemoteDialog::forceUnlockRequested, this, [this](int o) {
-            const QString owner = remoteServer->lockOwner(o);
-            if (owner.isEmpty())
-                return;
-            if (Dialogs::instance().yesNo(
-                    remoteDialog, kAppTitle,
-                    QStringLiteral("Output %1 is locked by remote client %2. Force the lock free?")
-                        .arg(o + 1)
-                        .arg(owner)))
-                remoteServer->forceUnlock(o);
-        });
+        connect(remoteDialog, &RemoteDialog::forceUnlockRequested, this,
+                [this](int o) { askForceUnlock(o); });
     }
     // What runs now, which may be the command line's choice rather than the saved one.
     RemoteChoices c = SavedChoices();

@@ -10,7 +10,7 @@
 #include "control/UndoTake.h"
 #include "link/CommandChannel.h"
 #include "ui/Dialogs.h"
-#include "ui/ProtectMarks.h"
+#include "ui/HoldMarks.h"
 #include "ui/RouteLogWindow.h"
 #include "ui/SwitchingPage.h"
 
@@ -88,15 +88,15 @@ void TMatrixForm::wireRouteJournal()
 
     // Protected outputs.
     protectedOutputs = new ProtectedOutputs(this);
-    protectMarks = new ProtectMarks(*ControlTabSheet);
+    holdMarks = new HoldMarks(*ControlTabSheet);
     for (int o : protectedOutputs->all())
-        protectMarks->setProtected(o, true);
+        holdMarks->setProtected(o, true);
     connect(protectedOutputs, &ProtectedOutputs::changed, this, [this](int o, bool on) {
-        protectMarks->setProtected(o, on);
+        holdMarks->setProtected(o, on);
         MainStatusBar->showMessage((on ? QStringLiteral("Output %1 protected")
                                        : QStringLiteral("Output %1 released")).arg(o + 1));
     });
-    connect(protectMarks, &ProtectMarks::toggleRequested, this,
+    connect(holdMarks, &HoldMarks::toggleRequested, this,
             gated<int>([this](int n) { protectedOutputs->toggle(n - 1); }));
     connect(m_menu.ProtectSelected1, &QAction::triggered, this, gated([this] {
         if (m_state.SelectedOutput >= 0 && m_state.SelectedOutput < OutputsOf(m_state))
@@ -106,7 +106,6 @@ void TMatrixForm::wireRouteJournal()
     }));
     routing->isProtected = [this](int o) { return protectedOutputs->isProtected(o); };
     routing->showStatus = [this](const QString &text) { MainStatusBar->showMessage(text); };
-    u.IsProtected = routing->isProtected;
 
     const auto ask = [this](const QString &what, const QList<int> &outputs, const QString &question) {
         return Dialogs::instance().yesNo(
@@ -129,8 +128,12 @@ void TMatrixForm::wireRouteJournal()
         return outputs.isEmpty() ||
                ask(QStringLiteral("The preset sequence"), outputs, QStringLiteral("Start it anyway?"));
     };
-    u.MayChangeProtected = [ask](const QList<int> &outputs) {
-        return ask(QStringLiteral("The undo"), outputs, QStringLiteral("Take it anyway?"));
+    u.MayChange = [this, ask](const QList<int> &changed) {
+        QList<int> outputs;
+        for (int o : changed)
+            if (protectedOutputs->isProtected(o))
+                outputs << o;
+        return outputs.isEmpty() || ask(QStringLiteral("The undo"), outputs, QStringLiteral("Take it anyway?"));
     };
 
     connect(m_menu.RouteLog1, &QAction::triggered, this, [this] { openRouteLog(); });

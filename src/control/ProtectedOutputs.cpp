@@ -54,15 +54,9 @@ void ProtectedOutputs::save() const
 QList<int> ProtectedOutputs::changedBy(const MatrixState &s, const PresetRecord &preset) const
 {
     QList<int> list;
-    for (int o = 0; o < OutputsOf(s); ++o) {
-        if (!m_on[o])
-            continue;
-        // During a preview the on-air input waits in PreviousInput.
-        const RouteEntry &r = s.Routes[o];
-        const int onAir = r.Taken != 0 ? r.Input : s.PreviousInput[o];
-        if (preset.Routes[o].Input != onAir)
+    for (int o = 0; o < OutputsOf(s); ++o)
+        if (m_on[o] && PresetChangesOutput(s, preset, o))
             list << o;
-    }
     return list;
 }
 

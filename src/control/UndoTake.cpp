@@ -98,12 +98,11 @@ bool UndoTake::TakePending()
 {
     if (!pending())
         return false;
-    QList<int> protectedOutputs;
+    QList<int> changed;
     for (int o = 0; o < OutputsOf(m_state); ++o)
-        if (Marked(o) && hooks.IsProtected && hooks.IsProtected(o))
-            protectedOutputs << o;
-    if (!protectedOutputs.isEmpty() && hooks.MayChangeProtected &&
-        !hooks.MayChangeProtected(protectedOutputs))
+        if (Marked(o))
+            changed << o;
+    if (hooks.MayChange && !hooks.MayChange(changed))
         return true;
     for (int o = 0; o < OutputsOf(m_state); ++o) {
         if (Marked(o))

@@ -21,9 +21,9 @@ struct UndoHooks {
     std::function<void(int output)> RedrawRoute; // label text and colour, 0-based
     std::function<void()> CommitTemporaryRoutes;
     std::function<void(const QString &)> ShowStatus;
-    // Asked before the undo is sent over protected outputs (0-based); false: send nothing.
-    std::function<bool(const QList<int> &outputs)> MayChangeProtected;
-    std::function<bool(int output)> IsProtected;
+    // Asked before the undo is sent, with the outputs (0-based) it changes; false: send
+    // nothing. Unset: always.
+    std::function<bool(const QList<int> &outputs)> MayChange;
 };
 
 class UndoTake : public QObject {

@@ -83,6 +83,16 @@ bool PresetIsStored(const MatrixState &s, int number)
     return s.Presets[number - 1].Stored != 0;
 }
 
+bool PresetChangesOutput(const MatrixState &s, const PresetRecord &preset, int output)
+{
+    if (output < 0 || output >= OutputsOf(s))
+        return false;
+    // During a preview the on-air input waits in PreviousInput.
+    const RouteEntry &r = s.Routes[output];
+    const int onAir = r.Taken != 0 ? r.Input : s.PreviousInput[output];
+    return preset.Routes[output].Input != onAir;
+}
+
 std::uint16_t PackReclockMask(const std::uint8_t reclock[kMaxPorts], int outputCount)
 {
     std::uint16_t mask = 0;

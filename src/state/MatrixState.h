@@ -147,6 +147,10 @@ bool IsKnownModelCode(std::uint8_t code);
 // number counts from 1 (1-8); out-of-range numbers are never stored.
 bool PresetIsStored(const MatrixState &s, int number);
 
+// Whether recalling the preset would move the output (0-based, inside the model) off the
+// input it has on air.
+bool PresetChangesOutput(const MatrixState &s, const PresetRecord &preset, int output);
+
 // Only the model's outputs take part; the other bits and entries are left alone.
 std::uint16_t PackReclockMask(const std::uint8_t reclock[kMaxPorts], int outputCount);
 void UnpackReclockMask(std::uint16_t mask, std::uint8_t reclock[kMaxPorts], int outputCount);

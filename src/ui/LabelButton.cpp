@@ -28,7 +28,9 @@ void LabelButton::paintEvent(QPaintEvent *)
     QStyleOptionButton option;
     initStyleOption(&option);
     const QString caption = option.text;
+    const QIcon icon = option.icon;
     option.text.clear();
+    option.icon = QIcon();
     painter.drawControl(QStyle::CE_PushButton, option);
 
     QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
@@ -36,6 +38,21 @@ void LabelButton::paintEvent(QPaintEvent *)
     if (option.state & (QStyle::State_Sunken | QStyle::State_On))
         area.translate(style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &option, this),
                        style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
+    // A mark (a padlock) goes before the caption, the two centred together when the caption
+    // fits on one line, else the mark at the left and the caption wrapped beside it.
+    if (!icon.isNull()) {
+        const QSize size = option.iconSize;
+        constexpr int gap = 2;
+        const int captionWidth = fontMetrics().horizontalAdvance(caption);
+        const int whole = size.width() + gap + captionWidth;
+        const bool oneLine = whole <= area.width();
+        const int left = oneLine ? area.left() + (area.width() - whole) / 2 : area.left();
+        const QRect mark(QPoint(left, area.center().y() - size.height() / 2), size);
+        icon.paint(&painter, mark, Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
+        area.setLeft(mark.right() + 1 + gap);
+        if (oneLine)
+            area.setWidth(captionWidth);
+    }
     QTextOption layout(Qt::AlignCenter);
     layout.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     painter.setPen(option.palette.color(QPalette::ButtonText));
