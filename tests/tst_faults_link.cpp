@@ -249,7 +249,6 @@ void TestFaultsLink::ptyGoneUnderOpenPort()
     WorkDir dir;
     auto f = ReadConsole("pty");
     QVERIFY2(f->error().isEmpty(), qPrintable(f->error()));
-    const MatrixState before = f->state();
 
     f->emu().stop();
     // A port that fails under the live link is a lost link, told once; nothing is sent after.

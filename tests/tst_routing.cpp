@@ -305,7 +305,7 @@ void TestRouting::groupRestriction()
 // where MatrixState holds stale pending routes for them.
 void TestRouting::eightByEightDealsWithItsOwnRowsOnly()
 {
-    CONNECT(f, "pty", EmuProcess::Options{.model = 10});
+    CONNECT(f, "pty", EmuProcess::Options().withModel(10));
     f->readAll();
     f->state().Routes[9] = RouteEntry{4, 0}; // a stale pending route beyond the model
     QCOMPARE(f->state().OutputCount, std::int16_t(8));

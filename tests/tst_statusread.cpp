@@ -122,7 +122,7 @@ void TestStatusRead::fullRead()
 {
     QFETCH(QString, link);
     QFETCH(int, model);
-    CONNECT(f, link, EmuProcess::Options{.model = model});
+    CONNECT(f, link, EmuProcess::Options().withModel(model));
     const int n = model == 10 ? 8 : 16;
 
     // The switcher's side: output 1 settled on 3, output 2 pending on 4, reclockers of the
@@ -243,7 +243,7 @@ void TestStatusRead::presetQueryFailsAtIndex3()
     QFETCH(QString, link);
     QFETCH(QString, fault);
     QFETCH(QString, statusText);
-    CONNECT(f, link, EmuProcess::Options{.faults = {fault}});
+    CONNECT(f, link, EmuProcess::Options().withFault(fault));
     markPresets(f->state());
     f->state().SuppressCommands = 1;
     QSignalSpy status(f->form().MainStatusBar, &QStatusBar::messageChanged);
@@ -290,8 +290,8 @@ void TestStatusRead::startMarkerPosition()
     QFETCH(QString, link);
     QFETCH(int, position);
     QFETCH(bool, accepted);
-    CONNECT(f, link, EmuProcess::Options{.model = 12,
-                                         .faults = {QString("marker:MINFOKV=%1@1").arg(position)}});
+    CONNECT(f, link, EmuProcess::Options().withModel(12).withFault(
+                                  QString("marker:MINFOKV=%1@1").arg(position)));
     f->state().SuppressCommands = 1;
     QSignalSpy status(f->form().MainStatusBar, &QStatusBar::messageChanged);
 
@@ -327,7 +327,7 @@ void TestStatusRead::startMarkerPosition()
 // received, drawn as numbers, and never used to reach outside an array.
 void TestStatusRead::outOfRangeValuesShownWithoutHarm()
 {
-    CONNECT(f, "tcp", EmuProcess::Options{.faults = {"range"}});
+    CONNECT(f, "tcp", EmuProcess::Options().withFault("range"));
     f->readAll();
     const MatrixState &s = f->state();
     QCOMPARE(s.Info.ModelCode, std::uint8_t(13));

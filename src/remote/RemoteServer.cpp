@@ -414,6 +414,9 @@ void RemoteServer::send(Client &client, const QByteArray &bytes)
         return;
     }
     client.socket->write(bytes);
+    // Out now, not when the event loop next comes round: the handler that made the change
+    // may still have repaints and the journal ahead of it.
+    client.socket->flush();
 }
 
 } // namespace kv
