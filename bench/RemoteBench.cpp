@@ -174,8 +174,8 @@ void ConsoleBench::measureRemote(int runs)
     m_table.add({QStringLiteral("update to each of 8 clients: take's \"#\" -> block arrives (of %1)").arg(update.count()),
                  Ms(update.median()) + QStringLiteral(" / ") + Ms(update.worst()),
                  missing ? QStringLiteral("%1 updates missing").arg(missing) : QStringLiteral("-"),
-                 QString(), QStringLiteral("median <= 5 ms"),
-                 missing == 0 && update.count() > 0 && update.median() <= 5.0});
+                 QString(), QStringLiteral("every one <= 5 ms"),
+                 missing == 0 && update.count() > 0 && update.worst() <= 5.0});
 }
 
 } // namespace kv::bench

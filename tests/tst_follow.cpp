@@ -73,6 +73,7 @@ private slots:
     void silentSwitcherPauses();
     void foreignTemporaryMakesTakeAsk_data() { AddLinkRows(); }
     void foreignTemporaryMakesTakeAsk();
+    void cancelDropsForeignTemporaries();
     void sequenceWithFollowing();
     void serialLostOnce();
     void screenshot();
@@ -303,6 +304,25 @@ void TestFollow::foreignTemporaryMakesTakeAsk()
     f->dialogs.clear();
     intervals(*f, 3);
     QVERIFY(Operate(*f, "T"));
+    QVERIFY(f->dialogs.boxes.isEmpty());
+}
+
+// "TAKE 0" drops the temporary routes made elsewhere too: their marks go with it, not a poll
+// later, and what is on air stays.
+void TestFollow::cancelDropsForeignTemporaries()
+{
+    FOLLOWING(f, "pty");
+    QVERIFY(f->emu().sendControl("panel temp 4 9") == "ok");
+    FollowMarks *marks = f->form().followMarks;
+    QTRY_VERIFY(marks->foreignShown(3));
+    f->clearWire();
+    QVERIFY(Operate(*f, "o1 i2 C"));
+    QCOMPARE(f->commands(), QStringList({"RTEMP 1 2", "TAKE 0"}));
+    QVERIFY(!marks->foreignShown(3)); // no poll has run since
+    QCOMPARE(f->text("VideoLabel4"), f->emuState("routes").section(',', 3, 3).replace("-", "--"));
+    QVERIFY(!f->emuState("routes").contains('*'));
+    // Take has nothing made elsewhere to ask about.
+    QVERIFY(Operate(*f, "o2 i3 T"));
     QVERIFY(f->dialogs.boxes.isEmpty());
 }
 

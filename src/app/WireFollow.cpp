@@ -68,6 +68,7 @@ void TMatrixForm::wireFollow()
                 .arg(ProtectedOutputs::numbers(outputs)));
     };
     routing->afterTake = [this] { follower->foreignTaken(); };
+    routing->afterTakeCancel = [this] { follower->foreignDropped(); };
 
     QAction *item = m_menu.FollowSwitcher1;
     connect(item, &QAction::toggled, this, [this](bool on) {

@@ -267,6 +267,12 @@ void FollowSwitcher::foreignTaken()
     }
 }
 
+void FollowSwitcher::foreignDropped()
+{
+    for (int o : foreignTemporaryOutputs())
+        setForeign(o, kNoForeign);
+}
+
 void FollowSwitcher::setForeign(int output, int input)
 {
     if (m_foreign[output] == input)

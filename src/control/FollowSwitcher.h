@@ -41,6 +41,8 @@ public:
     int foreignInput(int output) const;
     // A Take here has just committed them: they are on air now.
     void foreignTaken();
+    // A "TAKE 0" here has just dropped them: what is on air stays.
+    void foreignDropped();
 
     // What the window supplies. MayPoll: nothing of the console's own is under way (a
     // handler, an open box); the rest redraw what a poll corrected.

@@ -136,7 +136,7 @@ void Routing::RouteInput(int input)
             UpdateVideoLabelText(other);
             UpdateVideoLabelColour(other);
         }
-        SendTakeCancel(m_channel);
+        TakeCancel();
     } else {
         route.Input = UNASSIGNED;
         route.Taken = 0;
@@ -145,6 +145,13 @@ void Routing::RouteInput(int input)
         UpdateVideoLabelColour(o);
         SendRouteTemp(m_channel, o, -1);
     }
+}
+
+void Routing::TakeCancel()
+{
+    SendTakeCancel(m_channel);
+    if (afterTakeCancel)
+        afterTakeCancel();
 }
 
 void Routing::TakeRoutes()
@@ -191,7 +198,7 @@ void Routing::CancelTake()
         UpdateVideoLabelColour(o);
     }
     if (reverted)
-        SendTakeCancel(m_channel);
+        TakeCancel();
 }
 
 void Routing::ClearAllRoutes()

@@ -91,6 +91,8 @@ public:
     // nothing), and tells once it has been sent.
     std::function<bool()> mayTake;
     std::function<void()> afterTake;
+    // "TAKE 0" has been sent: the switcher dropped every temporary route, whoever made it.
+    std::function<void()> afterTakeCancel;
     std::function<void(const QString &)> showStatus;
 
     RoutingView &view() { return m_view; }
@@ -100,6 +102,7 @@ private:
     void ApplyGroupRestriction(int output);
     void PaintInputIfPort(int input, Shade shade);
     void RevertPending(int output);
+    void TakeCancel();
     bool Protected(int output) const { return isProtected && isProtected(output); }
     bool Locked(int output) const { return lockedBy && !lockedBy(output).isEmpty(); }
     bool Held(int output) const { return Protected(output) || Locked(output); }
