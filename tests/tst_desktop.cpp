@@ -24,6 +24,7 @@ private slots:
 
 private:
     QStringList windowNames();
+    bool serverAnswers();
     void stop(QProcess &p);
 
     QString m_xwininfo;
@@ -48,6 +49,20 @@ void tst_Desktop::initTestCase()
         out += m_xvfb.readAllStandardOutput();
     QVERIFY2(out.contains('\n'), m_xvfb.readAllStandardError().constData());
     m_display = ":" + QString::fromLatin1(out.trimmed());
+    // The number can come before the server takes clients: a console started then fails.
+    QTRY_VERIFY2_WITH_TIMEOUT(serverAnswers() || m_xvfb.state() == QProcess::NotRunning,
+                              qPrintable(m_display), 10000);
+    QVERIFY2(m_xvfb.state() == QProcess::Running, m_xvfb.readAllStandardError().constData());
+}
+
+bool tst_Desktop::serverAnswers()
+{
+    QProcess x;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", m_display);
+    x.setProcessEnvironment(env);
+    x.start(m_xwininfo, {"-root"});
+    return x.waitForFinished(5000) && x.exitStatus() == QProcess::NormalExit && x.exitCode() == 0;
 }
 
 void tst_Desktop::cleanupTestCase() { stop(m_xvfb); }
