@@ -93,8 +93,9 @@ bool CommandChannel::SerialSendAndAwait(const char *text)
     const int savedBusy = m_state.Busy;
     m_state.Busy = 1;
     discardSerialInput();
-    m_host.setStatusText(QStringLiteral("Sending command...."));
     SerialWrite(text);
+    // Painted while the bytes are on the line, not before they leave.
+    m_host.setStatusText(QStringLiteral("Sending command...."));
     m_host.setPagesEnabled(false);
 
     m_blockingWait = true;
