@@ -52,6 +52,8 @@ void TMatrixForm::wireLocks()
     };
     const auto changedBy = [this](int p) {
         QList<int> list;
+        if (p < 0 || p >= kPresetCount)
+            return list;
         for (int o = 0; o < OutputsOf(m_state); ++o)
             if (PresetChangesOutput(m_state, m_state.Presets[p], o))
                 list << o;
