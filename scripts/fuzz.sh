@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets in the clang tree (build-clang/, or $KV_CLANG_BUILD_DIR) and runs
-# them side by side for $KV_FUZZ_SECONDS (90) seconds, each from its seed corpus in
-# fuzz/corpus/: four targets on two cores get about 45 seconds of processor time each.
+# them side by side for $KV_FUZZ_SECONDS (60) seconds, each from its seed corpus in
+# fuzz/corpus/: four targets on two cores get about 30 seconds of processor time each.
 # New inputs go to a scratch corpus in the build directory; a crash stops with its input
 # saved under build-clang/crashes/<target>/ (make it a regression test, then fix it).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 source "$root/scripts/clang-tree.sh"
-seconds="${KV_FUZZ_SECONDS:-90}"
+seconds="${KV_FUZZ_SECONDS:-60}"
 targets=(fuzz_status_reply fuzz_serial_reply fuzz_config_file fuzz_remote_blocks)
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 

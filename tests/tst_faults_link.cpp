@@ -23,6 +23,18 @@ using namespace kv::test;
 
 namespace {
 
+// The operator connects again from the Setup page (the serial search on the way finds no
+// port here), and the console works on. Empty when it does, else what failed.
+QString ConnectsAgainOverEthernet(ConsoleFixture &f)
+{
+    f.click("SerialModeRS232");
+    f.dialogs.clear();
+    ChooseEthernet(f, f.emu().tcpPort());
+    if (f.state().EthernetConnected != 1)
+        return QStringLiteral("not connected again over Ethernet");
+    return KeepsWorking(f);
+}
+
 } // namespace
 
 class TestFaultsLink : public QObject {
@@ -196,13 +208,7 @@ void TestFaultsLink::closedMidReply()
     QCOMPARE(f.dialogs.texts(), boxes);
     QCOMPARE(ChangedFields(before, f.state()), changed);
 
-    // The operator connects again from the Setup page (the serial search on the way finds
-    // no port here).
-    f.click("SerialModeRS232");
-    f.dialogs.clear();
-    ChooseEthernet(f, f.emu().tcpPort());
-    QCOMPARE(f.state().EthernetConnected, quint8(1));
-    const QString after = KeepsWorking(f);
+    const QString after = ConnectsAgainOverEthernet(f);
     QVERIFY2(after.isEmpty(), qPrintable(after));
 }
 
@@ -236,11 +242,7 @@ void TestFaultsLink::closedWhileIdle()
 
     QVERIFY2(f.start(options), qPrintable(f.error()));
     f.dialogs.clear();
-    f.click("SerialModeRS232");
-    f.dialogs.clear();
-    ChooseEthernet(f, f.emu().tcpPort());
-    QCOMPARE(f.state().EthernetConnected, quint8(1));
-    const QString after = KeepsWorking(f);
+    const QString after = ConnectsAgainOverEthernet(f);
     QVERIFY2(after.isEmpty(), qPrintable(after));
 }
 

@@ -116,27 +116,22 @@ void TestSetup::checkBoxesSend()
     QFETCH(QString, box);
     QFETCH(QString, keyword);
     QFETCH(bool, tcp);
-    ConsoleFixture f;
-    kv::test::EmuProcess::Options options;
-    options.tcp = tcp;
-    options.pty = !tcp;
-    QVERIFY2(f.start(options), qPrintable(f.error()));
-    QVERIFY2(tcp ? f.connectTcp() : f.connectSerial(), qPrintable(f.error()));
-    f.readAll();
-    f.clearWire();
+    CONNECT(f, tcp ? "tcp" : "pty");
+    f->readAll();
+    f->clearWire();
     const std::uint8_t &field =
-        keyword == "FPLOCK" ? f.state().Info.FrontPanelLock : f.state().Info.VIState;
+        keyword == "FPLOCK" ? f->state().Info.FrontPanelLock : f->state().Info.VIState;
     const QString emuKey = keyword == "FPLOCK" ? "lock" : "vi";
 
-    QVERIFY(f.click(box));
-    QCOMPARE(f.commands(), QStringList{keyword + " 1"});
+    QVERIFY(f->click(box));
+    QCOMPARE(f->commands(), QStringList{keyword + " 1"});
     QCOMPARE(field, std::uint8_t(1));
-    QCOMPARE(f.emuState(emuKey), QString("1"));
-    QVERIFY(f.click(box));
-    QCOMPARE(f.commands(), (QStringList{keyword + " 1", keyword + " 0"}));
+    QCOMPARE(f->emuState(emuKey), QString("1"));
+    QVERIFY(f->click(box));
+    QCOMPARE(f->commands(), (QStringList{keyword + " 1", keyword + " 0"}));
     QCOMPARE(field, std::uint8_t(0));
-    QCOMPARE(f.emuState(emuKey), QString("0"));
-    QCOMPARE(f.dialogs.boxes.size(), 0);
+    QCOMPARE(f->emuState(emuKey), QString("0"));
+    QCOMPARE(f->dialogs.boxes.size(), 0);
 }
 
 void TestSetup::boxSetByTheConsoleSends()
@@ -228,37 +223,32 @@ void TestSetup::resetSent()
     QFETCH(QString, button);
     QFETCH(QString, command);
     QFETCH(bool, tcp);
-    ConsoleFixture f;
-    kv::test::EmuProcess::Options options;
-    options.tcp = tcp;
-    options.pty = !tcp;
-    QVERIFY2(f.start(options), qPrintable(f.error()));
-    QVERIFY2(tcp ? f.connectTcp() : f.connectSerial(), qPrintable(f.error()));
-    f.readAll();
-    f.clearWire();
-    ProgressWatch watch(f.form().infoForm());
+    CONNECT(f, tcp ? "tcp" : "pty");
+    f->readAll();
+    f->clearWire();
+    ProgressWatch watch(f->form().infoForm());
     QList<bool> menusAtShow;
-    watch.onShow = [&] { menusAtShow << menusEnabled(f); };
+    watch.onShow = [&] { menusAtShow << menusEnabled(*f); };
     // The serial send announces itself in the status bar: the window must be up by then.
     bool shownAtSend = false;
-    connect(f.form().MainStatusBar, &QStatusBar::messageChanged, this, [&](const QString &m) {
+    connect(f->form().MainStatusBar, &QStatusBar::messageChanged, this, [&](const QString &m) {
         if (m == texts::kSending)
-            shownAtSend = f.form().infoForm()->isVisible();
+            shownAtSend = f->form().infoForm()->isVisible();
     });
 
-    f.dialogs.answer(Dialogs::Answer::Yes);
-    QVERIFY(f.click(button));
-    QTRY_COMPARE(f.commands(), QStringList{command});
+    f->dialogs.answer(Dialogs::Answer::Yes);
+    QVERIFY(f->click(button));
+    QTRY_COMPARE(f->commands(), QStringList{command});
     QCOMPARE(watch.shownTexts, QStringList{texts::kResetProgress});
     QCOMPARE(menusAtShow, QList<bool>{false});
     QVERIFY(watch.hides >= 1);
-    QVERIFY(!f.form().infoForm()->isVisible());
+    QVERIFY(!f->form().infoForm()->isVisible());
     if (!tcp)
         QVERIFY(shownAtSend);
-    QVERIFY(menusEnabled(f));
-    QCOMPARE(f.state().Busy, 0);
+    QVERIFY(menusEnabled(*f));
+    QCOMPARE(f->state().Busy, 0);
     // The console reads nothing back after a reset.
-    QCOMPARE(f.wire(), QStringList{command});
+    QCOMPARE(f->wire(), QStringList{command});
 }
 
 void TestSetup::factoryResetWaitsLongOverSerial()
