@@ -58,7 +58,7 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
     wireRouteJournal();
     wireRemote();
     wireFollow();
-    wireLocks();
+    wireHolds();
 
     InitMatrixState(m_state, m_initHooks);
     MainPageControl->setCurrentWidget(ControlTabSheet);

@@ -133,7 +133,7 @@ private:
     void wireRouteJournal();
     void wireRemote();
     void wireFollow();
-    void wireLocks();
+    void wireHolds();
     void openRouteLog();
     void openRemoteDialog();
     void showRemoteStatus();

@@ -5,8 +5,6 @@
 
 #include "config/Settings.h"
 #include "app/RemoteHost.h"
-#include "control/ProtectedOutputs.h"
-#include "control/Routing.h"
 #include "control/Sequencer.h"
 #include "link/CommandChannel.h"
 #include "remote/RemoteServer.h"
@@ -77,14 +75,11 @@ void TMatrixForm::wireRemote()
     connect(LabelTabSheet, &LabelingPage::labelExit, this, [this] { tellRemoteClients(); });
     connect(LabelTabSheet, &LabelingPage::resetClicked, this, [this] { tellRemoteClients(); });
     connect(m_menu.ImportLabels1, &QAction::triggered, this, [this] { tellRemoteClients(); });
-    connect(protectedOutputs, &ProtectedOutputs::changed, this, [this] { tellRemoteClients(); });
     auto recall = sequencer->RecallPreset;
     sequencer->RecallPreset = [this, recall](int p) {
         recall(p);
         tellRemoteClients();
     };
-
-    routing->lockedBy = [server](int o) { return server->lockOwner(o); };
 
     const RemoteChoices saved = SavedChoices();
     server->setReadOnly(saved.readOnly);

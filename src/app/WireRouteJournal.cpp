@@ -1,18 +1,16 @@
+// The route journal: its file, the origins of the changes made outside a gated handler, its
+// window, and Undo Last Take.
+
 #include "app/MatrixForm.h"
 
 #include "app/RoutingKeys.h"
 #include "app/WindowHost.h"
 #include "config/RouteLogFile.h"
-#include "control/Presets.h"
-#include "control/ProtectedOutputs.h"
 #include "control/Routing.h"
 #include "control/Sequencer.h"
 #include "control/UndoTake.h"
 #include "link/CommandChannel.h"
-#include "ui/Dialogs.h"
-#include "ui/HoldMarks.h"
 #include "ui/RouteLogWindow.h"
-#include "ui/SwitchingPage.h"
 
 #include <QAction>
 #include <QStatusBar>
@@ -85,56 +83,6 @@ void TMatrixForm::wireRouteJournal()
     routing->onPendingTake = [this] { return undoTake->TakePending(); };
     routing->onPendingCancel = [this] { undoTake->CancelPending(); };
     connect(m_menu.UndoTake1, &QAction::triggered, this, gated([this] { undoTake->UndoTake1Click(); }));
-
-    // Protected outputs.
-    protectedOutputs = new ProtectedOutputs(this);
-    holdMarks = new HoldMarks(*ControlTabSheet);
-    for (int o : protectedOutputs->all())
-        holdMarks->setProtected(o, true);
-    connect(protectedOutputs, &ProtectedOutputs::changed, this, [this](int o, bool on) {
-        holdMarks->setProtected(o, on);
-        MainStatusBar->showMessage((on ? QStringLiteral("Output %1 protected")
-                                       : QStringLiteral("Output %1 released")).arg(o + 1));
-    });
-    connect(holdMarks, &HoldMarks::toggleRequested, this,
-            gated<int>([this](int n) { protectedOutputs->toggle(n - 1); }));
-    connect(m_menu.ProtectSelected1, &QAction::triggered, this, gated([this] {
-        if (m_state.SelectedOutput >= 0 && m_state.SelectedOutput < OutputsOf(m_state))
-            protectedOutputs->toggle(m_state.SelectedOutput);
-        else
-            MainStatusBar->showMessage(QStringLiteral("Select an output first"));
-    }));
-    routing->isProtected = [this](int o) { return protectedOutputs->isProtected(o); };
-    routing->showStatus = [this](const QString &text) { MainStatusBar->showMessage(text); };
-
-    const auto ask = [this](const QString &what, const QList<int> &outputs, const QString &question) {
-        return Dialogs::instance().yesNo(
-            this, kAppTitle,
-            QStringLiteral("%1 would change protected output(s) %2. %3")
-                .arg(what, ProtectedOutputs::numbers(outputs), question));
-    };
-    presets->hooks.MayConfirm = [this, ask](int p) {
-        const QList<int> outputs = protectedOutputs->changedBy(m_state, m_state.Presets[p]);
-        return outputs.isEmpty() ||
-               ask(QStringLiteral("Preset %1").arg(p + 1), outputs, QStringLiteral("Recall it anyway?"));
-    };
-    sequencer->MayStart = [this, ask](const QList<int> &presetList) {
-        QList<int> outputs;
-        for (int p : presetList)
-            for (int o : protectedOutputs->changedBy(m_state, m_state.Presets[p]))
-                if (!outputs.contains(o))
-                    outputs << o;
-        std::sort(outputs.begin(), outputs.end());
-        return outputs.isEmpty() ||
-               ask(QStringLiteral("The preset sequence"), outputs, QStringLiteral("Start it anyway?"));
-    };
-    u.MayChange = [this, ask](const QList<int> &changed) {
-        QList<int> outputs;
-        for (int o : changed)
-            if (protectedOutputs->isProtected(o))
-                outputs << o;
-        return outputs.isEmpty() || ask(QStringLiteral("The undo"), outputs, QStringLiteral("Take it anyway?"));
-    };
 
     connect(m_menu.RouteLog1, &QAction::triggered, this, [this] { openRouteLog(); });
 }
