@@ -111,24 +111,28 @@ void TestProtect::clearAllKeepsProtectedOutputsOnTheSwitcher()
 
 void TestProtect::recallAndSequenceAskFirst_data()
 {
+    QTest::addColumn<QString>("before"); // steps before the protect
     QTest::addColumn<QString>("action");
     QTest::addColumn<bool>("yes");
     QTest::addColumn<QStringList>("sent");
-    QTest::newRow("Confirm, No") << "R p1 OK" << false << QStringList{};
-    QTest::newRow("Confirm, Yes") << "R p1 OK" << true << QStringList{"RPRST 1 1"};
-    QTest::newRow("Take of a preview, No") << "R p1 T" << false << QStringList{};
-    QTest::newRow("sequence Start, No") << "start" << false << QStringList{};
-    QTest::newRow("undo over it, No") << "Z T" << false << QStringList{};
+    QTest::newRow("Confirm, No") << "" << "R p1 OK" << false << QStringList{};
+    QTest::newRow("Confirm, Yes") << "" << "R p1 OK" << true << QStringList{"RPRST 1 1"};
+    QTest::newRow("Take of a preview, No") << "" << "R p1 T" << false << QStringList{};
+    QTest::newRow("sequence Start, No") << "" << "start" << false << QStringList{};
+    QTest::newRow("undo over it, No") << "" << "Z T" << false << QStringList{};
+    QTest::newRow("Take of a route made before, No") << "o2 i3" << "T" << false << QStringList{};
+    QTest::newRow("Take of a route made before, Yes") << "o2 i3" << "T" << true << QStringList{"TAKE 1"};
 }
 
 void TestProtect::recallAndSequenceAskFirst()
 {
+    QFETCH(QString, before);
     QFETCH(QString, action);
     QFETCH(bool, yes);
     QFETCH(QStringList, sent);
     CONNECT(f, "pty");
     // Preset 1 has output 2 on input 2; the switcher then has it on input 5.
-    QVERIFY(Operate(*f, "o1 i1 o2 i2 T S p1 o2 i5 T"));
+    QVERIFY(Operate(*f, "o1 i1 o2 i2 T S p1 o2 i5 T " + before));
     QVERIFY(Protect(*f, 2));
     f->clearWire();
     f->dialogs.answer(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
@@ -143,7 +147,8 @@ void TestProtect::recallAndSequenceAskFirst()
     QCOMPARE(f->dialogs.boxes.size(), 1);
     QVERIFY2(f->dialogs.boxes[0].text.contains("protected output(s) 2."), qPrintable(f->dialogs.boxes[0].text));
     QCOMPARE(f->commands(), sent);
-    QCOMPARE(f->emuState("routes").section(',', 1, 1), yes ? "2" : "5");
+    const QString taken = f->emuState("routes").section(',', 1, 1).section('*', -1);
+    QCOMPARE(taken, yes ? (before.isEmpty() ? "2" : "3") : "5");
 }
 
 QTEST_MAIN(TestProtect)
