@@ -263,20 +263,16 @@ void TestConfig::openingLetsCommandsThrough()
 
 void TestConfig::eightByEight()
 {
-    ConsoleFixture f;
-    kv::test::EmuProcess::Options eight;
-    eight.model = 10;
-    QVERIFY2(f.start(eight), qPrintable(f.error()));
-    QVERIFY2(f.connectSerial(), qPrintable(f.error()));
-    f.readAll();
-    QCOMPARE(f.state().InputCount, std::int16_t(8));
+    CONNECT(f, "pty", kv::test::EmuProcess::Options().withModel(10));
+    f->readAll();
+    QCOMPARE(f->state().InputCount, std::int16_t(8));
 
     // Slots beyond the model keep what Config held, whatever the greyed edit says.
-    f.find<QLineEdit>("InputLabelEdit9")->setText("NINE");
-    f.find<QLineEdit>("InputLabelEdit8")->setText("EIGHT");
+    f->find<QLineEdit>("InputLabelEdit9")->setText("NINE");
+    f->find<QLineEdit>("InputLabelEdit8")->setText("EIGHT");
     QTemporaryDir dir;
     const QString path = dir.filePath("eight.kvc");
-    QVERIFY(SaveConfigFile(f, path));
+    QVERIFY(SaveConfigFile(*f, path));
     const QByteArray bytes = ReadFile(path);
     QCOMPARE(bytes.mid(214 + 6 * 7, 6), QByteArray("EIGHT\0", 6));
     QCOMPARE(bytes.mid(214 + 6 * 8, 6), QByteArray("9\0\0\0\0\0", 6));
@@ -286,13 +282,13 @@ void TestConfig::eightByEight()
     file.replace(214 + 6 * 12, 6, QByteArray("IN13\0\0", 6));
     file.replace(316 + 6 * 11, 6, QByteArray("OUT12\0", 6));
     QVERIFY(WriteFile(path, file));
-    f.clearWire();
-    QVERIFY(OpenConfigFile(f, path));
-    QCOMPARE(f.text("InputLabelEdit13"), QString("IN13"));
-    QCOMPARE(f.text("OutputLabelEdit12"), QString("OUT12"));
-    QCOMPARE(f.text("OutputButton12"), QString("OUT12"));
-    QCOMPARE(f.text("GroupOutputButton12"), QString("OUT12"));
-    QCOMPARE(f.wire(), QStringList());
+    f->clearWire();
+    QVERIFY(OpenConfigFile(*f, path));
+    QCOMPARE(f->text("InputLabelEdit13"), QString("IN13"));
+    QCOMPARE(f->text("OutputLabelEdit12"), QString("OUT12"));
+    QCOMPARE(f->text("OutputButton12"), QString("OUT12"));
+    QCOMPARE(f->text("GroupOutputButton12"), QString("OUT12"));
+    QCOMPARE(f->wire(), QStringList());
 }
 
 void TestConfig::anyBytesOpenWithoutHarm_data()

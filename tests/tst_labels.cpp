@@ -308,13 +308,9 @@ void TestLabels::resetButtons()
 
 void TestLabels::modelRows()
 {
-    ConsoleFixture f;
-    kv::test::EmuProcess::Options eight;
-    eight.model = 10;
-    QVERIFY2(f.start(eight), qPrintable(f.error()));
-    QVERIFY2(f.connectSerial(), qPrintable(f.error()));
-    f.readAll();
-    LabelingPage *page = f.form().LabelTabSheet;
+    CONNECT(f, "pty", kv::test::EmuProcess::Options().withModel(10));
+    f->readAll();
+    LabelingPage *page = f->form().LabelTabSheet;
     for (int n = 1; n <= 16; ++n) {
         for (LabelKind kind : {LabelKind::Input, LabelKind::Output}) {
             QCOMPARE(page->edit(kind, n)->isEnabled(), n <= 8);
@@ -328,8 +324,8 @@ void TestLabels::modelRows()
     QCOMPARE(page->caption(LabelKind::Output, 9)->text(), QString("Output 9"));
 
     // Back to 16 x 16: every row usable again.
-    f.emu().sendControl("model 11");
-    f.readAll();
+    f->emu().sendControl("model 11");
+    f->readAll();
     QVERIFY(page->edit(LabelKind::Input, 16)->isEnabled());
     QVERIFY(page->caption(LabelKind::Output, 9)->isEnabled());
 }
@@ -437,17 +433,13 @@ void TestLabels::screenshot()
         QSKIP("KV_SCREENSHOT not set");
     {
         // Closed before the second console opens a port of its own.
-        ConsoleFixture f;
-        kv::test::EmuProcess::Options eight;
-        eight.model = 10;
-        QVERIFY2(f.start(eight), qPrintable(f.error()));
-        QVERIFY2(f.connectSerial(), qPrintable(f.error()));
-        f.readAll();
+        CONNECT(f, "pty", kv::test::EmuProcess::Options().withModel(10));
+        f->readAll();
         const QStringList inputs = {"CAM 1", "CAM 2", "CAM 3", "VTR A", "VTR B", "GFX", "SAT", "BARS"};
         const QStringList outputs = {"PGM", "PVW", "MON 1", "MON 2", "REC", "STREAM", "AUX", "QC"};
         const QStringList groups = {"STUDIO", "EDIT"};
         const QStringList presets = {"NEWS", "SPORT", "NIGHT"};
-        LabelingPage *page = f.form().LabelTabSheet;
+        LabelingPage *page = f->form().LabelTabSheet;
         for (int n = 1; n <= 8; ++n) {
             page->setLabelText(LabelKind::Input, n, inputs.at(n - 1));
             page->setLabelText(LabelKind::Output, n, outputs.at(n - 1));
@@ -456,9 +448,9 @@ void TestLabels::screenshot()
             page->setLabelText(LabelKind::Group, n, groups.at(n - 1));
         for (int n = 1; n <= presets.size(); ++n)
             page->setLabelText(LabelKind::Preset, n, presets.at(n - 1));
-        QVERIFY(showLabeling(f));
+        QVERIFY(showLabeling(*f));
         page->edit(LabelKind::Preset, 4)->setFocus();
-        QVERIFY2(f.form().grab().save(file), qPrintable(file));
+        QVERIFY2(f->form().grab().save(file), qPrintable(file));
         qInfo("Labeling page: %s", qPrintable(file));
     }
 

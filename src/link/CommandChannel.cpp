@@ -41,32 +41,29 @@ CommandChannel::~CommandChannel()
     m_watchdog->stop();
 }
 
-void CommandChannel::vformat(const char *fmt, va_list args)
+void CommandChannel::sendFormatted(void (CommandChannel::*send)(), const char *fmt, va_list args)
 {
+    if (linkMode() == LinkMode::None)
+        return;
     // vsnprintf truncates and always terminates inside the buffer.
     std::vsnprintf(CommandBuffer, sizeof CommandBuffer, fmt, args);
+    (this->*send)();
 }
 
 void CommandChannel::sendCommand(const char *fmt, ...)
 {
-    if (linkMode() == LinkMode::None)
-        return;
     va_list args;
     va_start(args, fmt);
-    vformat(fmt, args);
+    sendFormatted(&CommandChannel::SendCommand, fmt, args);
     va_end(args);
-    SendCommand();
 }
 
 void CommandChannel::sendCommandNoWait(const char *fmt, ...)
 {
-    if (linkMode() == LinkMode::None)
-        return;
     va_list args;
     va_start(args, fmt);
-    vformat(fmt, args);
+    sendFormatted(&CommandChannel::SendCommandNoWait, fmt, args);
     va_end(args);
-    SendCommandNoWait();
 }
 
 CommandChannel::LongWait::LongWait(CommandChannel &channel)

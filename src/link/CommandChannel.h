@@ -139,7 +139,9 @@ private:
     static constexpr int kSlotCount = 100;
     static constexpr int kSlotSize = 100;
 
-    void vformat(const char *fmt, va_list args) __attribute__((format(printf, 2, 0)));
+    // Formats into CommandBuffer and sends it the given way; nothing without a link.
+    void sendFormatted(void (CommandChannel::*send)(), const char *fmt, va_list args)
+        __attribute__((format(printf, 3, 0)));
     void SendCommand();
     void SendCommandNoWait();
     void setSerialLinkLive(bool live);
