@@ -1,7 +1,7 @@
 #include "app/MatrixForm.h"
 
 #include "app/InfoForm.h"
-#include "app/RemoteHost.h"
+#include "app/RemoteControl.h"
 #include "app/WindowHost.h"
 #include "control/Labels.h"
 #include "control/Routing.h"
@@ -71,7 +71,8 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
 TMatrixForm::~TMatrixForm()
 {
     // The server's clients go before the console they are served from.
-    delete remoteServer;
+    delete remoteControl;
+    remoteControl = nullptr;
     remoteServer = nullptr;
 }
 

@@ -11,7 +11,6 @@
 #include <QMainWindow>
 #include <memory>
 
-class QLabel;
 class QStatusBar;
 class QTabWidget;
 
@@ -38,8 +37,7 @@ class LabelingPage;
 class PresetPanel;
 class ProtectedOutputs;
 class HoldMarks;
-class RemoteDialog;
-class RemoteHost;
+class RemoteControl;
 class RemoteServer;
 class RouteLogWindow;
 class UndoTake;
@@ -93,11 +91,9 @@ public:
     HoldMarks *holdMarks = nullptr;
     RouteLogWindow *routeLogWindow = nullptr; // made when first opened
     RemoteServer *remoteServer = nullptr; // listens only when asked
-    RemoteDialog *remoteDialog = nullptr; // made when first opened
+    RemoteControl *remoteControl = nullptr; // the server's dialog, settings and note
     // Routes, labels or locks changed, whatever changed them: the remote clients are told.
     void tellRemoteClients();
-    // Serves remote control on the address for this run, whatever the settings say.
-    bool serveRemote(const QHostAddress &address, quint16 port);
     // An operator action (a gated handler) is under way; remote work waits for its end.
     bool operatorActing() const { return m_operatorDepth > 0; }
     // The start-up question answered in advance (the command line's --connect).
@@ -135,10 +131,6 @@ private:
     void wireFollow();
     void wireHolds();
     void openRouteLog();
-    void openRemoteDialog();
-    void showRemoteStatus();
-    // Asks, then frees a remote client's lock on the output (0-based).
-    void askForceUnlock(int output);
     void connectAtStartUp();
     void FormShow();
     bool FormCloseQuery();
@@ -171,8 +163,6 @@ private:
     // asking a question).
     int m_operatorDepth = 0;
     StartUpChoice m_startUp;
-    std::unique_ptr<RemoteHost> m_remoteHost;
-    QLabel *m_remoteStatus = nullptr;
 
     // Page resets inside the start-up values; filled by the wire functions.
     InitHooks m_initHooks;

@@ -6,6 +6,8 @@
 
 #include "app/MatrixForm.h"
 
+#include "app/RemoteControl.h"
+
 #include "control/Presets.h"
 #include "control/ProtectedOutputs.h"
 #include "control/Routing.h"
@@ -22,9 +24,11 @@
 
 #include <algorithm>
 
-namespace kv {
+namespace kv
+{
 
-namespace {
+namespace
+{
 
 // "output(s) 3, 5 locked by remote client 127.0.0.1:50000"
 QString LockedText(const RemoteServer &server, const QList<int> &outputs)
@@ -50,18 +54,19 @@ void TMatrixForm::wireHolds()
         holdMarks->setProtected(o, true);
     connect(protectedOutputs, &ProtectedOutputs::changed, this, [this](int o, bool on) {
         holdMarks->setProtected(o, on);
-        MainStatusBar->showMessage((on ? QStringLiteral("Output %1 protected")
-                                       : QStringLiteral("Output %1 released")).arg(o + 1));
+        MainStatusBar->showMessage(
+            (on ? QStringLiteral("Output %1 protected") : QStringLiteral("Output %1 released"))
+                .arg(o + 1));
         tellRemoteClients();
     });
     connect(holdMarks, &HoldMarks::toggleRequested, this,
             gated<int>([this](int n) { protectedOutputs->toggle(n - 1); }));
     connect(m_menu.ProtectSelected1, &QAction::triggered, this, gated([this] {
-        if (m_state.SelectedOutput >= 0 && m_state.SelectedOutput < OutputsOf(m_state))
-            protectedOutputs->toggle(m_state.SelectedOutput);
-        else
-            MainStatusBar->showMessage(QStringLiteral("Select an output first"));
-    }));
+                if (m_state.SelectedOutput >= 0 && m_state.SelectedOutput < OutputsOf(m_state))
+                    protectedOutputs->toggle(m_state.SelectedOutput);
+                else
+                    MainStatusBar->showMessage(QStringLiteral("Select an output first"));
+            }));
     routing->isProtected = [this](int o) { return protectedOutputs->isProtected(o); };
     routing->showStatus = [this](const QString &text) { MainStatusBar->showMessage(text); };
 
@@ -71,7 +76,7 @@ void TMatrixForm::wireHolds()
             holdMarks->setLockedBy(o, remoteServer->lockOwner(o));
     });
     connect(holdMarks, &HoldMarks::forceUnlockRequested, this,
-            gated<int>([this](int n) { askForceUnlock(n - 1); }));
+            gated<int>([this](int n) { remoteControl->askForceUnlock(n - 1); }));
     routing->lockedBy = [server](int o) { return server->lockOwner(o); };
 
     const auto changedBy = [this](int p) {
@@ -98,10 +103,10 @@ void TMatrixForm::wireHolds()
         for (int o : outputs)
             if (protectedOutputs->isProtected(o))
                 guarded << o;
-        if (!guarded.isEmpty() &&
-            !Dialogs::instance().yesNo(this, kAppTitle,
-                                       QStringLiteral("%1 would change protected output(s) %2. %3")
-                                           .arg(what, ProtectedOutputs::numbers(guarded), question)))
+        if (!guarded.isEmpty() && !Dialogs::instance().yesNo(
+                                      this, kAppTitle,
+                                      QStringLiteral("%1 would change protected output(s) %2. %3")
+                                          .arg(what, ProtectedOutputs::numbers(guarded), question)))
             return false;
         const QList<int> held = locked(outputs);
         if (held.isEmpty())
@@ -116,7 +121,8 @@ void TMatrixForm::wireHolds()
     };
 
     presets->hooks.MayConfirm = [mayChange, changedBy](int p) {
-        return mayChange(QStringLiteral("Preset %1").arg(p + 1), changedBy(p), QStringLiteral("Recall it anyway?"));
+        return mayChange(QStringLiteral("Preset %1").arg(p + 1), changedBy(p),
+                         QStringLiteral("Recall it anyway?"));
     };
     sequencer->MayStart = [mayChange, changedBy](const QList<int> &presetList) {
         QList<int> outputs;
@@ -125,7 +131,8 @@ void TMatrixForm::wireHolds()
                 if (!outputs.contains(o))
                     outputs << o;
         std::sort(outputs.begin(), outputs.end());
-        return mayChange(QStringLiteral("The preset sequence"), outputs, QStringLiteral("Start it anyway?"));
+        return mayChange(QStringLiteral("The preset sequence"), outputs,
+                         QStringLiteral("Start it anyway?"));
     };
     undoTake->hooks.MayChange = [mayChange](const QList<int> &outputs) {
         return mayChange(QStringLiteral("The undo"), outputs, QStringLiteral("Take it anyway?"));
@@ -156,18 +163,6 @@ void TMatrixForm::wireHolds()
                 pending << o;
         return mayChange(QStringLiteral("Take"), pending, QStringLiteral("Take it anyway?"));
     };
-}
-
-void TMatrixForm::askForceUnlock(int output)
-{
-    const QString owner = remoteServer->lockOwner(output);
-    if (owner.isEmpty())
-        return;
-    if (Dialogs::instance().yesNo(this, kAppTitle,
-                                  QStringLiteral("Output %1 is locked by remote client %2. Force the lock free?")
-                                      .arg(output + 1)
-                                      .arg(owner)))
-        remoteServer->forceUnlock(output);
 }
 
 } // namespace kv

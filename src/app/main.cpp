@@ -3,6 +3,7 @@
 #include "app/DemoRun.h"
 #include "app/GuardedApplication.h"
 #include "app/MatrixForm.h"
+#include "app/RemoteControl.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -20,7 +21,7 @@ int main(int argc, char *argv[])
     const std::unique_ptr<kv::DemoRun> demo = kv::DemoRun::fromEnvironment();
     TMatrixForm form;
     if (options.control.serve)
-        form.serveRemote(options.control.bind, options.control.port);
+        form.remoteControl->serve(options.control.bind, options.control.port);
     form.setStartUpChoice(options.control.startUp);
     if (options.follow)
         form.followForThisRun();

@@ -1,0 +1,159 @@
+#include "app/RemoteControl.h"
+
+#include "app/MatrixForm.h"
+#include "app/RemoteHost.h"
+#include "config/Settings.h"
+#include "remote/RemoteServer.h"
+#include "ui/Dialogs.h"
+#include "ui/RemoteDialog.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QSettings>
+#include <QStatusBar>
+
+namespace kv
+{
+
+namespace
+{
+
+RemoteChoices SavedChoices()
+{
+    QSettings s = ConsoleSettings();
+    RemoteChoices c;
+    c.enabled = s.value(QStringLiteral("remote/enabled"), false).toBool();
+    c.bind = s.value(QStringLiteral("remote/bind"), c.bind).toString();
+    c.port = s.value(QStringLiteral("remote/port"), c.port).toInt();
+    c.readOnly = s.value(QStringLiteral("remote/readOnly"), false).toBool();
+    return c;
+}
+
+void SaveChoices(const RemoteChoices &c)
+{
+    QSettings s = ConsoleSettings();
+    s.setValue(QStringLiteral("remote/enabled"), c.enabled);
+    s.setValue(QStringLiteral("remote/bind"), c.bind);
+    s.setValue(QStringLiteral("remote/port"), c.port);
+    s.setValue(QStringLiteral("remote/readOnly"), c.readOnly);
+}
+
+QString Endpoint(const QHostAddress &address, quint16 port)
+{
+    const QString host = address.protocol() == QAbstractSocket::IPv6Protocol
+                             ? QLatin1Char('[') + address.toString() + QLatin1Char(']')
+                             : address.toString();
+    return host + QLatin1Char(':') + QString::number(port);
+}
+} // namespace
+
+RemoteControl::RemoteControl(TMatrixForm &form, QStatusBar &bar, QAction &menuItem)
+    : QObject(&form), m_form(form), m_bar(bar), m_host(std::make_unique<RemoteHost>(form)),
+      m_server(new RemoteServer(*m_host, this))
+{
+    connect(&menuItem, &QAction::triggered, this, [this] { openDialog(); });
+
+    // Shown only while the server listens: without it the bar is as it always was.
+    m_status = new QLabel;
+    m_status->setObjectName(QStringLiteral("RemoteStatusLabel"));
+    m_bar.addPermanentWidget(m_status);
+    m_status->hide();
+    connect(m_server, &RemoteServer::statusChanged, this, [this] { showStatus(); });
+    connect(m_server, &RemoteServer::locksChanged, this, [this] { showStatus(); });
+
+    const RemoteChoices saved = SavedChoices();
+    m_server->setReadOnly(saved.readOnly);
+    if (saved.enabled)
+        serve(QHostAddress(saved.bind), quint16(saved.port));
+}
+
+RemoteControl::~RemoteControl()
+{
+    // The server's clients go before the console they are served from.
+    delete m_server;
+}
+
+bool RemoteControl::serve(const QHostAddress &address, quint16 port)
+{
+    if (m_server->listen(address, port))
+        return true;
+    m_bar.showMessage(QStringLiteral("Remote control cannot listen on %1: %2")
+                          .arg(Endpoint(address, port), m_server->errorString()));
+    return false;
+}
+
+void RemoteControl::showStatus()
+{
+    RemoteServer *server = m_server;
+    const int n = server->clientCount();
+    const QString clients =
+        n == 1 ? QStringLiteral("1 client") : QStringLiteral("%1 clients").arg(n);
+    const QString where = Endpoint(server->address(), server->port());
+    m_status->setText(
+        QStringLiteral("Remote %1, %2%3")
+            .arg(where, clients, server->readOnly() ? QStringLiteral(", read-only") : QString()));
+    m_status->setVisible(server->isListening());
+    if (!m_dialog)
+        return;
+    if (server->isListening())
+        m_dialog->setStatusText(
+            QStringLiteral("Listening on %1; %2 connected.").arg(where, clients));
+    else if (!server->errorString().isEmpty())
+        m_dialog->setStatusText(QStringLiteral("Not listening: %1").arg(server->errorString()));
+    else
+        m_dialog->setStatusText(QStringLiteral("Not listening."));
+    QList<QPair<int, QString>> locks;
+    for (int o = 0; o < OutputsOf(m_form.state()); ++o)
+        if (!server->lockOwner(o).isEmpty())
+            locks.append({o, server->lockOwner(o)});
+    m_dialog->setLocks(locks);
+}
+
+void RemoteControl::openDialog()
+{
+    if (!m_dialog) {
+        m_dialog = new RemoteDialog(&m_form);
+        connect(m_dialog, &RemoteDialog::applyRequested, this, [this] {
+            const RemoteChoices c = m_dialog->choices();
+            SaveChoices(c);
+            m_server->setReadOnly(c.readOnly);
+            const QHostAddress address(c.bind);
+            if (!c.enabled)
+                m_server->stop();
+            else if (!m_server->isListening() || m_server->address() != address ||
+                     m_server->port() != c.port)
+                serve(address, quint16(c.port));
+            showStatus();
+        });
+        connect(m_dialog, &RemoteDialog::forceUnlockRequested, this,
+                [this](int o) { askForceUnlock(o); });
+    }
+    // What runs now, which may be the command line's choice rather than the saved one.
+    RemoteChoices c = SavedChoices();
+    c.enabled = m_server->isListening();
+    if (c.enabled) {
+        c.bind = m_server->address().toString();
+        c.port = m_server->port();
+    }
+    c.readOnly = m_server->readOnly();
+    m_dialog->setChoices(c);
+    showStatus();
+    m_dialog->show();
+    m_dialog->raise();
+    m_dialog->activateWindow();
+}
+
+void RemoteControl::askForceUnlock(int output)
+{
+    const QString owner = m_server->lockOwner(output);
+    if (owner.isEmpty())
+        return;
+    if (Dialogs::instance().yesNo(
+            &m_form, kAppTitle,
+            QStringLiteral("Output %1 is locked by remote client %2. Force the lock free?")
+                .arg(output + 1)
+                .arg(owner)))
+        m_server->forceUnlock(output);
+}
+
+} // namespace kv
