@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QScopeGuard>
 #include <QtTest>
 
 using namespace kv;
@@ -74,6 +75,7 @@ private slots:
     void foreignTemporaryMakesTakeAsk_data() { AddLinkRows(); }
     void foreignTemporaryMakesTakeAsk();
     void cancelDropsForeignTemporaries();
+    void undoNotSentLeavesForeignTemporaries();
     void sequenceWithFollowing();
     void serialLostOnce();
     void screenshot();
@@ -324,6 +326,30 @@ void TestFollow::cancelDropsForeignTemporaries()
     // Take has nothing made elsewhere to ask about.
     QVERIFY(Operate(*f, "o2 i3 T"));
     QVERIFY(f->dialogs.boxes.isEmpty());
+}
+
+// An undo whose Take is answered No sends nothing: what was made elsewhere is still only
+// temporary on the switcher, and shown so.
+void TestFollow::undoNotSentLeavesForeignTemporaries()
+{
+    FOLLOWING(f, "pty");
+    QVERIFY(Operate(*f, "o2 i5 T"));
+    f->form().protectedOutputs->setProtected(1, true);
+    const auto release = qScopeGuard([&] { f->form().protectedOutputs->setProtected(1, false); });
+    QVERIFY(f->emu().sendControl("panel temp 4 9") == "ok");
+    FollowMarks *marks = f->form().followMarks;
+    QTRY_VERIFY(marks->foreignShown(3));
+    f->clearWire();
+    f->dialogs.clear();
+    f->dialogs.answer(Dialogs::Answer::Yes); // take what was made elsewhere too
+    f->dialogs.answer(Dialogs::Answer::No);  // but not over the protected output
+    QVERIFY(Operate(*f, "Z T"));
+    QCOMPARE(f->dialogs.boxes.size(), 2);
+    QVERIFY2(f->dialogs.texts().last().startsWith("The undo would change protected output(s) 2."),
+             qPrintable(f->dialogs.texts().join('|')));
+    QCOMPARE(f->commands(), QStringList());
+    QVERIFY(marks->foreignShown(3));
+    QCOMPARE(f->text("VideoLabel4"), QString("--"));
 }
 
 // A preset sequence with following on: each recall reaches the wire whole (RPRST, then every

@@ -142,9 +142,18 @@ private:
     void settlePoll();
     template <class... Args, class F> auto gated(F f)
     {
+        auto act = acting<Args...>(f);
+        return [this, act](Args... args) {
+            if (!refused())
+                act(args...);
+        };
+    }
+    // An operator action already let through (the routing keys check refused() themselves):
+    // the poll's reply taken in, remote work held off while it runs (it may ask a question),
+    // its route changes journaled as the operator's, the clients told after.
+    template <class... Args, class F> auto acting(F f)
+    {
         return [this, f](Args... args) {
-            if (refused())
-                return;
             settlePoll();
             {
                 const Acting acting(m_operatorDepth);

@@ -67,7 +67,7 @@ void TMatrixForm::wireFollow()
                            "Take commits them too. Take anyway?")
                 .arg(ProtectedOutputs::numbers(outputs)));
     };
-    routing->afterTake = [this] { follower->foreignTaken(); };
+    routing->afterTakeCommit = [this] { follower->foreignTaken(); };
     routing->afterTakeCancel = [this] { follower->foreignDropped(); };
 
     QAction *item = m_menu.FollowSwitcher1;

@@ -3,7 +3,6 @@
 
 #include "app/MatrixForm.h"
 
-#include "app/RoutingKeys.h"
 #include "app/WindowHost.h"
 #include "config/RouteLogFile.h"
 #include "control/Routing.h"
@@ -18,22 +17,6 @@
 
 namespace kv {
 
-namespace {
-
-// Runs f inside a journal scope of the given origin.
-template <class... Args>
-std::function<void(Args...)> Journaled(RouteJournal *journal, std::function<void(Args...)> f,
-                                       std::function<QString()> origin)
-{
-    if (!f)
-        return f;
-    return [journal, f, origin](Args... args) {
-        const RouteJournal::Scope scope(journal, origin());
-        f(args...);
-    };
-}
-
-} // namespace
 
 QString TMatrixForm::previewOrigin() const
 {
@@ -54,20 +37,12 @@ void TMatrixForm::wireRouteJournal()
             QStringLiteral("Route log cannot be written (%1): routing goes on").arg(writer->error()));
     });
 
-    // Operations that change routes outside a gated handler, each under its origin.
-    const auto operatorOrigin = [] { return QStringLiteral("operator"); };
-    sequencer->RecallPreset = Journaled<int>(journal, sequencer->RecallPreset, [this] {
-        return QStringLiteral("sequence step %1").arg(sequencer->PresetSeqIndex + 1);
-    });
-    KeyRoutingActions &keys = routingKeys->keys().actions;
-    keys.OutputButtonClick = Journaled<int>(journal, keys.OutputButtonClick, operatorOrigin);
-    keys.InputButtonClick = Journaled<int>(journal, keys.InputButtonClick, operatorOrigin);
-    keys.TakeButtonClick = Journaled<>(journal, keys.TakeButtonClick, operatorOrigin);
-    keys.CancelTakeButtonClick = Journaled<>(journal, keys.CancelTakeButtonClick, operatorOrigin);
-    auto recallPreview = keys.RecallPreview;
-    keys.RecallPreview = [this, recallPreview](int n) {
-        const RouteJournal::Scope scope(journal, QStringLiteral("preset %1").arg(n));
-        recallPreview(n);
+    // A sequence step is no operator action: its changes carry the step.
+    auto recall = sequencer->RecallPreset;
+    sequencer->RecallPreset = [this, recall](int p) {
+        const RouteJournal::Scope scope(
+            journal, QStringLiteral("sequence step %1").arg(sequencer->PresetSeqIndex + 1));
+        recall(p);
     };
 
     // Undo of the last take, shown as a pending change.
@@ -78,7 +53,13 @@ void TMatrixForm::wireRouteJournal()
         routing->UpdateVideoLabelText(o);
         routing->UpdateVideoLabelColour(o);
     };
-    u.CommitTemporaryRoutes = [this] { routing->CommitTemporaryRoutes(); };
+    u.CommitTemporaryRoutes = [this] {
+        // Its "TAKE 1" committed the temporary routes made elsewhere as well (on the outputs
+        // it did not route itself, still pending here until the next line).
+        if (routing->afterTakeCommit)
+            routing->afterTakeCommit();
+        routing->CommitTemporaryRoutes();
+    };
     u.ShowStatus = [this](const QString &text) { MainStatusBar->showMessage(text); };
     routing->onPendingTake = [this] { return undoTake->TakePending(); };
     routing->onPendingCancel = [this] { undoTake->CancelPending(); };

@@ -16,21 +16,17 @@ void TMatrixForm::wireRoutingKeys()
 {
     routingKeys = new RoutingKeys(*this);
     KeyRoutingActions &a = routingKeys->keys().actions;
-    a.OutputButtonClick = [this](int n) { routing->OutputButtonClick(n); };
-    a.InputButtonClick = [this](int n) { routing->InputButtonClick(n); };
-    a.TakeButtonClick = [this] { routing->TakeButtonClick(); };
-    a.CancelTakeButtonClick = [this] { routing->CancelTakeButtonClick(); };
-    a.RecallPreview = [this](int n) {
+    a.OutputButtonClick = acting<int>([this](int n) { routing->OutputButtonClick(n); });
+    a.InputButtonClick = acting<int>([this](int n) { routing->InputButtonClick(n); });
+    a.TakeButtonClick = acting<>([this] { routing->TakeButtonClick(); });
+    a.CancelTakeButtonClick = acting<>([this] { routing->CancelTakeButtonClick(); });
+    a.RecallPreview = acting<int>([this](int n) {
+        const RouteJournal::Scope scope(journal, QStringLiteral("preset %1").arg(n));
         presets->PresetsRecallButtonClick();
         presets->PresetButtonClick(n);
-    };
+    });
     a.RecallAvailable = [this] { return PresetsGroupBox->recallEnabled(); };
-    a.Refused = [this] {
-        if (refused())
-            return true;
-        settlePoll();
-        return false;
-    };
+    a.Refused = [this] { return refused(); };
     a.SetStatusText = [this](const QString &text) { MainStatusBar->showMessage(text); };
     // Digits typed before the page was left never act on coming back.
     connect(MainPageControl, &QTabWidget::currentChanged, routingKeys,

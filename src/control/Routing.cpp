@@ -157,6 +157,9 @@ void Routing::TakeCancel()
 void Routing::TakeRoutes()
 {
     SendTakeCommit(m_channel);
+    // Before this console's own routes are settled: they are not the ones made elsewhere.
+    if (afterTakeCommit)
+        afterTakeCommit();
     CommitTemporaryRoutes();
 }
 
@@ -238,6 +241,8 @@ void Routing::ClearUnprotectedRoutes()
         m_state.Routes[o] = RouteEntry{UNASSIGNED, 1};
         m_state.PreviousInput[o] = UNASSIGNED;
     }
+    // Its own "RTEMP o 0" replaced what was made elsewhere on the cleared outputs; the
+    // next poll tells what the held ones now have.
     SendTakeCommit(m_channel);
     for (int n = 0; n < kMaxPorts; ++n) {
         m_view.paintInputButton(n, Shade::Face);
@@ -360,8 +365,6 @@ void Routing::TakeButtonClick()
     } else if (!mayTake || mayTake()) {
         if (!onPendingTake || !onPendingTake())
             TakeRoutes();
-        if (afterTake)
-            afterTake();
     }
     m_view.setTakeLamp(false);
 }

@@ -88,9 +88,10 @@ public:
     // takes no input from the operator either, and Clear All Routing leaves it alone.
     std::function<QString(int output)> lockedBy;
     // Take asks first when it would commit more than this console made (false: send
-    // nothing), and tells once it has been sent.
+    // nothing).
     std::function<bool()> mayTake;
-    std::function<void()> afterTake;
+    // "TAKE 1" has been sent: the switcher committed every temporary route, whoever made it.
+    std::function<void()> afterTakeCommit;
     // "TAKE 0" has been sent: the switcher dropped every temporary route, whoever made it.
     std::function<void()> afterTakeCancel;
     std::function<void(const QString &)> showStatus;
