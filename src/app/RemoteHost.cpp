@@ -113,7 +113,6 @@ void RemoteHost::takeRoutes(const QList<QPair<int, int>> &routes, const QString 
 void RemoteHost::setLabel(HubLabelKind kind, int port, const QString &text)
 {
     // As typed: the edit keeps six characters at most, and leaving it applies them.
-    m_form.LabelTabSheet->setLabelText(Kind(kind), port + 1, text);
-    m_form.configActions->labels().LabelEditExit(Kind(kind), port + 1);
+    m_form.configActions->labels().setLabel(Kind(kind), port + 1, text);
 }
 } // namespace kv

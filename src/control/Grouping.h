@@ -59,8 +59,6 @@ public:
     void EnableGroupInputButton(int input, bool enabled);
     void EnableGroupOutputButton(int output, bool enabled);
 
-    // True when input i belongs to a group with inputs other than `except`.
-
 private:
     // Steps shared by RemoveGroup and RemoveAllGroups: empty the group, redraw, no command.
     void DissolveGroup(int group);

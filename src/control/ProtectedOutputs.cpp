@@ -51,15 +51,6 @@ void ProtectedOutputs::save() const
     ConsoleSettings().setValue(kKey, list);
 }
 
-QList<int> ProtectedOutputs::changedBy(const MatrixState &s, const PresetRecord &preset) const
-{
-    QList<int> list;
-    for (int o = 0; o < OutputsOf(s); ++o)
-        if (m_on[o] && PresetChangesOutput(s, preset, o))
-            list << o;
-    return list;
-}
-
 QString ProtectedOutputs::numbers(const QList<int> &outputs)
 {
     QStringList list;

@@ -7,8 +7,6 @@
 
 #include <QList>
 #include <QObject>
-#include "config/Settings.h"
-
 #include <QString>
 
 namespace kv {
@@ -23,9 +21,6 @@ public:
     void setProtected(int output, bool on);
     void toggle(int output) { setProtected(output, !isProtected(output)); }
     QList<int> all() const;
-
-    // The protected outputs (0-based) whose on-air input the preset's routes would change.
-    QList<int> changedBy(const MatrixState &s, const PresetRecord &preset) const;
 
     // "3, 5" for outputs 2 and 4.
     static QString numbers(const QList<int> &outputs);

@@ -185,9 +185,8 @@ void RemoteServer::onReadyRead(Client *client)
 
 void RemoteServer::answer(Client &client, bool ack)
 {
+    // Out (send() flushes) before any exchange the request leads to blocks this thread.
     send(client, ack ? HubAck() : HubNak());
-    // Out before any exchange the request leads to blocks this thread.
-    client.socket->flush();
 }
 
 void RemoteServer::handle(Client &client, const HubBlock &block)
@@ -391,10 +390,8 @@ void RemoteServer::changed()
                     text += HubBlockText(hub::kRouting, lines);
             }
         }
-        if (!text.isEmpty()) {
+        if (!text.isEmpty())
             send(client, text);
-            client.socket->flush();
-        }
     }
     // Those that stopped reading go now that no one walks the list.
     std::vector<Client *> gone;

@@ -44,7 +44,7 @@ QString Caption(int n, bool on)
 
 HoldMarks::HoldMarks(SwitchingPage &page) : QObject(&page), m_page(page)
 {
-    for (int o = 0; o < 16; ++o) {
+    for (int o = 0; o < kMaxPorts; ++o) {
         QPushButton *button = page.outputButton(o + 1);
         auto *a = new QAction(Caption(o + 1, false), button);
         a->setObjectName(QStringLiteral("ProtectOutputAction%1").arg(o + 1));
@@ -66,18 +66,18 @@ HoldMarks::HoldMarks(SwitchingPage &page) : QObject(&page), m_page(page)
 
 void HoldMarks::setProtected(int output, bool on)
 {
-    if (output < 0 || output >= 16)
+    if (output < 0 || output >= kMaxPorts)
         return;
     m_on[output] = on;
     m_actions[output]->setText(Caption(output + 1, on));
     show(output);
 }
 
-bool HoldMarks::shownProtected(int output) const { return output >= 0 && output < 16 && m_on[output]; }
+bool HoldMarks::shownProtected(int output) const { return output >= 0 && output < kMaxPorts && m_on[output]; }
 
 void HoldMarks::setLockedBy(int output, const QString &owner)
 {
-    if (output < 0 || output >= 16 || m_owner[output] == owner)
+    if (output < 0 || output >= kMaxPorts || m_owner[output] == owner)
         return;
     m_owner[output] = owner;
     m_force[output]->setVisible(!owner.isEmpty());
@@ -86,7 +86,7 @@ void HoldMarks::setLockedBy(int output, const QString &owner)
 
 QString HoldMarks::shownLockOwner(int output) const
 {
-    return output >= 0 && output < 16 ? m_owner[output] : QString();
+    return output >= 0 && output < kMaxPorts ? m_owner[output] : QString();
 }
 
 void HoldMarks::show(int output)

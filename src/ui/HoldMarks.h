@@ -4,6 +4,8 @@
 // remote client has locked shows a blue padlock, names the client in its tool tip, and
 // offers "Force Lock Free".
 
+#include "state/MatrixState.h"
+
 #include <QObject>
 #include <QString>
 
@@ -35,12 +37,12 @@ private:
     void show(int output);
 
     SwitchingPage &m_page;
-    QAction *m_actions[16] = {};
-    QAction *m_force[16] = {};
-    bool m_on[16] = {};
-    QString m_owner[16];
+    QAction *m_actions[kMaxPorts] = {};
+    QAction *m_force[kMaxPorts] = {};
+    bool m_on[kMaxPorts] = {};
+    QString m_owner[kMaxPorts];
     // The button's own tool tip, the lock's line added below it.
-    QString m_tip[16];
+    QString m_tip[kMaxPorts];
 };
 
 } // namespace kv

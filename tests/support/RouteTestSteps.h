@@ -5,6 +5,7 @@
 #include "OperatorSteps.h"
 
 #include "config/RouteLogFile.h"
+#include "config/Settings.h"
 #include "control/ProtectedOutputs.h"
 
 #include <QDir>
