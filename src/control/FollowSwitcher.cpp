@@ -2,6 +2,7 @@
 
 #include "control/RouteJournal.h"
 #include "link/CommandChannel.h"
+#include "link/IpAddress.h"
 #include "protocol/Commands.h"
 #include "protocol/StatusReader.h"
 
@@ -227,11 +228,7 @@ void FollowSwitcher::applySystem(const QByteArray &reply)
     if ((got.VIState != 0) != (mine.VIState != 0))
         texts << QStringLiteral("Vertical switching changed at the switcher: %1").arg(OnOff(got.VIState != 0));
     if (!std::equal(std::begin(got.IPAddress), std::end(got.IPAddress), std::begin(mine.IPAddress)))
-        texts << QStringLiteral("IP address changed at the switcher: %1.%2.%3.%4")
-                     .arg(got.IPAddress[0])
-                     .arg(got.IPAddress[1])
-                     .arg(got.IPAddress[2])
-                     .arg(got.IPAddress[3]);
+        texts << QStringLiteral("IP address changed at the switcher: %1").arg(FormatIpAddress(got.IPAddress));
     if (texts.isEmpty())
         return;
     mine.FrontPanelLock = got.FrontPanelLock;

@@ -4,6 +4,7 @@
 #include "control/RouteJournal.h"
 #include "control/Routing.h"
 #include "link/CommandChannel.h"
+#include "link/IpAddress.h"
 
 #include <cstring>
 
@@ -71,11 +72,7 @@ void StatusRead::ShowSystemInfo()
     const auto length = qstrnlen(info.FirmwareVersion, sizeof info.FirmwareVersion);
     // Setting the boxes runs their handlers; their own guards keep this from sending.
     m_view.showSystemInfo(info.FrontPanelLock != 0, info.VIState != 0,
-                          QStringLiteral("%1.%2.%3.%4")
-                              .arg(info.IPAddress[0])
-                              .arg(info.IPAddress[1])
-                              .arg(info.IPAddress[2])
-                              .arg(info.IPAddress[3]),
+                          FormatIpAddress(info.IPAddress),
                           QString::fromLatin1(info.FirmwareVersion, qsizetype(length)));
 }
 

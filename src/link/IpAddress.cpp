@@ -42,4 +42,9 @@ QString FormatIpAddress(const IpNumbers &n)
     return QStringLiteral("%1.%2.%3.%4").arg(n[0]).arg(n[1]).arg(n[2]).arg(n[3]);
 }
 
+QString FormatIpAddress(const std::uint8_t (&bytes)[4])
+{
+    return FormatIpAddress(IpNumbers{bytes[0], bytes[1], bytes[2], bytes[3]});
+}
+
 } // namespace kv

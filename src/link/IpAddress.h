@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <optional>
 
 namespace kv {
@@ -15,5 +16,7 @@ using IpNumbers = std::array<int, 4>;
 std::optional<IpNumbers> ParseIpAddress(const QString &text);
 bool IpInRange(const IpNumbers &n);
 QString FormatIpAddress(const IpNumbers &n); // "%d.%d.%d.%d"
+// The same for the four bytes the switcher reports.
+QString FormatIpAddress(const std::uint8_t (&bytes)[4]);
 
 } // namespace kv
