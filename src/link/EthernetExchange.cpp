@@ -63,7 +63,7 @@ void CommandChannel::EthernetQuery()
 {
     if (!socketActive())
         return;
-    std::memset(ReplyBuffer, 0, sizeof ReplyBuffer);
+    // The reply buffer is runQuery's to clear; the slots are this gathering's own.
     std::memset(SlotData, 0, sizeof SlotData);
     std::memset(SlotCount, 0, sizeof SlotCount);
 

@@ -79,8 +79,7 @@ void CommandChannel::gatherPollBytes()
 
 void CommandChannel::endPoll(bool answered)
 {
-    m_poll.active = false;
-    m_pollTimer->stop();
+    abandonPoll();
     if (answered) {
         emit switcherAnswered();
         emit pollAnswered(m_pollReply);

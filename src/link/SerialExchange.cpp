@@ -138,13 +138,12 @@ void CommandChannel::SerialSendWithRetry()
 
 void CommandChannel::SerialRetryLoop()
 {
-    auto probe = [this] { return probeSerialPort(); };
     // A switcher that answers the probe but never the command would keep this loop going
     // without ever asking: after an unanswered resend the operator is asked in any case.
     bool resendFailed = false;
     for (;;) {
         SerialReplyTimeout = m_timeouts.ProbeTicks;
-        int probed = probe();
+        int probed = probeSerialPort();
         while (probed < 0 || resendFailed) {
             resendFailed = false;
             if (!m_host.askOkCancel(kRetryTitle, kRetryText)) {
@@ -152,7 +151,7 @@ void CommandChannel::SerialRetryLoop()
                 SerialReplyTimeout = m_timeouts.NormalTicks;
                 return;
             }
-            probed = probe();
+            probed = probeSerialPort();
         }
         SerialReplyTimeout = m_timeouts.NormalTicks;
         const int losses = m_linkLosses;
@@ -167,7 +166,7 @@ int CommandChannel::probeSerialPort()
     // Without a serial link there is no port to probe again.
     if (!m_serialLink)
         return -1;
-    LinkTransport::Probing probing(*this);
+    // ProbeComPort marks the probe itself, so its port errors stay its own.
     return m_serialLink->ProbeComPort(PortNumber);
 }
 
@@ -180,7 +179,6 @@ void CommandChannel::SerialQuery()
     QueryFailed = 0;
     WatchdogExpired = 0;
     ReplyLength = 0;
-    ReplyBuffer[0] = 0;
     QueryPending = 1;
     discardSerialInput();
     m_watchdog->start(m_timeouts.WatchdogMs);
