@@ -45,6 +45,7 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
     m_host = std::make_unique<WindowHost>(*this, *m_infoForm);
     m_channel = new CommandChannel(m_state, *m_host, m_timeouts, this);
     journal = new RouteJournal(m_state, this);
+    connect(m_channel, &CommandChannel::commandEnded, journal, &RouteJournal::noteCommand);
 
     wireRouting();
     wireGrouping();

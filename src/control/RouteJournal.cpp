@@ -8,6 +8,11 @@ bool IsConsoleOrigin(const QString &origin)
            origin.startsWith(QLatin1String("sequence step "));
 }
 
+bool IsReportedOrigin(const QString &origin)
+{
+    return origin == QLatin1String("status read") || origin == QLatin1String("switcher");
+}
+
 RouteJournal::RouteJournal(const MatrixState &state, QObject *parent)
     : QObject(parent), clock([] { return QDateTime::currentDateTime(); }), m_state(state)
 {
@@ -27,18 +32,32 @@ RouteJournal::Scope::~Scope()
 
 void RouteJournal::enter(const QString &origin)
 {
-    if (m_origins.isEmpty())
+    // The table compared with is the switcher's as last recorded, not the console's: what a
+    // scope changed without sending anything is not on the switcher.
+    if (!m_baselined) {
         snapshot();
-    else
-        checkpoint(m_origins.last());
-    m_origins.append(origin);
+        m_baselined = true;
+    }
+    if (!m_frames.isEmpty())
+        checkpoint(m_frames.last());
+    m_frames.append({origin});
 }
 
 void RouteJournal::leave()
 {
-    if (m_origins.isEmpty())
+    if (m_frames.isEmpty())
         return;
-    checkpoint(m_origins.takeLast());
+    Frame frame = m_frames.takeLast();
+    checkpoint(frame);
+}
+
+void RouteJournal::noteCommand(CommandOutcome outcome)
+{
+    if (m_frames.isEmpty() || outcome == CommandOutcome::NotSent)
+        return;
+    ++m_frames.last().sent;
+    if (outcome == CommandOutcome::Unanswered)
+        ++m_frames.last().unanswered;
 }
 
 void RouteJournal::snapshot()
@@ -53,8 +72,16 @@ namespace {
 int Number(std::uint8_t input) { return input < kMaxPorts ? input + 1 : 0; }
 } // namespace
 
-void RouteJournal::checkpoint(const QString &origin)
+void RouteJournal::checkpoint(Frame &frame)
 {
+    const QString origin = frame.origin;
+    const bool reported = IsReportedOrigin(origin);
+    const bool failed = !reported && frame.unanswered > 0;
+    const bool silent = !reported && frame.sent == 0;
+    frame.sent = frame.unanswered = 0;
+    // Nothing reached the switcher: it still holds what the last line said.
+    if (silent)
+        return;
     const QDateTime now = clock ? clock() : QDateTime::currentDateTime();
     QList<RouteChange> taken;
     for (int o = 0; o < OutputsOf(m_state); ++o) {
@@ -80,6 +107,8 @@ void RouteJournal::checkpoint(const QString &origin)
         }
         if (c.from == c.to)
             continue;
+        if (failed)
+            c.state = QStringLiteral("failed");
         record(c);
         if (c.state == QLatin1String("taken"))
             taken << c;

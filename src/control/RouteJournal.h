@@ -1,12 +1,17 @@
 #pragma once
-// The route journal: every change of an output's route that the console makes or sees.
-// An operation runs inside a Scope naming its origin; the scope compares the route table
-// before and after and reports one change per output that moved. Scopes nest: an inner one
-// (a status read inside a connection) closes what the outer one saw so far and reports its
-// own part under its own origin.
+// The route journal: every change of an output's route that the switcher acknowledged or
+// reported. An operation runs inside a Scope naming its origin; the scope compares the route
+// table before and after and reports one change per output that moved. Scopes nest: an inner
+// one (a status read inside a connection) closes what the outer one saw so far and reports
+// its own part under its own origin.
+//
+// A scope that sent nothing (no link, a preview, an undo shown) records nothing and keeps
+// comparing with what the switcher last held; one whose command went unanswered records its
+// changes as "failed".
 
 #include "state/MatrixState.h"
 #include "state/RouteChange.h"
+#include "link/CommandOutcome.h"
 
 #include <QList>
 #include <QObject>
@@ -17,6 +22,8 @@ namespace kv {
 
 // Origins the console itself makes; only these give an undo.
 bool IsConsoleOrigin(const QString &origin);
+// Origins whose changes the switcher reported (a read): recorded whatever was sent.
+bool IsReportedOrigin(const QString &origin);
 
 class RouteJournal : public QObject {
     Q_OBJECT
@@ -42,24 +49,34 @@ public:
     // The taken changes of the last operation made from this console that took any.
     QList<RouteChange> lastConsoleTake() const { return m_lastTake; }
 
+    // Every command line's end, from the channel: decides what the open scope may record.
+    void noteCommand(CommandOutcome outcome);
+
 signals:
     void changeRecorded(const kv::RouteChange &change);
     // The sink failed after working (or from the start); said once until it works again.
     void writeFailed();
 
 private:
+    struct Frame {
+        QString origin;
+        int sent = 0;       // commands that left the console since the last checkpoint
+        int unanswered = 0; // of those, the ones never acknowledged
+    };
+
     void enter(const QString &origin);
     void leave();
-    void checkpoint(const QString &origin);
+    void checkpoint(Frame &frame);
     void snapshot();
     void record(const RouteChange &change);
 
     const MatrixState &m_state;
-    QList<QString> m_origins;
+    QList<Frame> m_frames;
     RouteEntry m_routes[kMaxPorts] = {};
     std::uint8_t m_previous[kMaxPorts] = {};
     QList<RouteChange> m_lastTake;
     bool m_failing = false;
+    bool m_baselined = false;
 };
 
 } // namespace kv

@@ -26,7 +26,6 @@ void StatusRead::ReadfromKestavions1Click()
         return;
     CommandChannel &channel = m_channel;
     CommandChannel::Exchange exchange(channel);
-    const RouteJournal::Scope journal(m_journal, QStringLiteral("status read"));
     const bool linkWasUp = channel.linkUp();
     if (s.PresetPreviewPending == 1)
         m_routing.WithdrawPreview();
@@ -34,7 +33,9 @@ void StatusRead::ReadfromKestavions1Click()
     StatusReadView &host = m_view;
     host.setStatusText(QStringLiteral("Querying Kestavion. Please wait...."));
     host.showBusyCursor();
+    // The withdrawal of pending routes is the asking action's; what the read finds is not.
     m_routing.CancelTake();
+    const RouteJournal::Scope journal(m_journal, QStringLiteral("status read"));
 
     const int r = m_reader.ReadAllStatus();
     if (r > 0) {

@@ -43,8 +43,10 @@ CommandChannel::~CommandChannel()
 
 void CommandChannel::sendFormatted(void (CommandChannel::*send)(), const char *fmt, va_list args)
 {
-    if (linkMode() == LinkMode::None)
+    if (linkMode() == LinkMode::None) {
+        emit commandEnded(CommandOutcome::NotSent);
         return;
+    }
     // vsnprintf truncates and always terminates inside the buffer.
     std::vsnprintf(CommandBuffer, sizeof CommandBuffer, fmt, args);
     (this->*send)();
@@ -137,40 +139,51 @@ void CommandChannel::loseSerialLink()
 
 void CommandChannel::SendCommand()
 {
-    Exchange exchange(*this);
-    switch (linkMode()) {
-    case LinkMode::Serial:
-        SerialSendWithRetry();
-        break;
-    case LinkMode::Ethernet: {
-        const bool shown = m_host.showBusyCursor();
-        // An unanswered command is neither reported nor retried.
-        EthernetSendAndAwait(CommandBuffer);
-        if (shown)
-            m_host.showArrowCursor();
-        break;
+    CommandOutcome outcome = CommandOutcome::NotSent;
+    {
+        Exchange exchange(*this);
+        switch (linkMode()) {
+        case LinkMode::Serial:
+            outcome = SerialSendWithRetry() ? CommandOutcome::Answered : CommandOutcome::Unanswered;
+            break;
+        case LinkMode::Ethernet: {
+            const bool shown = m_host.showBusyCursor();
+            // An unanswered command is neither reported nor retried.
+            outcome = EthernetSendAndAwait(CommandBuffer) ? CommandOutcome::Answered
+                                                          : CommandOutcome::Unanswered;
+            if (shown)
+                m_host.showArrowCursor();
+            break;
+        }
+        case LinkMode::None:
+            break;
+        }
     }
-    case LinkMode::None:
-        break;
-    }
+    emit commandEnded(outcome);
 }
 
 void CommandChannel::SendCommandNoWait()
 {
-    Exchange exchange(*this);
-    switch (linkMode()) {
-    case LinkMode::Serial:
-        SerialSendWithRetry(); // the serial side always awaits its "#"
-        break;
-    case LinkMode::Ethernet:
-        if (socketActive()) {
-            m_socket->write(CommandBuffer);
-            m_socket->flush();
+    CommandOutcome outcome = CommandOutcome::NotSent;
+    {
+        Exchange exchange(*this);
+        switch (linkMode()) {
+        case LinkMode::Serial:
+            // the serial side always awaits its "#"
+            outcome = SerialSendWithRetry() ? CommandOutcome::Answered : CommandOutcome::Unanswered;
+            break;
+        case LinkMode::Ethernet:
+            if (socketActive()) {
+                outcome = m_socket->write(CommandBuffer) < 0 ? CommandOutcome::Unanswered
+                                                             : CommandOutcome::Sent;
+                m_socket->flush();
+            }
+            break;
+        case LinkMode::None:
+            break;
         }
-        break;
-    case LinkMode::None:
-        break;
     }
+    emit commandEnded(outcome);
 }
 
 QueryReply CommandChannel::runQuery(const QByteArray &text, int minReplyLength)

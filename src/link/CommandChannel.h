@@ -4,6 +4,7 @@
 // it runs on the GUI thread; the waits block it exactly where the operator's console blocks.
 
 #include "state/MatrixState.h"
+#include "link/CommandOutcome.h"
 #include "link/Timeouts.h"
 
 #include <QByteArray>
@@ -130,6 +131,8 @@ signals:
     void pollUnanswered();
     // The switcher answered something: a command, a query, a probe or a poll.
     void switcherAnswered();
+    // A command line (not a query) has ended, however it ended.
+    void commandEnded(kv::CommandOutcome outcome);
 
 private:
     // The links reach the port, the socket and the watchdog only through it.
@@ -148,8 +151,8 @@ private:
 
     void SerialWrite(const char *text);
     bool SerialSendAndAwait(const char *text);
-    void SerialSendWithRetry();
-    void SerialRetryLoop();
+    bool SerialSendWithRetry();
+    bool SerialRetryLoop();
     int probeSerialPort();
     void SerialQuery();
     void EthernetQuery();

@@ -119,7 +119,7 @@ bool CommandChannel::SerialSendAndAwait(const char *text)
     return result;
 }
 
-void CommandChannel::SerialSendWithRetry()
+bool CommandChannel::SerialSendWithRetry()
 {
     const bool shown = m_host.showBusyCursor();
     const int losses = m_linkLosses;
@@ -131,12 +131,13 @@ void CommandChannel::SerialSendWithRetry()
     if (!ok && !lost())
         ok = SerialSendAndAwait("\r");
     if (!ok && !lost())
-        SerialRetryLoop();
+        ok = SerialRetryLoop();
     if (shown)
         m_host.showArrowCursor();
+    return ok;
 }
 
-void CommandChannel::SerialRetryLoop()
+bool CommandChannel::SerialRetryLoop()
 {
     // A switcher that answers the probe but never the command would keep this loop going
     // without ever asking: after an unanswered resend the operator is asked in any case.
@@ -149,14 +150,16 @@ void CommandChannel::SerialRetryLoop()
             if (!m_host.askOkCancel(kRetryTitle, kRetryText)) {
                 // Abandoned: the link stays live and the caller carries on.
                 SerialReplyTimeout = m_timeouts.NormalTicks;
-                return;
+                return false;
             }
             probed = probeSerialPort();
         }
         SerialReplyTimeout = m_timeouts.NormalTicks;
         const int losses = m_linkLosses;
-        if (SerialSendAndAwait(CommandBuffer) || m_linkLosses != losses)
-            return;
+        if (SerialSendAndAwait(CommandBuffer))
+            return true;
+        if (m_linkLosses != losses)
+            return false;
         resendFailed = true;
     }
 }
