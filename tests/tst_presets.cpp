@@ -98,6 +98,7 @@ private slots:
     void previewThenConfirm_data() { links(); }
     void previewThenConfirm();
     void previewSwitchPresetThenCancel();
+    void inputClickWithdrawsPreview();
     void cancelWithoutPreviewLeavesPendingRoutes();
     void immediateRecall_data() { links(); }
     void immediateRecall();
@@ -302,6 +303,27 @@ void TestPresets::previewSwitchPresetThenCancel()
     QVERIFY(Operate(*f, "C"));
     QCOMPARE(routesText(f->state(), 5), QString("2,3,4,-,5"));
     QCOMPARE(f->emuState("routes").section(',', 0, 4), QString("2,3,4,-,5"));
+}
+
+// Any input clicked during a preview withdraws it as Cancel does and routes nothing: a Take
+// afterwards must not put the preset on air behind the console's back.
+void TestPresets::inputClickWithdrawsPreview()
+{
+    CONSOLE(f, "tcp");
+    QVERIFY(Operate(*f, "o1 i5 T S p4 o1 i3 T"));
+    SETTLED(f, "TAKE 1");
+    f->clearWire();
+
+    QVERIFY(Operate(*f, "R p4 o2 i6"));
+    QCOMPARE(f->commands(), QStringList{});
+    QCOMPARE(f->state().PresetPreviewPending, 0);
+    QVERIFY(!f->isEnabled("PresetRecallConfirmButton"));
+    QCOMPARE(routesText(f->state(), 2), QString("3,-"));
+    QCOMPARE(f->colour("VideoLabel1"), kLime);
+
+    QVERIFY(Operate(*f, "T"));
+    QCOMPARE(f->commands(), QStringList{"TAKE 1"});
+    QCOMPARE(routesText(f->state()), f->emuState("routes"));
 }
 
 void TestPresets::cancelWithoutPreviewLeavesPendingRoutes()

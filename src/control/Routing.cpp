@@ -92,6 +92,10 @@ void Routing::RouteInput(int input)
         return;
     if (input < 0 || input >= InputsOf(m_state))
         return;
+    // Any input clicked during a preview withdraws the whole preview, as its Cancel does, and
+    // routes nothing: a route made into a preview would go on air as the preset on Take.
+    if (m_state.PresetPreviewPending != 0 && WithdrawPreview())
+        return;
     if (Protected(o)) {
         if (showStatus)
             showStatus(QStringLiteral("Output %1 is protected").arg(o + 1));
@@ -106,12 +110,6 @@ void Routing::RouteInput(int input)
     const int current = route.Input;
     const int previous = m_state.PreviousInput[o];
 
-    if (input == current && m_state.PresetPreviewPending != 0 && WithdrawPreview()) {
-        // The previewed input clicked again withdraws the whole preview, as its Cancel does.
-        // Reverting routes alone would leave the preview pending, and Take would then recall
-        // the preset on the switcher while the console showed the old routes.
-        return;
-    }
     if (input != current) {
         route.Input = std::uint8_t(input);
         if (previous != input)
