@@ -5,6 +5,7 @@
 #include "RouteTestSteps.h"
 
 #include "ui/Colours.h"
+#include "ui/GroupingPage.h"
 
 #include <QtTest>
 
@@ -19,6 +20,7 @@ private slots:
     void takeOfTheUndoPutsOldRoutesBack();
     void undoThenCancelSendsNothing();
     void nothingToUndo();
+    void undoHeldBackByTheRules();
     void switcherPreviousInputsAfterARestart();
 };
 
@@ -100,6 +102,35 @@ void TestUndoTake::nothingToUndo()
     QCOMPARE(StatusText(*f), "Take or Cancel the pending change first");
     QCOMPARE(f->text("VideoLabel1"), "3");
     QCOMPARE(f->commands(), (QStringList{"RTEMP 1 2", "TAKE 1", "RTEMP 1 3"}));
+}
+
+// A shown undo is not on the switcher: saving a preset over it is refused. An undo that a
+// group no longer allows is refused as the click would be.
+void TestUndoTake::undoHeldBackByTheRules()
+{
+    CONNECT(f, "pty");
+    QVERIFY(Operate(*f, "o3 i5 T o3 i7 T Z"));
+    f->clearWire();
+    QVERIFY(Operate(*f, "S p1"));
+    QCOMPARE(StatusText(*f), "Take or Cancel the pending change first");
+    QCOMPARE(f->commands(), QStringList{});
+    QCOMPARE(f->state().Presets[0].Stored, 0);
+    QVERIFY(Operate(*f, "SC C"));
+    QCOMPARE(f->emuState("routes").section(',', 2, 2), "7");
+
+    QVERIFY(Operate(*f, "o1 i7 T o1 i3 T"));
+    auto *pages = f->form().MainPageControl;
+    pages->setCurrentWidget(f->form().GroupingTabSheet);
+    QVERIFY(Operate(*f, "g1 go1 gi3"));
+    pages->setCurrentWidget(f->form().ControlTabSheet);
+    f->clearWire();
+    QVERIFY(Operate(*f, "Z"));
+    QCOMPARE(StatusText(*f), "Input 7 is not in the group of output 1");
+    QCOMPARE(f->text("VideoLabel1"), "3");
+    QCOMPARE(f->colour("VideoLabel1"), kLime);
+    QVERIFY(Operate(*f, "T"));
+    QCOMPARE(f->commands(), QStringList{"TAKE 1"});
+    QCOMPARE(f->emuState("routes").section(',', 0, 0), "3");
 }
 
 void TestUndoTake::switcherPreviousInputsAfterARestart()

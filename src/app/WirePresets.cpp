@@ -3,7 +3,10 @@
 #include "control/StatusRead.h"
 #include "control/Presets.h"
 #include "control/Routing.h"
+#include "control/UndoTake.h"
 #include "ui/PresetPanel.h"
+
+#include <QStatusBar>
 
 namespace kv {
 
@@ -42,6 +45,11 @@ void TMatrixForm::wirePresets()
         p->PresetRecallConfirmButtonClick();
     }));
     connect(panel, &PresetPanel::presetClicked, p, gated<int>([this, p, panel](int n) {
+        // A shown undo is not on the switcher: saving would store it and take it as on air.
+        if (panel->saveEnabled() && undoTake->pending()) {
+            MainStatusBar->showMessage(QStringLiteral("Take or Cancel the pending change first"));
+            return;
+        }
         // Saving takes the live routes; recalling shows the preset's.
         const RouteJournal::Scope scope(journal, panel->saveEnabled() ? QStringLiteral("operator")
                                                                       : QStringLiteral("preset %1").arg(n));

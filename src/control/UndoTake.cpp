@@ -1,4 +1,5 @@
 #include "control/UndoTake.h"
+#include "control/Routing.h"
 
 #include "protocol/Commands.h"
 
@@ -78,6 +79,13 @@ void UndoTake::UndoTake1Click()
     if (inverse.isEmpty()) {
         say(QStringLiteral("Nothing to undo"));
         return;
+    }
+    // The groups may have changed since: an undo routes only what a click could.
+    for (const auto &[o, input] : inverse) {
+        if (input != UNASSIGNED && !InputAllowedFor(m_state, o, input)) {
+            say(QStringLiteral("Input %1 is not in the group of output %2").arg(input + 1).arg(o + 1));
+            return;
+        }
     }
     std::fill(std::begin(m_undoInput), std::end(m_undoInput), kNotMarked);
     for (const auto &[o, input] : inverse) {
