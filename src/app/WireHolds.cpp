@@ -2,7 +2,7 @@
 // show on the output buttons. A click on one is refused, and a recall, a sequence, an undo or
 // a Take that would move one asks first. A protect is passed by answering Yes; a lock is
 // forced free. A running sequence never stops for a question: a step that would move a
-// locked output is left out.
+// held output is left out.
 
 #include "app/MatrixForm.h"
 
@@ -23,6 +23,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <memory>
 
 namespace kv
 {
@@ -96,59 +97,84 @@ void TMatrixForm::wireHolds()
         return list;
     };
     // What would move these outputs asks once for the protected ones (Yes passes them) and
-    // once for the locked ones (Yes frees them, and their owners are told).
+    // once for the locked ones (Yes frees them, and their owners are told). A hold taken while
+    // a question is up is asked about too: the answer covers only what it named.
     const auto mayChange = [this, server, locked](const QString &what, const QList<int> &outputs,
                                                   const QString &question) {
-        QList<int> guarded;
-        for (int o : outputs)
-            if (protectedOutputs->isProtected(o))
-                guarded << o;
-        if (!guarded.isEmpty() && !Dialogs::instance().yesNo(
-                                      this, kAppTitle,
-                                      QStringLiteral("%1 would change protected output(s) %2. %3")
-                                          .arg(what, ProtectedOutputs::numbers(guarded), question)))
-            return false;
-        const QList<int> held = locked(outputs);
-        if (held.isEmpty())
-            return true;
-        if (!Dialogs::instance().yesNo(this, kAppTitle,
-                                       QStringLiteral("%1 would change %2. Force the lock(s) free?")
-                                           .arg(what, LockedText(*server, held))))
-            return false;
-        for (int o : held)
-            server->forceUnlock(o);
-        return true;
+        QList<int> passed;
+        for (;;) {
+            QList<int> guarded;
+            for (int o : outputs)
+                if (protectedOutputs->isProtected(o) && !passed.contains(o))
+                    guarded << o;
+            const QList<int> held = locked(outputs);
+            if (guarded.isEmpty() && held.isEmpty())
+                return true;
+            if (!guarded.isEmpty()) {
+                if (!Dialogs::instance().yesNo(
+                        this, kAppTitle,
+                        QStringLiteral("%1 would change protected output(s) %2. %3")
+                            .arg(what, ProtectedOutputs::numbers(guarded), question)))
+                    return false;
+                passed << guarded;
+                continue;
+            }
+            if (!Dialogs::instance().yesNo(this, kAppTitle,
+                                           QStringLiteral("%1 would change %2. Force the lock(s) free?")
+                                               .arg(what, LockedText(*server, held))))
+                return false;
+            for (int o : held)
+                server->forceUnlock(o);
+        }
     };
 
     presets->hooks.MayConfirm = [mayChange, changedBy](int p) {
         return mayChange(QStringLiteral("Preset %1").arg(p + 1), changedBy(p),
                          QStringLiteral("Recall it anyway?"));
     };
-    sequencer->MayStart = [mayChange, changedBy](const QList<int> &presetList) {
+    // The protects a Start was answered Yes for: its run may move them.
+    auto passedForRun = std::make_shared<QList<int>>();
+    sequencer->MayStart = [this, mayChange, changedBy, passedForRun](const QList<int> &presetList) {
         QList<int> outputs;
         for (int p : presetList)
             for (int o : changedBy(p))
                 if (!outputs.contains(o))
                     outputs << o;
         std::sort(outputs.begin(), outputs.end());
-        return mayChange(QStringLiteral("The preset sequence"), outputs,
-                         QStringLiteral("Start it anyway?"));
+        if (!mayChange(QStringLiteral("The preset sequence"), outputs,
+                       QStringLiteral("Start it anyway?")))
+            return false;
+        passedForRun->clear();
+        for (int o : outputs)
+            if (protectedOutputs->isProtected(o))
+                *passedForRun << o;
+        return true;
     };
     undoTake->hooks.MayChange = [mayChange](const QList<int> &outputs) {
         return mayChange(QStringLiteral("The undo"), outputs, QStringLiteral("Take it anyway?"));
     };
-    // A lock taken while the run goes on: its step would break it, and a question would
-    // hold the run, so the step is left out.
+    // A lock or a protect taken while the run goes on: its step would break it, and a
+    // question would hold the run, so the step is left out.
     auto recall = sequencer->RecallPreset;
-    sequencer->RecallPreset = [this, recall, locked, changedBy](int p) {
-        const QList<int> held = locked(changedBy(p));
-        if (held.isEmpty()) {
+    sequencer->RecallPreset = [this, recall, locked, changedBy, passedForRun](int p) {
+        const QList<int> outputs = changedBy(p);
+        QList<int> guarded;
+        for (int o : outputs)
+            if (protectedOutputs->isProtected(o) && !passedForRun->contains(o))
+                guarded << o;
+        const QList<int> held = locked(outputs);
+        if (guarded.isEmpty() && held.isEmpty()) {
             recall(p);
             return;
         }
+        QStringList why;
+        if (!guarded.isEmpty())
+            why << QStringLiteral("protected output(s) %1").arg(ProtectedOutputs::numbers(guarded));
+        if (!held.isEmpty())
+            why << LockedText(*remoteServer, held);
         MainStatusBar->showMessage(QStringLiteral("Sequence step %1 skipped: %2")
                                        .arg(sequencer->PresetSeqIndex + 1)
-                                       .arg(LockedText(*remoteServer, held)));
+                                       .arg(why.join(QStringLiteral("; "))));
     };
     // A route made before its output was protected or locked. A pending undo asks for itself.
     auto take = routing->mayTake;

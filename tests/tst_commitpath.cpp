@@ -1,0 +1,93 @@
+// Where the ways of changing routes meet the holds on outputs, against kvemu: a hold taken
+// while a question is up, and one taken while a sequence runs.
+
+#include "HubClient.h"
+#include "RemoteSteps.h"
+
+#include "control/ProtectedOutputs.h"
+#include "control/Sequencer.h"
+
+#include <QSettings>
+#include <QtTest>
+
+using namespace kv;
+using namespace kv::test;
+
+class TestCommitPath : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        FreshRouteLogFolder();
+        QSettings(kSettingsOrganization, kSettingsApplication).clear();
+    }
+    void holdTakenWhileAskingIsAskedToo_data();
+    void holdTakenWhileAskingIsAskedToo();
+    void sequenceStepSkippedOverANewProtect();
+};
+
+void TestCommitPath::holdTakenWhileAskingIsAskedToo_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("subject");
+    QTest::newRow("preset Confirm") << "R p1 OK" << "Preset 1";
+    QTest::newRow("undo") << "Z T" << "The undo";
+}
+
+// The answer covers the outputs it named: a lock a client takes meanwhile is asked about
+// before anything is sent, and No leaves it where it is.
+void TestCommitPath::holdTakenWhileAskingIsAskedToo()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, subject);
+    SERVING(f);
+    // Preset 1 and the undo both move outputs 1 and 2.
+    QVERIFY(Operate(*f, "o1 i1 o2 i2 T S p1 o1 i4 o2 i5 T"));
+    HubClient a;
+    QVERIFY(a.connectTo(PortOf(*f)));
+    a.send("VIDEO OUTPUT LOCKS:\n1 O\n\n");
+    QTRY_VERIFY(!f->form().remoteServer->lockOwner(1).isEmpty());
+    const QString owner = f->form().remoteServer->lockOwner(1);
+    f->clearWire();
+    f->dialogs.onShow = [&](const ShownBox &) {
+        f->dialogs.onShow = nullptr;
+        a.send("VIDEO OUTPUT LOCKS:\n0 O\n\n");
+        QTRY_VERIFY(!f->form().remoteServer->lockOwner(0).isEmpty());
+    };
+    f->dialogs.answer(Dialogs::Answer::Yes);
+    f->dialogs.answer(Dialogs::Answer::No);
+    QVERIFY(Operate(*f, action));
+    QCOMPARE(f->dialogs.texts(),
+             (QStringList{subject + " would change output(s) 2 locked by remote client " + owner +
+                              ". Force the lock(s) free?",
+                          subject + " would change output(s) 1 locked by remote client " + owner +
+                              ". Force the lock(s) free?"}));
+    QCOMPARE(f->commands(), QStringList{});
+    QCOMPARE(f->form().remoteServer->lockOwner(0), owner);
+    QCOMPARE(f->emuState("routes").section(',', 0, 1), "4,5");
+}
+
+// A protect set while a sequence runs holds as a lock does: the steps that would move it are
+// left out, with a word, and the run goes on without a question.
+void TestCommitPath::sequenceStepSkippedOverANewProtect()
+{
+    CONNECT(f, "pty");
+    // Presets 1 and 2 differ on output 2 only.
+    QVERIFY(Operate(*f, "o2 i2 T S p1 o2 i5 T S p2"));
+    SetSequenceSteps(*f, "1:1:5,2:2:5");
+    QVERIFY(f->click("PresetSeqStartButton"));
+    QTRY_VERIFY(f->commands().contains("RPRST 2 0"));
+    f->form().protectedOutputs->setProtected(1, true);
+    QTRY_VERIFY2(StatusText(*f).endsWith(" skipped: protected output(s) 2"), qPrintable(StatusText(*f)));
+    const QString held = f->emuState("routes").section(',', 1, 1);
+    f->clearWire();
+    QTest::qWait(20 * f->form().timeouts().SeqSecondMs);
+    QVERIFY(f->form().sequencer->running());
+    QCOMPARE(f->emuState("routes").section(',', 1, 1), held);
+    QVERIFY(!f->commands().filter("RPRST").isEmpty());
+    QVERIFY(f->dialogs.texts().isEmpty());
+    QVERIFY(f->click("PresetSeqStopButton"));
+}
+
+QTEST_MAIN(TestCommitPath)
+#include "tst_commitpath.moc"
