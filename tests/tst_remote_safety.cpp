@@ -27,6 +27,18 @@ bool OperatorRoutes(ConsoleFixture &f, int input)
     return f.commands() == QStringList{QStringLiteral("RTEMP 1 %1").arg(input), "TAKE 1"};
 }
 
+// The resident set in kB, for a fault that shows as memory rather than behaviour.
+qint64 ResidentKb()
+{
+    QFile f("/proc/self/status");
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    return -1;
+}
+
 } // namespace
 
 class tst_RemoteSafety : public QObject {
@@ -41,6 +53,7 @@ private slots:
     void hundredConnectsInARow();
     void requestDuringReadWaitsForTheGate();
     void stopClosesClientsAndLocks();
+    void floodOfPings();
 };
 
 void tst_RemoteSafety::brokenLimitsCloseThatClientOnly_data()
@@ -205,6 +218,25 @@ void tst_RemoteSafety::stopClosesClientsAndLocks()
     QVERIFY(!f->form().remoteServer->isListening());
     QCOMPARE(f->form().remoteServer->lockOwner(0), QString());
     QVERIFY(OperatorRoutes(*f, 2));
+}
+
+// 300 kB of the smallest request in one write: each is answered, the others are served
+// meanwhile, and the console does not hold the whole read as parsed requests.
+void tst_RemoteSafety::floodOfPings()
+{
+    SERVING(f);
+    HubClient flood, other;
+    QVERIFY(flood.connectTo(PortOf(*f)));
+    QVERIFY(other.connectTo(PortOf(*f)));
+    const qint64 before = ResidentKb();
+    const int count = 300 * 1000 / 7;
+    flood.send(QByteArray("PING:\n\n").repeated(count));
+    other.send("PING:\n\n");
+    QCOMPARE(other.next(), QByteArray("ACK\n\n"));
+    QCOMPARE(flood.next(count, 30000), QByteArray("ACK\n\n").repeated(count));
+    const qint64 grown = ResidentKb() - before;
+    QVERIFY2(grown < 32 * 1024, qPrintable(QString("%1 kB more").arg(grown)));
+    QVERIFY(OperatorRoutes(*f, 3));
 }
 
 QTEST_MAIN(tst_RemoteSafety)

@@ -9,6 +9,10 @@ namespace kv {
 
 namespace {
 constexpr int kRetryMs = 20;
+// What the socket holds for a client and what one read takes of it: a client that writes
+// faster than it is served waits in its own TCP window, not in this process.
+constexpr qint64 kReadBufferBytes = 64 * 1024;
+constexpr qint64 kReadChunkBytes = 4096;
 
 QString PeerAddress(const QTcpSocket *s)
 {
@@ -33,6 +37,7 @@ template <class T> QList<int> Differ(QList<T> &told, const QList<T> &now)
 struct RemoteServer::Client {
     QTcpSocket *socket = nullptr;
     HubBlockReader reader;
+    QByteArray inbox; // read, not yet cut into blocks
     QString name;   // lock identity: ADDRESS:PORT
     QString origin; // for the route journal: remote ADDRESS
     bool dead = false;
@@ -121,6 +126,7 @@ void RemoteServer::onNewConnection()
         }
         auto client = std::make_unique<Client>();
         client->socket = socket;
+        socket->setReadBufferSize(kReadBufferBytes);
         client->name = PeerAddress(socket) + u':' + QString::number(socket->peerPort());
         client->origin = QStringLiteral("remote ") + PeerAddress(socket);
         Client *c = client.get();
@@ -166,18 +172,22 @@ void RemoteServer::releaseLocksOf(const QString &owner)
 
 void RemoteServer::onReadyRead(Client *client)
 {
-    if (client->dead)
-        return;
-    QList<HubBlock> blocks;
-    const auto status = client->reader.feed(client->socket->readAll(), blocks);
-    // The blocks completed before a broken limit were sound and are answered.
-    for (const HubBlock &b : blocks) {
-        if (client->dead)
+    // One block at a time, so that what waits is bytes, never a list of parsed requests.
+    while (!client->dead) {
+        if (client->inbox.isEmpty())
+            client->inbox = client->socket->read(kReadChunkBytes);
+        if (client->inbox.isEmpty())
             break;
-        handle(*client, b);
+        QList<HubBlock> blocks;
+        qsizetype taken = 0;
+        const auto status = client->reader.feed(client->inbox, blocks, 1, &taken);
+        client->inbox.remove(0, taken);
+        // A block completed before a broken limit was sound and is answered.
+        for (const HubBlock &b : blocks)
+            handle(*client, b);
+        if (status != HubBlockReader::Status::Ok)
+            client->dead = true;
     }
-    if (status != HubBlockReader::Status::Ok)
-        client->dead = true;
     if (client->dead)
         drop(client);
     runQueued();
