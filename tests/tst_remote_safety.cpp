@@ -54,6 +54,7 @@ private slots:
     void requestDuringReadWaitsForTheGate();
     void stopClosesClientsAndLocks();
     void floodOfPings();
+    void nonReaderClosedWhileItsRequestRuns();
 };
 
 void tst_RemoteSafety::brokenLimitsCloseThatClientOnly_data()
@@ -237,6 +238,32 @@ void tst_RemoteSafety::floodOfPings()
     const qint64 grown = ResidentKb() - before;
     QVERIFY2(grown < 32 * 1024, qPrintable(QString("%1 kB more").arg(grown)));
     QVERIFY(OperatorRoutes(*f, 3));
+}
+
+// A client that never reads and keeps toggling a lock is closed by the very request that
+// overfills it; the console goes on serving.
+void tst_RemoteSafety::nonReaderClosedWhileItsRequestRuns()
+{
+    SERVING(f);
+    HubClient hog;
+    QVERIFY(hog.connectTo(PortOf(*f)));
+    QTcpSocket &s = hog.socket();
+    s.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4096);
+    const QByteArray toggles =
+        QByteArray("VIDEO OUTPUT LOCKS:\n0 O\n\nVIDEO OUTPUT LOCKS:\n0 U\n\n").repeated(500);
+    // Nothing reads the socket: only writes and the event loop.
+    for (int k = 0; k < 2000 && s.state() == QAbstractSocket::ConnectedState; ++k) {
+        if (s.bytesToWrite() < toggles.size())
+            s.write(toggles);
+        QTest::qWait(5);
+    }
+    QTRY_COMPARE(f->form().remoteServer->clientCount(), 0);
+    QCOMPARE(f->form().remoteServer->lockOwner(0), QString());
+    HubClient c;
+    QVERIFY(c.connectTo(PortOf(*f)));
+    c.send("PING:\n\n");
+    QCOMPARE(c.next(), QByteArray("ACK\n\n"));
+    QVERIFY(OperatorRoutes(*f, 2));
 }
 
 QTEST_MAIN(tst_RemoteSafety)

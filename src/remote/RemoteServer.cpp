@@ -34,8 +34,9 @@ template <class T> QList<int> Differ(QList<T> &told, const QList<T> &now)
 }
 } // namespace
 
-struct RemoteServer::Client {
-    QTcpSocket *socket = nullptr;
+// A QObject so that it can outlive its drop until the handler that dropped it returns.
+struct RemoteServer::Client : QObject {
+    QTcpSocket *socket = nullptr; // a child: goes with it
     HubBlockReader reader;
     QByteArray inbox; // read, not yet cut into blocks
     QString name;   // lock identity: ADDRESS:PORT
@@ -59,10 +60,10 @@ RemoteServer::RemoteServer(RemoteConsole &console, QObject *parent)
 
 RemoteServer::~RemoteServer()
 {
-    for (auto &c : m_clients) {
-        c->socket->disconnect(this);
+    for (Client *c : m_clients) {
+        c->socket->disconnect();
         c->socket->abort();
-        delete c->socket;
+        delete c;
     }
 }
 
@@ -81,10 +82,10 @@ void RemoteServer::stop()
 {
     const bool was = m_server->isListening() || !m_clients.empty();
     m_server->close();
-    for (auto &c : m_clients) {
-        c->socket->disconnect(this);
+    for (Client *c : m_clients) {
+        c->socket->disconnect();
         c->socket->abort();
-        c->socket->deleteLater();
+        c->deleteLater();
     }
     m_clients.clear();
     bool hadLocks = false;
@@ -124,16 +125,17 @@ void RemoteServer::onNewConnection()
             socket->deleteLater();
             continue;
         }
-        auto client = std::make_unique<Client>();
-        client->socket = socket;
+        auto *c = new Client;
+        c->setParent(this);
+        c->socket = socket;
+        socket->setParent(c);
         socket->setReadBufferSize(kReadBufferBytes);
-        client->name = PeerAddress(socket) + u':' + QString::number(socket->peerPort());
-        client->origin = QStringLiteral("remote ") + PeerAddress(socket);
-        Client *c = client.get();
-        m_clients.push_back(std::move(client));
-        connect(socket, &QTcpSocket::readyRead, this, [this, c] { onReadyRead(c); });
+        c->name = PeerAddress(socket) + u':' + QString::number(socket->peerPort());
+        c->origin = QStringLiteral("remote ") + PeerAddress(socket);
+        m_clients.push_back(c);
+        connect(socket, &QTcpSocket::readyRead, c, [this, c] { onReadyRead(c); });
         // Queued: a socket may report its end from inside a write to it.
-        connect(socket, &QTcpSocket::disconnected, this, [this, c] { drop(c); },
+        connect(socket, &QTcpSocket::disconnected, c, [this, c] { drop(c); },
                 Qt::QueuedConnection);
         sendDump(*c);
         emit statusChanged();
@@ -142,14 +144,14 @@ void RemoteServer::onNewConnection()
 
 void RemoteServer::drop(Client *client)
 {
-    const auto it = std::find_if(m_clients.begin(), m_clients.end(),
-                                 [client](const auto &c) { return c.get() == client; });
+    const auto it = std::find(m_clients.begin(), m_clients.end(), client);
     if (it == m_clients.end())
         return;
     const QString name = client->name;
-    client->socket->disconnect(this);
+    client->dead = true;
+    client->socket->disconnect();
     client->socket->abort();
-    client->socket->deleteLater();
+    client->deleteLater();
     m_clients.erase(it);
     releaseLocksOf(name);
     emit statusChanged();
@@ -374,7 +376,7 @@ void RemoteServer::changed()
     const QStringList inputs = m_console.labels(HubLabelKind::Input);
     const QStringList outputs = m_console.labels(HubLabelKind::Output);
     const QList<int> routes = m_console.onAirRoutes();
-    for (auto &c : m_clients) {
+    for (Client *c : m_clients) {
         Client &client = *c;
         if (client.dead)
             continue;
@@ -405,9 +407,9 @@ void RemoteServer::changed()
     }
     // Those that stopped reading go now that no one walks the list.
     std::vector<Client *> gone;
-    for (auto &c : m_clients)
+    for (Client *c : m_clients)
         if (c->dead)
-            gone.push_back(c.get());
+            gone.push_back(c);
     for (Client *c : gone)
         drop(c);
 }

@@ -13,7 +13,7 @@
 #include <QObject>
 #include <QString>
 #include <deque>
-#include <memory>
+#include <vector>
 
 class QTcpServer;
 class QTcpSocket;
@@ -87,7 +87,7 @@ private:
     RemoteConsole &m_console;
     QTcpServer *m_server;
     QTimer *m_retry;
-    std::vector<std::unique_ptr<Client>> m_clients;
+    std::vector<Client *> m_clients; // freed by deleteLater: a handler may still hold one
     std::deque<Job> m_queue;
     QString m_owners[16];
     QString m_error;
