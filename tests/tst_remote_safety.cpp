@@ -27,9 +27,18 @@ bool OperatorRoutes(ConsoleFixture &f, int input)
     return f.commands() == QStringList{QStringLiteral("RTEMP 1 %1").arg(input), "TAKE 1"};
 }
 
-// The resident set in kB, for a fault that shows as memory rather than behaviour.
+// The resident set in kB, for a fault that shows as memory rather than behaviour; -1 under
+// AddressSanitizer, whose quarantine keeps freed memory resident.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KV_ASAN 1
+#endif
+#endif
 qint64 ResidentKb()
 {
+#if defined(KV_ASAN) || defined(__SANITIZE_ADDRESS__)
+    return -1;
+#else
     QFile f("/proc/self/status");
     if (!f.open(QIODevice::ReadOnly))
         return -1;
@@ -37,6 +46,7 @@ qint64 ResidentKb()
         if (line.startsWith("VmRSS:"))
             return line.mid(6).trimmed().split(' ').first().toLongLong();
     return -1;
+#endif
 }
 
 } // namespace
@@ -236,7 +246,8 @@ void tst_RemoteSafety::floodOfPings()
     QCOMPARE(other.next(), QByteArray("ACK\n\n"));
     QCOMPARE(flood.next(count, 30000), QByteArray("ACK\n\n").repeated(count));
     const qint64 grown = ResidentKb() - before;
-    QVERIFY2(grown < 32 * 1024, qPrintable(QString("%1 kB more").arg(grown)));
+    if (before >= 0)
+        QVERIFY2(grown < 32 * 1024, qPrintable(QString("%1 kB more").arg(grown)));
     QVERIFY(OperatorRoutes(*f, 3));
 }
 
