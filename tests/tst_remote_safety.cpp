@@ -65,6 +65,7 @@ private slots:
     void stopClosesClientsAndLocks();
     void floodOfPings();
     void nonReaderClosedWhileItsRequestRuns();
+    void burstWaitsInBoundsAndInTurn();
 };
 
 void tst_RemoteSafety::brokenLimitsCloseThatClientOnly_data()
@@ -275,6 +276,60 @@ void tst_RemoteSafety::nonReaderClosedWhileItsRequestRuns()
     c.send("PING:\n\n");
     QCOMPARE(c.next(), QByteArray("ACK\n\n"));
     QVERIFY(OperatorRoutes(*f, 2));
+}
+
+// While a slow status read holds the gate, a client's burst waits 16 deep and the rest is
+// NAK. Then clients take turns: another client's route comes after one of the burst, and its
+// PING is answered between two routes of the burst, not after all of them.
+void tst_RemoteSafety::burstWaitsInBoundsAndInTurn()
+{
+    // Slow routes too, so that what the other client sees is not outrun by the wire's record.
+    SERVING(f, "pty", 10,
+            EmuProcess::Options().withFault("delay:GINFOKV=400").withFault("delay:RTEMP=100"));
+    const quint16 port = PortOf(*f);
+    HubClient a;
+    QVERIFY(a.connectTo(port));
+    std::atomic<bool> ready = false;
+    QByteArray routeAnswer, pingAnswer;
+    qsizetype takesBefore = -1, takesAtAnswer = -1;
+    std::thread b([&] {
+        QTcpSocket s;
+        if (!ConnectPastPrelude(s, port))
+            return;
+        ready = true;
+        const auto awaitWire = [&](const char *line) {
+            for (int k = 0; k < 1000 && !f->wire().contains(line); ++k)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        };
+        awaitWire("GINFOKV");
+        s.write("VIDEO OUTPUT ROUTING:\n7 7\n\n");
+        s.flush();
+        while (!routeAnswer.contains("\n\n") && s.waitForReadyRead(5000))
+            routeAnswer += s.readAll();
+        awaitWire("TAKE 1");
+        takesBefore = f->wire().count("TAKE 1");
+        s.write("PING:\n\n");
+        s.flush();
+        while (!pingAnswer.contains("ACK\n\n") && s.waitForReadyRead(5000))
+            pingAnswer += s.readAll();
+        takesAtAnswer = f->wire().count("TAKE 1");
+    });
+    const auto joinB = qScopeGuard([&] { b.join(); }); // a failed check returns early
+    QTRY_VERIFY(ready);
+    QByteArray burst;
+    for (int k = 0; k < RemoteServer::kMaxWaiting + 5; ++k)
+        burst += QStringLiteral("VIDEO OUTPUT ROUTING:\n%1 %2\n\n").arg(k % 7).arg(k % 8).toLatin1();
+    a.send(burst);
+    f->readAll();
+    QCOMPARE(a.next(21), QByteArray("ACK\n\n").repeated(16) + QByteArray("NAK\n\n").repeated(5));
+    QTRY_COMPARE_WITH_TIMEOUT(f->commands().count("TAKE 1"), 17, 10000);
+    QTRY_VERIFY(takesAtAnswer >= 0);
+    QVERIFY(routeAnswer.startsWith("ACK\n\n"));
+    QVERIFY(pingAnswer.contains("ACK\n\n"));
+    QVERIFY2(takesAtAnswer - takesBefore <= 1, qPrintable(QString("%1 takes before, %2 at the answer").arg(takesBefore).arg(takesAtAnswer)));
+    const QStringList routes = f->commands().filter("RTEMP");
+    QCOMPARE(routes.size(), 17);
+    QVERIFY2(routes.indexOf("RTEMP 8 8") == 1, qPrintable(routes.join(' ')));
 }
 
 QTEST_MAIN(tst_RemoteSafety)

@@ -39,6 +39,8 @@ struct RemoteServer::Client : QObject {
     QTcpSocket *socket = nullptr; // a child: goes with it
     HubBlockReader reader;
     QByteArray inbox; // read, not yet cut into blocks
+    bool turnPosted = false;
+    bool leaving = false; // gone, but what it sent before is still served
     QString name;   // lock identity: ADDRESS:PORT
     QString origin; // for the route journal: remote ADDRESS
     bool dead = false;
@@ -50,11 +52,15 @@ struct RemoteServer::Client : QObject {
 };
 
 RemoteServer::RemoteServer(RemoteConsole &console, QObject *parent)
-    : QObject(parent), m_console(console), m_server(new QTcpServer(this)), m_retry(new QTimer(this))
+    : QObject(parent), m_console(console), m_server(new QTcpServer(this)), m_retry(new QTimer(this)),
+      m_next(new QTimer(this))
 {
     m_retry->setSingleShot(true);
     m_retry->setInterval(kRetryMs);
-    connect(m_retry, &QTimer::timeout, this, &RemoteServer::runQueued);
+    connect(m_retry, &QTimer::timeout, this, &RemoteServer::runNext);
+    m_next->setSingleShot(true);
+    m_next->setInterval(0);
+    connect(m_next, &QTimer::timeout, this, &RemoteServer::runNext);
     connect(m_server, &QTcpServer::newConnection, this, &RemoteServer::onNewConnection);
 }
 
@@ -135,8 +141,12 @@ void RemoteServer::onNewConnection()
         m_clients.push_back(c);
         connect(socket, &QTcpSocket::readyRead, c, [this, c] { onReadyRead(c); });
         // Queued: a socket may report its end from inside a write to it.
-        connect(socket, &QTcpSocket::disconnected, c, [this, c] { drop(c); },
-                Qt::QueuedConnection);
+        connect(socket, &QTcpSocket::disconnected, c, [this, c] {
+            if (c->turnPosted)
+                c->leaving = true;
+            else
+                drop(c);
+        }, Qt::QueuedConnection);
         sendDump(*c);
         emit statusChanged();
     }
@@ -174,12 +184,20 @@ void RemoteServer::releaseLocksOf(const QString &owner)
 
 void RemoteServer::onReadyRead(Client *client)
 {
-    // One block at a time, so that what waits is bytes, never a list of parsed requests.
-    while (!client->dead) {
-        if (client->inbox.isEmpty())
-            client->inbox = client->socket->read(kReadChunkBytes);
-        if (client->inbox.isEmpty())
-            break;
+    if (!client->turnPosted)
+        serveTurn(client);
+}
+
+// One block per turn, and the next turn at the back of the event queue: clients take turns,
+// and what waits is bytes, never a list of parsed requests.
+void RemoteServer::serveTurn(Client *client)
+{
+    client->turnPosted = false;
+    if (client->dead)
+        return;
+    if (client->inbox.isEmpty() && client->socket->isReadable())
+        client->inbox = client->socket->read(kReadChunkBytes);
+    if (!client->inbox.isEmpty()) {
         QList<HubBlock> blocks;
         qsizetype taken = 0;
         const auto status = client->reader.feed(client->inbox, blocks, 1, &taken);
@@ -190,9 +208,27 @@ void RemoteServer::onReadyRead(Client *client)
         if (status != HubBlockReader::Status::Ok)
             client->dead = true;
     }
-    if (client->dead)
+    if (client->dead) {
         drop(client);
+    } else if (!client->inbox.isEmpty() || client->socket->bytesAvailable() > 0) {
+        client->turnPosted = true;
+        QMetaObject::invokeMethod(client, [this, client] { serveTurn(client); },
+                                  Qt::QueuedConnection);
+    } else if (client->leaving) {
+        drop(client);
+    }
     runQueued();
+}
+
+bool RemoteServer::enqueue(const Client &client, const HubRequest &r)
+{
+    std::deque<Job> &jobs = m_waiting[client.name];
+    if (jobs.size() >= kMaxWaiting)
+        return false;
+    if (jobs.empty())
+        m_rotation.push_back(client.name);
+    jobs.push_back({r, client.name, client.origin});
+    return true;
 }
 
 void RemoteServer::answer(Client &client, bool ack)
@@ -219,18 +255,14 @@ void RemoteServer::handle(Client &client, const HubBlock &block)
         send(client, blockFor(client, r.block));
         return;
     case Kind::Routes:
-        if (m_readOnly || !routesAllowed(r, client.name)) {
+    case Kind::InputLabels:
+    case Kind::OutputLabels:
+        if (m_readOnly || (r.kind == Kind::Routes && !routesAllowed(r, client.name)) ||
+            !enqueue(client, r)) {
             answer(client, false);
             return;
         }
         answer(client, true);
-        m_queue.push_back({r, client.name, client.origin});
-        return;
-    case Kind::InputLabels:
-    case Kind::OutputLabels:
-        answer(client, !m_readOnly);
-        if (!m_readOnly)
-            m_queue.push_back({r, client.name, client.origin});
         return;
     case Kind::Locks:
         if (m_readOnly || !applyLocks(r, client.name)) {
@@ -283,19 +315,34 @@ bool RemoteServer::applyLocks(const HubRequest &r, const QString &owner)
 
 void RemoteServer::runQueued()
 {
-    if (m_running)
+    // Never from here: the end of one exchange must not start the next before the clients'
+    // bytes that came meanwhile have been read and answered.
+    if (!m_rotation.empty())
+        m_next->start();
+}
+
+void RemoteServer::runNext()
+{
+    if (m_running || m_rotation.empty())
         return;
-    m_running = true;
-    while (!m_queue.empty()) {
-        if (!m_console.gateFree()) {
-            m_retry->start();
-            break;
-        }
-        const Job job = m_queue.front();
-        m_queue.pop_front();
-        run(job);
+    if (!m_console.gateFree()) {
+        m_retry->start();
+        return;
     }
+    // Taken off before it runs: the run may pump events, and they may queue more.
+    const QString owner = m_rotation.front();
+    m_rotation.pop_front();
+    std::deque<Job> &jobs = m_waiting[owner];
+    const Job job = jobs.front();
+    jobs.pop_front();
+    if (jobs.empty())
+        m_waiting.remove(owner);
+    else
+        m_rotation.push_back(owner);
+    m_running = true;
+    run(job);
     m_running = false;
+    runQueued();
 }
 
 void RemoteServer::run(const Job &job)

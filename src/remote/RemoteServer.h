@@ -8,6 +8,7 @@
 #include "remote/HubBlocks.h"
 #include "remote/RemoteConsole.h"
 
+#include <QHash>
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
@@ -27,7 +28,9 @@ public:
     static constexpr int kMaxClients = 8;
     static constexpr quint16 kDefaultPort = 9990;
     // A client that leaves this much unread is dropped rather than buffered without end.
-    static constexpr qint64 kMaxUnsentBytes = 1 << 20;
+    static constexpr qint64 kMaxUnsentBytes = 256 * 1024;
+    // Requests of one client that may wait for the console's gate; each one more is NAK.
+    static constexpr int kMaxWaiting = 16;
 
     explicit RemoteServer(RemoteConsole &console, QObject *parent = nullptr);
     ~RemoteServer() override;
@@ -54,7 +57,8 @@ public:
     // Routes, labels, locks or the device changed (whatever changed them): every client is
     // sent the lines that differ from what it was last told.
     void changed();
-    // Runs the queued requests whose turn has come, if the console's gate is free.
+    // Runs the waiting requests, one per turn of the event loop and one client's after
+    // another's, while the console's gate is free.
     void runQueued();
 
 signals:
@@ -72,6 +76,9 @@ private:
 
     void onNewConnection();
     void onReadyRead(Client *client);
+    void serveTurn(Client *client);
+    void runNext();
+    bool enqueue(const Client &client, const HubRequest &r);
     void drop(Client *client);
     void handle(Client &client, const HubBlock &block);
     void answer(Client &client, bool ack);
@@ -86,9 +93,12 @@ private:
 
     RemoteConsole &m_console;
     QTcpServer *m_server;
-    QTimer *m_retry;
+    QTimer *m_retry; // the gate was busy
+    QTimer *m_next;  // one request per turn of the event loop
     std::vector<Client *> m_clients; // freed by deleteLater: a handler may still hold one
-    std::deque<Job> m_queue;
+    // Waiting requests by client name; the names with any, in the order they are served.
+    QHash<QString, std::deque<Job>> m_waiting;
+    std::deque<QString> m_rotation;
     QString m_owners[16];
     QString m_error;
     bool m_readOnly = false;
