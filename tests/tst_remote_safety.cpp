@@ -66,6 +66,7 @@ private slots:
     void floodOfPings();
     void nonReaderClosedWhileItsRequestRuns();
     void burstWaitsInBoundsAndInTurn();
+    void stopDropsWaitingRoutes();
 };
 
 void tst_RemoteSafety::brokenLimitsCloseThatClientOnly_data()
@@ -330,6 +331,23 @@ void tst_RemoteSafety::burstWaitsInBoundsAndInTurn()
     const QStringList routes = f->commands().filter("RTEMP");
     QCOMPARE(routes.size(), 17);
     QVERIFY2(routes.indexOf("RTEMP 8 8") == 1, qPrintable(routes.join(' ')));
+}
+
+// Routes answered ACK while a slow status read holds the gate, then the server is switched
+// off: they never reach the switcher.
+void tst_RemoteSafety::stopDropsWaitingRoutes()
+{
+    SERVING(f, "pty", 10, EmuProcess::Options().withFault("delay:GINFOKV=400"));
+    HubClient c;
+    QVERIFY(c.connectTo(PortOf(*f)));
+    c.send("VIDEO OUTPUT ROUTING:\n0 1\n\nVIDEO OUTPUT ROUTING:\n1 2\n\n");
+    QTimer::singleShot(250, f->form().remoteServer, &RemoteServer::stop);
+    f->readAll();
+    QCOMPARE(c.next(2), QByteArray("ACK\n\nACK\n\n"));
+    QVERIFY(c.closedByServer());
+    QTest::qWait(200);
+    QCOMPARE(f->commands(), QStringList{});
+    QVERIFY(OperatorRoutes(*f, 2));
 }
 
 QTEST_MAIN(tst_RemoteSafety)

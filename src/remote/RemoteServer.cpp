@@ -94,6 +94,9 @@ void RemoteServer::stop()
         c->deleteLater();
     }
     m_clients.clear();
+    // What was answered but has not run is dropped: a server switched off acts no more.
+    m_waiting.clear();
+    m_rotation.clear();
     bool hadLocks = false;
     for (QString &owner : m_owners) {
         hadLocks = hadLocks || !owner.isEmpty();

@@ -37,7 +37,7 @@ public:
 
     // False, with errorString(), when the address cannot be listened on.
     bool listen(const QHostAddress &address, quint16 port);
-    // Closes the listener and every client.
+    // Closes the listener and every client; their requests still waiting never run.
     void stop();
     bool isListening() const;
     QHostAddress address() const;
