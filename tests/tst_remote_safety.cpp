@@ -67,6 +67,7 @@ private slots:
     void nonReaderClosedWhileItsRequestRuns();
     void burstWaitsInBoundsAndInTurn();
     void stopDropsWaitingRoutes();
+    void noWritesToAClientThatLeft();
 };
 
 void tst_RemoteSafety::brokenLimitsCloseThatClientOnly_data()
@@ -347,6 +348,20 @@ void tst_RemoteSafety::stopDropsWaitingRoutes()
     QVERIFY(c.closedByServer());
     QTest::qWait(200);
     QCOMPARE(f->commands(), QStringList{});
+    QVERIFY(OperatorRoutes(*f, 2));
+}
+
+// A client that leaves before its thousand answers: nothing is written to the closed socket,
+// so nothing is logged for each answer it never gets.
+void tst_RemoteSafety::noWritesToAClientThatLeft()
+{
+    SERVING(f);
+    QTest::failOnWarning(QRegularExpression("device not open"));
+    HubClient c;
+    QVERIFY(c.connectTo(PortOf(*f)));
+    c.send(QByteArray("PING:\n\n").repeated(1000));
+    c.close();
+    QTRY_COMPARE(f->form().remoteServer->clientCount(), 0);
     QVERIFY(OperatorRoutes(*f, 2));
 }
 

@@ -466,7 +466,8 @@ void RemoteServer::changed()
 
 void RemoteServer::send(Client &client, const QByteArray &bytes)
 {
-    if (client.dead)
+    // A client that has gone is dropped once its socket says so; until then it gets nothing.
+    if (client.dead || client.socket->state() != QAbstractSocket::ConnectedState)
         return;
     if (client.socket->bytesToWrite() + bytes.size() > kMaxUnsentBytes) {
         client.dead = true;
