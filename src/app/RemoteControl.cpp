@@ -66,6 +66,8 @@ RemoteControl::RemoteControl(TMatrixForm &form, QStatusBar &bar, QAction &menuIt
     m_status->hide();
     connect(m_server, &RemoteServer::statusChanged, this, [this] { showStatus(); });
     connect(m_server, &RemoteServer::locksChanged, this, [this] { showStatus(); });
+    connect(m_server, &RemoteServer::routeRefused, &m_bar,
+            [this](const QString &text) { m_bar.showMessage(text); });
 
     const RemoteChoices saved = SavedChoices();
     m_server->setReadOnly(saved.readOnly);

@@ -22,6 +22,15 @@ QString PeerAddress(const QTcpSocket *s)
     return v4 ? QHostAddress(ip4).toString() : a.toString();
 }
 
+// "3, 5" for outputs 2 and 4, as the operator counts them.
+QString Numbers(const QList<int> &outputs)
+{
+    QStringList numbers;
+    for (int o : outputs)
+        numbers << QString::number(o + 1);
+    return numbers.join(QStringLiteral(", "));
+}
+
 // The ports whose value differs, for the model's count; grows told to that count.
 template <class T> QList<int> Differ(QList<T> &told, const QList<T> &now)
 {
@@ -43,6 +52,7 @@ struct RemoteServer::Client : QObject {
     bool leaving = false; // gone, but what it sent before is still served
     QString name;   // lock identity: ADDRESS:PORT
     QString origin; // for the route journal: remote ADDRESS
+    QString address;
     bool dead = false;
     // What it was last told.
     HubDevice device;
@@ -140,7 +150,8 @@ void RemoteServer::onNewConnection()
         socket->setParent(c);
         socket->setReadBufferSize(kReadBufferBytes);
         c->name = PeerAddress(socket) + u':' + QString::number(socket->peerPort());
-        c->origin = QStringLiteral("remote ") + PeerAddress(socket);
+        c->address = PeerAddress(socket);
+        c->origin = QStringLiteral("remote ") + c->address;
         m_clients.push_back(c);
         connect(socket, &QTcpSocket::readyRead, c, [this, c] { onReadyRead(c); });
         // Queued: a socket may report its end from inside a write to it.
@@ -230,7 +241,7 @@ bool RemoteServer::enqueue(const Client &client, const HubRequest &r)
         return false;
     if (jobs.empty())
         m_rotation.push_back(client.name);
-    jobs.push_back({r, client.name, client.origin});
+    jobs.push_back({r, client.name, client.origin, client.address});
     return true;
 }
 
@@ -280,18 +291,49 @@ void RemoteServer::handle(Client &client, const HubBlock &block)
 
 bool RemoteServer::routesAllowed(const HubRequest &r, const QString &owner) const
 {
+    return routesRefusal(r, owner).isEmpty();
+}
+
+QString RemoteServer::routesRefusal(const HubRequest &r, const QString &owner) const
+{
     // One "TAKE 1" would commit whatever the operator has pending too.
     if (m_console.operatorPending())
-        return false;
+        return QStringLiteral("routes pending at the console");
     const int outputs = m_console.device().outputs;
+    QList<int> barred, held, locked;
+    QStringList owners;
     for (const auto &[o, i] : r.routes) {
-        if (o < 0 || o >= outputs || o >= 16 || !m_console.inputAllowed(o, i) ||
-            m_console.isProtected(o))
-            return false;
-        if (!m_owners[o].isEmpty() && m_owners[o] != owner)
-            return false;
+        if (o < 0 || o >= outputs || o >= 16 || !m_console.inputAllowed(o, i)) {
+            barred << o;
+        } else if (m_console.isProtected(o)) {
+            held << o;
+        } else if (!m_owners[o].isEmpty() && m_owners[o] != owner) {
+            locked << o;
+            if (!owners.contains(m_owners[o]))
+                owners << m_owners[o];
+        }
     }
-    return true;
+    if (!barred.isEmpty())
+        return QStringLiteral("input not allowed on output(s) %1").arg(Numbers(barred));
+    if (!held.isEmpty())
+        return QStringLiteral("output(s) %1 protected").arg(Numbers(held));
+    if (!locked.isEmpty())
+        return QStringLiteral("output(s) %1 locked by remote client %2")
+            .arg(Numbers(locked), owners.join(QStringLiteral(", ")));
+    return {};
+}
+
+void RemoteServer::refuse(const Job &job, const QString &why)
+{
+    // The client was told ACK: it hears what its outputs still carry.
+    QList<int> outputs;
+    for (const auto &route : job.request.routes)
+        outputs << route.first;
+    const QStringList lines = HubRouteLines(m_console.onAirRoutes(), outputs);
+    for (Client *c : m_clients)
+        if (c->name == job.owner && !lines.isEmpty())
+            send(*c, HubBlockText(hub::kRouting, lines));
+    emit routeRefused(QStringLiteral("Remote route from %1 refused: %2").arg(job.address, why));
 }
 
 bool RemoteServer::applyLocks(const HubRequest &r, const QString &owner)
@@ -352,9 +394,12 @@ void RemoteServer::run(const Job &job)
 {
     const HubRequest &r = job.request;
     if (r.kind == HubRequest::Kind::Routes) {
-        // The operator may have started routes of his own since the request was answered.
-        if (routesAllowed(r, job.owner))
+        // A lock, a protect or the operator's own routes may have come since the ACK.
+        const QString why = routesRefusal(r, job.owner);
+        if (why.isEmpty())
             m_console.takeRoutes(r.routes, job.origin);
+        else
+            refuse(job, why);
     } else {
         const HubLabelKind kind =
             r.kind == HubRequest::Kind::InputLabels ? HubLabelKind::Input : HubLabelKind::Output;

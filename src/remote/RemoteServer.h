@@ -65,6 +65,8 @@ signals:
     // Listening started or stopped, or a client came or went.
     void statusChanged();
     void locksChanged();
+    // A route answered ACK could not run when its turn came; text says whose and why.
+    void routeRefused(const QString &text);
 
 private:
     struct Client;
@@ -72,6 +74,7 @@ private:
         HubRequest request;
         QString owner;  // lock identity of the client that asked
         QString origin; // "remote ADDRESS"
+        QString address;
     };
 
     void onNewConnection();
@@ -83,6 +86,8 @@ private:
     void handle(Client &client, const HubBlock &block);
     void answer(Client &client, bool ack);
     bool routesAllowed(const HubRequest &r, const QString &owner) const;
+    QString routesRefusal(const HubRequest &r, const QString &owner) const;
+    void refuse(const Job &job, const QString &why);
     bool applyLocks(const HubRequest &r, const QString &owner);
     void run(const Job &job);
     void sendDump(Client &client);
