@@ -21,6 +21,7 @@ private slots:
     void readerLimits_data();
     void readerLimits();
     void byteByByteIsTheSame();
+    void blockAtATime();
     void parse_data();
     void parse();
     void formats();
@@ -120,6 +121,30 @@ void tst_HubBlocks::byteByByteIsTheSame()
         QCOMPARE(b[k].header, a[k].header);
         QCOMPARE(b[k].lines, a[k].lines);
     }
+}
+
+void tst_HubBlocks::blockAtATime()
+{
+    // A read of many small blocks is taken one block per call, the rest left to the caller.
+    const QByteArray bytes = QByteArray("PING:\r\n\r\n").repeated(40000) +
+                             "VIDEO OUTPUT ROUTING:\r\n0 1\r\n1 2\r\n\r\nINPUT LABELS:\n3 VT\n";
+    HubBlockReader reader;
+    QByteArrayView rest(bytes);
+    QList<HubBlock> all;
+    while (!rest.isEmpty()) {
+        QList<HubBlock> one;
+        qsizetype taken = -1;
+        QCOMPARE(reader.feed(rest, one, 1, &taken), Status::Ok);
+        QVERIFY(one.size() <= 1);
+        QVERIFY(taken > 0);
+        all += one;
+        rest = rest.sliced(taken);
+    }
+    QCOMPARE(all.size(), 40001);
+    QCOMPARE(all.last().lines, (QStringList{"0 1", "1 2"}));
+    QVERIFY(reader.midBlock());
+    QCOMPARE(reader.feed("\n", all, 1), Status::Ok);
+    QCOMPARE(all.last().lines, QStringList{"3 VT"});
 }
 
 void tst_HubBlocks::parse_data()

@@ -71,6 +71,8 @@ private slots:
     void refusals();
     void refusedWhileOperatorPending_data();
     void refusedWhileOperatorPending();
+    void refusedWhenItsTurnCame_data();
+    void refusedWhenItsTurnCame();
     void readOnly();
     void locks();
     void operatorForcesALockFree_data();
@@ -231,6 +233,42 @@ void tst_Remote::refusedWhileOperatorPending()
     QVERIFY(c.next().startsWith("VIDEO OUTPUT ROUTING:\n0 "));
     c.send("VIDEO OUTPUT ROUTING:\n3 3\n\n");
     QCOMPARE(c.next(2), QByteArray("ACK\n\nVIDEO OUTPUT ROUTING:\n3 3\n\n"));
+}
+
+void tst_Remote::refusedWhenItsTurnCame_data()
+{
+    QTest::addColumn<bool>("lock");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("another client's lock") << true << "output(s) 1 locked by remote client ";
+    QTest::newRow("operator's protect") << false << "output(s) 1 protected";
+}
+
+// A route answered ACK waits out a slow status read; a lock or a protect comes meanwhile.
+// When its turn comes nothing is sent: its client hears the routing its output still has,
+// and the status bar says why.
+void tst_Remote::refusedWhenItsTurnCame()
+{
+    QFETCH(bool, lock);
+    QFETCH(QString, why);
+    SERVING(f, "pty", 10, EmuProcess::Options().withFault("delay:GINFOKV=400"));
+    QVERIFY(Operate(*f, "o1 i5 T"));
+    CLIENT(a, f);
+    CLIENT(b, f);
+    QVERIFY(a.dump().contains("VIDEO OUTPUT ROUTING:\n0 4\n\n"));
+    f->clearWire();
+    a.send("VIDEO OUTPUT ROUTING:\n0 2\n\n");
+    QTimer::singleShot(250, f->form().remoteServer, [&] {
+        if (lock)
+            b.send("VIDEO OUTPUT LOCKS:\n0 O\n\n");
+        else
+            f->form().protectedOutputs->setProtected(0, true);
+    });
+    f->readAll();
+    QCOMPARE(a.next(3), QByteArray("ACK\n\nVIDEO OUTPUT LOCKS:\n0 L\n\nVIDEO OUTPUT ROUTING:\n0 4\n\n"));
+    QVERIFY(a.quiet());
+    QCOMPARE(f->commands(), QStringList{});
+    const QString owner = f->form().remoteServer->lockOwner(0);
+    QCOMPARE(StatusText(*f), "Remote route from 127.0.0.1 refused: " + why + owner);
 }
 
 void tst_Remote::readOnly()

@@ -27,6 +27,28 @@ bool OperatorRoutes(ConsoleFixture &f, int input)
     return f.commands() == QStringList{QStringLiteral("RTEMP 1 %1").arg(input), "TAKE 1"};
 }
 
+// The resident set in kB, for a fault that shows as memory rather than behaviour; -1 under
+// AddressSanitizer, whose quarantine keeps freed memory resident.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KV_ASAN 1
+#endif
+#endif
+qint64 ResidentKb()
+{
+#if defined(KV_ASAN) || defined(__SANITIZE_ADDRESS__)
+    return -1;
+#else
+    QFile f("/proc/self/status");
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    return -1;
+#endif
+}
+
 } // namespace
 
 class tst_RemoteSafety : public QObject {
@@ -41,6 +63,11 @@ private slots:
     void hundredConnectsInARow();
     void requestDuringReadWaitsForTheGate();
     void stopClosesClientsAndLocks();
+    void floodOfPings();
+    void nonReaderClosedWhileItsRequestRuns();
+    void burstWaitsInBoundsAndInTurn();
+    void stopDropsWaitingRoutes();
+    void noWritesToAClientThatLeft();
 };
 
 void tst_RemoteSafety::brokenLimitsCloseThatClientOnly_data()
@@ -204,6 +231,137 @@ void tst_RemoteSafety::stopClosesClientsAndLocks()
     QVERIFY(c.closedByServer());
     QVERIFY(!f->form().remoteServer->isListening());
     QCOMPARE(f->form().remoteServer->lockOwner(0), QString());
+    QVERIFY(OperatorRoutes(*f, 2));
+}
+
+// 300 kB of the smallest request in one write: each is answered, the others are served
+// meanwhile, and the console does not hold the whole read as parsed requests.
+void tst_RemoteSafety::floodOfPings()
+{
+    SERVING(f);
+    HubClient flood, other;
+    QVERIFY(flood.connectTo(PortOf(*f)));
+    QVERIFY(other.connectTo(PortOf(*f)));
+    const qint64 before = ResidentKb();
+    const int count = 300 * 1000 / 7;
+    flood.send(QByteArray("PING:\n\n").repeated(count));
+    other.send("PING:\n\n");
+    QCOMPARE(other.next(), QByteArray("ACK\n\n"));
+    QCOMPARE(flood.next(count, 30000), QByteArray("ACK\n\n").repeated(count));
+    const qint64 grown = ResidentKb() - before;
+    if (before >= 0)
+        QVERIFY2(grown < 32 * 1024, qPrintable(QString("%1 kB more").arg(grown)));
+    QVERIFY(OperatorRoutes(*f, 3));
+}
+
+// A client that never reads and keeps toggling a lock is closed by the very request that
+// overfills it; the console goes on serving.
+void tst_RemoteSafety::nonReaderClosedWhileItsRequestRuns()
+{
+    SERVING(f);
+    HubClient hog;
+    QVERIFY(hog.connectTo(PortOf(*f)));
+    QTcpSocket &s = hog.socket();
+    s.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4096);
+    const QByteArray toggles =
+        QByteArray("VIDEO OUTPUT LOCKS:\n0 O\n\nVIDEO OUTPUT LOCKS:\n0 U\n\n").repeated(500);
+    // Nothing reads the socket: only writes and the event loop.
+    for (int k = 0; k < 2000 && s.state() == QAbstractSocket::ConnectedState; ++k) {
+        if (s.bytesToWrite() < toggles.size())
+            s.write(toggles);
+        QTest::qWait(5);
+    }
+    QTRY_COMPARE(f->form().remoteServer->clientCount(), 0);
+    QCOMPARE(f->form().remoteServer->lockOwner(0), QString());
+    HubClient c;
+    QVERIFY(c.connectTo(PortOf(*f)));
+    c.send("PING:\n\n");
+    QCOMPARE(c.next(), QByteArray("ACK\n\n"));
+    QVERIFY(OperatorRoutes(*f, 2));
+}
+
+// While a slow status read holds the gate, a client's burst waits 16 deep and the rest is
+// NAK. Then clients take turns: another client's route comes after one of the burst, and its
+// PING is answered between two routes of the burst, not after all of them.
+void tst_RemoteSafety::burstWaitsInBoundsAndInTurn()
+{
+    // Slow routes too, so that what the other client sees is not outrun by the wire's record.
+    SERVING(f, "pty", 10,
+            EmuProcess::Options().withFault("delay:GINFOKV=400").withFault("delay:RTEMP=100"));
+    const quint16 port = PortOf(*f);
+    HubClient a;
+    QVERIFY(a.connectTo(port));
+    std::atomic<bool> ready = false;
+    QByteArray routeAnswer, pingAnswer;
+    qsizetype takesBefore = -1, takesAtAnswer = -1;
+    std::thread b([&] {
+        QTcpSocket s;
+        if (!ConnectPastPrelude(s, port))
+            return;
+        ready = true;
+        const auto awaitWire = [&](const char *line) {
+            for (int k = 0; k < 1000 && !f->wire().contains(line); ++k)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        };
+        awaitWire("GINFOKV");
+        s.write("VIDEO OUTPUT ROUTING:\n7 7\n\n");
+        s.flush();
+        while (!routeAnswer.contains("\n\n") && s.waitForReadyRead(5000))
+            routeAnswer += s.readAll();
+        awaitWire("TAKE 1");
+        takesBefore = f->wire().count("TAKE 1");
+        s.write("PING:\n\n");
+        s.flush();
+        while (!pingAnswer.contains("ACK\n\n") && s.waitForReadyRead(5000))
+            pingAnswer += s.readAll();
+        takesAtAnswer = f->wire().count("TAKE 1");
+    });
+    const auto joinB = qScopeGuard([&] { b.join(); }); // a failed check returns early
+    QTRY_VERIFY(ready);
+    QByteArray burst;
+    for (int k = 0; k < RemoteServer::kMaxWaiting + 5; ++k)
+        burst += QStringLiteral("VIDEO OUTPUT ROUTING:\n%1 %2\n\n").arg(k % 7).arg(k % 8).toLatin1();
+    a.send(burst);
+    f->readAll();
+    QCOMPARE(a.next(21), QByteArray("ACK\n\n").repeated(16) + QByteArray("NAK\n\n").repeated(5));
+    QTRY_COMPARE_WITH_TIMEOUT(f->commands().count("TAKE 1"), 17, 10000);
+    QTRY_VERIFY(takesAtAnswer >= 0);
+    QVERIFY(routeAnswer.startsWith("ACK\n\n"));
+    QVERIFY(pingAnswer.contains("ACK\n\n"));
+    QVERIFY2(takesAtAnswer - takesBefore <= 1, qPrintable(QString("%1 takes before, %2 at the answer").arg(takesBefore).arg(takesAtAnswer)));
+    const QStringList routes = f->commands().filter("RTEMP");
+    QCOMPARE(routes.size(), 17);
+    QVERIFY2(routes.indexOf("RTEMP 8 8") == 1, qPrintable(routes.join(' ')));
+}
+
+// Routes answered ACK while a slow status read holds the gate, then the server is switched
+// off: they never reach the switcher.
+void tst_RemoteSafety::stopDropsWaitingRoutes()
+{
+    SERVING(f, "pty", 10, EmuProcess::Options().withFault("delay:GINFOKV=400"));
+    HubClient c;
+    QVERIFY(c.connectTo(PortOf(*f)));
+    c.send("VIDEO OUTPUT ROUTING:\n0 1\n\nVIDEO OUTPUT ROUTING:\n1 2\n\n");
+    QTimer::singleShot(250, f->form().remoteServer, &RemoteServer::stop);
+    f->readAll();
+    QCOMPARE(c.next(2), QByteArray("ACK\n\nACK\n\n"));
+    QVERIFY(c.closedByServer());
+    QTest::qWait(200);
+    QCOMPARE(f->commands(), QStringList{});
+    QVERIFY(OperatorRoutes(*f, 2));
+}
+
+// A client that leaves before its thousand answers: nothing is written to the closed socket,
+// so nothing is logged for each answer it never gets.
+void tst_RemoteSafety::noWritesToAClientThatLeft()
+{
+    SERVING(f);
+    QTest::failOnWarning(QRegularExpression("device not open"));
+    HubClient c;
+    QVERIFY(c.connectTo(PortOf(*f)));
+    c.send(QByteArray("PING:\n\n").repeated(1000));
+    c.close();
+    QTRY_COMPARE(f->form().remoteServer->clientCount(), 0);
     QVERIFY(OperatorRoutes(*f, 2));
 }
 

@@ -10,6 +10,7 @@
 #include "ScriptedDialogs.h"
 
 #include "app/ControlOptions.h"
+#include "app/RemoteControl.h"
 #include "link/CommandChannel.h"
 #include "remote/RemoteServer.h"
 #include "ui/RemoteDialog.h"
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QSpinBox>
 #include <QTcpServer>
 #include <QtTest>
@@ -58,6 +60,8 @@ private slots:
     void options();
     void connectAtStartUp_data();
     void connectAtStartUp();
+    void cannotServeAtStartUp_data();
+    void cannotServeAtStartUp();
     void screenshot();
 };
 
@@ -221,6 +225,45 @@ void tst_RemoteSetup::connectAtStartUp()
     // Connecting keeps the address typed, as the operator's choice of "Ethernet" does.
     if (answer == StartUpChoice::Answer::Ethernet)
         QVERIFY(dir.ipSave().startsWith("127.0.0.1"));
+}
+
+void tst_RemoteSetup::cannotServeAtStartUp_data()
+{
+    QTest::addColumn<QString>("bind");
+    QTest::newRow("port in use") << "127.0.0.1";
+    QTest::newRow("address not on this machine") << "192.0.2.1";
+}
+
+// Someone at the console is told in the status bar and a box; a console started with
+// --connect, where nobody may be, ends with status 2. Either way one line on stderr.
+void tst_RemoteSetup::cannotServeAtStartUp()
+{
+    QFETCH(QString, bind);
+    QTcpServer occupant;
+    QVERIFY(occupant.listen(QHostAddress::LocalHost, 0));
+    const QString port = QString::number(occupant.serverPort());
+    const QString said = "Remote control cannot listen on " + bind + ":" + port + ": ";
+    {
+        ConsoleFixture f;
+        QVERIFY(!f.form().remoteControl->serveAtStartUp(QHostAddress(bind), occupant.serverPort(), false));
+        QCOMPARE(f.dialogs.texts().size(), 1);
+        QVERIFY2(f.dialogs.texts().first().startsWith(said), qPrintable(f.dialogs.texts().first()));
+        QCOMPARE(f.form().MainStatusBar->currentMessage(), f.dialogs.texts().first());
+        QVERIFY(!f.form().remoteServer->isListening());
+    }
+    if (qEnvironmentVariableIsEmpty("KV_CONSOLE"))
+        QSKIP("KV_CONSOLE does not name the kvconsole binary");
+    QProcess console;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    console.setProcessEnvironment(env);
+    console.start(qEnvironmentVariable("KV_CONSOLE"),
+                  {"--connect", "none", "--control-bind", bind, "--control-port", port});
+    QVERIFY(console.waitForFinished(20000));
+    QCOMPARE(console.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(console.exitCode(), 2);
+    const QStringList lines = QString::fromUtf8(console.readAllStandardError()).split('\n').filter(said);
+    QCOMPARE(lines.size(), 1);
 }
 
 void tst_RemoteSetup::screenshot()

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QSettings>
 #include <QStatusBar>
+#include <cstdio>
 
 namespace kv
 {
@@ -45,6 +46,11 @@ QString Endpoint(const QHostAddress &address, quint16 port)
                              : address.toString();
     return host + QLatin1Char(':') + QString::number(port);
 }
+
+QString CannotListen(const QHostAddress &address, quint16 port, const QString &why)
+{
+    return QStringLiteral("Remote control cannot listen on %1: %2").arg(Endpoint(address, port), why);
+}
 } // namespace
 
 RemoteControl::RemoteControl(TMatrixForm &form, QStatusBar &bar, QAction &menuItem)
@@ -60,6 +66,8 @@ RemoteControl::RemoteControl(TMatrixForm &form, QStatusBar &bar, QAction &menuIt
     m_status->hide();
     connect(m_server, &RemoteServer::statusChanged, this, [this] { showStatus(); });
     connect(m_server, &RemoteServer::locksChanged, this, [this] { showStatus(); });
+    connect(m_server, &RemoteServer::routeRefused, &m_bar,
+            [this](const QString &text) { m_bar.showMessage(text); });
 
     const RemoteChoices saved = SavedChoices();
     m_server->setReadOnly(saved.readOnly);
@@ -77,8 +85,19 @@ bool RemoteControl::serve(const QHostAddress &address, quint16 port)
 {
     if (m_server->listen(address, port))
         return true;
-    m_bar.showMessage(QStringLiteral("Remote control cannot listen on %1: %2")
-                          .arg(Endpoint(address, port), m_server->errorString()));
+    m_bar.showMessage(CannotListen(address, port, m_server->errorString()));
+    return false;
+}
+
+bool RemoteControl::serveAtStartUp(const QHostAddress &address, quint16 port, bool unattended)
+{
+    if (serve(address, port))
+        return true;
+    const QString text = CannotListen(address, port, m_server->errorString());
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+    if (!unattended)
+        Dialogs::instance().message(&m_form, kAppTitle, text, Dialogs::Buttons::Ok,
+                                    Dialogs::Icon::Stop);
     return false;
 }
 

@@ -30,6 +30,9 @@ class RemoteControl : public QObject
     // Serves on the address for this run, whatever the settings say; says in the status bar
     // when it cannot.
     bool serve(const QHostAddress &address, quint16 port);
+    // As serve(), for the command line: a failure is also one line on standard error and,
+    // unless nobody may be there to answer, a box.
+    bool serveAtStartUp(const QHostAddress &address, quint16 port, bool unattended);
     // Asks, then frees a remote client's lock on the output (0-based).
     void askForceUnlock(int output);
 

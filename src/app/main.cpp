@@ -20,8 +20,12 @@ int main(int argc, char *argv[])
 
     const std::unique_ptr<kv::DemoRun> demo = kv::DemoRun::fromEnvironment();
     TMatrixForm form;
-    if (options.control.serve)
-        form.remoteControl->serve(options.control.bind, options.control.port);
+    // --connect says nobody may be at the console: a server it cannot give is a failed start.
+    const bool unattended = options.control.startUp.answer != kv::StartUpChoice::Answer::Ask;
+    if (options.control.serve &&
+        !form.remoteControl->serveAtStartUp(options.control.bind, options.control.port, unattended) &&
+        unattended)
+        return 2;
     form.setStartUpChoice(options.control.startUp);
     if (options.follow)
         form.followForThisRun();

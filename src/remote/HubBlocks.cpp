@@ -4,9 +4,12 @@
 
 namespace kv {
 
-HubBlockReader::Status HubBlockReader::feed(QByteArrayView bytes, QList<HubBlock> &out)
+HubBlockReader::Status HubBlockReader::feed(QByteArrayView bytes, QList<HubBlock> &out,
+                                            qsizetype maxBlocks, qsizetype *taken)
 {
-    for (qsizetype k = 0; k < bytes.size() && m_status == Status::Ok; ++k) {
+    const qsizetype before = out.size();
+    qsizetype k = 0;
+    for (; k < bytes.size() && m_status == Status::Ok; ++k) {
         const char c = bytes[k];
         // CR, LF and CR LF all end a line: telnet sends the pair, nc the LF alone.
         if (c == '\n' && m_afterReturn) {
@@ -16,6 +19,10 @@ HubBlockReader::Status HubBlockReader::feed(QByteArrayView bytes, QList<HubBlock
         m_afterReturn = c == '\r';
         if (c == '\r' || c == '\n') {
             m_status = endLine(out);
+            if (maxBlocks >= 0 && out.size() - before >= maxBlocks) {
+                ++k;
+                break;
+            }
             continue;
         }
         const auto u = static_cast<unsigned char>(c);
@@ -29,6 +36,8 @@ HubBlockReader::Status HubBlockReader::feed(QByteArrayView bytes, QList<HubBlock
         }
         m_line.append(c);
     }
+    if (taken)
+        *taken = k;
     return m_status;
 }
 
@@ -42,10 +51,11 @@ HubBlockReader::Status HubBlockReader::endLine(QList<HubBlock> &out)
     if (line.trimmed().isEmpty()) {
         if (!m_block.isEmpty()) {
             HubBlock block;
-            block.header = m_block.takeFirst();
+            block.header = m_block.first();
             while (block.header.endsWith(u' ') || block.header.endsWith(u'\t'))
                 block.header.chop(1);
-            block.lines = m_block;
+            // A copy of its own: a shared list would keep the reader's whole buffer alive.
+            block.lines = m_block.sliced(1);
             m_block.clear();
             out.append(block);
         }

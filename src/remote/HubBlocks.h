@@ -25,9 +25,12 @@ class HubBlockReader {
 public:
     enum class Status { Ok, LineTooLong, BlockTooLong, NotText };
 
-    // Appends the bytes and moves every block they complete to out. Once a limit is broken
-    // the reader stays failed: it takes nothing more and returns the same status.
-    Status feed(QByteArrayView bytes, QList<HubBlock> &out);
+    // Takes bytes until they run out or maxBlocks blocks are complete, moves those blocks to
+    // out and says through taken how many bytes it took; the caller keeps the rest for the
+    // next call. Once a limit is broken the reader stays failed: it takes nothing more and
+    // returns the same status.
+    Status feed(QByteArrayView bytes, QList<HubBlock> &out, qsizetype maxBlocks = -1,
+                qsizetype *taken = nullptr);
     bool midBlock() const { return !m_block.isEmpty() || !m_line.isEmpty(); }
 
 private:

@@ -9,6 +9,10 @@ namespace kv {
 
 namespace {
 constexpr int kRetryMs = 20;
+// What the socket holds for a client and what one read takes of it: a client that writes
+// faster than it is served waits in its own TCP window, not in this process.
+constexpr qint64 kReadBufferBytes = 64 * 1024;
+constexpr qint64 kReadChunkBytes = 4096;
 
 QString PeerAddress(const QTcpSocket *s)
 {
@@ -16,6 +20,15 @@ QString PeerAddress(const QTcpSocket *s)
     bool v4 = false;
     const quint32 ip4 = a.toIPv4Address(&v4);
     return v4 ? QHostAddress(ip4).toString() : a.toString();
+}
+
+// "3, 5" for outputs 2 and 4, as the operator counts them.
+QString Numbers(const QList<int> &outputs)
+{
+    QStringList numbers;
+    for (int o : outputs)
+        numbers << QString::number(o + 1);
+    return numbers.join(QStringLiteral(", "));
 }
 
 // The ports whose value differs, for the model's count; grows told to that count.
@@ -30,11 +43,16 @@ template <class T> QList<int> Differ(QList<T> &told, const QList<T> &now)
 }
 } // namespace
 
-struct RemoteServer::Client {
-    QTcpSocket *socket = nullptr;
+// A QObject so that it can outlive its drop until the handler that dropped it returns.
+struct RemoteServer::Client : QObject {
+    QTcpSocket *socket = nullptr; // a child: goes with it
     HubBlockReader reader;
+    QByteArray inbox; // read, not yet cut into blocks
+    bool turnPosted = false;
+    bool leaving = false; // gone, but what it sent before is still served
     QString name;   // lock identity: ADDRESS:PORT
     QString origin; // for the route journal: remote ADDRESS
+    QString address;
     bool dead = false;
     // What it was last told.
     HubDevice device;
@@ -44,20 +62,24 @@ struct RemoteServer::Client {
 };
 
 RemoteServer::RemoteServer(RemoteConsole &console, QObject *parent)
-    : QObject(parent), m_console(console), m_server(new QTcpServer(this)), m_retry(new QTimer(this))
+    : QObject(parent), m_console(console), m_server(new QTcpServer(this)), m_retry(new QTimer(this)),
+      m_next(new QTimer(this))
 {
     m_retry->setSingleShot(true);
     m_retry->setInterval(kRetryMs);
-    connect(m_retry, &QTimer::timeout, this, &RemoteServer::runQueued);
+    connect(m_retry, &QTimer::timeout, this, &RemoteServer::runNext);
+    m_next->setSingleShot(true);
+    m_next->setInterval(0);
+    connect(m_next, &QTimer::timeout, this, &RemoteServer::runNext);
     connect(m_server, &QTcpServer::newConnection, this, &RemoteServer::onNewConnection);
 }
 
 RemoteServer::~RemoteServer()
 {
-    for (auto &c : m_clients) {
-        c->socket->disconnect(this);
+    for (Client *c : m_clients) {
+        c->socket->disconnect();
         c->socket->abort();
-        delete c->socket;
+        delete c;
     }
 }
 
@@ -76,12 +98,15 @@ void RemoteServer::stop()
 {
     const bool was = m_server->isListening() || !m_clients.empty();
     m_server->close();
-    for (auto &c : m_clients) {
-        c->socket->disconnect(this);
+    for (Client *c : m_clients) {
+        c->socket->disconnect();
         c->socket->abort();
-        c->socket->deleteLater();
+        c->deleteLater();
     }
     m_clients.clear();
+    // What was answered but has not run is dropped: a server switched off acts no more.
+    m_waiting.clear();
+    m_rotation.clear();
     bool hadLocks = false;
     for (QString &owner : m_owners) {
         hadLocks = hadLocks || !owner.isEmpty();
@@ -119,16 +144,23 @@ void RemoteServer::onNewConnection()
             socket->deleteLater();
             continue;
         }
-        auto client = std::make_unique<Client>();
-        client->socket = socket;
-        client->name = PeerAddress(socket) + u':' + QString::number(socket->peerPort());
-        client->origin = QStringLiteral("remote ") + PeerAddress(socket);
-        Client *c = client.get();
-        m_clients.push_back(std::move(client));
-        connect(socket, &QTcpSocket::readyRead, this, [this, c] { onReadyRead(c); });
+        auto *c = new Client;
+        c->setParent(this);
+        c->socket = socket;
+        socket->setParent(c);
+        socket->setReadBufferSize(kReadBufferBytes);
+        c->name = PeerAddress(socket) + u':' + QString::number(socket->peerPort());
+        c->address = PeerAddress(socket);
+        c->origin = QStringLiteral("remote ") + c->address;
+        m_clients.push_back(c);
+        connect(socket, &QTcpSocket::readyRead, c, [this, c] { onReadyRead(c); });
         // Queued: a socket may report its end from inside a write to it.
-        connect(socket, &QTcpSocket::disconnected, this, [this, c] { drop(c); },
-                Qt::QueuedConnection);
+        connect(socket, &QTcpSocket::disconnected, c, [this, c] {
+            if (c->turnPosted)
+                c->leaving = true;
+            else
+                drop(c);
+        }, Qt::QueuedConnection);
         sendDump(*c);
         emit statusChanged();
     }
@@ -136,14 +168,14 @@ void RemoteServer::onNewConnection()
 
 void RemoteServer::drop(Client *client)
 {
-    const auto it = std::find_if(m_clients.begin(), m_clients.end(),
-                                 [client](const auto &c) { return c.get() == client; });
+    const auto it = std::find(m_clients.begin(), m_clients.end(), client);
     if (it == m_clients.end())
         return;
     const QString name = client->name;
-    client->socket->disconnect(this);
+    client->dead = true;
+    client->socket->disconnect();
     client->socket->abort();
-    client->socket->deleteLater();
+    client->deleteLater();
     m_clients.erase(it);
     releaseLocksOf(name);
     emit statusChanged();
@@ -166,21 +198,51 @@ void RemoteServer::releaseLocksOf(const QString &owner)
 
 void RemoteServer::onReadyRead(Client *client)
 {
+    if (!client->turnPosted)
+        serveTurn(client);
+}
+
+// One block per turn, and the next turn at the back of the event queue: clients take turns,
+// and what waits is bytes, never a list of parsed requests.
+void RemoteServer::serveTurn(Client *client)
+{
+    client->turnPosted = false;
     if (client->dead)
         return;
-    QList<HubBlock> blocks;
-    const auto status = client->reader.feed(client->socket->readAll(), blocks);
-    // The blocks completed before a broken limit were sound and are answered.
-    for (const HubBlock &b : blocks) {
-        if (client->dead)
-            break;
-        handle(*client, b);
+    if (client->inbox.isEmpty() && client->socket->isReadable())
+        client->inbox = client->socket->read(kReadChunkBytes);
+    if (!client->inbox.isEmpty()) {
+        QList<HubBlock> blocks;
+        qsizetype taken = 0;
+        const auto status = client->reader.feed(client->inbox, blocks, 1, &taken);
+        client->inbox.remove(0, taken);
+        // A block completed before a broken limit was sound and is answered.
+        for (const HubBlock &b : blocks)
+            handle(*client, b);
+        if (status != HubBlockReader::Status::Ok)
+            client->dead = true;
     }
-    if (status != HubBlockReader::Status::Ok)
-        client->dead = true;
-    if (client->dead)
+    if (client->dead) {
         drop(client);
+    } else if (!client->inbox.isEmpty() || client->socket->bytesAvailable() > 0) {
+        client->turnPosted = true;
+        QMetaObject::invokeMethod(client, [this, client] { serveTurn(client); },
+                                  Qt::QueuedConnection);
+    } else if (client->leaving) {
+        drop(client);
+    }
     runQueued();
+}
+
+bool RemoteServer::enqueue(const Client &client, const HubRequest &r)
+{
+    std::deque<Job> &jobs = m_waiting[client.name];
+    if (jobs.size() >= kMaxWaiting)
+        return false;
+    if (jobs.empty())
+        m_rotation.push_back(client.name);
+    jobs.push_back({r, client.name, client.origin, client.address});
+    return true;
 }
 
 void RemoteServer::answer(Client &client, bool ack)
@@ -207,18 +269,14 @@ void RemoteServer::handle(Client &client, const HubBlock &block)
         send(client, blockFor(client, r.block));
         return;
     case Kind::Routes:
-        if (m_readOnly || !routesAllowed(r, client.name)) {
+    case Kind::InputLabels:
+    case Kind::OutputLabels:
+        if (m_readOnly || (r.kind == Kind::Routes && !routesAllowed(r, client.name)) ||
+            !enqueue(client, r)) {
             answer(client, false);
             return;
         }
         answer(client, true);
-        m_queue.push_back({r, client.name, client.origin});
-        return;
-    case Kind::InputLabels:
-    case Kind::OutputLabels:
-        answer(client, !m_readOnly);
-        if (!m_readOnly)
-            m_queue.push_back({r, client.name, client.origin});
         return;
     case Kind::Locks:
         if (m_readOnly || !applyLocks(r, client.name)) {
@@ -233,18 +291,49 @@ void RemoteServer::handle(Client &client, const HubBlock &block)
 
 bool RemoteServer::routesAllowed(const HubRequest &r, const QString &owner) const
 {
+    return routesRefusal(r, owner).isEmpty();
+}
+
+QString RemoteServer::routesRefusal(const HubRequest &r, const QString &owner) const
+{
     // One "TAKE 1" would commit whatever the operator has pending too.
     if (m_console.operatorPending())
-        return false;
+        return QStringLiteral("routes pending at the console");
     const int outputs = m_console.device().outputs;
+    QList<int> barred, held, locked;
+    QStringList owners;
     for (const auto &[o, i] : r.routes) {
-        if (o < 0 || o >= outputs || o >= 16 || !m_console.inputAllowed(o, i) ||
-            m_console.isProtected(o))
-            return false;
-        if (!m_owners[o].isEmpty() && m_owners[o] != owner)
-            return false;
+        if (o < 0 || o >= outputs || o >= 16 || !m_console.inputAllowed(o, i)) {
+            barred << o;
+        } else if (m_console.isProtected(o)) {
+            held << o;
+        } else if (!m_owners[o].isEmpty() && m_owners[o] != owner) {
+            locked << o;
+            if (!owners.contains(m_owners[o]))
+                owners << m_owners[o];
+        }
     }
-    return true;
+    if (!barred.isEmpty())
+        return QStringLiteral("input not allowed on output(s) %1").arg(Numbers(barred));
+    if (!held.isEmpty())
+        return QStringLiteral("output(s) %1 protected").arg(Numbers(held));
+    if (!locked.isEmpty())
+        return QStringLiteral("output(s) %1 locked by remote client %2")
+            .arg(Numbers(locked), owners.join(QStringLiteral(", ")));
+    return {};
+}
+
+void RemoteServer::refuse(const Job &job, const QString &why)
+{
+    // The client was told ACK: it hears what its outputs still carry.
+    QList<int> outputs;
+    for (const auto &route : job.request.routes)
+        outputs << route.first;
+    const QStringList lines = HubRouteLines(m_console.onAirRoutes(), outputs);
+    for (Client *c : m_clients)
+        if (c->name == job.owner && !lines.isEmpty())
+            send(*c, HubBlockText(hub::kRouting, lines));
+    emit routeRefused(QStringLiteral("Remote route from %1 refused: %2").arg(job.address, why));
 }
 
 bool RemoteServer::applyLocks(const HubRequest &r, const QString &owner)
@@ -271,28 +360,46 @@ bool RemoteServer::applyLocks(const HubRequest &r, const QString &owner)
 
 void RemoteServer::runQueued()
 {
-    if (m_running)
+    // Never from here: the end of one exchange must not start the next before the clients'
+    // bytes that came meanwhile have been read and answered.
+    if (!m_rotation.empty())
+        m_next->start();
+}
+
+void RemoteServer::runNext()
+{
+    if (m_running || m_rotation.empty())
         return;
-    m_running = true;
-    while (!m_queue.empty()) {
-        if (!m_console.gateFree()) {
-            m_retry->start();
-            break;
-        }
-        const Job job = m_queue.front();
-        m_queue.pop_front();
-        run(job);
+    if (!m_console.gateFree()) {
+        m_retry->start();
+        return;
     }
+    // Taken off before it runs: the run may pump events, and they may queue more.
+    const QString owner = m_rotation.front();
+    m_rotation.pop_front();
+    std::deque<Job> &jobs = m_waiting[owner];
+    const Job job = jobs.front();
+    jobs.pop_front();
+    if (jobs.empty())
+        m_waiting.remove(owner);
+    else
+        m_rotation.push_back(owner);
+    m_running = true;
+    run(job);
     m_running = false;
+    runQueued();
 }
 
 void RemoteServer::run(const Job &job)
 {
     const HubRequest &r = job.request;
     if (r.kind == HubRequest::Kind::Routes) {
-        // The operator may have started routes of his own since the request was answered.
-        if (routesAllowed(r, job.owner))
+        // A lock, a protect or the operator's own routes may have come since the ACK.
+        const QString why = routesRefusal(r, job.owner);
+        if (why.isEmpty())
             m_console.takeRoutes(r.routes, job.origin);
+        else
+            refuse(job, why);
     } else {
         const HubLabelKind kind =
             r.kind == HubRequest::Kind::InputLabels ? HubLabelKind::Input : HubLabelKind::Output;
@@ -364,7 +471,7 @@ void RemoteServer::changed()
     const QStringList inputs = m_console.labels(HubLabelKind::Input);
     const QStringList outputs = m_console.labels(HubLabelKind::Output);
     const QList<int> routes = m_console.onAirRoutes();
-    for (auto &c : m_clients) {
+    for (Client *c : m_clients) {
         Client &client = *c;
         if (client.dead)
             continue;
@@ -395,16 +502,17 @@ void RemoteServer::changed()
     }
     // Those that stopped reading go now that no one walks the list.
     std::vector<Client *> gone;
-    for (auto &c : m_clients)
+    for (Client *c : m_clients)
         if (c->dead)
-            gone.push_back(c.get());
+            gone.push_back(c);
     for (Client *c : gone)
         drop(c);
 }
 
 void RemoteServer::send(Client &client, const QByteArray &bytes)
 {
-    if (client.dead)
+    // A client that has gone is dropped once its socket says so; until then it gets nothing.
+    if (client.dead || client.socket->state() != QAbstractSocket::ConnectedState)
         return;
     if (client.socket->bytesToWrite() + bytes.size() > kMaxUnsentBytes) {
         client.dead = true;

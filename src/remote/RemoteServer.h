@@ -8,12 +8,13 @@
 #include "remote/HubBlocks.h"
 #include "remote/RemoteConsole.h"
 
+#include <QHash>
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <deque>
-#include <memory>
+#include <vector>
 
 class QTcpServer;
 class QTcpSocket;
@@ -27,14 +28,16 @@ public:
     static constexpr int kMaxClients = 8;
     static constexpr quint16 kDefaultPort = 9990;
     // A client that leaves this much unread is dropped rather than buffered without end.
-    static constexpr qint64 kMaxUnsentBytes = 1 << 20;
+    static constexpr qint64 kMaxUnsentBytes = 256 * 1024;
+    // Requests of one client that may wait for the console's gate; each one more is NAK.
+    static constexpr int kMaxWaiting = 16;
 
     explicit RemoteServer(RemoteConsole &console, QObject *parent = nullptr);
     ~RemoteServer() override;
 
     // False, with errorString(), when the address cannot be listened on.
     bool listen(const QHostAddress &address, quint16 port);
-    // Closes the listener and every client.
+    // Closes the listener and every client; their requests still waiting never run.
     void stop();
     bool isListening() const;
     QHostAddress address() const;
@@ -54,13 +57,16 @@ public:
     // Routes, labels, locks or the device changed (whatever changed them): every client is
     // sent the lines that differ from what it was last told.
     void changed();
-    // Runs the queued requests whose turn has come, if the console's gate is free.
+    // Runs the waiting requests, one per turn of the event loop and one client's after
+    // another's, while the console's gate is free.
     void runQueued();
 
 signals:
     // Listening started or stopped, or a client came or went.
     void statusChanged();
     void locksChanged();
+    // A route answered ACK could not run when its turn came; text says whose and why.
+    void routeRefused(const QString &text);
 
 private:
     struct Client;
@@ -68,14 +74,20 @@ private:
         HubRequest request;
         QString owner;  // lock identity of the client that asked
         QString origin; // "remote ADDRESS"
+        QString address;
     };
 
     void onNewConnection();
     void onReadyRead(Client *client);
+    void serveTurn(Client *client);
+    void runNext();
+    bool enqueue(const Client &client, const HubRequest &r);
     void drop(Client *client);
     void handle(Client &client, const HubBlock &block);
     void answer(Client &client, bool ack);
     bool routesAllowed(const HubRequest &r, const QString &owner) const;
+    QString routesRefusal(const HubRequest &r, const QString &owner) const;
+    void refuse(const Job &job, const QString &why);
     bool applyLocks(const HubRequest &r, const QString &owner);
     void run(const Job &job);
     void sendDump(Client &client);
@@ -86,9 +98,12 @@ private:
 
     RemoteConsole &m_console;
     QTcpServer *m_server;
-    QTimer *m_retry;
-    std::vector<std::unique_ptr<Client>> m_clients;
-    std::deque<Job> m_queue;
+    QTimer *m_retry; // the gate was busy
+    QTimer *m_next;  // one request per turn of the event loop
+    std::vector<Client *> m_clients; // freed by deleteLater: a handler may still hold one
+    // Waiting requests by client name; the names with any, in the order they are served.
+    QHash<QString, std::deque<Job>> m_waiting;
+    std::deque<QString> m_rotation;
     QString m_owners[16];
     QString m_error;
     bool m_readOnly = false;
