@@ -78,7 +78,7 @@ void TestCommitPath::sequenceStepSkippedOverANewProtect()
     QVERIFY(f->click("PresetSeqStartButton"));
     QTRY_VERIFY(f->commands().contains("RPRST 2 0"));
     f->form().protectedOutputs->setProtected(1, true);
-    QTRY_VERIFY2(StatusText(*f).endsWith(" skipped: protected output(s) 2"), qPrintable(StatusText(*f)));
+    QTRY_VERIFY2(StatusText(*f).endsWith(" skipped: output(s) 2 protected"), qPrintable(StatusText(*f)));
     const QString held = f->emuState("routes").section(',', 1, 1);
     f->clearWire();
     QTest::qWait(20 * f->form().timeouts().SeqSecondMs);

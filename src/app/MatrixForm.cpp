@@ -3,6 +3,7 @@
 #include "app/InfoForm.h"
 #include "app/RemoteControl.h"
 #include "app/WindowHost.h"
+#include "control/Holds.h"
 #include "control/Labels.h"
 #include "control/Routing.h"
 #include "control/SystemCommands.h"
@@ -46,6 +47,8 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
     m_channel = new CommandChannel(m_state, *m_host, m_timeouts, this);
     journal = new RouteJournal(m_state, this);
     connect(m_channel, &CommandChannel::commandEnded, journal, &RouteJournal::noteCommand);
+    holds = new Holds(this);
+    protectedOutputs = &holds->protects();
 
     wireRouting();
     wireGrouping();

@@ -37,6 +37,7 @@ class LabelingPage;
 class PresetPanel;
 class ProtectedOutputs;
 class HoldMarks;
+class Holds;
 class RemoteControl;
 class RemoteServer;
 class RouteLogWindow;
@@ -87,6 +88,7 @@ public:
     // Every route change, made or seen; an operation opens a Scope with its origin.
     RouteJournal *journal = nullptr;
     UndoTake *undoTake = nullptr;
+    Holds *holds = nullptr; // protects and remote locks
     ProtectedOutputs *protectedOutputs = nullptr;
     HoldMarks *holdMarks = nullptr;
     RouteLogWindow *routeLogWindow = nullptr; // made when first opened

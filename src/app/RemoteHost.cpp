@@ -99,10 +99,7 @@ bool RemoteHost::inputAllowed(int output, int input) const
     return output < OutputsOf(m_form.state()) && InputAllowedFor(m_form.state(), output, input);
 }
 
-bool RemoteHost::isProtected(int output) const
-{
-    return m_form.protectedOutputs && m_form.protectedOutputs->isProtected(output);
-}
+Holds &RemoteHost::holds() { return *m_form.holds; }
 
 void RemoteHost::takeRoutes(const QList<QPair<int, int>> &routes, const QString &origin)
 {

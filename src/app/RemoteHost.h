@@ -18,7 +18,7 @@ public:
     bool gateFree() const override;
     bool operatorPending() const override;
     bool inputAllowed(int output, int input) const override;
-    bool isProtected(int output) const override;
+    Holds &holds() override;
     void takeRoutes(const QList<QPair<int, int>> &routes, const QString &origin) override;
     void setLabel(HubLabelKind kind, int port, const QString &text) override;
 

@@ -9,11 +9,10 @@
 #include "app/RemoteControl.h"
 
 #include "control/Presets.h"
-#include "control/ProtectedOutputs.h"
+#include "control/Holds.h"
 #include "control/Routing.h"
 #include "control/Sequencer.h"
 #include "control/UndoTake.h"
-#include "remote/RemoteServer.h"
 #include "ui/Dialogs.h"
 #include "ui/HoldMarks.h"
 #include "ui/SwitchingPage.h"
@@ -31,23 +30,24 @@ namespace kv
 namespace
 {
 
-// "output(s) 3, 5 locked by remote client 127.0.0.1:50000"
-QString LockedText(const RemoteServer &server, const QList<int> &outputs)
+// The operator answers hold questions in a box over the window.
+class WindowQuestions : public HoldQuestions
 {
-    QStringList owners;
-    for (int o : outputs)
-        if (!owners.contains(server.lockOwner(o)))
-            owners << server.lockOwner(o);
-    return QStringLiteral("output(s) %1 locked by remote client %2")
-        .arg(ProtectedOutputs::numbers(outputs), owners.join(QStringLiteral(", ")));
-}
+public:
+    explicit WindowQuestions(QWidget *window) : m_window(window) {}
+    bool askYesNo(const QString &text) override
+    {
+        return Dialogs::instance().yesNo(m_window, kAppTitle, text);
+    }
+
+private:
+    QWidget *m_window;
+};
 
 } // namespace
 
 void TMatrixForm::wireHolds()
 {
-    RemoteServer *server = remoteServer;
-    protectedOutputs = new ProtectedOutputs(this);
     holdMarks = new HoldMarks(*ControlTabSheet);
 
     // Protects: set from the output button's menu or Ctrl+P, remembered, shown.
@@ -71,14 +71,14 @@ void TMatrixForm::wireHolds()
     routing->isProtected = [this](int o) { return protectedOutputs->isProtected(o); };
     routing->showStatus = [this](const QString &text) { MainStatusBar->showMessage(text); };
 
-    // Locks: shown as the server reports them, freed from the output button's menu.
-    connect(server, &RemoteServer::locksChanged, this, [this] {
+    // Locks: shown as clients take them, freed from the output button's menu.
+    connect(holds, &Holds::locksChanged, this, [this] {
         for (int o = 0; o < kMaxPorts; ++o)
-            holdMarks->setLockedBy(o, remoteServer->lockOwner(o));
+            holdMarks->setLockedBy(o, holds->lockOwner(o));
     });
     connect(holdMarks, &HoldMarks::forceUnlockRequested, this,
             gated<int>([this](int n) { remoteControl->askForceUnlock(n - 1); }));
-    routing->lockedBy = [server](int o) { return server->lockOwner(o); };
+    routing->lockedBy = [this](int o) { return holds->lockOwner(o); };
 
     const auto changedBy = [this](int p) {
         QList<int> list;
@@ -89,43 +89,10 @@ void TMatrixForm::wireHolds()
                 list << o;
         return list;
     };
-    const auto locked = [server](const QList<int> &outputs) {
-        QList<int> list;
-        for (int o : outputs)
-            if (!server->lockOwner(o).isEmpty())
-                list << o;
-        return list;
-    };
-    // What would move these outputs asks once for the protected ones (Yes passes them) and
-    // once for the locked ones (Yes frees them, and their owners are told). A hold taken while
-    // a question is up is asked about too: the answer covers only what it named.
-    const auto mayChange = [this, server, locked](const QString &what, const QList<int> &outputs,
-                                                  const QString &question) {
-        QList<int> passed;
-        for (;;) {
-            QList<int> guarded;
-            for (int o : outputs)
-                if (protectedOutputs->isProtected(o) && !passed.contains(o))
-                    guarded << o;
-            const QList<int> held = locked(outputs);
-            if (guarded.isEmpty() && held.isEmpty())
-                return true;
-            if (!guarded.isEmpty()) {
-                if (!Dialogs::instance().yesNo(
-                        this, kAppTitle,
-                        QStringLiteral("%1 would change protected output(s) %2. %3")
-                            .arg(what, ProtectedOutputs::numbers(guarded), question)))
-                    return false;
-                passed << guarded;
-                continue;
-            }
-            if (!Dialogs::instance().yesNo(this, kAppTitle,
-                                           QStringLiteral("%1 would change %2. Force the lock(s) free?")
-                                               .arg(what, LockedText(*server, held))))
-                return false;
-            for (int o : held)
-                server->forceUnlock(o);
-        }
+    auto questions = std::make_shared<WindowQuestions>(this);
+    const auto mayChange = [this, questions](const QString &what, const QList<int> &outputs,
+                                             const QString &question) {
+        return holds->mayChange(what, outputs, question, *questions);
     };
 
     presets->hooks.MayConfirm = [mayChange, changedBy](int p) {
@@ -156,25 +123,19 @@ void TMatrixForm::wireHolds()
     // A lock or a protect taken while the run goes on: its step would break it, and a
     // question would hold the run, so the step is left out.
     auto recall = sequencer->RecallPreset;
-    sequencer->RecallPreset = [this, recall, locked, changedBy, passedForRun](int p) {
-        const QList<int> outputs = changedBy(p);
-        QList<int> guarded;
-        for (int o : outputs)
-            if (protectedOutputs->isProtected(o) && !passedForRun->contains(o))
-                guarded << o;
-        const QList<int> held = locked(outputs);
-        if (guarded.isEmpty() && held.isEmpty()) {
+    sequencer->RecallPreset = [this, recall, changedBy, passedForRun](int p) {
+        QList<int> outputs;
+        for (int o : changedBy(p))
+            if (!passedForRun->contains(o) || !holds->lockOwner(o).isEmpty())
+                outputs << o;
+        const QString why = holds->refusal(outputs);
+        if (why.isEmpty()) {
             recall(p);
             return;
         }
-        QStringList why;
-        if (!guarded.isEmpty())
-            why << QStringLiteral("protected output(s) %1").arg(ProtectedOutputs::numbers(guarded));
-        if (!held.isEmpty())
-            why << LockedText(*remoteServer, held);
         MainStatusBar->showMessage(QStringLiteral("Sequence step %1 skipped: %2")
                                        .arg(sequencer->PresetSeqIndex + 1)
-                                       .arg(why.join(QStringLiteral("; "))));
+                                       .arg(why));
     };
     // A route made before its output was protected or locked. A pending undo asks for itself.
     auto take = routing->mayTake;

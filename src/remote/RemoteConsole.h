@@ -1,6 +1,7 @@
 #pragma once
 // What the remote-control server needs of the console it serves. Numbers are 0-based.
 
+#include "control/Holds.h"
 #include "remote/HubBlocks.h"
 
 #include <QList>
@@ -29,7 +30,8 @@ public:
     // would commit them.
     virtual bool operatorPending() const = 0;
     virtual bool inputAllowed(int output, int input) const = 0;
-    virtual bool isProtected(int output) const = 0;
+    // Protects and locks: the server keeps no hold of its own.
+    virtual Holds &holds() = 0;
 
     // Routes every (output, input) as a temporary route, then takes them all at once.
     virtual void takeRoutes(const QList<QPair<int, int>> &routes, const QString &origin) = 0;

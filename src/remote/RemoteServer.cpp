@@ -72,6 +72,7 @@ RemoteServer::RemoteServer(RemoteConsole &console, QObject *parent)
     m_next->setInterval(0);
     connect(m_next, &QTimer::timeout, this, &RemoteServer::runNext);
     connect(m_server, &QTcpServer::newConnection, this, &RemoteServer::onNewConnection);
+    connect(&m_console.holds(), &Holds::locksChanged, this, &RemoteServer::locksChanged);
 }
 
 RemoteServer::~RemoteServer()
@@ -107,13 +108,7 @@ void RemoteServer::stop()
     // What was answered but has not run is dropped: a server switched off acts no more.
     m_waiting.clear();
     m_rotation.clear();
-    bool hadLocks = false;
-    for (QString &owner : m_owners) {
-        hadLocks = hadLocks || !owner.isEmpty();
-        owner.clear();
-    }
-    if (hadLocks)
-        emit locksChanged();
+    m_console.holds().releaseAllLocks();
     if (was)
         emit statusChanged();
 }
@@ -124,15 +119,14 @@ quint16 RemoteServer::port() const { return m_server->serverPort(); }
 
 QString RemoteServer::lockOwner(int output) const
 {
-    return output >= 0 && output < 16 ? m_owners[output] : QString();
+    return m_console.holds().lockOwner(output);
 }
 
 void RemoteServer::forceUnlock(int output)
 {
     if (lockOwner(output).isEmpty())
         return;
-    m_owners[output].clear();
-    emit locksChanged();
+    m_console.holds().forceUnlock(output);
     changed();
 }
 
@@ -183,17 +177,13 @@ void RemoteServer::drop(Client *client)
 
 void RemoteServer::releaseLocksOf(const QString &owner)
 {
-    bool any = false;
-    for (QString &o : m_owners) {
-        if (o == owner) {
-            o.clear();
-            any = true;
-        }
-    }
-    if (any) {
-        emit locksChanged();
-        changed();
-    }
+    bool held = false;
+    for (int o = 0; o < 16; ++o)
+        held = held || m_console.holds().lockOwner(o) == owner;
+    if (!held)
+        return;
+    m_console.holds().releaseLocksOf(owner);
+    changed();
 }
 
 void RemoteServer::onReadyRead(Client *client)
@@ -300,26 +290,17 @@ QString RemoteServer::routesRefusal(const HubRequest &r, const QString &owner) c
     if (m_console.operatorPending())
         return QStringLiteral("routes pending at the console");
     const int outputs = m_console.device().outputs;
-    QList<int> barred, held, locked;
-    QStringList owners;
+    QList<int> barred, named;
     for (const auto &[o, i] : r.routes) {
-        if (o < 0 || o >= outputs || o >= 16 || !m_console.inputAllowed(o, i)) {
+        if (o < 0 || o >= outputs || o >= 16 || !m_console.inputAllowed(o, i))
             barred << o;
-        } else if (m_console.isProtected(o)) {
-            held << o;
-        } else if (!m_owners[o].isEmpty() && m_owners[o] != owner) {
-            locked << o;
-            if (!owners.contains(m_owners[o]))
-                owners << m_owners[o];
-        }
+        else
+            named << o;
     }
     if (!barred.isEmpty())
         return QStringLiteral("input not allowed on output(s) %1").arg(Numbers(barred));
-    if (!held.isEmpty())
-        return QStringLiteral("output(s) %1 protected").arg(Numbers(held));
-    if (!locked.isEmpty())
-        return QStringLiteral("output(s) %1 locked by remote client %2")
-            .arg(Numbers(locked), owners.join(QStringLiteral(", ")));
+    if (const QString why = m_console.holds().refusal(named, owner); !why.isEmpty())
+        return why;
     return {};
 }
 
@@ -338,24 +319,7 @@ void RemoteServer::refuse(const Job &job, const QString &why)
 
 bool RemoteServer::applyLocks(const HubRequest &r, const QString &owner)
 {
-    for (const auto &[o, c] : r.locks) {
-        if (o >= 16)
-            return false;
-        const bool other = !m_owners[o].isEmpty() && m_owners[o] != owner;
-        // The operator's protect shows as a lock no client can take or break.
-        if ((c == u'O' && (other || m_console.isProtected(o))) || (c == u'U' && other) ||
-            (c == u'F' && m_console.isProtected(o)))
-            return false;
-    }
-    bool any = false;
-    for (const auto &[o, c] : r.locks) {
-        const QString now = c == u'O' ? owner : QString();
-        any = any || m_owners[o] != now;
-        m_owners[o] = now;
-    }
-    if (any)
-        emit locksChanged();
-    return true;
+    return m_console.holds().applyLocks(r.locks, owner);
 }
 
 void RemoteServer::runQueued()
@@ -416,10 +380,11 @@ QList<QChar> RemoteServer::locksSeenBy(const QString &owner) const
     QList<QChar> locks;
     const int outputs = std::min(m_console.device().outputs, 16);
     for (int o = 0; o < outputs; ++o) {
-        if (m_console.isProtected(o) || (!m_owners[o].isEmpty() && m_owners[o] != owner))
+        const QString held = m_console.holds().lockOwner(o);
+        if (m_console.holds().isProtected(o) || (!held.isEmpty() && held != owner))
             locks << u'L';
         else
-            locks << (m_owners[o].isEmpty() ? u'U' : u'O');
+            locks << (held.isEmpty() ? u'U' : u'O');
     }
     return locks;
 }

@@ -104,7 +104,6 @@ private:
     // Waiting requests by client name; the names with any, in the order they are served.
     QHash<QString, std::deque<Job>> m_waiting;
     std::deque<QString> m_rotation;
-    QString m_owners[16];
     QString m_error;
     bool m_readOnly = false;
     bool m_running = false;
