@@ -7,6 +7,7 @@
 #include "control/ProtectedOutputs.h"
 #include "control/Sequencer.h"
 
+#include <QLineEdit>
 #include <QSettings>
 #include <QtTest>
 
@@ -24,6 +25,7 @@ private slots:
     void holdTakenWhileAskingIsAskedToo_data();
     void holdTakenWhileAskingIsAskedToo();
     void sequenceStepSkippedOverANewProtect();
+    void clientsSeeAppliedLabelsOnly();
 };
 
 void TestCommitPath::holdTakenWhileAskingIsAskedToo_data()
@@ -87,6 +89,21 @@ void TestCommitPath::sequenceStepSkippedOverANewProtect()
     QVERIFY(!f->commands().filter("RPRST").isEmpty());
     QVERIFY(f->dialogs.texts().isEmpty());
     QVERIFY(f->click("PresetSeqStopButton"));
+}
+
+// A label still being typed is nobody's yet: clients get it once its edit is left.
+void TestCommitPath::clientsSeeAppliedLabelsOnly()
+{
+    SERVING(f);
+    auto *edit = f->find<QLineEdit>("InputLabelEdit1");
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, "CAM 9");
+    HubClient a;
+    QVERIFY(a.connectTo(PortOf(*f)));
+    QVERIFY(a.dump().contains("INPUT LABELS:\n0 1\n"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(a.next(), QByteArray("INPUT LABELS:\n0 CAM 9\n\n"));
 }
 
 QTEST_MAIN(TestCommitPath)

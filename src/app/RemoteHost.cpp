@@ -9,7 +9,6 @@
 #include "control/UndoTake.h"
 #include "link/CommandChannel.h"
 #include "remote/RemoteSalvo.h"
-#include "ui/LabelingPage.h"
 
 #include <QRandomGenerator>
 #include <QSettings>
@@ -61,7 +60,7 @@ QStringList RemoteHost::labels(HubLabelKind kind) const
     const int count = kind == HubLabelKind::Input ? InputsOf(s) : OutputsOf(s);
     QStringList list;
     for (int n = 1; n <= count; ++n)
-        list << m_form.LabelTabSheet->labelText(Kind(kind), n);
+        list << m_form.configActions->labels().label(Kind(kind), n);
     return list;
 }
 

@@ -7,10 +7,19 @@ void Labels::LabelEditExit(LabelKind kind, int n)
     if (n < 1 || n > LabelCountOf(kind))
         return;
     const QString text = m_view.labelText(kind, n);
+    m_applied[int(kind)][n - 1] = text;
     m_view.showCaption(kind, n,
                        kind == LabelKind::Group
                            ? QStringLiteral("Group %1 (").arg(n) + text + QLatin1Char(')')
                            : text);
+}
+
+QString Labels::label(LabelKind kind, int n) const
+{
+    if (n < 1 || n > LabelCountOf(kind))
+        return {};
+    const QString &text = m_applied[int(kind)][n - 1];
+    return text.isNull() ? QString::number(n) : text;
 }
 
 void Labels::ApplyLabels(LabelKind kind)

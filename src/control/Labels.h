@@ -41,11 +41,15 @@ public:
     void ResetLabelsButtonClick(LabelKind kind);
 
     QString labelText(LabelKind kind, int n) const { return m_view.labelText(kind, n); }
+    // The label as applied (its edit left), which every front end shows; what is still being
+    // typed is not a label yet.
+    QString label(LabelKind kind, int n) const;
     // Typed into edit n and applied, as the operator's typing and leaving the edit would.
     void setLabel(LabelKind kind, int n, const QString &text);
 
 private:
     LabelView &m_view;
+    QString m_applied[4][16];
 };
 
 } // namespace kv
