@@ -36,15 +36,14 @@ QString RemoteModelName(std::uint8_t modelCode, int inputs, int outputs)
 RemoteHost::RemoteHost(TMatrixForm &form) : m_form(form)
 {
     // Made once and kept, so that a panel knows this console again after a restart.
-    QSettings settings = ConsoleSettings();
-    m_uniqueId = settings.value(QStringLiteral("remote/uniqueId")).toString();
+    QSettings s = ConsoleSettings();
+    m_uniqueId = ReadSetting(s, settings::RemoteUniqueId);
     if (m_uniqueId.size() != 12) {
         const quint64 id = QRandomGenerator::system()->generate64() & 0xffffffffffffULL;
         m_uniqueId = QStringLiteral("%1").arg(id, 12, 16, QLatin1Char('0')).toUpper();
-        settings.setValue(QStringLiteral("remote/uniqueId"), m_uniqueId);
+        WriteSetting(s, settings::RemoteUniqueId, m_uniqueId);
     }
-    m_friendlyName =
-        settings.value(QStringLiteral("remote/friendlyName"), QStringLiteral("Kestavion Console")).toString();
+    m_friendlyName = ReadSetting(s, settings::RemoteFriendlyName);
 }
 
 HubDevice RemoteHost::device() const

@@ -7,14 +7,10 @@
 
 namespace kv {
 
-namespace {
-const QString kKey = QStringLiteral("routing/protectedOutputs");
-} // namespace
-
 ProtectedOutputs::ProtectedOutputs(QObject *parent) : QObject(parent)
 {
-    // Numbers from 1, as the operator counts; anything else in the file is ignored.
-    const QStringList saved = ConsoleSettings().value(kKey).toStringList();
+    // Anything but an output's number in the file is ignored.
+    const QStringList saved = ReadSetting(ConsoleSettings(), settings::ProtectedOutputs);
     for (const QString &n : saved) {
         bool ok = false;
         const int o = n.toInt(&ok) - 1;
@@ -48,7 +44,8 @@ void ProtectedOutputs::save() const
     QStringList list;
     for (int o : all())
         list << QString::number(o + 1);
-    ConsoleSettings().setValue(kKey, list);
+    QSettings s = ConsoleSettings();
+    WriteSetting(s, settings::ProtectedOutputs, list);
 }
 
 QString ProtectedOutputs::numbers(const QList<int> &outputs)
