@@ -4,6 +4,7 @@
 #include "app/RemoteControl.h"
 #include "app/WindowHost.h"
 #include "control/Labels.h"
+#include "control/ProtectedOutputs.h"
 #include "control/Routing.h"
 #include "control/SystemCommands.h"
 #include "link/CommandChannel.h"
@@ -45,6 +46,9 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
     m_host = std::make_unique<WindowHost>(*this, *m_infoForm);
     m_channel = new CommandChannel(m_state, *m_host, m_timeouts, this);
     journal = new RouteJournal(m_state, this);
+    // First of all that use the settings (see restore()).
+    protectedOutputs = new ProtectedOutputs(this);
+    protectedOutputs->restore();
 
     wireRouting();
     wireGrouping();

@@ -19,6 +19,7 @@
 #include "ui/SwitchingPage.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QStatusBar>
 #include <QStringList>
 
@@ -46,8 +47,18 @@ QString LockedText(const RemoteServer &server, const QList<int> &outputs)
 void TMatrixForm::wireHolds()
 {
     RemoteServer *server = remoteServer;
-    protectedOutputs = new ProtectedOutputs(this);
     holdMarks = new HoldMarks(*ControlTabSheet);
+
+    // Stays until a save succeeds: a passing message would be gone with the first command.
+    auto *settingsNote = new QLabel;
+    settingsNote->setObjectName(QStringLiteral("SettingsStatusLabel"));
+    MainStatusBar->addPermanentWidget(settingsNote);
+    const auto note = [settingsNote](const QString &text) {
+        settingsNote->setText(text);
+        settingsNote->setVisible(!text.isEmpty());
+    };
+    note(protectedOutputs->problem());
+    connect(protectedOutputs, &ProtectedOutputs::settingsProblem, settingsNote, note);
 
     // Protects: set from the output button's menu or Ctrl+P, remembered, shown.
     for (int o : protectedOutputs->all())
