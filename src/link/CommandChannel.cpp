@@ -1,6 +1,7 @@
 #include "link/CommandChannel.h"
 #include "link/SerialLink.h"
 #include "link/LinkHost.h"
+#include "link/WireLog.h"
 
 #include <QSerialPort>
 #include <QTcpSocket>
@@ -166,6 +167,7 @@ void CommandChannel::SendCommandNoWait()
         if (socketActive()) {
             m_socket->write(CommandBuffer);
             m_socket->flush();
+            qCDebug(lcWire).noquote() << "tcp sent:" << WireText(CommandBuffer);
         }
         break;
     case LinkMode::None:
