@@ -16,6 +16,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+
 using namespace kv;
 using namespace kv::test;
 
