@@ -7,12 +7,16 @@
 #include "Texts.h"
 
 #include "link/LinkTransport.h"
+#include "link/WireLog.h"
 #include "protocol/Commands.h"
 
+#include <QLoggingCategory>
 #include <QSerialPort>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
+
+#include <algorithm>
 
 using namespace kv;
 using namespace kv::test;
@@ -61,6 +65,46 @@ struct Rig {
     }
 };
 
+// Collects what the "kv.wire" category logs while it lives; other messages pass on.
+class WireTrace {
+public:
+    WireTrace()
+    {
+        s_lines.clear();
+        s_previous = qInstallMessageHandler(&WireTrace::handle);
+    }
+    ~WireTrace()
+    {
+        qInstallMessageHandler(s_previous);
+        QLoggingCategory::setFilterRules(QString());
+    }
+    QStringList lines() const { return s_lines; }
+    // The bytes logged as received between this line sent and the next, escaped as logged.
+    QString answerTo(const QString &sent) const
+    {
+        const QString link = sent.section(' ', 0, 0);
+        QString text;
+        for (qsizetype i = s_lines.indexOf(sent) + 1; i > 0 && i < s_lines.size(); ++i) {
+            if (s_lines[i].startsWith(link + " sent: "))
+                break;
+            if (s_lines[i].startsWith(link + " received: "))
+                text += s_lines[i].section(": ", 1);
+        }
+        return text;
+    }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &text)
+    {
+        if (qstrcmp(context.category, "kv.wire") == 0)
+            s_lines << text;
+        else if (s_previous)
+            s_previous(type, context, text);
+    }
+    static inline QStringList s_lines;
+    static inline QtMessageHandler s_previous = nullptr;
+};
+
 #define START(rig, ...)                                                                    \
     do {                                                                                   \
         const QString error = (rig).start(__VA_ARGS__);                                    \
@@ -93,6 +137,8 @@ private slots:
     void bothLinksCommandSerialQueryEthernet();
     void watchdogMessage_data();
     void watchdogMessage();
+    void wireTrace_data();
+    void wireTrace();
 };
 
 // The same status reply over both links: the serial rule needs CR LF before a "#" at
@@ -484,6 +530,45 @@ void tst_Channel::watchdogMessage()
 
     QCOMPARE(bench.host.texts(), QStringList{text});
     QCOMPARE(bench.host.boxes[0].kind, RecordingLinkHost::Kind::Message);
+}
+
+void tst_Channel::wireTrace_data()
+{
+    QTest::addColumn<QString>("link");
+    QTest::newRow("serial") << "serial";
+    QTest::newRow("tcp") << "tcp";
+}
+
+void tst_Channel::wireTrace()
+{
+    QFETCH(QString, link);
+    Rig rig;
+    START(rig);
+    if (link == "serial")
+        rig.bench.setSerialLinkLive(true);
+    else
+        rig.bench.state.EthernetConnected = 1;
+    WireTrace trace;
+
+    SendTakeCommit(rig.ch);
+    QVERIFY(!rig.systemQuery().failed);
+    QCOMPARE(trace.lines(), QStringList{}); // off by default
+
+    QLoggingCategory::setFilterRules("kv.wire.debug=true");
+    SendTakeCommit(rig.ch);
+    QVERIFY(!rig.systemQuery().failed);
+
+    const QStringList lines = trace.lines();
+    QVERIFY2(lines.contains(link + " sent: TAKE 1\\r"), qPrintable(lines.join('|')));
+    QCOMPARE(trace.answerTo(link + " sent: TAKE 1\\r").right(1), "#");
+    // The binary block in printable form.
+    QVERIFY2(trace.answerTo(link + " sent: MINFOKV\\r").startsWith("\\r\\n\\x01\\x00"),
+             qPrintable(lines.join('|')));
+    for (const QString &line : lines)
+        QVERIFY2(std::none_of(line.begin(), line.end(), [](QChar c) { return c < ' ' || c > '~'; }),
+                 qPrintable(line));
+    // The wire is as it was without the trace.
+    QCOMPARE(rig.emu->receivedLines(), (QStringList{"TAKE 1", "MINFOKV", "TAKE 1", "MINFOKV"}));
 }
 
 QTEST_GUILESS_MAIN(tst_Channel)

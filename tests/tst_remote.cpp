@@ -90,8 +90,7 @@ void tst_Remote::dump()
     SERVING(f);
     TypeLabel(*f, "InputLabelEdit1", "CAM 1");
     CLIENT(c, f);
-    const QString id = QSettings(kSettingsOrganization, kSettingsApplication)
-                           .value("remote/uniqueId").toString();
+    const QString id = ReadSetting(ConsoleSettings(), settings::RemoteUniqueId);
     QCOMPARE(id.size(), 12);
     const QByteArray expected =
         Lines("PROTOCOL PREAMBLE", {"Version: 2.8"}) +

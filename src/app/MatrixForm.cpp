@@ -5,6 +5,7 @@
 #include "app/WindowHost.h"
 #include "control/Holds.h"
 #include "control/Labels.h"
+#include "control/ProtectedOutputs.h"
 #include "control/Routing.h"
 #include "control/SystemCommands.h"
 #include "link/CommandChannel.h"
@@ -47,8 +48,10 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
     m_channel = new CommandChannel(m_state, *m_host, m_timeouts, this);
     journal = new RouteJournal(m_state, this);
     connect(m_channel, &CommandChannel::commandEnded, journal, &RouteJournal::noteCommand);
+    // First of all that use the settings (see restore()).
     holds = new Holds(this);
     protectedOutputs = &holds->protects();
+    protectedOutputs->restore();
 
     wireRouting();
     wireGrouping();

@@ -23,20 +23,20 @@ RemoteChoices SavedChoices()
 {
     QSettings s = ConsoleSettings();
     RemoteChoices c;
-    c.enabled = s.value(QStringLiteral("remote/enabled"), false).toBool();
-    c.bind = s.value(QStringLiteral("remote/bind"), c.bind).toString();
-    c.port = s.value(QStringLiteral("remote/port"), c.port).toInt();
-    c.readOnly = s.value(QStringLiteral("remote/readOnly"), false).toBool();
+    c.enabled = ReadSetting(s, settings::RemoteEnabled);
+    c.bind = ReadSetting(s, settings::RemoteBind);
+    c.port = ReadSetting(s, settings::RemotePort);
+    c.readOnly = ReadSetting(s, settings::RemoteReadOnly);
     return c;
 }
 
 void SaveChoices(const RemoteChoices &c)
 {
     QSettings s = ConsoleSettings();
-    s.setValue(QStringLiteral("remote/enabled"), c.enabled);
-    s.setValue(QStringLiteral("remote/bind"), c.bind);
-    s.setValue(QStringLiteral("remote/port"), c.port);
-    s.setValue(QStringLiteral("remote/readOnly"), c.readOnly);
+    WriteSetting(s, settings::RemoteEnabled, c.enabled);
+    WriteSetting(s, settings::RemoteBind, c.bind);
+    WriteSetting(s, settings::RemotePort, c.port);
+    WriteSetting(s, settings::RemoteReadOnly, c.readOnly);
 }
 
 QString Endpoint(const QHostAddress &address, quint16 port)

@@ -10,8 +10,12 @@
 #include "link/CommandChannel.h"
 #include "remote/RemoteSalvo.h"
 
-#include <QRandomGenerator>
+#include <QCryptographicHash>
 #include <QSettings>
+#include <QSysInfo>
+
+#include <algorithm>
+#include <cctype>
 
 namespace kv {
 
@@ -20,6 +24,25 @@ namespace {
 LabelKind Kind(HubLabelKind kind)
 {
     return kind == HubLabelKind::Input ? LabelKind::Input : LabelKind::Output;
+}
+
+bool IsUniqueId(const QString &id)
+{
+    return id.size() == 12 && std::all_of(id.begin(), id.end(), [](QChar c) {
+               return c.unicode() < 128 && std::isxdigit(c.unicode());
+           });
+}
+
+// The same on every run for this machine and these settings, so that it holds even when it
+// cannot be stored.
+QString MakeUniqueId(const QString &settingsFile)
+{
+    QByteArray seed = QSysInfo::machineUniqueId();
+    if (seed.isEmpty())
+        seed = QSysInfo::machineHostName().toUtf8();
+    seed += '\n' + settingsFile.toUtf8();
+    const QByteArray hash = QCryptographicHash::hash(seed, QCryptographicHash::Sha256);
+    return QString::fromLatin1(hash.left(6).toHex().toUpper());
 }
 } // namespace
 
@@ -35,15 +58,13 @@ QString RemoteModelName(std::uint8_t modelCode, int inputs, int outputs)
 RemoteHost::RemoteHost(TMatrixForm &form) : m_form(form)
 {
     // Made once and kept, so that a panel knows this console again after a restart.
-    QSettings settings = ConsoleSettings();
-    m_uniqueId = settings.value(QStringLiteral("remote/uniqueId")).toString();
-    if (m_uniqueId.size() != 12) {
-        const quint64 id = QRandomGenerator::system()->generate64() & 0xffffffffffffULL;
-        m_uniqueId = QStringLiteral("%1").arg(id, 12, 16, QLatin1Char('0')).toUpper();
-        settings.setValue(QStringLiteral("remote/uniqueId"), m_uniqueId);
+    QSettings s = ConsoleSettings();
+    m_uniqueId = ReadSetting(s, settings::RemoteUniqueId);
+    if (!IsUniqueId(m_uniqueId)) {
+        m_uniqueId = MakeUniqueId(s.fileName());
+        WriteSetting(s, settings::RemoteUniqueId, m_uniqueId);
     }
-    m_friendlyName =
-        settings.value(QStringLiteral("remote/friendlyName"), QStringLiteral("Kestavion Console")).toString();
+    m_friendlyName = ReadSetting(s, settings::RemoteFriendlyName);
 }
 
 HubDevice RemoteHost::device() const

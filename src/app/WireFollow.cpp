@@ -22,10 +22,6 @@
 
 namespace kv {
 
-namespace {
-const QString kFollowKey = QStringLiteral("follow/enabled");
-} // namespace
-
 void TMatrixForm::wireFollow()
 {
     follower = new FollowSwitcher(m_state, *m_channel, m_timeouts.FollowIntervalMs, this);
@@ -77,8 +73,11 @@ void TMatrixForm::wireFollow()
             followMarks->clear();
     });
     // Only the operator's choice is remembered, not one made for a single run.
-    connect(item, &QAction::triggered, this, [](bool on) { ConsoleSettings().setValue(kFollowKey, on); });
-    item->setChecked(ConsoleSettings().value(kFollowKey, false).toBool());
+    connect(item, &QAction::triggered, this, [](bool on) {
+        QSettings s = ConsoleSettings();
+        WriteSetting(s, settings::FollowSwitcher, on);
+    });
+    item->setChecked(ReadSetting(ConsoleSettings(), settings::FollowSwitcher));
 }
 
 void TMatrixForm::followForThisRun() { m_menu.FollowSwitcher1->setChecked(true); }

@@ -18,6 +18,7 @@
 #include "ui/SwitchingPage.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QStatusBar>
 #include <QStringList>
 
@@ -49,6 +50,17 @@ private:
 void TMatrixForm::wireHolds()
 {
     holdMarks = new HoldMarks(*ControlTabSheet);
+
+    // Stays until a save succeeds: a passing message would be gone with the first command.
+    auto *settingsNote = new QLabel;
+    settingsNote->setObjectName(QStringLiteral("SettingsStatusLabel"));
+    MainStatusBar->addPermanentWidget(settingsNote);
+    const auto note = [settingsNote](const QString &text) {
+        settingsNote->setText(text);
+        settingsNote->setVisible(!text.isEmpty());
+    };
+    note(protectedOutputs->problem());
+    connect(protectedOutputs, &ProtectedOutputs::settingsProblem, settingsNote, note);
 
     // Protects: set from the output button's menu or Ctrl+P, remembered, shown.
     for (int o : protectedOutputs->all())

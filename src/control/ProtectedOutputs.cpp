@@ -7,20 +7,27 @@
 
 namespace kv {
 
-namespace {
-const QString kKey = QStringLiteral("routing/protectedOutputs");
-} // namespace
+ProtectedOutputs::ProtectedOutputs(QObject *parent) : QObject(parent) {}
 
-ProtectedOutputs::ProtectedOutputs(QObject *parent) : QObject(parent)
+void ProtectedOutputs::restore()
 {
-    // Numbers from 1, as the operator counts; anything else in the file is ignored.
-    const QStringList saved = ConsoleSettings().value(kKey).toStringList();
-    for (const QString &n : saved) {
+    const QSettings s = ConsoleSettings();
+    QStringList lost;
+    for (const QString &n : ReadSetting(s, settings::ProtectedOutputs)) {
         bool ok = false;
         const int o = n.toInt(&ok) - 1;
         if (ok && IsPortIndex(o))
             m_on[o] = true;
+        else if (!n.trimmed().isEmpty())
+            lost << n.trimmed();
     }
+    // A damaged file may have lost any of them, so none can be named.
+    if (s.status() != QSettings::NoError)
+        setProblem(QStringLiteral(
+            "Protected outputs could not all be restored: the settings cannot be read"));
+    else if (!lost.isEmpty())
+        setProblem(QStringLiteral("Protected output(s) %1 could not be restored")
+                       .arg(lost.join(QStringLiteral(", "))));
 }
 
 bool ProtectedOutputs::isProtected(int output) const { return IsPortIndex(output) && m_on[output]; }
@@ -43,12 +50,28 @@ QList<int> ProtectedOutputs::all() const
     return list;
 }
 
-void ProtectedOutputs::save() const
+void ProtectedOutputs::save()
 {
     QStringList list;
     for (int o : all())
         list << QString::number(o + 1);
-    ConsoleSettings().setValue(kKey, list);
+    QSettings s = ConsoleSettings();
+    WriteSetting(s, settings::ProtectedOutputs, list);
+    s.sync();
+    // A FormatError here is the file as it was read; it has been written whole since.
+    if (s.status() == QSettings::AccessError || !s.isWritable())
+        setProblem(QStringLiteral(
+            "Protected outputs cannot be saved: they will not survive a restart"));
+    else
+        setProblem(QString());
+}
+
+void ProtectedOutputs::setProblem(const QString &text)
+{
+    if (text == m_problem)
+        return;
+    m_problem = text;
+    emit settingsProblem(text);
 }
 
 QString ProtectedOutputs::numbers(const QList<int> &outputs)

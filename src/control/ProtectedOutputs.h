@@ -16,6 +16,12 @@ class ProtectedOutputs : public QObject {
 public:
     explicit ProtectedOutputs(QObject *parent = nullptr);
 
+    // Takes up the protects saved by an earlier run; what it cannot, problem() names. Only
+    // the first reader of the settings hears that they are damaged, and the first write
+    // mends them: restore before anything else uses them.
+    void restore();
+    QString problem() const { return m_problem; }
+
     // 0-based; outputs outside 0-15 are never protected.
     bool isProtected(int output) const;
     void setProtected(int output, bool on);
@@ -27,11 +33,16 @@ public:
 
 signals:
     void changed(int output, bool on);
+    // Protects lost or about to be lost to the settings, for the operator; empty again once
+    // a save succeeds.
+    void settingsProblem(const QString &text);
 
 private:
-    void save() const;
+    void save();
+    void setProblem(const QString &text);
 
     bool m_on[kMaxPorts] = {};
+    QString m_problem;
 };
 
 } // namespace kv

@@ -1,6 +1,7 @@
 #include "link/CommandChannel.h"
 #include "link/SerialLink.h"
 #include "link/LinkHost.h"
+#include "link/WireLog.h"
 
 #include <QSerialPort>
 #include <QTcpSocket>
@@ -177,6 +178,7 @@ void CommandChannel::SendCommandNoWait()
                 outcome = m_socket->write(CommandBuffer) < 0 ? CommandOutcome::Unanswered
                                                              : CommandOutcome::Sent;
                 m_socket->flush();
+                qCDebug(lcWire).noquote() << "tcp sent:" << WireText(CommandBuffer);
             }
             break;
         case LinkMode::None:

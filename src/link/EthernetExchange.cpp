@@ -2,6 +2,7 @@
 // a query lets pending GUI events run once.
 
 #include "link/CommandChannel.h"
+#include "link/WireLog.h"
 
 #include <QCoreApplication>
 #include <QTcpSocket>
@@ -19,9 +20,14 @@ constexpr int kStaleReadsMax = 100;
 // that came too late or too long); left there, they would be taken for this one's answer.
 void CommandChannel::discardSocketInput(QTcpSocket *socket)
 {
-    socket->readAll();
+    const auto drop = [socket] {
+        const QByteArray stale = socket->readAll();
+        if (!stale.isEmpty())
+            qCDebug(lcWire).noquote() << "tcp dropped:" << WireText(stale);
+    };
+    drop();
     for (int k = 0; k < kStaleReadsMax && socket->waitForReadyRead(0); ++k)
-        socket->readAll();
+        drop();
 }
 
 bool CommandChannel::EthernetSendAndAwait(const char *text)
@@ -37,11 +43,15 @@ bool CommandChannel::EthernetSendAndAwait(const char *text)
         return result;
     if (m_socket->write(text) < 0)
         return result; // a failed send counts as unanswered
+    qCDebug(lcWire).noquote() << "tcp sent:" << WireText(text);
     m_socket->waitForBytesWritten(waitMs);
     if (m_socket->bytesAvailable() > 0 || m_socket->waitForReadyRead(waitMs)) {
         // Whatever came is the acknowledgement; bytes beyond the first 20 stay unread.
         const qint64 n = m_socket->read(reinterpret_cast<char *>(SlotData[0]), kAckReadMax);
         if (n >= 1) {
+            qCDebug(lcWire).noquote()
+                << "tcp received:"
+                << WireText(QByteArrayView(reinterpret_cast<const char *>(SlotData[0]), n));
             SlotCount[0] = int(n);
             result = true;
             emit switcherAnswered();
@@ -56,6 +66,10 @@ int CommandChannel::readSlot(int k)
         return 0;
     const qint64 n = m_socket->read(reinterpret_cast<char *>(SlotData[k]), kSlotSize);
     SlotCount[k] = n > 0 ? int(n) : 0;
+    if (n > 0)
+        qCDebug(lcWire).noquote()
+            << "tcp received:"
+            << WireText(QByteArrayView(reinterpret_cast<const char *>(SlotData[k]), n));
     return SlotCount[k];
 }
 
@@ -78,6 +92,7 @@ void CommandChannel::EthernetQuery()
         return;
     if (m_socket->write(CommandBuffer) < 0)
         return;
+    qCDebug(lcWire).noquote() << "tcp sent:" << WireText(CommandBuffer);
     m_socket->waitForBytesWritten(waitMs);
     if (m_socket->bytesAvailable() == 0 && !m_socket->waitForReadyRead(waitMs))
         return;

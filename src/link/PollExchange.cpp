@@ -3,6 +3,7 @@
 // then only until the poll's reply is in or its time is up.
 
 #include "link/CommandChannel.h"
+#include "link/WireLog.h"
 
 #include <QElapsedTimer>
 #include <QSerialPort>
@@ -24,6 +25,7 @@ bool CommandChannel::startPoll(const QByteArray &text, int minReplyLength)
         if (!socketActive() || m_socket->write(text) < 0)
             return false;
         m_socket->flush();
+        qCDebug(lcWire).noquote() << "tcp sent:" << WireText(text);
     } else {
         if (!serialOpen())
             return false;
@@ -33,6 +35,7 @@ bool CommandChannel::startPoll(const QByteArray &text, int minReplyLength)
         discardSerialInput();
         m_port->write(text);
         m_port->flush();
+        qCDebug(lcWire).noquote() << "serial sent:" << WireText(text);
     }
     m_poll = Poll{};
     m_poll.active = true;
@@ -56,6 +59,7 @@ void CommandChannel::gatherPollBytes()
         const QByteArray bytes = m_port->readAll();
         if (bytes.isEmpty())
             return;
+        qCDebug(lcWire).noquote() << "serial received:" << WireText(bytes);
         emit serialBytesReceived(bytes);
         if (GatherSerialBytes(buffer, kReplyBufferSize, m_poll.length, bytes.constData(),
                               int(bytes.size()), m_poll.minLength, ReplyTerminator))
@@ -63,6 +67,8 @@ void CommandChannel::gatherPollBytes()
         return;
     }
     const QByteArray bytes = m_socket->readAll();
+    if (!bytes.isEmpty())
+        qCDebug(lcWire).noquote() << "tcp received:" << WireText(bytes);
     // A reply that would not leave a zero behind it in the buffer is never found.
     const int room = kReplyBufferSize - 1 - m_poll.length;
     const int n = qMin(int(bytes.size()), qMax(room, 0));

@@ -5,6 +5,7 @@
 #include "link/LinkHost.h"
 #include "link/LinkTransport.h"
 #include "link/SerialLink.h"
+#include "link/WireLog.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -27,7 +28,9 @@ void CommandChannel::discardSerialInput()
 {
     // Reading first re-arms the port's reader in case a full read buffer had stopped it;
     // clear() then drops whatever the device still holds.
-    m_port->readAll();
+    const QByteArray stale = m_port->readAll();
+    if (!stale.isEmpty())
+        qCDebug(lcWire).noquote() << "serial dropped:" << WireText(stale);
     m_port->clear(QSerialPort::Input);
 }
 
@@ -41,6 +44,7 @@ void CommandChannel::SerialWrite(const char *text)
     if (freeSpace > length) {
         m_port->write(text, length);
         m_port->flush();
+        qCDebug(lcWire).noquote() << "serial sent:" << WireText(QByteArrayView(text, length));
     } else {
         m_host.showMessage(kOverflowText);
     }
@@ -80,8 +84,10 @@ int CommandChannel::awaitTerminator(int timeoutMs)
             }
         }
     }
-    if (!seen.isEmpty())
+    if (!seen.isEmpty()) {
+        qCDebug(lcWire).noquote() << "serial received:" << WireText(seen);
         emit serialBytesReceived(seen);
+    }
     return result;
 }
 
@@ -214,6 +220,7 @@ void CommandChannel::ApdComPort1TriggerAvail(int count)
     if (QueryPending != 1 || count <= 0)
         return;
     const QByteArray bytes = m_port->read(count);
+    qCDebug(lcWire).noquote() << "serial received:" << WireText(bytes);
     const int start = qBound(0, ReplyLength, kReplyBufferSize);
     const int stored = qMin(int(bytes.size()), kReplyBufferSize - start);
     if (stored <= 0)

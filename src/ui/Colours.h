@@ -4,6 +4,7 @@
 
 #include <QColor>
 
+class QPalette;
 class QWidget;
 
 namespace kv {
@@ -17,8 +18,13 @@ inline const QColor kLampOff(0, 128, 0);   // unlit lamps
 // The system button-face colour.
 QColor buttonFace();
 
-// Paints a push button's face or a label's background.
+// Paints a push button's face or a label's background; nothing when it has that colour.
 void paint(QWidget *w, const QColor &colour);
 QColor paintedColour(const QWidget *w);
+
+// A palette of the same colours that was drawn before, and so has the same key. The style
+// keeps its button images by palette key, and a widget's palette takes a new key at every
+// change: drawn as it is, every change of shade would add images to the style's cache.
+QPalette sharedPalette(const QPalette &pal);
 
 } // namespace kv

@@ -1,4 +1,5 @@
 #include "ui/LabelButton.h"
+#include "ui/Colours.h"
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -65,6 +66,7 @@ void LabelButton::paintEvent(QPaintEvent *)
     QStylePainter painter(this);
     QStyleOptionButton option;
     initStyleOption(&option);
+    option.palette = sharedPalette(option.palette);
     const QString caption = option.text;
     const QIcon icon = option.icon;
     option.text.clear();

@@ -3,6 +3,8 @@
 // read-only or not; what the server is doing; and the outputs clients have locked, which the
 // operator can force free. The dialog holds the choices; applying them is done above it.
 
+#include "config/Settings.h"
+
 #include <QDialog>
 #include <QHostAddress>
 #include <QList>
@@ -18,10 +20,10 @@ class QSpinBox;
 namespace kv {
 
 struct RemoteChoices {
-    bool enabled = false;
-    QString bind = QStringLiteral("127.0.0.1");
-    int port = 9990;
-    bool readOnly = false;
+    bool enabled = settings::RemoteEnabled.fallback;
+    QString bind = settings::RemoteBind.fallback;
+    int port = settings::RemotePort.fallback;
+    bool readOnly = settings::RemoteReadOnly.fallback;
 };
 
 class RemoteDialog : public QDialog {
