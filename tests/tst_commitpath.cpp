@@ -4,6 +4,7 @@
 #include "HubClient.h"
 #include "RemoteSteps.h"
 
+#include "control/CommitPath.h"
 #include "control/ProtectedOutputs.h"
 #include "control/Sequencer.h"
 
@@ -26,6 +27,8 @@ private slots:
     void holdTakenWhileAskingIsAskedToo();
     void sequenceStepSkippedOverANewProtect();
     void clientsSeeAppliedLabelsOnly();
+    void takeOverMadeElsewhereAsks_data();
+    void takeOverMadeElsewhereAsks();
 };
 
 void TestCommitPath::holdTakenWhileAskingIsAskedToo_data()
@@ -104,6 +107,51 @@ void TestCommitPath::clientsSeeAppliedLabelsOnly()
     QVERIFY(a.dump().contains("INPUT LABELS:\n0 1\n"));
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(a.next(), QByteArray("INPUT LABELS:\n0 CAM 9\n\n"));
+}
+
+void TestCommitPath::takeOverMadeElsewhereAsks_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("verb");
+    QTest::newRow("Take") << "T" << "Take" << "Take";
+    QTest::newRow("Clear All Routing") << "X" << "Clear All Routing" << "Clear";
+    QTest::newRow("Preset Save") << "S p1" << "Saving preset 1" << "Save";
+    QTest::newRow("remote salvo") << "salvo" << "" << "";
+}
+
+// Output 2 protected on input 3, and a temporary route 2 to 5 made at the front panel: every
+// way whose "TAKE 1" would put it on air asks about both, or is refused when nobody can be
+// asked, and nothing is sent.
+void TestCommitPath::takeOverMadeElsewhereAsks()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, what);
+    QFETCH(QString, verb);
+    SERVING(f);
+    f->form().followForThisRun();
+    QVERIFY(Operate(*f, "o2 i3 T"));
+    f->form().protectedOutputs->setProtected(1, true);
+    QCOMPARE(f->emu().sendControl("panel temp 2 5"), "ok");
+    QTRY_VERIFY(f->form().commits->madeElsewhere() == QList<int>{1});
+    f->clearWire();
+    if (action == "salvo") {
+        HubClient a;
+        QVERIFY(a.connectTo(PortOf(*f)));
+        a.send("VIDEO OUTPUT ROUTING:\n0 1\n\n");
+        QCOMPARE(a.next(), QByteArray("NAK\n\n"));
+    } else {
+        f->dialogs.answer(Dialogs::Answer::Yes);
+        f->dialogs.answer(Dialogs::Answer::No);
+        QVERIFY(Operate(*f, action));
+        QCOMPARE(f->dialogs.texts(),
+                 (QStringList{"The switcher holds temporary routes made elsewhere on outputs 2. " +
+                                  what + " commits them too. " + verb + " anyway?",
+                              what + " would change protected output(s) 2. " + verb + " it anyway?"}));
+    }
+    QCOMPARE(f->commands(), QStringList{});
+    QCOMPARE(f->emuState("routes").section(',', 1, 1), "5*3");
+    QCOMPARE(f->state().Presets[0].Stored, 0);
 }
 
 QTEST_MAIN(TestCommitPath)

@@ -3,6 +3,8 @@
 #include "app/InfoForm.h"
 #include "app/RemoteControl.h"
 #include "app/WindowHost.h"
+#include "app/WindowQuestions.h"
+#include "control/CommitPath.h"
 #include "control/Holds.h"
 #include "control/Labels.h"
 #include "control/ProtectedOutputs.h"
@@ -52,6 +54,8 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
     holds = new Holds(this);
     protectedOutputs = &holds->protects();
     protectedOutputs->restore();
+    m_questions = std::make_unique<WindowQuestions>(this);
+    commits = new CommitPath(m_state, *holds, *m_questions, this);
 
     wireRouting();
     wireGrouping();

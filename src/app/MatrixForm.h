@@ -38,6 +38,8 @@ class PresetPanel;
 class ProtectedOutputs;
 class HoldMarks;
 class Holds;
+class CommitPath;
+class WindowQuestions;
 class RemoteControl;
 class RemoteServer;
 class RouteLogWindow;
@@ -89,6 +91,7 @@ public:
     RouteJournal *journal = nullptr;
     UndoTake *undoTake = nullptr;
     Holds *holds = nullptr; // protects and remote locks
+    CommitPath *commits = nullptr; // what every change is weighed by before it is sent
     ProtectedOutputs *protectedOutputs = nullptr;
     HoldMarks *holdMarks = nullptr;
     RouteLogWindow *routeLogWindow = nullptr; // made when first opened
@@ -186,6 +189,7 @@ private:
     std::unique_ptr<WindowHost> m_host;
     CommandChannel *m_channel = nullptr;
     std::unique_ptr<TInfoForm> m_infoForm;
+    std::unique_ptr<WindowQuestions> m_questions;
     std::unique_ptr<Labels> m_labels;
     std::unique_ptr<SystemCommands> m_systemCommands;
 };

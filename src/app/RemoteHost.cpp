@@ -1,6 +1,7 @@
 #include "app/RemoteHost.h"
 
 #include "config/Settings.h"
+#include "control/CommitPath.h"
 #include "control/ConfigActions.h"
 #include "control/Labels.h"
 #include "app/MatrixForm.h"
@@ -120,6 +121,11 @@ bool RemoteHost::inputAllowed(int output, int input) const
 }
 
 Holds &RemoteHost::holds() { return *m_form.holds; }
+
+QString RemoteHost::salvoRefusal(const QList<int> &outputs, const QString &owner) const
+{
+    return m_form.commits->refusal({QStringLiteral("Remote salvo"), outputs, true, {}}, owner);
+}
 
 void RemoteHost::takeRoutes(const QList<QPair<int, int>> &routes, const QString &origin)
 {

@@ -5,6 +5,7 @@
 #include "app/MatrixForm.h"
 
 #include "config/Settings.h"
+#include "control/CommitPath.h"
 #include "control/StatusRead.h"
 #include "control/FollowSwitcher.h"
 #include "control/ProtectedOutputs.h"
@@ -52,17 +53,9 @@ void TMatrixForm::wireFollow()
     // What the switcher changed by itself reaches the remote clients too.
     connect(f, &FollowSwitcher::routesChangedAtSwitcher, this, [this] { tellRemoteClients(); });
 
-    // "TAKE 1" commits every temporary route on the switcher, not only this console's.
-    routing->mayTake = [this] {
-        const QList<int> outputs = follower->foreignTemporaryOutputs();
-        if (outputs.isEmpty())
-            return true;
-        return Dialogs::instance().yesNo(
-            this, kAppTitle,
-            QStringLiteral("The switcher holds temporary routes made elsewhere on outputs %1. "
-                           "Take commits them too. Take anyway?")
-                .arg(ProtectedOutputs::numbers(outputs)));
-    };
+    // "TAKE 1" commits every temporary route on the switcher, not only this console's: every
+    // change is weighed with those made elsewhere.
+    commits->setFollower(follower);
     routing->afterTakeCommit = [this] { follower->foreignTaken(); };
     routing->afterTakeCancel = [this] { follower->foreignDropped(); };
 

@@ -9,6 +9,7 @@
 #include "app/RemoteControl.h"
 
 #include "control/Presets.h"
+#include "control/CommitPath.h"
 #include "control/Holds.h"
 #include "control/Routing.h"
 #include "control/Sequencer.h"
@@ -28,24 +29,6 @@
 namespace kv
 {
 
-namespace
-{
-
-// The operator answers hold questions in a box over the window.
-class WindowQuestions : public HoldQuestions
-{
-public:
-    explicit WindowQuestions(QWidget *window) : m_window(window) {}
-    bool askYesNo(const QString &text) override
-    {
-        return Dialogs::instance().yesNo(m_window, kAppTitle, text);
-    }
-
-private:
-    QWidget *m_window;
-};
-
-} // namespace
 
 void TMatrixForm::wireHolds()
 {
@@ -80,7 +63,6 @@ void TMatrixForm::wireHolds()
                 else
                     MainStatusBar->showMessage(QStringLiteral("Select an output first"));
             }));
-    routing->isProtected = [this](int o) { return protectedOutputs->isProtected(o); };
     routing->showStatus = [this](const QString &text) { MainStatusBar->showMessage(text); };
 
     // Locks: shown as clients take them, freed from the output button's menu.
@@ -90,38 +72,18 @@ void TMatrixForm::wireHolds()
     });
     connect(holdMarks, &HoldMarks::forceUnlockRequested, this,
             gated<int>([this](int n) { remoteControl->askForceUnlock(n - 1); }));
-    routing->lockedBy = [this](int o) { return holds->lockOwner(o); };
 
-    const auto changedBy = [this](int p) {
-        QList<int> list;
-        if (p < 0 || p >= kPresetCount)
-            return list;
-        for (int o = 0; o < OutputsOf(m_state); ++o)
-            if (PresetChangesOutput(m_state, m_state.Presets[p], o))
-                list << o;
-        return list;
-    };
-    auto questions = std::make_shared<WindowQuestions>(this);
-    const auto mayChange = [this, questions](const QString &what, const QList<int> &outputs,
-                                             const QString &question) {
-        return holds->mayChange(what, outputs, question, *questions);
-    };
-
-    presets->hooks.MayConfirm = [mayChange, changedBy](int p) {
-        return mayChange(QStringLiteral("Preset %1").arg(p + 1), changedBy(p),
-                         QStringLiteral("Recall it anyway?"));
-    };
     // The protects a Start was answered Yes for: its run may move them.
     auto passedForRun = std::make_shared<QList<int>>();
-    sequencer->MayStart = [this, mayChange, changedBy, passedForRun](const QList<int> &presetList) {
+    sequencer->MayStart = [this, passedForRun](const QList<int> &presetList) {
         QList<int> outputs;
         for (int p : presetList)
-            for (int o : changedBy(p))
+            for (int o : commits->presetMoves(p))
                 if (!outputs.contains(o))
                     outputs << o;
         std::sort(outputs.begin(), outputs.end());
-        if (!mayChange(QStringLiteral("The preset sequence"), outputs,
-                       QStringLiteral("Start it anyway?")))
+        if (!commits->mayCommit({QStringLiteral("The preset sequence"), outputs, false,
+                                 QStringLiteral("Start")}))
             return false;
         passedForRun->clear();
         for (int o : outputs)
@@ -129,18 +91,15 @@ void TMatrixForm::wireHolds()
                 *passedForRun << o;
         return true;
     };
-    undoTake->hooks.MayChange = [mayChange](const QList<int> &outputs) {
-        return mayChange(QStringLiteral("The undo"), outputs, QStringLiteral("Take it anyway?"));
-    };
     // A lock or a protect taken while the run goes on: its step would break it, and a
     // question would hold the run, so the step is left out.
     auto recall = sequencer->RecallPreset;
-    sequencer->RecallPreset = [this, recall, changedBy, passedForRun](int p) {
+    sequencer->RecallPreset = [this, recall, passedForRun](int p) {
         QList<int> outputs;
-        for (int o : changedBy(p))
+        for (int o : commits->presetMoves(p))
             if (!passedForRun->contains(o) || !holds->lockOwner(o).isEmpty())
                 outputs << o;
-        const QString why = holds->refusal(outputs);
+        const QString why = commits->refusal({QStringLiteral("Sequence step"), outputs, false, {}});
         if (why.isEmpty()) {
             recall(p);
             return;
@@ -149,19 +108,7 @@ void TMatrixForm::wireHolds()
                                        .arg(sequencer->PresetSeqIndex + 1)
                                        .arg(why));
     };
-    // A route made before its output was protected or locked. A pending undo asks for itself.
-    auto take = routing->mayTake;
-    routing->mayTake = [this, take, mayChange] {
-        if (take && !take())
-            return false;
-        if (undoTake->pending())
-            return true;
-        QList<int> pending;
-        for (int o = 0; o < OutputsOf(m_state); ++o)
-            if (m_state.Routes[o].Taken == 0)
-                pending << o;
-        return mayChange(QStringLiteral("Take"), pending, QStringLiteral("Take it anyway?"));
-    };
+
 }
 
 } // namespace kv

@@ -1,5 +1,6 @@
 #include "control/Presets.h"
 
+#include "control/CommitPath.h"
 #include "protocol/Commands.h"
 
 #include <cstring>
@@ -16,8 +17,9 @@ void Call(const std::function<void()> &f)
 }
 } // namespace
 
-Presets::Presets(MatrixState &state, CommandChannel &channel, PresetView &view, QObject *parent)
-    : QObject(parent), m_state(state), m_channel(channel), m_view(view)
+Presets::Presets(MatrixState &state, CommandChannel &channel, PresetView &view,
+                 CommitPath &commits, QObject *parent)
+    : QObject(parent), m_state(state), m_channel(channel), m_view(view), m_commits(commits)
 {
 }
 
@@ -82,6 +84,10 @@ void Presets::ChoosePreset(int p, bool saving)
 
 void Presets::SavePreset(int p)
 {
+    // Its "TAKE 1" commits what is pending here and what was made elsewhere.
+    if (!m_commits.mayCommit({QStringLiteral("Saving preset %1").arg(p + 1),
+                              m_commits.pendingOutputs(), true, QStringLiteral("Save")}))
+        return;
     for (PresetRecord &r : m_state.Presets)
         r.LastSaved = 0;
     PresetRecord &r = m_state.Presets[p];
@@ -147,8 +153,10 @@ void Presets::PanelAtRestAfterRecall()
 
 void Presets::PresetRecallConfirmButtonClick()
 {
-    if (m_state.PresetPreviewPending != 0 && IsPresetIndex(m_state.SelectedPreset) &&
-        hooks.MayConfirm && !hooks.MayConfirm(m_state.SelectedPreset))
+    const int p = m_state.SelectedPreset;
+    if (m_state.PresetPreviewPending != 0 && IsPresetIndex(p) &&
+        !m_commits.mayCommit({QStringLiteral("Preset %1").arg(p + 1), m_commits.presetMoves(p),
+                              false, QStringLiteral("Recall")}))
         return;
     PanelAtRestAfterRecall();
     // A recall by the sequence may have replaced the preview meanwhile; confirming would

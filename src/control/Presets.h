@@ -11,6 +11,7 @@
 namespace kv {
 
 class CommandChannel;
+class CommitPath;
 
 // What the preset operations need of the preset panel. Presets count from 0.
 class PresetView {
@@ -33,15 +34,12 @@ struct PresetHooks {
     std::function<void()> CommitTemporaryRoutes;
     std::function<void(int output)> HighlightRoutedInput;
     std::function<void()> RefreshAllPages;
-    // Asked before a previewed preset (0-based) goes to the switcher; false: nothing is sent
-    // and the preview stays. Unset: always.
-    std::function<bool(int preset)> MayConfirm;
 };
 
 class Presets : public QObject {
     Q_OBJECT
 public:
-    Presets(MatrixState &state, CommandChannel &channel, PresetView &view,
+    Presets(MatrixState &state, CommandChannel &channel, PresetView &view, CommitPath &commits,
             QObject *parent = nullptr);
 
     PresetHooks hooks;
@@ -68,6 +66,7 @@ private:
     MatrixState &m_state;
     CommandChannel &m_channel;
     PresetView &m_view;
+    CommitPath &m_commits;
     // The fallback inputs from before the first preview, put back by its Cancel.
     std::uint8_t m_savedPrevious[kMaxPorts] = {};
 };

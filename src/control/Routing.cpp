@@ -1,5 +1,7 @@
 #include "control/Routing.h"
 
+#include "control/CommitPath.h"
+
 #include "link/CommandChannel.h"
 #include "protocol/Commands.h"
 
@@ -23,8 +25,9 @@ QString ModelCaption(std::uint8_t modelCode)
     }
 }
 
-Routing::Routing(MatrixState &state, CommandChannel &channel, RoutingView &view, QObject *parent)
-    : QObject(parent), m_state(state), m_channel(channel), m_view(view)
+Routing::Routing(MatrixState &state, CommandChannel &channel, RoutingView &view,
+                 CommitPath &commits, QObject *parent)
+    : QObject(parent), m_state(state), m_channel(channel), m_view(view), m_commits(commits)
 {
 }
 
@@ -103,7 +106,9 @@ void Routing::RouteInput(int input)
     }
     if (Locked(o)) {
         if (showStatus)
-            showStatus(QStringLiteral("Output %1 is locked by remote client %2").arg(o + 1).arg(lockedBy(o)));
+            showStatus(QStringLiteral("Output %1 is locked by remote client %2")
+                           .arg(o + 1)
+                           .arg(m_commits.holds().lockOwner(o)));
         return;
     }
     RouteEntry &route = m_state.Routes[o];
@@ -355,13 +360,19 @@ bool Routing::WithdrawPreview()
     return true;
 }
 
+bool Routing::Protected(int output) const { return m_commits.holds().isProtected(output); }
+
+bool Routing::Locked(int output) const { return !m_commits.holds().lockOwner(output).isEmpty(); }
+
 void Routing::TakeButtonClick()
 {
     m_view.setTakeLamp(true);
     if (m_state.PresetPreviewPending != 0 && onPreviewConfirm) {
         onPreviewConfirm();
-    } else if (!mayTake || mayTake()) {
-        if (!onPendingTake || !onPendingTake())
+    } else if (!onPendingTake || !onPendingTake()) {
+        // A pending undo asks for itself.
+        if (m_commits.mayCommit({QStringLiteral("Take"), m_commits.pendingOutputs(), true,
+                                 QStringLiteral("Take")}))
             TakeRoutes();
     }
     m_view.setTakeLamp(false);
@@ -379,6 +390,11 @@ void Routing::ClearAllRoutingButtonClick()
         return;
     // The preview goes first, with Busy free, as its own Cancel would run.
     WithdrawPreview();
+    // With nothing pending here, no "TAKE 0" drops the temporary routes made elsewhere, and
+    // the "TAKE 1" that keeps held outputs on air would commit them.
+    if (m_commits.pendingOutputs().isEmpty() &&
+        !m_commits.mayCommit({QStringLiteral("Clear All Routing"), {}, true, QStringLiteral("Clear")}))
+        return;
     const BusyGuard busy(m_state);
     CancelTake();
     ClearAllRoutes();

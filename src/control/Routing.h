@@ -14,6 +14,7 @@
 namespace kv {
 
 class CommandChannel;
+class CommitPath;
 
 // What the operations paint; numbers are 0-based indices (0-15).
 class RoutingView {
@@ -44,7 +45,7 @@ bool InputAllowedFor(const MatrixState &s, int output, int input);
 class Routing : public QObject {
     Q_OBJECT
 public:
-    Routing(MatrixState &state, CommandChannel &channel, RoutingView &view,
+    Routing(MatrixState &state, CommandChannel &channel, RoutingView &view, CommitPath &commits,
             QObject *parent = nullptr);
 
     // Operations (0-based).
@@ -82,14 +83,6 @@ public:
     // was none, Take acts on the routes); every CancelTake first puts it back, sending nothing.
     std::function<bool()> onPendingTake;
     std::function<void()> onPendingCancel;
-    // Protected outputs (0-based) take no input, and Clear All Routing leaves them alone.
-    std::function<bool(int output)> isProtected;
-    // Who holds a lock on the output (0-based), empty when no one does: a locked output
-    // takes no input from the operator either, and Clear All Routing leaves it alone.
-    std::function<QString(int output)> lockedBy;
-    // Take asks first when it would commit more than this console made (false: send
-    // nothing).
-    std::function<bool()> mayTake;
     // "TAKE 1" has been sent: the switcher committed every temporary route, whoever made it.
     std::function<void()> afterTakeCommit;
     // "TAKE 0" has been sent: the switcher dropped every temporary route, whoever made it.
@@ -104,14 +97,17 @@ private:
     void PaintInputIfPort(int input, Shade shade);
     void RevertPending(int output);
     void TakeCancel();
-    bool Protected(int output) const { return isProtected && isProtected(output); }
-    bool Locked(int output) const { return lockedBy && !lockedBy(output).isEmpty(); }
+    // Protected and locked outputs take no input from a click, and Clear All Routing leaves
+    // them alone.
+    bool Protected(int output) const;
+    bool Locked(int output) const;
     bool Held(int output) const { return Protected(output) || Locked(output); }
     void ClearUnprotectedRoutes();
 
     MatrixState &m_state;
     CommandChannel &m_channel;
     RoutingView &m_view;
+    CommitPath &m_commits;
 };
 
 } // namespace kv

@@ -1,4 +1,5 @@
 #include "control/UndoTake.h"
+#include "control/CommitPath.h"
 #include "control/Routing.h"
 
 #include "protocol/Commands.h"
@@ -9,8 +10,9 @@ namespace {
 constexpr int kNotMarked = -1;
 }
 
-UndoTake::UndoTake(MatrixState &state, CommandChannel &channel, QObject *parent)
-    : QObject(parent), m_state(state), m_channel(channel)
+UndoTake::UndoTake(MatrixState &state, CommandChannel &channel, CommitPath &commits,
+                   QObject *parent)
+    : QObject(parent), m_state(state), m_channel(channel), m_commits(commits)
 {
     std::fill(std::begin(m_undoInput), std::end(m_undoInput), kNotMarked);
 }
@@ -110,7 +112,8 @@ bool UndoTake::TakePending()
     for (int o = 0; o < OutputsOf(m_state); ++o)
         if (Marked(o))
             changed << o;
-    if (hooks.MayChange && !hooks.MayChange(changed))
+    // Its "TAKE 1" commits the temporary routes made elsewhere too.
+    if (!m_commits.mayCommit({QStringLiteral("The undo"), changed, true, QStringLiteral("Take")}))
         return true;
     for (int o = 0; o < OutputsOf(m_state); ++o) {
         if (Marked(o))

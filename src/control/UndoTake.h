@@ -14,6 +14,7 @@
 namespace kv {
 
 class CommandChannel;
+class CommitPath;
 
 struct UndoHooks {
     // The taken changes to invert; empty: none known this session.
@@ -21,15 +22,13 @@ struct UndoHooks {
     std::function<void(int output)> RedrawRoute; // label text and colour, 0-based
     std::function<void()> CommitTemporaryRoutes;
     std::function<void(const QString &)> ShowStatus;
-    // Asked before the undo is sent, with the outputs (0-based) it changes; false: send
-    // nothing. Unset: always.
-    std::function<bool(const QList<int> &outputs)> MayChange;
 };
 
 class UndoTake : public QObject {
     Q_OBJECT
 public:
-    UndoTake(MatrixState &state, CommandChannel &channel, QObject *parent = nullptr);
+    UndoTake(MatrixState &state, CommandChannel &channel, CommitPath &commits,
+             QObject *parent = nullptr);
 
     UndoHooks hooks;
 
@@ -47,6 +46,7 @@ private:
 
     MatrixState &m_state;
     CommandChannel &m_channel;
+    CommitPath &m_commits;
     int m_undoInput[kMaxPorts];
     std::uint8_t m_original[kMaxPorts] = {};
 };

@@ -32,6 +32,9 @@ public:
     virtual bool inputAllowed(int output, int input) const = 0;
     // Protects and locks: the server keeps no hold of its own.
     virtual Holds &holds() = 0;
+    // Why a salvo on these outputs may not run, its "TAKE 1" included; empty when it may.
+    // owner's own locks do not hold it.
+    virtual QString salvoRefusal(const QList<int> &outputs, const QString &owner) const = 0;
 
     // Routes every (output, input) as a temporary route, then takes them all at once.
     virtual void takeRoutes(const QList<QPair<int, int>> &routes, const QString &origin) = 0;

@@ -299,7 +299,7 @@ QString RemoteServer::routesRefusal(const HubRequest &r, const QString &owner) c
     }
     if (!barred.isEmpty())
         return QStringLiteral("input not allowed on output(s) %1").arg(Numbers(barred));
-    if (const QString why = m_console.holds().refusal(named, owner); !why.isEmpty())
+    if (const QString why = m_console.salvoRefusal(named, owner); !why.isEmpty())
         return why;
     return {};
 }
