@@ -549,8 +549,10 @@ void tst_Remote::updatesForEveryKindOfChange()
     QVERIFY(everyoneGets("VIDEO OUTPUT ROUTING:\n0 2\n\n"));
     QVERIFY(Operate(*f, "o1 i6 T"));
     QVERIFY(everyoneGets("VIDEO OUTPUT ROUTING:\n0 5\n\n"));
-    f->form().sequencer->RecallPreset(0);
+    SetSequenceSteps(*f, "1:1:5");
+    QVERIFY(f->click("PresetSeqStartButton"));
     QVERIFY(everyoneGets("VIDEO OUTPUT ROUTING:\n0 2\n\n"));
+    QVERIFY(f->click("PresetSeqStopButton"));
     QVERIFY(Operate(*f, "o1 i8 T"));
     QVERIFY(everyoneGets("VIDEO OUTPUT ROUTING:\n0 7\n\n"));
     f->dialogs.nextFileName(config);

@@ -1,34 +1,21 @@
-// Held outputs: those the operator protects here and those a remote client has locked. Both
-// show on the output buttons. A click on one is refused, and a recall, a sequence, an undo or
-// a Take that would move one asks first. A protect is passed by answering Yes; a lock is
-// forced free. A running sequence never stops for a question: a step that would move a
-// held output is left out.
+// Held outputs on the window: the padlocks on the output buttons, protecting from their menu
+// or Ctrl+P, forcing a lock free, and the note when protects cannot be kept. What a hold
+// means to a change is the core's (CommitPath, Holds).
 
 #include "app/MatrixForm.h"
 
 #include "app/RemoteControl.h"
-
-#include "control/Presets.h"
-#include "control/CommitPath.h"
 #include "control/Holds.h"
 #include "control/Routing.h"
-#include "control/Sequencer.h"
-#include "control/UndoTake.h"
-#include "ui/Dialogs.h"
 #include "ui/HoldMarks.h"
 #include "ui/SwitchingPage.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QStatusBar>
-#include <QStringList>
-
-#include <algorithm>
-#include <memory>
 
 namespace kv
 {
-
 
 void TMatrixForm::wireHolds()
 {
@@ -72,43 +59,6 @@ void TMatrixForm::wireHolds()
     });
     connect(holdMarks, &HoldMarks::forceUnlockRequested, this,
             gated<int>([this](int n) { remoteControl->askForceUnlock(n - 1); }));
-
-    // The protects a Start was answered Yes for: its run may move them.
-    auto passedForRun = std::make_shared<QList<int>>();
-    sequencer->MayStart = [this, passedForRun](const QList<int> &presetList) {
-        QList<int> outputs;
-        for (int p : presetList)
-            for (int o : commits->presetMoves(p))
-                if (!outputs.contains(o))
-                    outputs << o;
-        std::sort(outputs.begin(), outputs.end());
-        if (!commits->mayCommit({QStringLiteral("The preset sequence"), outputs, false,
-                                 QStringLiteral("Start")}))
-            return false;
-        passedForRun->clear();
-        for (int o : outputs)
-            if (protectedOutputs->isProtected(o))
-                *passedForRun << o;
-        return true;
-    };
-    // A lock or a protect taken while the run goes on: its step would break it, and a
-    // question would hold the run, so the step is left out.
-    auto recall = sequencer->RecallPreset;
-    sequencer->RecallPreset = [this, recall, passedForRun](int p) {
-        QList<int> outputs;
-        for (int o : commits->presetMoves(p))
-            if (!passedForRun->contains(o) || !holds->lockOwner(o).isEmpty())
-                outputs << o;
-        const QString why = commits->refusal({QStringLiteral("Sequence step"), outputs, false, {}});
-        if (why.isEmpty()) {
-            recall(p);
-            return;
-        }
-        MainStatusBar->showMessage(QStringLiteral("Sequence step %1 skipped: %2")
-                                       .arg(sequencer->PresetSeqIndex + 1)
-                                       .arg(why));
-    };
-
 }
 
 } // namespace kv

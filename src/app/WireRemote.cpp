@@ -31,12 +31,7 @@ void TMatrixForm::wireRemote()
     connect(LabelTabSheet, &LabelingPage::labelExit, this, [this] { tellRemoteClients(); });
     connect(LabelTabSheet, &LabelingPage::resetClicked, this, [this] { tellRemoteClients(); });
     connect(m_menu.ImportLabels1, &QAction::triggered, this, [this] { tellRemoteClients(); });
-    // A sequence step is no operator action; without a link it ends no exchange either.
-    auto recall = sequencer->RecallPreset;
-    sequencer->RecallPreset = [this, recall](int p) {
-        recall(p);
-        tellRemoteClients();
-    };
+
 }
 
 void TMatrixForm::tellRemoteClients()

@@ -37,14 +37,6 @@ void TMatrixForm::wireRouteJournal()
             QStringLiteral("Route log cannot be written (%1): routing goes on").arg(writer->error()));
     });
 
-    // A sequence step is no operator action: its changes carry the step.
-    auto recall = sequencer->RecallPreset;
-    sequencer->RecallPreset = [this, recall](int p) {
-        const RouteJournal::Scope scope(
-            journal, QStringLiteral("sequence step %1").arg(sequencer->PresetSeqIndex + 1));
-        recall(p);
-    };
-
     // Undo of the last take, shown as a pending change.
     undoTake = new UndoTake(m_state, *m_channel, *commits, this);
     UndoHooks &u = undoTake->hooks;

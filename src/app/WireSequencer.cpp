@@ -5,17 +5,20 @@
 #include "link/CommandChannel.h"
 #include "ui/SequencingPage.h"
 
+#include <QStatusBar>
+
 namespace kv {
 
 void TMatrixForm::wireSequencer()
 {
     auto *page = SequencingTabSheet;
-    sequencer = new Sequencer(m_state, *page, m_timeouts.SeqSecondMs, this);
-    sequencer->RecallPreset = [this](int p) { presets->RecallPreset(p, false); };
-    // A step never runs inside an exchange or a guarded handler: it waits for both to end.
-    sequencer->ExchangeUnderway = [this] {
-        return m_state.Busy != 0 || m_channel->exchangeInProgress();
-    };
+    sequencer = new Sequencer(m_state, *page, m_timeouts.SeqSecondMs, *presets, *commits,
+                              *m_channel, journal, this);
+    connect(sequencer, &Sequencer::status, MainStatusBar, [this](const QString &text) {
+        MainStatusBar->showMessage(text);
+    });
+    // A step is no operator action: the clients hear of it when it is done.
+    connect(sequencer, &Sequencer::stepRecalled, this, [this] { tellRemoteClients(); });
 
     Sequencer *s = sequencer;
     connect(page, &SequencingPage::stepToggled, s, &Sequencer::PresetSeqEnableCheckBoxClick);

@@ -1,5 +1,10 @@
 #include "control/Sequencer.h"
 
+#include "control/CommitPath.h"
+#include "control/Presets.h"
+#include "control/RouteJournal.h"
+#include "link/CommandChannel.h"
+
 #include <QRegularExpression>
 #include <QTimer>
 #include <algorithm>
@@ -32,15 +37,16 @@ std::optional<long long> ParseStepInteger(const QString &text)
                                    : std::numeric_limits<long long>::max();
 }
 
-Sequencer::Sequencer(MatrixState &state, SequencingView &view, int secondMs, QObject *parent)
-    : QObject(parent), m_state(state), m_view(view), m_secondMs(secondMs),
-      m_timer(new QTimer(this))
+Sequencer::Sequencer(MatrixState &state, SequencingView &view, int secondMs, Presets &presets,
+                     CommitPath &commits, CommandChannel &channel, RouteJournal *journal,
+                     QObject *parent)
+    : QObject(parent), m_state(state), m_view(view), m_presets(presets), m_commits(commits),
+      m_channel(channel), m_journal(journal), m_secondMs(secondMs), m_timer(new QTimer(this))
 {
     m_timer->setObjectName(QStringLiteral("PresetSeqTimer"));
     m_timer->setInterval(kDesignIntervalMs);
     m_timer->setSingleShot(true);
     connect(m_timer, &QTimer::timeout, this, &Sequencer::PresetSeqTimerTimer);
-    ExchangeUnderway = [this] { return m_state.Busy != 0; };
 }
 
 void Sequencer::PresetSeqEnableCheckBoxClick(int n)
@@ -149,8 +155,16 @@ void Sequencer::PresetSeqStartButtonClick()
     for (const PresetSeqEntry &e : table)
         if (e.Preset != 0 && !presets.contains(e.Preset - 1))
             presets << e.Preset - 1;
-    if (MayStart && !MayStart(presets))
+    QList<int> outputs;
+    for (int p : presets)
+        for (int o : m_commits.presetMoves(p))
+            if (!outputs.contains(o))
+                outputs << o;
+    std::sort(outputs.begin(), outputs.end());
+    if (!m_commits.mayCommit({QStringLiteral("The preset sequence"), outputs, false,
+                              QStringLiteral("Start")}))
         return;
+    m_passedForRun = m_commits.holds().protectedAmong(outputs);
     std::copy(std::begin(table), std::end(table), std::begin(PresetSeqTable));
     PresetSeqCount = count;
 
@@ -179,7 +193,7 @@ void Sequencer::PresetSeqTimerTimer()
     if (PresetSeqCount == 1)
         return; // the single step stays on air until Stop
     // Never in the middle of another exchange: the step waits until it has ended.
-    if (m_inStep || (ExchangeUnderway && ExchangeUnderway())) {
+    if (m_inStep || m_state.Busy != 0 || m_channel.exchangeInProgress()) {
         m_timer->start(kRetryMs);
         return;
     }
@@ -207,11 +221,25 @@ void Sequencer::HighlightPresetSeqStep(int index)
 
 void Sequencer::Recall(int step)
 {
-    if (!RecallPreset)
+    const int preset = PresetSeqTable[step].Preset - 1;
+    // A hold taken while the run goes on: a question would stop the run, so the step that
+    // would break it is left out.
+    QList<int> outputs;
+    for (int o : m_commits.presetMoves(preset))
+        if (!m_passedForRun.contains(o) || !m_commits.holds().lockOwner(o).isEmpty())
+            outputs << o;
+    if (const QString why = m_commits.refusal({QStringLiteral("Sequence step"), outputs, false, {}});
+        !why.isEmpty()) {
+        emit status(QStringLiteral("Sequence step %1 skipped: %2").arg(step + 1).arg(why));
         return;
+    }
     m_inStep = true;
-    RecallPreset(PresetSeqTable[step].Preset - 1);
+    {
+        const RouteJournal::Scope scope(m_journal, QStringLiteral("sequence step %1").arg(step + 1));
+        m_presets.RecallPreset(preset, false);
+    }
     m_inStep = false;
+    emit stepRecalled();
 }
 
 void Sequencer::Arm(int delayMs)

@@ -16,6 +16,11 @@ class QTimer;
 
 namespace kv {
 
+class CommandChannel;
+class CommitPath;
+class Presets;
+class RouteJournal;
+
 inline constexpr int kSeqSteps = 8;
 
 // What the sequence needs of the Sequencing page. Steps count from 0.
@@ -47,16 +52,9 @@ class Sequencer : public QObject {
     Q_OBJECT
 public:
     // secondMs: the length of one second of delay (shorter in tests).
-    Sequencer(MatrixState &state, SequencingView &view, int secondMs, QObject *parent = nullptr);
-
-    // The immediate recall of a preset (0-based).
-    std::function<void(int preset)> RecallPreset;
-    // True while another exchange with the switcher is under way; a step falling due then
-    // waits until it has ended.
-    std::function<bool()> ExchangeUnderway;
-    // Asked once the steps have passed their checks, with the presets (0-based) the run
-    // would recall; false: nothing starts.
-    std::function<bool(const QList<int> &presets)> MayStart;
+    Sequencer(MatrixState &state, SequencingView &view, int secondMs, Presets &presets,
+              CommitPath &commits, CommandChannel &channel, RouteJournal *journal,
+              QObject *parent = nullptr);
 
     // Handlers; steps count from 1.
     void PresetSeqEnableCheckBoxClick(int n);
@@ -77,6 +75,12 @@ public:
     // The wait before a step that fell due during another exchange is tried again.
     static constexpr int kRetryMs = 50;
 
+signals:
+    // A step's preset went to the switcher.
+    void stepRecalled();
+    // A step was left out, and why.
+    void status(const QString &text);
+
 private:
     // The two checks; true when the edit passed. Each leaves its result beside the edit.
     bool CheckPresetEdit(int step);
@@ -87,6 +91,12 @@ private:
 
     MatrixState &m_state;
     SequencingView &m_view;
+    Presets &m_presets;
+    CommitPath &m_commits;
+    CommandChannel &m_channel;
+    RouteJournal *m_journal;
+    // The protects a Start was answered Yes for: its run may move them.
+    QList<int> m_passedForRun;
     int m_secondMs;
     QTimer *m_timer;
     bool m_presetFailed[kSeqSteps] = {};
