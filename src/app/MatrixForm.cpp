@@ -5,6 +5,7 @@
 #include "app/WindowHost.h"
 #include "app/WindowQuestions.h"
 #include "control/CommitPath.h"
+#include "control/Core.h"
 #include "control/Holds.h"
 #include "control/Labels.h"
 #include "control/ProtectedOutputs.h"
@@ -47,15 +48,13 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
     buildFrame();
     m_infoForm = std::make_unique<TInfoForm>(this);
     m_host = std::make_unique<WindowHost>(*this, *m_infoForm);
-    m_channel = new CommandChannel(m_state, *m_host, m_timeouts, this);
-    journal = new RouteJournal(m_state, this);
-    connect(m_channel, &CommandChannel::commandEnded, journal, &RouteJournal::noteCommand);
-    // First of all that use the settings (see restore()).
-    holds = new Holds(this);
-    protectedOutputs = &holds->protects();
-    protectedOutputs->restore();
     m_questions = std::make_unique<WindowQuestions>(this);
-    commits = new CommitPath(m_state, *holds, *m_questions, this);
+    m_core = new Core(*m_host, *m_questions, m_timeouts, this);
+    m_channel = &m_core->channel();
+    journal = &m_core->journal();
+    holds = &m_core->holds();
+    protectedOutputs = &holds->protects();
+    commits = &m_core->commits();
 
     wireRouting();
     wireGrouping();
@@ -71,7 +70,7 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
     wireFollow();
     wireHolds();
 
-    InitMatrixState(m_state, m_initHooks);
+    InitMatrixState(state(), m_initHooks);
     MainPageControl->setCurrentWidget(ControlTabSheet);
     m_shownPage = MainPageControl->currentIndex();
 
@@ -141,9 +140,18 @@ void TMatrixForm::buildFrame()
         move(screen->availableGeometry().center() - rect().center());
 }
 
-bool TMatrixForm::refused() const { return m_channel->exchangeInProgress(); }
+bool TMatrixForm::refused() const { return m_core->gateBusy(); }
 
-void TMatrixForm::settlePoll() { m_channel->finishPoll(); }
+MatrixState &TMatrixForm::state() { return m_core->state(); }
+
+const MatrixState &TMatrixForm::state() const { return m_core->state(); }
+
+bool TMatrixForm::operatorActing() const { return m_core->acting(); }
+
+void TMatrixForm::actAsOperator(const std::function<void()> &f)
+{
+    m_core->act(QStringLiteral("operator"), f);
+}
 
 void TMatrixForm::MainPageControlChange()
 {
@@ -154,17 +162,16 @@ void TMatrixForm::MainPageControlChange()
         return;
     }
     m_shownPage = MainPageControl->currentIndex();
-    settlePoll();
-    const RouteJournal::Scope scope(journal, QStringLiteral("operator"));
     QWidget *page = MainPageControl->currentWidget();
     if (page == ControlTabSheet) {
         PresetsGroupBox->setVisible(true);
         // Pending temporary routes are withdrawn when the operator comes back here; a
         // pending preset preview goes first, so it never outlives the routes it described.
-        if (routing) {
-            routing->WithdrawPreview();
-            routing->CancelTake();
-        }
+        if (routing)
+            m_core->act(QStringLiteral("operator"), [this] {
+                routing->WithdrawPreview();
+                routing->CancelTake();
+            });
         return;
     }
     PresetsGroupBox->setVisible(page == SequencingTabSheet);

@@ -9,6 +9,7 @@
 #include "link/Timeouts.h"
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class QStatusBar;
@@ -38,6 +39,7 @@ class PresetPanel;
 class ProtectedOutputs;
 class HoldMarks;
 class Holds;
+class Core;
 class CommitPath;
 class WindowQuestions;
 class RemoteControl;
@@ -59,7 +61,9 @@ public:
 
     static QString initialCaption() { return QStringLiteral("Orvask Delvane, LLC :- KV Control SDI (8 x 8)"); }
 
-    MatrixState &state() { return m_state; }
+    Core &core() { return *m_core; }
+    MatrixState &state();
+    const MatrixState &state() const;
     CommandChannel &channel() { return *m_channel; }
     TInfoForm *infoForm() { return m_infoForm.get(); } // the progress window
     const MainMenu &menu() const { return m_menu; }
@@ -100,7 +104,7 @@ public:
     // Routes, labels or locks changed, whatever changed them: the remote clients are told.
     void tellRemoteClients();
     // An operator action (a gated handler) is under way; remote work waits for its end.
-    bool operatorActing() const { return m_operatorDepth > 0; }
+    bool operatorActing() const;
     // The start-up question answered in advance (the command line's --connect).
     void setStartUpChoice(const StartUpChoice &choice) { m_startUp = choice; }
     // Following the switcher, with its marks on the route labels and its status-bar lamp.
@@ -143,8 +147,6 @@ private:
     // An operator action that arrives while an exchange with the switcher is in progress
     // is refused: it sends nothing and changes nothing, as the Busy guard does.
     bool refused() const;
-    // A poll's reply on its way is taken in first, so an action starts from what it told.
-    void settlePoll();
     template <class... Args, class F> auto gated(F f)
     {
         auto act = acting<Args...>(f);
@@ -153,29 +155,13 @@ private:
                 act(args...);
         };
     }
-    // An operator action already let through (the routing keys check refused() themselves):
-    // the poll's reply taken in, remote work held off while it runs (it may ask a question),
-    // its route changes journaled as the operator's, the clients told after.
+    // An operator action already let through (the routing keys check refused() themselves),
+    // entering the core as every front end does.
     template <class... Args, class F> auto acting(F f)
     {
-        return [this, f](Args... args) {
-            settlePoll();
-            {
-                const Acting acting(m_operatorDepth);
-                const RouteJournal::Scope scope(journal, QStringLiteral("operator"));
-                f(args...);
-            }
-            tellRemoteClients();
-        };
+        return [this, f](Args... args) { actAsOperator([&] { f(args...); }); };
     }
-    struct Acting {
-        explicit Acting(int &depth) : m_depth(depth) { ++m_depth; }
-        ~Acting() { --m_depth; }
-        int &m_depth;
-    };
-    // Operator handlers under way; a poll and remote work wait until none is (one may be
-    // asking a question).
-    int m_operatorDepth = 0;
+    void actAsOperator(const std::function<void()> &f);
     StartUpChoice m_startUp;
 
     // Page resets inside the start-up values; filled by the wire functions.
@@ -183,8 +169,8 @@ private:
     bool m_shown = false;
     int m_shownPage = 0;
 
-    MatrixState m_state{};
     Timeouts m_timeouts;
+    Core *m_core = nullptr;
     MainMenu m_menu;
     std::unique_ptr<WindowHost> m_host;
     CommandChannel *m_channel = nullptr;

@@ -2,6 +2,7 @@
 
 #include "config/Settings.h"
 #include "control/CommitPath.h"
+#include "control/Core.h"
 #include "control/ConfigActions.h"
 #include "control/Labels.h"
 #include "app/MatrixForm.h"
@@ -129,8 +130,9 @@ QString RemoteHost::salvoRefusal(const QList<int> &outputs, const QString &owner
 
 void RemoteHost::takeRoutes(const QList<QPair<int, int>> &routes, const QString &origin)
 {
-    const RouteJournal::Scope scope(m_form.journal, origin);
-    TakeRemoteSalvo(m_form.state(), m_form.channel(), *m_form.routing, routes);
+    m_form.core().act(origin, [&] {
+        TakeRemoteSalvo(m_form.state(), m_form.channel(), *m_form.routing, routes);
+    });
 }
 
 void RemoteHost::setLabel(HubLabelKind kind, int port, const QString &text)

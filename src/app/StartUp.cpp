@@ -28,7 +28,7 @@ const QString kExitQuestion = QStringLiteral("Are you sure you want to exit this
 
 void TMatrixForm::FormShow()
 {
-    m_state.SuppressCommands = 1;
+    state().SuppressCommands = 1;
     if (m_startUp.answer != StartUpChoice::Answer::Ask) {
         connectAtStartUp();
         return;

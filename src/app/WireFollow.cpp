@@ -25,26 +25,26 @@ namespace kv {
 
 void TMatrixForm::wireFollow()
 {
-    follower = new FollowSwitcher(m_state, *m_channel, m_timeouts.FollowIntervalMs, this);
+    follower = new FollowSwitcher(state(), *m_channel, m_timeouts.FollowIntervalMs, this);
     followMarks = new FollowMarks(*ControlTabSheet);
     followLight = new FollowLight;
     MainStatusBar->addPermanentWidget(followLight);
 
     FollowSwitcher *f = follower;
     f->journal = journal;
-    f->MayPoll = [this] { return m_operatorDepth == 0 && !QApplication::activeModalWidget(); };
+    f->MayPoll = [this] { return !operatorActing() && !QApplication::activeModalWidget(); };
     f->RedrawRoute = [this](int o) {
         routing->UpdateVideoLabelText(o);
         routing->UpdateVideoLabelColour(o);
-        if (m_state.SelectedOutput == o)
+        if (state().SelectedOutput == o)
             routing->HighlightRoutedInput(o);
     };
     f->ShowSystemInfo = [this] {
         // The boxes' handlers run as they are set; they must not send what came from there.
-        const std::uint8_t saved = m_state.SuppressCommands;
-        m_state.SuppressCommands = 1;
+        const std::uint8_t saved = state().SuppressCommands;
+        state().SuppressCommands = 1;
         statusRead->ShowSystemInfo();
-        m_state.SuppressCommands = saved;
+        state().SuppressCommands = saved;
     };
     f->ShowStatus = [this](const QString &text) { MainStatusBar->showMessage(text); };
     f->MarkChanged = [this](int o, const QString &tip) { followMarks->markChanged(o, tip); };

@@ -45,8 +45,8 @@ void TMatrixForm::wireHolds()
     connect(holdMarks, &HoldMarks::toggleRequested, this,
             gated<int>([this](int n) { protectedOutputs->toggle(n - 1); }));
     connect(m_menu.ProtectSelected1, &QAction::triggered, this, gated([this] {
-                if (m_state.SelectedOutput >= 0 && m_state.SelectedOutput < OutputsOf(m_state))
-                    protectedOutputs->toggle(m_state.SelectedOutput);
+                if (state().SelectedOutput >= 0 && state().SelectedOutput < OutputsOf(state()))
+                    protectedOutputs->toggle(state().SelectedOutput);
                 else
                     MainStatusBar->showMessage(QStringLiteral("Select an output first"));
             }));

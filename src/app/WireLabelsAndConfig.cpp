@@ -14,7 +14,7 @@ void TMatrixForm::wireLabelsAndConfig()
 {
     m_labels = std::make_unique<Labels>(*m_host);
     Labels *labels = m_labels.get();
-    configActions = new ConfigActions(m_state, *m_host, *labels, *routing, *grouping, this);
+    configActions = new ConfigActions(state(), *m_host, *labels, *routing, *grouping, this);
     LabelingPage *page = LabelTabSheet;
 
     connect(page, &LabelingPage::labelExit, configActions,

@@ -13,7 +13,7 @@ namespace kv {
 void TMatrixForm::wirePresets()
 {
     auto *panel = PresetsGroupBox;
-    presets = new Presets(m_state, *m_channel, *panel, *commits, this);
+    presets = new Presets(state(), *m_channel, *panel, *commits, this);
 
     presets->hooks.TakeRoutes = [this] { routing->TakeRoutes(); };
     presets->hooks.CommitTemporaryRoutes = [this] { routing->CommitTemporaryRoutes(); };

@@ -4,7 +4,7 @@
 #include "app/MatrixForm.h"
 
 #include "app/RemoteControl.h"
-#include "control/Sequencer.h"
+#include "control/Core.h"
 #include "link/CommandChannel.h"
 #include "remote/RemoteServer.h"
 #include "ui/LabelingPage.h"
@@ -28,6 +28,8 @@ void TMatrixForm::wireRemote()
     });
     connect(m_channel, &CommandChannel::serialLinkLiveChanged, this,
             [this] { tellRemoteClients(); });
+    // Whatever an action changed, the clients hear of it once it is done.
+    connect(m_core, &Core::changed, this, [this] { tellRemoteClients(); });
     connect(LabelTabSheet, &LabelingPage::labelExit, this, [this] { tellRemoteClients(); });
     connect(LabelTabSheet, &LabelingPage::resetClicked, this, [this] { tellRemoteClients(); });
     connect(m_menu.ImportLabels1, &QAction::triggered, this, [this] { tellRemoteClients(); });

@@ -20,9 +20,9 @@ namespace kv {
 
 QString TMatrixForm::previewOrigin() const
 {
-    if (m_state.PresetPreviewPending != 0 && m_state.SelectedPreset >= 0 &&
-        m_state.SelectedPreset < kPresetCount)
-        return QStringLiteral("preset %1").arg(m_state.SelectedPreset + 1);
+    if (state().PresetPreviewPending != 0 && state().SelectedPreset >= 0 &&
+        state().SelectedPreset < kPresetCount)
+        return QStringLiteral("preset %1").arg(state().SelectedPreset + 1);
     return QStringLiteral("operator");
 }
 
@@ -38,7 +38,7 @@ void TMatrixForm::wireRouteJournal()
     });
 
     // Undo of the last take, shown as a pending change.
-    undoTake = new UndoTake(m_state, *m_channel, *commits, this);
+    undoTake = new UndoTake(state(), *m_channel, *commits, this);
     UndoHooks &u = undoTake->hooks;
     u.LastTake = [this] { return journal->lastConsoleTake(); };
     u.RedrawRoute = [this](int o) {

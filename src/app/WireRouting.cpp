@@ -7,7 +7,7 @@ namespace kv {
 void TMatrixForm::wireRouting()
 {
     SwitchingPage *page = ControlTabSheet;
-    routing = new Routing(m_state, *m_channel, *page, *commits, this);
+    routing = new Routing(state(), *m_channel, *page, *commits, this);
     Routing *r = routing;
     connect(page, &SwitchingPage::outputButtonClicked, this, gated<int>([r](int n) { r->OutputButtonClick(n); }));
     connect(page, &SwitchingPage::inputButtonClicked, this, gated<int>([r](int n) { r->InputButtonClick(n); }));

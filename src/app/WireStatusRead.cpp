@@ -10,7 +10,7 @@ namespace kv {
 
 void TMatrixForm::wireStatusRead()
 {
-    statusRead = new StatusRead(m_state, *m_channel, *m_host, *m_host, *routing, *grouping,
+    statusRead = new StatusRead(state(), *m_channel, *m_host, *m_host, *routing, *grouping,
                                 journal, this);
     StatusRead *read = statusRead;
     connect(m_menu.ReadfromKestavions1, &QAction::triggered, this,

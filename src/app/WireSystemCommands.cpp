@@ -9,7 +9,7 @@ namespace kv {
 void TMatrixForm::wireSystemCommands()
 {
     m_systemCommands =
-        std::make_unique<SystemCommands>(m_state, *m_channel, *ethernetLink, *m_host);
+        std::make_unique<SystemCommands>(state(), *m_channel, *ethernetLink, *m_host);
     SystemCommands *sc = m_systemCommands.get();
     SetupPage *page = SetupTabSheet;
     connect(page, &SetupPage::frontPanelLockToggled, this,
