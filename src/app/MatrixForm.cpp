@@ -49,7 +49,20 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
     m_infoForm = std::make_unique<TInfoForm>(this);
     m_host = std::make_unique<WindowHost>(*this, *m_infoForm);
     m_questions = std::make_unique<WindowQuestions>(this);
-    m_core = new Core(*m_host, *m_questions, m_timeouts, this);
+    m_core = new Core({*m_host, *m_host, *m_host, *m_host, *m_host, *m_host, *m_host,
+                       *ControlTabSheet, *GroupingTabSheet, *PresetsGroupBox,
+                       *SequencingTabSheet, *m_questions},
+                      m_timeouts, this);
+    routing = &m_core->routing();
+    grouping = &m_core->grouping();
+    statusRead = &m_core->statusRead();
+    presets = &m_core->presets();
+    sequencer = &m_core->sequencer();
+    serialLink = &m_core->serialLink();
+    ethernetLink = &m_core->ethernetLink();
+    configActions = &m_core->configActions();
+    undoTake = &m_core->undoTake();
+    follower = &m_core->follower();
     m_channel = &m_core->channel();
     journal = &m_core->journal();
     holds = &m_core->holds();

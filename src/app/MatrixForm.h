@@ -176,8 +176,6 @@ private:
     CommandChannel *m_channel = nullptr;
     std::unique_ptr<TInfoForm> m_infoForm;
     std::unique_ptr<WindowQuestions> m_questions;
-    std::unique_ptr<Labels> m_labels;
-    std::unique_ptr<SystemCommands> m_systemCommands;
 };
 
 } // namespace kv

@@ -25,7 +25,6 @@ namespace kv {
 
 void TMatrixForm::wireFollow()
 {
-    follower = new FollowSwitcher(state(), *m_channel, m_timeouts.FollowIntervalMs, this);
     followMarks = new FollowMarks(*ControlTabSheet);
     followLight = new FollowLight;
     MainStatusBar->addPermanentWidget(followLight);
@@ -53,9 +52,6 @@ void TMatrixForm::wireFollow()
     // What the switcher changed by itself reaches the remote clients too.
     connect(f, &FollowSwitcher::routesChangedAtSwitcher, this, [this] { tellRemoteClients(); });
 
-    // "TAKE 1" commits every temporary route on the switcher, not only this console's: every
-    // change is weighed with those made elsewhere.
-    commits->setFollower(follower);
     routing->afterTakeCommit = [this] { follower->foreignTaken(); };
     routing->afterTakeCancel = [this] { follower->foreignDropped(); };
 

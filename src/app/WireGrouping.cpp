@@ -8,7 +8,6 @@ namespace kv {
 void TMatrixForm::wireGrouping()
 {
     GroupingPage *page = GroupingTabSheet;
-    grouping = new Grouping(state(), *m_channel, *page, this);
     Grouping *g = grouping;
     connect(page, &GroupingPage::groupClicked, g, gated([g] { g->GroupingRadioGroupClick(); }));
     connect(page, &GroupingPage::inputClicked, g, gated<int>([g](int n) { g->GroupInputButtonClick(n); }));

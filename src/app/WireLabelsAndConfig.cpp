@@ -1,4 +1,5 @@
 #include "app/MatrixForm.h"
+#include "control/Core.h"
 
 #include "app/LabelFiles.h"
 #include "app/WindowHost.h"
@@ -12,9 +13,7 @@ namespace kv {
 
 void TMatrixForm::wireLabelsAndConfig()
 {
-    m_labels = std::make_unique<Labels>(*m_host);
-    Labels *labels = m_labels.get();
-    configActions = new ConfigActions(state(), *m_host, *labels, *routing, *grouping, this);
+    Labels *labels = &m_core->labels();
     LabelingPage *page = LabelTabSheet;
 
     connect(page, &LabelingPage::labelExit, configActions,

@@ -25,8 +25,6 @@ namespace kv {
 
 void TMatrixForm::wireLinks()
 {
-    serialLink = new SerialLink(*m_channel, *m_host, *m_host, this);
-    ethernetLink = new EthernetLink(*m_channel, *m_host, *serialLink, *m_host, this);
 
     // "Serial Port" menu.
     for (int n = 1; n <= 4; ++n) {

@@ -13,7 +13,6 @@ namespace kv {
 void TMatrixForm::wirePresets()
 {
     auto *panel = PresetsGroupBox;
-    presets = new Presets(state(), *m_channel, *panel, *commits, this);
 
     presets->hooks.TakeRoutes = [this] { routing->TakeRoutes(); };
     presets->hooks.CommitTemporaryRoutes = [this] { routing->CommitTemporaryRoutes(); };

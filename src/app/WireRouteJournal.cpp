@@ -38,7 +38,6 @@ void TMatrixForm::wireRouteJournal()
     });
 
     // Undo of the last take, shown as a pending change.
-    undoTake = new UndoTake(state(), *m_channel, *commits, this);
     UndoHooks &u = undoTake->hooks;
     u.LastTake = [this] { return journal->lastConsoleTake(); };
     u.RedrawRoute = [this](int o) {

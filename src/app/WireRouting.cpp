@@ -7,7 +7,6 @@ namespace kv {
 void TMatrixForm::wireRouting()
 {
     SwitchingPage *page = ControlTabSheet;
-    routing = new Routing(state(), *m_channel, *page, *commits, this);
     Routing *r = routing;
     connect(page, &SwitchingPage::outputButtonClicked, this, gated<int>([r](int n) { r->OutputButtonClick(n); }));
     connect(page, &SwitchingPage::inputButtonClicked, this, gated<int>([r](int n) { r->InputButtonClick(n); }));

@@ -12,8 +12,6 @@ namespace kv {
 void TMatrixForm::wireSequencer()
 {
     auto *page = SequencingTabSheet;
-    sequencer = new Sequencer(state(), *page, m_timeouts.SeqSecondMs, *presets, *commits,
-                              *m_channel, journal, this);
     connect(sequencer, &Sequencer::status, MainStatusBar, [this](const QString &text) {
         MainStatusBar->showMessage(text);
     });

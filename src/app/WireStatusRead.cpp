@@ -10,8 +10,6 @@ namespace kv {
 
 void TMatrixForm::wireStatusRead()
 {
-    statusRead = new StatusRead(state(), *m_channel, *m_host, *m_host, *routing, *grouping,
-                                journal, this);
     StatusRead *read = statusRead;
     connect(m_menu.ReadfromKestavions1, &QAction::triggered, this,
             gated([read] { read->ReadfromKestavions1Click(); }));

@@ -1,4 +1,5 @@
 #include "app/MatrixForm.h"
+#include "control/Core.h"
 
 #include "app/WindowHost.h"
 #include "control/SystemCommands.h"
@@ -8,9 +9,7 @@ namespace kv {
 
 void TMatrixForm::wireSystemCommands()
 {
-    m_systemCommands =
-        std::make_unique<SystemCommands>(state(), *m_channel, *ethernetLink, *m_host);
-    SystemCommands *sc = m_systemCommands.get();
+    SystemCommands *sc = &m_core->systemCommands();
     SetupPage *page = SetupTabSheet;
     connect(page, &SetupPage::frontPanelLockToggled, this,
             gated<bool>([sc](bool on) { sc->FrontPanelLockCheckBoxClick(on); }));

@@ -14,17 +14,56 @@
 
 #include <QObject>
 #include <QString>
+#include <memory>
 #include <utility>
 
 namespace kv {
 
+class ConfigActions;
+class ConfigView;
+class EthernetLink;
+class EthernetLinkHost;
+class FollowSwitcher;
+class Grouping;
+class GroupingView;
+class Labels;
+class LabelView;
 class LinkHost;
+class PresetView;
+class Presets;
+class Routing;
+class RoutingView;
+class Sequencer;
+class SequencingView;
+class SerialLink;
+class StatusHost;
+class StatusRead;
+class StatusReadView;
+class SystemCommands;
+class SystemView;
+class UndoTake;
+
+// What the front end that shows the console lends the core: where it paints, asks and tells.
+struct CoreViews {
+    LinkHost &link;
+    EthernetLinkHost &linkWindow;
+    StatusHost &status;
+    StatusReadView &statusRead;
+    LabelView &labels;
+    ConfigView &config;
+    SystemView &system;
+    RoutingView &routing;
+    GroupingView &grouping;
+    PresetView &presets;
+    SequencingView &sequencing;
+    HoldQuestions &questions;
+};
 
 class Core : public QObject {
     Q_OBJECT
 public:
-    Core(LinkHost &host, HoldQuestions &questions, const Timeouts &timeouts,
-         QObject *parent = nullptr);
+    Core(const CoreViews &views, const Timeouts &timeouts, QObject *parent = nullptr);
+    ~Core() override;
 
     MatrixState &state() { return m_state; }
     const MatrixState &state() const { return m_state; }
@@ -34,6 +73,20 @@ public:
     Holds &holds() { return *m_holds; }
     CommitPath &commits() { return *m_commits; }
     const Timeouts &timeouts() const { return m_timeouts; }
+
+    // The features.
+    Routing &routing() { return *m_routing; }
+    Grouping &grouping() { return *m_grouping; }
+    StatusRead &statusRead() { return *m_statusRead; }
+    Presets &presets() { return *m_presets; }
+    Sequencer &sequencer() { return *m_sequencer; }
+    UndoTake &undoTake() { return *m_undoTake; }
+    FollowSwitcher &follower() { return *m_follower; }
+    Labels &labels() { return *m_labels; }
+    ConfigActions &configActions() { return *m_configActions; }
+    SystemCommands &systemCommands() { return *m_systemCommands; }
+    SerialLink &serialLink() { return *m_serialLink; }
+    EthernetLink &ethernetLink() { return *m_ethernetLink; }
 
     // An exchange is under way: a front end's action is refused, as Busy refuses a click.
     bool gateBusy() const { return m_channel->exchangeInProgress(); }
@@ -70,6 +123,18 @@ private:
     RouteJournal *m_journal;
     Holds *m_holds;
     CommitPath *m_commits;
+    Routing *m_routing;
+    Grouping *m_grouping;
+    StatusRead *m_statusRead;
+    Presets *m_presets;
+    Sequencer *m_sequencer;
+    UndoTake *m_undoTake;
+    FollowSwitcher *m_follower;
+    std::unique_ptr<Labels> m_labels;
+    ConfigActions *m_configActions;
+    SerialLink *m_serialLink;
+    EthernetLink *m_ethernetLink;
+    std::unique_ptr<SystemCommands> m_systemCommands;
     int m_actingDepth = 0;
 };
 
