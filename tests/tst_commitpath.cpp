@@ -29,6 +29,7 @@ private slots:
     void clientsSeeAppliedLabelsOnly();
     void takeOverMadeElsewhereAsks_data();
     void takeOverMadeElsewhereAsks();
+    void clientsToldOnlyWhatTheSwitcherAnswered();
 };
 
 void TestCommitPath::holdTakenWhileAskingIsAskedToo_data()
@@ -152,6 +153,23 @@ void TestCommitPath::takeOverMadeElsewhereAsks()
     QCOMPARE(f->commands(), QStringList{});
     QCOMPARE(f->emuState("routes").section(',', 1, 1), "5*3");
     QCOMPARE(f->state().Presets[0].Stored, 0);
+}
+
+// A Take the switcher never answered is not told to the clients as on air; a read tells
+// them what it holds.
+void TestCommitPath::clientsToldOnlyWhatTheSwitcherAnswered()
+{
+    SERVING(f, "tcp");
+    HubClient a;
+    QVERIFY(a.connectTo(PortOf(*f)));
+    QCOMPARE(f->emu().sendControl("fault silence"), "ok");
+    QVERIFY(Operate(*f, "o1 i3 T"));
+    QVERIFY(a.quiet());
+    QCOMPARE(JournalLines(DefaultRouteLogFolder()),
+             (QStringList{"1,,3,failed,operator", "1,,3,failed,operator"}));
+    QCOMPARE(f->emu().sendControl("clear-faults"), "ok");
+    f->readAll();
+    QCOMPARE(a.next(), QByteArray("VIDEO OUTPUT ROUTING:\n0 2\n\n"));
 }
 
 QTEST_MAIN(TestCommitPath)

@@ -92,8 +92,12 @@ QList<int> RemoteHost::onAirRoutes() const
     const MatrixState &s = m_form.state();
     QList<int> routes;
     for (int o = 0; o < OutputsOf(s); ++o) {
-        // A pending route is not on air yet: the output still shows its earlier input.
-        const int input = s.Routes[o].Taken != 0 ? s.Routes[o].Input : s.PreviousInput[o];
+        // A pending route is not on air yet: the output still shows its earlier input. Nor is
+        // one the switcher never answered for.
+        const RouteJournal &journal = m_form.core().journal();
+        const int input = journal.unconfirmed(o)  ? journal.confirmedOnAir(o)
+                          : s.Routes[o].Taken != 0 ? s.Routes[o].Input
+                                                   : s.PreviousInput[o];
         routes << (input < InputsOf(s) ? input : -1);
     }
     return routes;

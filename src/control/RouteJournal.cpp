@@ -62,8 +62,25 @@ void RouteJournal::noteCommand(CommandOutcome outcome)
 
 void RouteJournal::snapshot()
 {
-    std::copy(std::begin(m_state.Routes), std::end(m_state.Routes), std::begin(m_routes));
-    std::copy(std::begin(m_state.PreviousInput), std::end(m_state.PreviousInput), std::begin(m_previous));
+    // An output whose last command went unanswered keeps what the switcher last confirmed.
+    for (int o = 0; o < kMaxPorts; ++o) {
+        if (m_unconfirmed[o])
+            continue;
+        m_routes[o] = m_state.Routes[o];
+        m_previous[o] = m_state.PreviousInput[o];
+    }
+}
+
+bool RouteJournal::unconfirmed(int output) const
+{
+    return IsPortIndex(output) && m_unconfirmed[output];
+}
+
+int RouteJournal::confirmedOnAir(int output) const
+{
+    if (!IsPortIndex(output))
+        return UNASSIGNED;
+    return m_routes[output].Taken != 0 ? m_routes[output].Input : m_previous[output];
 }
 
 namespace {
@@ -82,8 +99,11 @@ void RouteJournal::checkpoint(Frame &frame)
     // Nothing reached the switcher: it still holds what the last line said.
     if (silent)
         return;
+    if (reported)
+        std::fill(std::begin(m_unconfirmed), std::end(m_unconfirmed), false);
     const QDateTime now = clock ? clock() : QDateTime::currentDateTime();
     QList<RouteChange> taken;
+    QList<int> changed;
     for (int o = 0; o < OutputsOf(m_state); ++o) {
         const RouteEntry before = m_routes[o], after = m_state.Routes[o];
         const std::uint8_t fallback = m_previous[o];
@@ -110,11 +130,14 @@ void RouteJournal::checkpoint(Frame &frame)
         if (failed)
             c.state = QStringLiteral("failed");
         record(c);
+        changed << o;
         if (c.state == QLatin1String("taken"))
             taken << c;
     }
     if (!taken.isEmpty() && IsConsoleOrigin(origin))
         m_lastTake = taken;
+    for (int o : changed)
+        m_unconfirmed[o] = failed;
     snapshot();
 }
 

@@ -52,6 +52,12 @@ public:
     // Every command line's end, from the channel: decides what the open scope may record.
     void noteCommand(CommandOutcome outcome);
 
+    // The output's last change went unanswered: the switcher may not hold what the console
+    // shows. Until a later answer or a read, confirmedOnAir() is the input it last confirmed
+    // on air (0-based, UNASSIGNED for none).
+    bool unconfirmed(int output) const;
+    int confirmedOnAir(int output) const;
+
 signals:
     void changeRecorded(const kv::RouteChange &change);
     // The sink failed after working (or from the start); said once until it works again.
@@ -77,6 +83,7 @@ private:
     QList<RouteChange> m_lastTake;
     bool m_failing = false;
     bool m_baselined = false;
+    bool m_unconfirmed[kMaxPorts] = {};
 };
 
 } // namespace kv
