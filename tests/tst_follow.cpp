@@ -2,7 +2,8 @@
 // panel shows within two polls and is marked; a console with a change of its own pending
 // polls nothing; a click during a poll goes out right after the poll's reply and loses
 // neither; a silent switcher pauses following without a box; a temporary route made
-// elsewhere makes Take ask; a sequence runs with following on, every step whole and in order.
+// elsewhere makes Take ask; a difference the console made itself is no change at the
+// switcher; a sequence runs with following on, every step whole and in order.
 
 #include "RouteTestSteps.h"
 
@@ -75,6 +76,8 @@ private slots:
     void foreignTemporaryMakesTakeAsk_data() { AddLinkRows(); }
     void foreignTemporaryMakesTakeAsk();
     void cancelDropsForeignTemporaries();
+    void ownDifferenceNotCalledChange_data();
+    void ownDifferenceNotCalledChange();
     void undoNotSentLeavesForeignTemporaries();
     void sequenceWithFollowing();
     void serialLostOnce();
@@ -326,6 +329,50 @@ void TestFollow::cancelDropsForeignTemporaries()
     // Take has nothing made elsewhere to ask about.
     QVERIFY(Operate(*f, "o2 i3 T"));
     QVERIFY(f->dialogs.boxes.isEmpty());
+}
+
+// A difference the console made itself (a file that sends nothing, a reset) is no change at
+// the switcher: the screen shows the switcher's routes again without a mark, a word or a log
+// line.
+void TestFollow::ownDifferenceNotCalledChange_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QStringList>("after");
+    QTest::newRow("configuration file") << "file" << QStringList{"5", "6"};
+    QTest::newRow("factory reset") << "reset" << QStringList{"--", "--"};
+}
+
+void TestFollow::ownDifferenceNotCalledChange()
+{
+    QFETCH(QString, how);
+    QFETCH(QStringList, after);
+    const QString folder = FreshRouteLogFolder();
+    FOLLOWING(f, "pty");
+    const QString config = QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation))
+                               .filePath("follow_own.kvc");
+    const auto remove = qScopeGuard([&] { QFile::remove(config); });
+    QVERIFY(Operate(*f, "o1 i3 o2 i4 T"));
+    QVERIFY(SaveConfigFile(*f, config));
+    QVERIFY(Operate(*f, "o1 i5 o2 i6 T"));
+    intervals(*f, 2);
+    QSignalSpy seen(f->form().follower, &FollowSwitcher::routesChangedAtSwitcher);
+    const int logged = int(JournalLines(folder).size());
+
+    if (how == "file") {
+        QVERIFY(OpenConfigFile(*f, config));
+        QCOMPARE(f->text("VideoLabel1"), QString("3"));
+    } else {
+        f->dialogs.answer(Dialogs::Answer::Yes);
+        QVERIFY(f->click("FactoryResetButton"));
+    }
+    QTRY_COMPARE(f->text("VideoLabel1"), after[0]);
+    QCOMPARE(f->text("VideoLabel2"), after[1]);
+    intervals(*f, 2);
+    QCOMPARE(seen.size(), 0);
+    QVERIFY(!f->form().followMarks->changedShown(0) && !f->form().followMarks->changedShown(1));
+    QVERIFY2(!StatusText(*f).contains("changed at the switcher"), qPrintable(StatusText(*f)));
+    const QStringList lines = JournalLines(folder).mid(logged);
+    QVERIFY2(lines.filter(",switcher").isEmpty(), qPrintable(lines.join('|')));
 }
 
 // An undo whose Take is answered No sends nothing: what was made elsewhere is still only

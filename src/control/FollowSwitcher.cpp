@@ -36,6 +36,7 @@ FollowSwitcher::FollowSwitcher(MatrixState &state, CommandChannel &channel, int 
     connect(&channel, &CommandChannel::pollAnswered, this, &FollowSwitcher::onAnswered);
     connect(&channel, &CommandChannel::pollUnanswered, this, &FollowSwitcher::onUnanswered);
     connect(&channel, &CommandChannel::switcherAnswered, this, &FollowSwitcher::onSwitcherAnswered);
+    connect(&channel, &CommandChannel::commandEnded, this, &FollowSwitcher::onCommand);
 }
 
 void FollowSwitcher::setEnabled(bool on)
@@ -169,15 +170,18 @@ void FollowSwitcher::applyRoutes(const QByteArray &reply)
     if (!StatusReader::ParseReply(reinterpret_cast<const std::uint8_t *>(reply.constData()),
                                   int(reply.size()), outputs * int(sizeof(RouteEntry)), got))
         return;
-    const RouteJournal::Scope scope(journal, QStringLiteral("switcher"));
     const QString when = QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss"));
-    QList<int> changed;
+    QList<int> changed, corrected;
     QStringList texts, foreign;
+    std::uint8_t from[kMaxPorts] = {};
     for (int o = 0; o < outputs; ++o) {
+        const bool known = m_switcher.known(o);
+        const std::uint8_t onAirBefore = m_switcher.onAir(o);
+        const RouteEntry theirs = got[o];
+        m_switcher.report(o, theirs);
         RouteEntry &mine = m_state.Routes[o];
         if (mine.Taken == 0)
             continue; // pending here since: the console's own to settle
-        const RouteEntry theirs = got[o];
         if (theirs.Taken == 0) {
             if (m_foreign[o] != theirs.Input) {
                 setForeign(o, theirs.Input);
@@ -185,21 +189,42 @@ void FollowSwitcher::applyRoutes(const QByteArray &reply)
                                .arg(o + 1)
                                .arg(InputWords(theirs.Input));
             }
-            continue;
+        } else if (known && theirs.Input != onAirBefore) {
+            setForeign(o, kNoForeign);
+            if (theirs.Input != mine.Input) {
+                from[o] = onAirBefore;
+                changed << o;
+            }
+            continue; // moved at the switcher: its scope records it
+        } else {
+            setForeign(o, kNoForeign);
+            if (theirs.Input != mine.Input) {
+                mine.Input = theirs.Input;
+                m_state.PreviousInput[o] = theirs.Input;
+                corrected << o;
+                unmarkChanged(o);
+                if (RedrawRoute)
+                    RedrawRoute(o);
+            }
         }
-        setForeign(o, kNoForeign);
-        if (theirs.Input == mine.Input)
-            continue;
-        const QString what =
-            QStringLiteral("%1 to %2").arg(InputWords(mine.Input), InputWords(theirs.Input));
-        mine.Input = theirs.Input;
-        m_state.PreviousInput[o] = theirs.Input;
-        changed << o;
-        texts << QStringLiteral("Output %1 changed at the switcher: %2").arg(o + 1).arg(what);
-        if (RedrawRoute)
-            RedrawRoute(o);
-        if (MarkChanged)
-            MarkChanged(o, QStringLiteral("Changed at the switcher at %1: %2").arg(when, what));
+        // Nothing moved on air here: no line of the switcher's own.
+        if (journal)
+            journal->adopt(o);
+    }
+    {
+        const RouteJournal::Scope scope(journal, QStringLiteral("switcher"));
+        for (int o : changed) {
+            RouteEntry &mine = m_state.Routes[o];
+            const QString what =
+                QStringLiteral("%1 to %2").arg(InputWords(from[o]), InputWords(got[o].Input));
+            mine.Input = got[o].Input;
+            m_state.PreviousInput[o] = got[o].Input;
+            texts << QStringLiteral("Output %1 changed at the switcher: %2").arg(o + 1).arg(what);
+            if (RedrawRoute)
+                RedrawRoute(o);
+            if (MarkChanged)
+                MarkChanged(o, QStringLiteral("Changed at the switcher at %1: %2").arg(when, what));
+        }
     }
     if (changed.size() > 1) {
         QStringList numbers;
@@ -210,8 +235,23 @@ void FollowSwitcher::applyRoutes(const QByteArray &reply)
     const QStringList all = texts + foreign;
     if (!all.isEmpty())
         status(all.join(QStringLiteral("; ")));
+    if (!corrected.isEmpty())
+        emit routesCorrected(corrected);
     if (!changed.isEmpty())
         emit routesChangedAtSwitcher(changed);
+}
+
+void FollowSwitcher::onCommand(CommandOutcome outcome, const QByteArray &line)
+{
+    m_switcher.command(outcome, line, OutputsOf(m_state));
+}
+
+void FollowSwitcher::switcherRead() { m_switcher.reportRead(m_state); }
+
+void FollowSwitcher::unmarkChanged(int output)
+{
+    if (UnmarkChanged)
+        UnmarkChanged(output);
 }
 
 void FollowSwitcher::applySystem(const QByteArray &reply)
