@@ -2,20 +2,23 @@
 // panel shows within two polls and is marked; a console with a change of its own pending
 // polls nothing; a click during a poll goes out right after the poll's reply and loses
 // neither; a silent switcher pauses following without a box; a temporary route made
-// elsewhere makes Take ask; a difference the console made itself is no change at the
-// switcher; a sequence runs with following on, every step whole and in order.
+// elsewhere makes Take ask, also one a read found; a difference the console made itself is
+// no change at the switcher; a sequence runs with following on, every step whole and in order.
 
+#include "HubClient.h"
 #include "RouteTestSteps.h"
 
 #include "app/CommandLine.h"
 #include "control/FollowSwitcher.h"
 #include "link/CommandChannel.h"
+#include "remote/RemoteServer.h"
 #include "ui/Colours.h"
 #include "ui/FollowLight.h"
 #include "ui/FollowMarks.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -78,6 +81,8 @@ private slots:
     void cancelDropsForeignTemporaries();
     void ownDifferenceNotCalledChange_data();
     void ownDifferenceNotCalledChange();
+    void temporaryFoundByRead_data();
+    void temporaryFoundByRead();
     void undoNotSentLeavesForeignTemporaries();
     void sequenceWithFollowing();
     void serialLostOnce();
@@ -373,6 +378,56 @@ void TestFollow::ownDifferenceNotCalledChange()
     QVERIFY2(!StatusText(*f).contains("changed at the switcher"), qPrintable(StatusText(*f)));
     const QStringList lines = JournalLines(folder).mid(logged);
     QVERIFY2(lines.filter(",switcher").isEmpty(), qPrintable(lines.join('|')));
+}
+
+// A temporary route the read finds at the front panel: without following it is shown pending
+// as the read always showed it; following, it is a route made elsewhere, so polls and remote
+// routes go on and Take asks about it.
+void TestFollow::temporaryFoundByRead_data()
+{
+    QTest::addColumn<QString>("follow");
+    QTest::newRow("not following") << "never";
+    QTest::newRow("following") << "before the read";
+    QTest::newRow("following from after the read") << "after the read";
+}
+
+void TestFollow::temporaryFoundByRead()
+{
+    QFETCH(QString, follow);
+    const QString folder = FreshRouteLogFolder();
+    CONNECT(f, "pty");
+    QVERIFY(f->emu().sendControl("panel route 3 2") == "ok");
+    QVERIFY(f->emu().sendControl("panel temp 3 5") == "ok");
+    if (follow == "before the read")
+        f->form().followForThisRun();
+    QVERIFY(f->form().remoteServer->listen(QHostAddress::LocalHost, 0));
+    f->readAll();
+    if (follow == "never") {
+        QCOMPARE(f->text("VideoLabel3"), QString("5"));
+        QCOMPARE(f->colour("VideoLabel3"), kRed);
+        return;
+    }
+    if (follow == "after the read")
+        f->form().followForThisRun();
+    QCOMPARE(f->text("VideoLabel3"), QString("2"));
+    QCOMPARE(f->colour("VideoLabel3"), kLime);
+    QVERIFY(f->form().followMarks->foreignShown(2));
+    f->clearWire();
+    QTRY_VERIFY(f->wire().contains("OINFOKV"));
+
+    f->dialogs.answer(Dialogs::Answer::No);
+    QVERIFY(Operate(*f, "T"));
+    QCOMPARE(f->dialogs.texts(), QStringList({kForeignQuestion.arg("3")}));
+    QCOMPARE(f->commands(), QStringList());
+
+    HubClient client;
+    QVERIFY(client.connectTo(f->form().remoteServer->port()));
+    client.send("VIDEO OUTPUT ROUTING:\n0 6\n\n");
+    QCOMPARE(client.next(), QByteArray("ACK\n\n"));
+    QTRY_COMPARE(f->emuState("routes").section(',', 0, 0), QString("7"));
+    const QStringList lines = JournalLines(folder);
+    QVERIFY2(lines.filter(QRegularExpression("^3,.*,(withdrawn|failed),")).isEmpty(),
+             qPrintable(lines.join('|')));
 }
 
 // An undo whose Take is answered No sends nothing: what was made elsewhere is still only

@@ -49,6 +49,7 @@ void FollowSwitcher::setEnabled(bool on)
     m_polls = 0;
     m_systemDue = false;
     if (on) {
+        takeReadTemporaries(false);
         m_timer->start();
         setLamp(m_channel.linkUp() ? FollowLamp::Waiting : FollowLamp::Stopped,
                 m_channel.linkUp() ? QStringLiteral("Following the switcher: starting")
@@ -243,10 +244,44 @@ void FollowSwitcher::applyRoutes(const QByteArray &reply)
 
 void FollowSwitcher::onCommand(CommandOutcome outcome, const QByteArray &line)
 {
-    m_switcher.command(outcome, line, OutputsOf(m_state));
+    // Routed or taken here since: no longer what the read found.
+    for (int o : m_switcher.command(outcome, line, OutputsOf(m_state)))
+        m_readTemporary[o] = false;
+    if (outcome != CommandOutcome::NotSent && line.startsWith("TAKE"))
+        std::fill(std::begin(m_readTemporary), std::end(m_readTemporary), false);
 }
 
-void FollowSwitcher::switcherRead() { m_switcher.reportRead(m_state); }
+void FollowSwitcher::switcherRead()
+{
+    m_switcher.reportRead(m_state);
+    for (int o = 0; o < OutputsOf(m_state); ++o) {
+        m_readTemporary[o] = m_state.Routes[o].Taken == 0;
+        setForeign(o, kNoForeign);
+    }
+    if (m_enabled)
+        takeReadTemporaries(true);
+}
+
+void FollowSwitcher::takeReadTemporaries(bool inRead)
+{
+    for (int o = 0; o < OutputsOf(m_state); ++o) {
+        RouteEntry &r = m_state.Routes[o];
+        const RouteEntry found = m_switcher.route(o);
+        if (!m_readTemporary[o] || r.Taken != 0 || r.Input != found.Input ||
+            m_state.PresetPreviewPending != 0)
+            continue;
+        // A read withdraws what this console had pending before it asks, so a temporary
+        // route it found was made elsewhere: on air is still the earlier input.
+        m_readTemporary[o] = false;
+        setForeign(o, r.Input);
+        r = RouteEntry{m_state.PreviousInput[o], 1};
+        // The read recorded it as temporary; no route moved since.
+        if (!inRead && journal)
+            journal->adopt(o);
+        if (RedrawRoute)
+            RedrawRoute(o);
+    }
+}
 
 void FollowSwitcher::unmarkChanged(int output)
 {

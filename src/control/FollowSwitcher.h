@@ -84,6 +84,7 @@ private:
     void applyRoutes(const QByteArray &reply);
     void applySystem(const QByteArray &reply);
     void onCommand(CommandOutcome outcome, const QByteArray &line);
+    void takeReadTemporaries(bool inRead);
     void unmarkChanged(int output);
     void setForeign(int output, int input);
     void forgetForeign();
@@ -104,6 +105,8 @@ private:
     QString m_lampWhy;
     int m_foreign[kMaxPorts];
     SwitcherRoutes m_switcher;
+    // Temporary routes a read found while following was off, shown pending as it shows them.
+    bool m_readTemporary[kMaxPorts] = {};
 };
 
 // "input 7", or "no input" for none; a value out of range is shown as received.
