@@ -2,8 +2,9 @@
 // panel shows within two polls and is marked; a console with a change of its own pending
 // polls nothing; a click during a poll goes out right after the poll's reply and loses
 // neither; a silent switcher pauses following without a box; a temporary route made
-// elsewhere makes Take ask, also one a read found; a difference the console made itself is
-// no change at the switcher; a sequence runs with following on, every step whole and in order.
+// elsewhere makes Take ask, also one a read found, and ends with a route made here; a
+// difference the console made itself is no change at the switcher; a sequence runs with
+// following on, every step whole and in order.
 
 #include "HubClient.h"
 #include "RouteTestSteps.h"
@@ -83,6 +84,7 @@ private slots:
     void ownDifferenceNotCalledChange();
     void temporaryFoundByRead_data();
     void temporaryFoundByRead();
+    void ownRouteEndsForeignMark();
     void undoNotSentLeavesForeignTemporaries();
     void sequenceWithFollowing();
     void serialLostOnce();
@@ -176,6 +178,12 @@ void TestFollow::panelChangeShownAndMarked()
     QCOMPARE(StatusText(*f), QString("Outputs 1, 16 changed at the switcher"));
     QTRY_VERIFY_WITH_TIMEOUT(!f->form().followMarks->changedShown(2), kChangedMarkMs + 2000);
     QVERIFY(f->commands().isEmpty());
+
+    // Routed again here, the output no longer says it was changed at the switcher.
+    QVERIFY(f->find<QLabel>("VideoLabel1")->toolTip().startsWith("Changed at the switcher at "));
+    QVERIFY(Operate(*f, "o1 i6 T"));
+    QCOMPARE(f->find<QLabel>("VideoLabel1")->toolTip(), QString());
+    QVERIFY(f->find<QLabel>("VideoLabel16")->toolTip().startsWith("Changed at the switcher at "));
 }
 
 // Lockout, vertical switching and the address come from every tenth poll; the boxes take
@@ -428,6 +436,33 @@ void TestFollow::temporaryFoundByRead()
     const QStringList lines = JournalLines(folder);
     QVERIFY2(lines.filter(QRegularExpression("^3,.*,(withdrawn|failed),")).isEmpty(),
              qPrintable(lines.join('|')));
+}
+
+// Routing an output here ends its made-elsewhere mark: a later Take neither writes the old
+// temporary input back nor asks about it.
+void TestFollow::ownRouteEndsForeignMark()
+{
+    const QString folder = FreshRouteLogFolder();
+    FOLLOWING(f, "pty");
+    QVERIFY(f->form().remoteServer->listen(QHostAddress::LocalHost, 0));
+    QVERIFY(f->emu().sendControl("panel route 3 2") == "ok");
+    QTRY_COMPARE(f->text("VideoLabel3"), QString("2"));
+    QVERIFY(f->emu().sendControl("panel temp 3 5") == "ok");
+    FollowMarks *marks = f->form().followMarks;
+    QTRY_VERIFY(marks->foreignShown(2));
+
+    HubClient client;
+    QVERIFY(client.connectTo(f->form().remoteServer->port()));
+    client.send("VIDEO OUTPUT ROUTING:\n2 7\n\nVIDEO OUTPUT ROUTING:\n9 1\n\n");
+    QCOMPARE(client.next(4), QByteArray("ACK\n\nACK\n\nVIDEO OUTPUT ROUTING:\n2 7\n\n"
+                                        "VIDEO OUTPUT ROUTING:\n9 1\n\n"));
+    QVERIFY(!marks->foreignShown(2));
+    QCOMPARE(f->text("VideoLabel3"), QString("8"));
+    QCOMPARE(f->emuState("routes").section(',', 2, 2), QString("8"));
+    QVERIFY(!JournalLines(folder).contains("3,8,5,taken,remote 127.0.0.1"));
+
+    QVERIFY(Operate(*f, "T"));
+    QVERIFY2(f->dialogs.boxes.isEmpty(), qPrintable(f->dialogs.texts().join('|')));
 }
 
 // An undo whose Take is answered No sends nothing: what was made elsewhere is still only

@@ -244,9 +244,13 @@ void FollowSwitcher::applyRoutes(const QByteArray &reply)
 
 void FollowSwitcher::onCommand(CommandOutcome outcome, const QByteArray &line)
 {
-    // Routed or taken here since: no longer what the read found.
-    for (int o : m_switcher.command(outcome, line, OutputsOf(m_state)))
+    // This console's route replaced whatever was made or changed elsewhere there, and what
+    // the read found.
+    for (int o : m_switcher.command(outcome, line, OutputsOf(m_state))) {
+        setForeign(o, kNoForeign);
+        unmarkChanged(o);
         m_readTemporary[o] = false;
+    }
     if (outcome != CommandOutcome::NotSent && line.startsWith("TAKE"))
         std::fill(std::begin(m_readTemporary), std::end(m_readTemporary), false);
 }
