@@ -2,9 +2,9 @@
 // panel shows within two polls and is marked; a console with a change of its own pending
 // polls nothing; a click during a poll goes out right after the poll's reply and loses
 // neither; a silent switcher pauses following without a box; a temporary route made
-// elsewhere makes Take ask, also one a read found, and ends with a route made here; a
-// difference the console made itself is no change at the switcher; a sequence runs with
-// following on, every step whole and in order.
+// elsewhere makes Take ask, also one a read found, ends with a route made here, and is read
+// again after a Take; a difference the console made itself is no change at the switcher; a
+// sequence runs with following on, every step whole and in order.
 
 #include "HubClient.h"
 #include "RouteTestSteps.h"
@@ -85,6 +85,7 @@ private slots:
     void temporaryFoundByRead_data();
     void temporaryFoundByRead();
     void ownRouteEndsForeignMark();
+    void takeRecordsWhatSwitcherTook();
     void undoNotSentLeavesForeignTemporaries();
     void sequenceWithFollowing();
     void serialLostOnce();
@@ -463,6 +464,32 @@ void TestFollow::ownRouteEndsForeignMark()
 
     QVERIFY(Operate(*f, "T"));
     QVERIFY2(f->dialogs.boxes.isEmpty(), qPrintable(f->dialogs.texts().join('|')));
+}
+
+// A Take that commits a temporary route made elsewhere records the input the switcher took,
+// also when the front panel changed it after the last poll.
+void TestFollow::takeRecordsWhatSwitcherTook()
+{
+    const QString folder = FreshRouteLogFolder();
+    FOLLOWING(f, "pty");
+    QVERIFY(f->emu().sendControl("panel route 4 2") == "ok");
+    QTRY_COMPARE(f->text("VideoLabel4"), QString("2"));
+    QVERIFY(f->emu().sendControl("panel temp 4 9") == "ok");
+    QTRY_VERIFY(f->form().followMarks->foreignShown(3));
+    QSignalSpy seen(f->form().follower, &FollowSwitcher::routesChangedAtSwitcher);
+    QTRY_VERIFY(!f->form().channel().pollInFlight());
+    QVERIFY(f->emu().sendControl("panel temp 4 10") == "ok"); // no poll sees it
+    f->dialogs.answer(Dialogs::Answer::Yes);
+    QVERIFY(Operate(*f, "T"));
+
+    QCOMPARE(f->text("VideoLabel4"), QString("10"));
+    QCOMPARE(f->emuState("routes").section(',', 3, 3), QString("10"));
+    const QStringList lines = JournalLines(folder);
+    QVERIFY2(lines.contains("4,2,10,taken,operator"), qPrintable(lines.join('|')));
+    QVERIFY2(lines.filter(QRegularExpression("^4,2,9,")).isEmpty(), qPrintable(lines.join('|')));
+    intervals(*f, 3);
+    QCOMPARE(seen.size(), 0);
+    QCOMPARE(f->text("VideoLabel4"), QString("10"));
 }
 
 // An undo whose Take is answered No sends nothing: what was made elsewhere is still only

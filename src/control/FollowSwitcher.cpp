@@ -287,6 +287,16 @@ void FollowSwitcher::takeReadTemporaries(bool inRead)
     }
 }
 
+bool FollowSwitcher::readRoutes(RouteEntry *got)
+{
+    const CommandChannel::Exchange exchange(m_channel);
+    const int size = OutputsOf(m_state) * int(sizeof(RouteEntry));
+    const QueryReply reply = m_channel.runQuery(QueryRoutesText(), size);
+    return !reply.failed &&
+           StatusReader::ParseReply(reinterpret_cast<const std::uint8_t *>(reply.bytes.constData()),
+                                    int(reply.bytes.size()), size, got);
+}
+
 void FollowSwitcher::unmarkChanged(int output)
 {
     if (UnmarkChanged)
@@ -334,12 +344,26 @@ int FollowSwitcher::foreignInput(int output) const
 
 void FollowSwitcher::foreignTaken()
 {
-    for (int o : foreignTemporaryOutputs()) {
-        m_state.Routes[o] = RouteEntry{std::uint8_t(m_foreign[o]), 1};
-        m_state.PreviousInput[o] = std::uint8_t(m_foreign[o]);
+    const QList<int> outputs = foreignTemporaryOutputs();
+    if (outputs.isEmpty())
+        return;
+    // The front panel may have changed them since the last poll.
+    RouteEntry got[kMaxPorts];
+    const bool read = readRoutes(got);
+    for (int o : outputs) {
+        const bool sure = read && got[o].Taken != 0;
+        const std::uint8_t input = sure ? got[o].Input : std::uint8_t(m_foreign[o]);
+        m_state.Routes[o] = RouteEntry{input, 1};
+        m_state.PreviousInput[o] = input;
         setForeign(o, kNoForeign);
         if (RedrawRoute)
             RedrawRoute(o);
+    }
+    for (int o = 0; o < OutputsOf(m_state); ++o) {
+        if (read)
+            m_switcher.report(o, got[o]);
+        else
+            m_switcher.forget(o);
     }
 }
 

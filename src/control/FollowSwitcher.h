@@ -44,7 +44,7 @@ public:
     // Outputs (0-based) holding a temporary route that this console did not make.
     QList<int> foreignTemporaryOutputs() const;
     int foreignInput(int output) const;
-    // A Take here has just committed them: they are on air now.
+    // A Take here has just committed them: what went on air is read from the switcher.
     void foreignTaken();
     // A "TAKE 0" here has just dropped them: what is on air stays.
     void foreignDropped();
@@ -84,6 +84,7 @@ private:
     void applyRoutes(const QByteArray &reply);
     void applySystem(const QByteArray &reply);
     void onCommand(CommandOutcome outcome, const QByteArray &line);
+    bool readRoutes(RouteEntry *got);
     void takeReadTemporaries(bool inRead);
     void unmarkChanged(int output);
     void setForeign(int output, int input);
