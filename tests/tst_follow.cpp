@@ -86,6 +86,7 @@ private slots:
     void temporaryFoundByRead();
     void ownRouteEndsForeignMark();
     void takeRecordsWhatSwitcherTook();
+    void clearAllTakesForeignOnProtected();
     void undoNotSentLeavesForeignTemporaries();
     void sequenceWithFollowing();
     void serialLostOnce();
@@ -490,6 +491,29 @@ void TestFollow::takeRecordsWhatSwitcherTook()
     intervals(*f, 3);
     QCOMPARE(seen.size(), 0);
     QCOMPARE(f->text("VideoLabel4"), QString("10"));
+}
+
+// Clear All Routing with an output kept sends TAKE 1, which commits the temporary route made
+// elsewhere there: the output shows what the switcher took, logged as the operator's doing.
+void TestFollow::clearAllTakesForeignOnProtected()
+{
+    const QString folder = FreshRouteLogFolder();
+    FOLLOWING(f, "pty");
+    f->form().protectedOutputs->setProtected(3, true);
+    const auto release = qScopeGuard([&] { f->form().protectedOutputs->setProtected(3, false); });
+    QVERIFY(f->emu().sendControl("panel route 4 2") == "ok");
+    QTRY_COMPARE(f->text("VideoLabel4"), QString("2"));
+    QVERIFY(f->emu().sendControl("panel temp 4 9") == "ok");
+    QTRY_VERIFY(f->form().followMarks->foreignShown(3));
+    QSignalSpy seen(f->form().follower, &FollowSwitcher::routesChangedAtSwitcher);
+    QVERIFY(Operate(*f, "X"));
+
+    QCOMPARE(f->text("VideoLabel4"), QString("9"));
+    QVERIFY(!f->form().followMarks->foreignShown(3));
+    const QStringList lines = JournalLines(folder);
+    QVERIFY2(lines.contains("4,2,9,taken,operator"), qPrintable(lines.join('|')));
+    intervals(*f, 3);
+    QCOMPARE(seen.size(), 0);
 }
 
 // An undo whose Take is answered No sends nothing: what was made elsewhere is still only
