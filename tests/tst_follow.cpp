@@ -456,8 +456,10 @@ void TestFollow::ownRouteEndsForeignMark()
     HubClient client;
     QVERIFY(client.connectTo(f->form().remoteServer->port()));
     client.send("VIDEO OUTPUT ROUTING:\n2 7\n\nVIDEO OUTPUT ROUTING:\n9 1\n\n");
-    QCOMPARE(client.next(4), QByteArray("ACK\n\nACK\n\nVIDEO OUTPUT ROUTING:\n2 7\n\n"
-                                        "VIDEO OUTPUT ROUTING:\n9 1\n\n"));
+    QByteArray got = client.next(4);
+    QCOMPARE(got.count("ACK\n\n"), 2); // each request's ACK may come before or after the first update
+    QCOMPARE(got.replace("ACK\n\n", ""),
+             QByteArray("VIDEO OUTPUT ROUTING:\n2 7\n\nVIDEO OUTPUT ROUTING:\n9 1\n\n"));
     QVERIFY(!marks->foreignShown(2));
     QCOMPARE(f->text("VideoLabel3"), QString("8"));
     QCOMPARE(f->emuState("routes").section(',', 2, 2), QString("8"));
