@@ -397,7 +397,7 @@ void TestFollow::temporaryFoundByRead_data()
 {
     QTest::addColumn<QString>("follow");
     QTest::newRow("not following") << "never";
-    QTest::newRow("following") << "before the read";
+    QTest::newRow("following, unattended start") << "from the start";
     QTest::newRow("following from after the read") << "after the read";
 }
 
@@ -405,13 +405,23 @@ void TestFollow::temporaryFoundByRead()
 {
     QFETCH(QString, follow);
     const QString folder = FreshRouteLogFolder();
-    CONNECT(f, "pty");
+    auto f = std::make_unique<ConsoleFixture>();
+    QVERIFY2(f->start(), qPrintable(f->error()));
     QVERIFY(f->emu().sendControl("panel route 3 2") == "ok");
     QVERIFY(f->emu().sendControl("panel temp 3 5") == "ok");
-    if (follow == "before the read")
-        f->form().followForThisRun();
     QVERIFY(f->form().remoteServer->listen(QHostAddress::LocalHost, 0));
-    f->readAll();
+    if (follow == "from the start") {
+        // As --connect serial --follow starts it: the port searched, then read.
+        SetComPorts({f->emu().ptyDevice()});
+        f->form().setStartUpChoice({StartUpChoice::Answer::Serial, QString()});
+        f->form().followForThisRun();
+        f->form().show();
+        QVERIFY(f->form().channel().serialLinkLive());
+        QVERIFY2(f->dialogs.boxes.isEmpty(), qPrintable(f->dialogs.texts().join('|')));
+    } else {
+        QVERIFY2(f->connectSerial(), qPrintable(f->error()));
+        f->readAll();
+    }
     if (follow == "never") {
         QCOMPARE(f->text("VideoLabel3"), QString("5"));
         QCOMPARE(f->colour("VideoLabel3"), kRed);
@@ -457,7 +467,8 @@ void TestFollow::ownRouteEndsForeignMark()
     QVERIFY(client.connectTo(f->form().remoteServer->port()));
     client.send("VIDEO OUTPUT ROUTING:\n2 7\n\nVIDEO OUTPUT ROUTING:\n9 1\n\n");
     QByteArray got = client.next(4);
-    QCOMPARE(got.count("ACK\n\n"), 2); // each request's ACK may come before or after the first update
+    // Each request's ACK may come before or after the first update.
+    QCOMPARE(got.count("ACK\n\n"), 2);
     QCOMPARE(got.replace("ACK\n\n", ""),
              QByteArray("VIDEO OUTPUT ROUTING:\n2 7\n\nVIDEO OUTPUT ROUTING:\n9 1\n\n"));
     QVERIFY(!marks->foreignShown(2));

@@ -23,9 +23,15 @@ public:
     void forget(int output);
 
     bool known(int output) const { return IsPortIndex(output) && m_known[output]; }
-    RouteEntry route(int output) const { return IsPortIndex(output) ? m_routes[output] : RouteEntry{}; }
+    RouteEntry route(int output) const
+    {
+        return IsPortIndex(output) ? m_routes[output] : RouteEntry{};
+    }
     // What goes out of the output: a temporary route is not on air yet.
-    std::uint8_t onAir(int output) const { return IsPortIndex(output) ? m_onAir[output] : UNASSIGNED; }
+    std::uint8_t onAir(int output) const
+    {
+        return IsPortIndex(output) ? m_onAir[output] : UNASSIGNED;
+    }
 
 private:
     RouteEntry m_routes[kMaxPorts] = {};
