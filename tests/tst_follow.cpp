@@ -2,19 +2,24 @@
 // panel shows within two polls and is marked; a console with a change of its own pending
 // polls nothing; a click during a poll goes out right after the poll's reply and loses
 // neither; a silent switcher pauses following without a box; a temporary route made
-// elsewhere makes Take ask; a sequence runs with following on, every step whole and in order.
+// elsewhere makes Take ask, also one a read found, ends with a route made here, and is read
+// again after a Take; a difference the console made itself is no change at the switcher; a
+// sequence runs with following on, every step whole and in order.
 
+#include "HubClient.h"
 #include "RouteTestSteps.h"
 
 #include "app/CommandLine.h"
 #include "control/FollowSwitcher.h"
 #include "link/CommandChannel.h"
+#include "remote/RemoteServer.h"
 #include "ui/Colours.h"
 #include "ui/FollowLight.h"
 #include "ui/FollowMarks.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -75,6 +80,13 @@ private slots:
     void foreignTemporaryMakesTakeAsk_data() { AddLinkRows(); }
     void foreignTemporaryMakesTakeAsk();
     void cancelDropsForeignTemporaries();
+    void ownDifferenceNotCalledChange_data();
+    void ownDifferenceNotCalledChange();
+    void temporaryFoundByRead_data();
+    void temporaryFoundByRead();
+    void ownRouteEndsForeignMark();
+    void takeRecordsWhatSwitcherTook();
+    void clearAllTakesForeignOnProtected();
     void undoNotSentLeavesForeignTemporaries();
     void sequenceWithFollowing();
     void serialLostOnce();
@@ -168,6 +180,12 @@ void TestFollow::panelChangeShownAndMarked()
     QCOMPARE(StatusText(*f), QString("Outputs 1, 16 changed at the switcher"));
     QTRY_VERIFY_WITH_TIMEOUT(!f->form().followMarks->changedShown(2), kChangedMarkMs + 2000);
     QVERIFY(f->commands().isEmpty());
+
+    // Routed again here, the output no longer says it was changed at the switcher.
+    QVERIFY(f->find<QLabel>("VideoLabel1")->toolTip().startsWith("Changed at the switcher at "));
+    QVERIFY(Operate(*f, "o1 i6 T"));
+    QCOMPARE(f->find<QLabel>("VideoLabel1")->toolTip(), QString());
+    QVERIFY(f->find<QLabel>("VideoLabel16")->toolTip().startsWith("Changed at the switcher at "));
 }
 
 // Lockout, vertical switching and the address come from every tenth poll; the boxes take
@@ -326,6 +344,189 @@ void TestFollow::cancelDropsForeignTemporaries()
     // Take has nothing made elsewhere to ask about.
     QVERIFY(Operate(*f, "o2 i3 T"));
     QVERIFY(f->dialogs.boxes.isEmpty());
+}
+
+// A difference the console made itself (a file that sends nothing, a reset) is no change at
+// the switcher: the screen shows the switcher's routes again without a mark, a word or a log
+// line.
+void TestFollow::ownDifferenceNotCalledChange_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QStringList>("after");
+    QTest::newRow("configuration file") << "file" << QStringList{"5", "6"};
+    QTest::newRow("factory reset") << "reset" << QStringList{"--", "--"};
+}
+
+void TestFollow::ownDifferenceNotCalledChange()
+{
+    QFETCH(QString, how);
+    QFETCH(QStringList, after);
+    const QString folder = FreshRouteLogFolder();
+    FOLLOWING(f, "pty");
+    const QString config = QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation))
+                               .filePath("follow_own.kvc");
+    const auto remove = qScopeGuard([&] { QFile::remove(config); });
+    QVERIFY(Operate(*f, "o1 i3 o2 i4 T"));
+    QVERIFY(SaveConfigFile(*f, config));
+    QVERIFY(Operate(*f, "o1 i5 o2 i6 T"));
+    intervals(*f, 2);
+    QSignalSpy seen(f->form().follower, &FollowSwitcher::routesChangedAtSwitcher);
+    const int logged = int(JournalLines(folder).size());
+
+    if (how == "file") {
+        QVERIFY(OpenConfigFile(*f, config));
+        QCOMPARE(f->text("VideoLabel1"), QString("3"));
+    } else {
+        f->dialogs.answer(Dialogs::Answer::Yes);
+        QVERIFY(f->click("FactoryResetButton"));
+    }
+    QTRY_COMPARE(f->text("VideoLabel1"), after[0]);
+    QCOMPARE(f->text("VideoLabel2"), after[1]);
+    intervals(*f, 2);
+    QCOMPARE(seen.size(), 0);
+    QVERIFY(!f->form().followMarks->changedShown(0) && !f->form().followMarks->changedShown(1));
+    QVERIFY2(!StatusText(*f).contains("changed at the switcher"), qPrintable(StatusText(*f)));
+    const QStringList lines = JournalLines(folder).mid(logged);
+    QVERIFY2(lines.filter(",switcher").isEmpty(), qPrintable(lines.join('|')));
+}
+
+// A temporary route the read finds at the front panel: without following it is shown pending
+// as the read always showed it; following, it is a route made elsewhere, so polls and remote
+// routes go on and Take asks about it.
+void TestFollow::temporaryFoundByRead_data()
+{
+    QTest::addColumn<QString>("follow");
+    QTest::newRow("not following") << "never";
+    QTest::newRow("following, unattended start") << "from the start";
+    QTest::newRow("following from after the read") << "after the read";
+}
+
+void TestFollow::temporaryFoundByRead()
+{
+    QFETCH(QString, follow);
+    const QString folder = FreshRouteLogFolder();
+    auto f = std::make_unique<ConsoleFixture>();
+    QVERIFY2(f->start(), qPrintable(f->error()));
+    QVERIFY(f->emu().sendControl("panel route 3 2") == "ok");
+    QVERIFY(f->emu().sendControl("panel temp 3 5") == "ok");
+    QVERIFY(f->form().remoteServer->listen(QHostAddress::LocalHost, 0));
+    if (follow == "from the start") {
+        // As --connect serial --follow starts it: the port searched, then read.
+        SetComPorts({f->emu().ptyDevice()});
+        f->form().setStartUpChoice({StartUpChoice::Answer::Serial, QString()});
+        f->form().followForThisRun();
+        f->form().show();
+        QVERIFY(f->form().channel().serialLinkLive());
+        QVERIFY2(f->dialogs.boxes.isEmpty(), qPrintable(f->dialogs.texts().join('|')));
+    } else {
+        QVERIFY2(f->connectSerial(), qPrintable(f->error()));
+        f->readAll();
+    }
+    if (follow == "never") {
+        QCOMPARE(f->text("VideoLabel3"), QString("5"));
+        QCOMPARE(f->colour("VideoLabel3"), kRed);
+        return;
+    }
+    if (follow == "after the read")
+        f->form().followForThisRun();
+    QCOMPARE(f->text("VideoLabel3"), QString("2"));
+    QCOMPARE(f->colour("VideoLabel3"), kLime);
+    QVERIFY(f->form().followMarks->foreignShown(2));
+    f->clearWire();
+    QTRY_VERIFY(f->wire().contains("OINFOKV"));
+
+    f->dialogs.answer(Dialogs::Answer::No);
+    QVERIFY(Operate(*f, "T"));
+    QCOMPARE(f->dialogs.texts(), QStringList({kForeignQuestion.arg("3")}));
+    QCOMPARE(f->commands(), QStringList());
+
+    HubClient client;
+    QVERIFY(client.connectTo(f->form().remoteServer->port()));
+    client.send("VIDEO OUTPUT ROUTING:\n0 6\n\n");
+    QCOMPARE(client.next(), QByteArray("ACK\n\n"));
+    QTRY_COMPARE(f->emuState("routes").section(',', 0, 0), QString("7"));
+    const QStringList lines = JournalLines(folder);
+    QVERIFY2(lines.filter(QRegularExpression("^3,.*,(withdrawn|failed),")).isEmpty(),
+             qPrintable(lines.join('|')));
+}
+
+// Routing an output here ends its made-elsewhere mark: a later Take neither writes the old
+// temporary input back nor asks about it.
+void TestFollow::ownRouteEndsForeignMark()
+{
+    const QString folder = FreshRouteLogFolder();
+    FOLLOWING(f, "pty");
+    QVERIFY(f->form().remoteServer->listen(QHostAddress::LocalHost, 0));
+    QVERIFY(f->emu().sendControl("panel route 3 2") == "ok");
+    QTRY_COMPARE(f->text("VideoLabel3"), QString("2"));
+    QVERIFY(f->emu().sendControl("panel temp 3 5") == "ok");
+    FollowMarks *marks = f->form().followMarks;
+    QTRY_VERIFY(marks->foreignShown(2));
+
+    HubClient client;
+    QVERIFY(client.connectTo(f->form().remoteServer->port()));
+    client.send("VIDEO OUTPUT ROUTING:\n2 7\n\nVIDEO OUTPUT ROUTING:\n9 1\n\n");
+    QByteArray got = client.next(4);
+    // Each request's ACK may come before or after the first update.
+    QCOMPARE(got.count("ACK\n\n"), 2);
+    QCOMPARE(got.replace("ACK\n\n", ""),
+             QByteArray("VIDEO OUTPUT ROUTING:\n2 7\n\nVIDEO OUTPUT ROUTING:\n9 1\n\n"));
+    QVERIFY(!marks->foreignShown(2));
+    QCOMPARE(f->text("VideoLabel3"), QString("8"));
+    QCOMPARE(f->emuState("routes").section(',', 2, 2), QString("8"));
+    QVERIFY(!JournalLines(folder).contains("3,8,5,taken,remote 127.0.0.1"));
+
+    QVERIFY(Operate(*f, "T"));
+    QVERIFY2(f->dialogs.boxes.isEmpty(), qPrintable(f->dialogs.texts().join('|')));
+}
+
+// A Take that commits a temporary route made elsewhere records the input the switcher took,
+// also when the front panel changed it after the last poll.
+void TestFollow::takeRecordsWhatSwitcherTook()
+{
+    const QString folder = FreshRouteLogFolder();
+    FOLLOWING(f, "pty");
+    QVERIFY(f->emu().sendControl("panel route 4 2") == "ok");
+    QTRY_COMPARE(f->text("VideoLabel4"), QString("2"));
+    QVERIFY(f->emu().sendControl("panel temp 4 9") == "ok");
+    QTRY_VERIFY(f->form().followMarks->foreignShown(3));
+    QSignalSpy seen(f->form().follower, &FollowSwitcher::routesChangedAtSwitcher);
+    QTRY_VERIFY(!f->form().channel().pollInFlight());
+    QVERIFY(f->emu().sendControl("panel temp 4 10") == "ok"); // no poll sees it
+    f->dialogs.answer(Dialogs::Answer::Yes);
+    QVERIFY(Operate(*f, "T"));
+
+    QCOMPARE(f->text("VideoLabel4"), QString("10"));
+    QCOMPARE(f->emuState("routes").section(',', 3, 3), QString("10"));
+    const QStringList lines = JournalLines(folder);
+    QVERIFY2(lines.contains("4,2,10,taken,operator"), qPrintable(lines.join('|')));
+    QVERIFY2(lines.filter(QRegularExpression("^4,2,9,")).isEmpty(), qPrintable(lines.join('|')));
+    intervals(*f, 3);
+    QCOMPARE(seen.size(), 0);
+    QCOMPARE(f->text("VideoLabel4"), QString("10"));
+}
+
+// Clear All Routing with an output kept sends TAKE 1, which commits the temporary route made
+// elsewhere there: the output shows what the switcher took, logged as the operator's doing.
+void TestFollow::clearAllTakesForeignOnProtected()
+{
+    const QString folder = FreshRouteLogFolder();
+    FOLLOWING(f, "pty");
+    f->form().protectedOutputs->setProtected(3, true);
+    const auto release = qScopeGuard([&] { f->form().protectedOutputs->setProtected(3, false); });
+    QVERIFY(f->emu().sendControl("panel route 4 2") == "ok");
+    QTRY_COMPARE(f->text("VideoLabel4"), QString("2"));
+    QVERIFY(f->emu().sendControl("panel temp 4 9") == "ok");
+    QTRY_VERIFY(f->form().followMarks->foreignShown(3));
+    QSignalSpy seen(f->form().follower, &FollowSwitcher::routesChangedAtSwitcher);
+    QVERIFY(Operate(*f, "X"));
+
+    QCOMPARE(f->text("VideoLabel4"), QString("9"));
+    QVERIFY(!f->form().followMarks->foreignShown(3));
+    const QStringList lines = JournalLines(folder);
+    QVERIFY2(lines.contains("4,2,9,taken,operator"), qPrintable(lines.join('|')));
+    intervals(*f, 3);
+    QCOMPARE(seen.size(), 0);
 }
 
 // An undo whose Take is answered No sends nothing: what was made elsewhere is still only

@@ -48,9 +48,12 @@ void TMatrixForm::wireFollow()
     f->ShowStatus = [this](const QString &text) { MainStatusBar->showMessage(text); };
     f->MarkChanged = [this](int o, const QString &tip) { followMarks->markChanged(o, tip); };
     f->MarkForeign = [this](int o, int input) { followMarks->markForeign(o, input); };
+    f->UnmarkChanged = [this](int o) { followMarks->unmarkChanged(o); };
     connect(f, &FollowSwitcher::lampChanged, followLight, &FollowLight::show);
+    connect(statusRead, &StatusRead::routesRead, f, &FollowSwitcher::switcherRead);
     // What the switcher changed by itself reaches the remote clients too.
     connect(f, &FollowSwitcher::routesChangedAtSwitcher, this, [this] { tellRemoteClients(); });
+    connect(f, &FollowSwitcher::routesCorrected, this, [this] { tellRemoteClients(); });
 
     routing->afterTakeCommit = [this] { follower->foreignTaken(); };
     routing->afterTakeCancel = [this] { follower->foreignDropped(); };

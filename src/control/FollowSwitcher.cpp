@@ -36,6 +36,7 @@ FollowSwitcher::FollowSwitcher(MatrixState &state, CommandChannel &channel, int 
     connect(&channel, &CommandChannel::pollAnswered, this, &FollowSwitcher::onAnswered);
     connect(&channel, &CommandChannel::pollUnanswered, this, &FollowSwitcher::onUnanswered);
     connect(&channel, &CommandChannel::switcherAnswered, this, &FollowSwitcher::onSwitcherAnswered);
+    connect(&channel, &CommandChannel::commandEnded, this, &FollowSwitcher::onCommand);
 }
 
 void FollowSwitcher::setEnabled(bool on)
@@ -48,6 +49,7 @@ void FollowSwitcher::setEnabled(bool on)
     m_polls = 0;
     m_systemDue = false;
     if (on) {
+        takeReadTemporaries(false);
         m_timer->start();
         setLamp(m_channel.linkUp() ? FollowLamp::Waiting : FollowLamp::Stopped,
                 m_channel.linkUp() ? QStringLiteral("Following the switcher: starting")
@@ -169,15 +171,18 @@ void FollowSwitcher::applyRoutes(const QByteArray &reply)
     if (!StatusReader::ParseReply(reinterpret_cast<const std::uint8_t *>(reply.constData()),
                                   int(reply.size()), outputs * int(sizeof(RouteEntry)), got))
         return;
-    const RouteJournal::Scope scope(journal, QStringLiteral("switcher"));
     const QString when = QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss"));
-    QList<int> changed;
+    QList<int> changed, corrected;
     QStringList texts, foreign;
+    std::uint8_t from[kMaxPorts] = {};
     for (int o = 0; o < outputs; ++o) {
+        const bool known = m_switcher.known(o);
+        const std::uint8_t onAirBefore = m_switcher.onAir(o);
+        const RouteEntry theirs = got[o];
+        m_switcher.report(o, theirs);
         RouteEntry &mine = m_state.Routes[o];
         if (mine.Taken == 0)
             continue; // pending here since: the console's own to settle
-        const RouteEntry theirs = got[o];
         if (theirs.Taken == 0) {
             if (m_foreign[o] != theirs.Input) {
                 setForeign(o, theirs.Input);
@@ -185,21 +190,42 @@ void FollowSwitcher::applyRoutes(const QByteArray &reply)
                                .arg(o + 1)
                                .arg(InputWords(theirs.Input));
             }
-            continue;
+        } else if (known && theirs.Input != onAirBefore) {
+            setForeign(o, kNoForeign);
+            if (theirs.Input != mine.Input) {
+                from[o] = onAirBefore;
+                changed << o;
+            }
+            continue; // moved at the switcher: its scope records it
+        } else {
+            setForeign(o, kNoForeign);
+            if (theirs.Input != mine.Input) {
+                mine.Input = theirs.Input;
+                m_state.PreviousInput[o] = theirs.Input;
+                corrected << o;
+                unmarkChanged(o);
+                if (RedrawRoute)
+                    RedrawRoute(o);
+            }
         }
-        setForeign(o, kNoForeign);
-        if (theirs.Input == mine.Input)
-            continue;
-        const QString what =
-            QStringLiteral("%1 to %2").arg(InputWords(mine.Input), InputWords(theirs.Input));
-        mine.Input = theirs.Input;
-        m_state.PreviousInput[o] = theirs.Input;
-        changed << o;
-        texts << QStringLiteral("Output %1 changed at the switcher: %2").arg(o + 1).arg(what);
-        if (RedrawRoute)
-            RedrawRoute(o);
-        if (MarkChanged)
-            MarkChanged(o, QStringLiteral("Changed at the switcher at %1: %2").arg(when, what));
+        // Nothing moved on air here: no line of the switcher's own.
+        if (journal)
+            journal->adopt(o);
+    }
+    {
+        const RouteJournal::Scope scope(journal, QStringLiteral("switcher"));
+        for (int o : changed) {
+            RouteEntry &mine = m_state.Routes[o];
+            const QString what =
+                QStringLiteral("%1 to %2").arg(InputWords(from[o]), InputWords(got[o].Input));
+            mine.Input = got[o].Input;
+            m_state.PreviousInput[o] = got[o].Input;
+            texts << QStringLiteral("Output %1 changed at the switcher: %2").arg(o + 1).arg(what);
+            if (RedrawRoute)
+                RedrawRoute(o);
+            if (MarkChanged)
+                MarkChanged(o, QStringLiteral("Changed at the switcher at %1: %2").arg(when, what));
+        }
     }
     if (changed.size() > 1) {
         QStringList numbers;
@@ -210,8 +236,71 @@ void FollowSwitcher::applyRoutes(const QByteArray &reply)
     const QStringList all = texts + foreign;
     if (!all.isEmpty())
         status(all.join(QStringLiteral("; ")));
+    if (!corrected.isEmpty())
+        emit routesCorrected(corrected);
     if (!changed.isEmpty())
         emit routesChangedAtSwitcher(changed);
+}
+
+void FollowSwitcher::onCommand(CommandOutcome outcome, const QByteArray &line)
+{
+    // This console's route replaced whatever was made or changed elsewhere there, and what
+    // the read found.
+    for (int o : m_switcher.command(outcome, line, OutputsOf(m_state))) {
+        setForeign(o, kNoForeign);
+        unmarkChanged(o);
+        m_readTemporary[o] = false;
+    }
+    if (outcome != CommandOutcome::NotSent && line.startsWith("TAKE"))
+        std::fill(std::begin(m_readTemporary), std::end(m_readTemporary), false);
+}
+
+void FollowSwitcher::switcherRead()
+{
+    m_switcher.reportRead(m_state);
+    for (int o = 0; o < OutputsOf(m_state); ++o) {
+        m_readTemporary[o] = m_state.Routes[o].Taken == 0;
+        setForeign(o, kNoForeign);
+    }
+    if (m_enabled)
+        takeReadTemporaries(true);
+}
+
+void FollowSwitcher::takeReadTemporaries(bool inRead)
+{
+    for (int o = 0; o < OutputsOf(m_state); ++o) {
+        RouteEntry &r = m_state.Routes[o];
+        const RouteEntry found = m_switcher.route(o);
+        if (!m_readTemporary[o] || r.Taken != 0 || r.Input != found.Input ||
+            m_state.PresetPreviewPending != 0)
+            continue;
+        // A read withdraws what this console had pending before it asks, so a temporary
+        // route it found was made elsewhere: on air is still the earlier input.
+        m_readTemporary[o] = false;
+        setForeign(o, r.Input);
+        r = RouteEntry{m_state.PreviousInput[o], 1};
+        // The read recorded it as temporary; no route moved since.
+        if (!inRead && journal)
+            journal->adopt(o);
+        if (RedrawRoute)
+            RedrawRoute(o);
+    }
+}
+
+bool FollowSwitcher::readRoutes(RouteEntry *got)
+{
+    const CommandChannel::Exchange exchange(m_channel);
+    const int size = OutputsOf(m_state) * int(sizeof(RouteEntry));
+    const QueryReply reply = m_channel.runQuery(QueryRoutesText(), size);
+    return !reply.failed &&
+           StatusReader::ParseReply(reinterpret_cast<const std::uint8_t *>(reply.bytes.constData()),
+                                    int(reply.bytes.size()), size, got);
+}
+
+void FollowSwitcher::unmarkChanged(int output)
+{
+    if (UnmarkChanged)
+        UnmarkChanged(output);
 }
 
 void FollowSwitcher::applySystem(const QByteArray &reply)
@@ -255,12 +344,26 @@ int FollowSwitcher::foreignInput(int output) const
 
 void FollowSwitcher::foreignTaken()
 {
-    for (int o : foreignTemporaryOutputs()) {
-        m_state.Routes[o] = RouteEntry{std::uint8_t(m_foreign[o]), 1};
-        m_state.PreviousInput[o] = std::uint8_t(m_foreign[o]);
+    const QList<int> outputs = foreignTemporaryOutputs();
+    if (outputs.isEmpty())
+        return;
+    // The front panel may have changed them since the last poll.
+    RouteEntry got[kMaxPorts];
+    const bool read = readRoutes(got);
+    for (int o : outputs) {
+        const bool sure = read && got[o].Taken != 0;
+        const std::uint8_t input = sure ? got[o].Input : std::uint8_t(m_foreign[o]);
+        m_state.Routes[o] = RouteEntry{input, 1};
+        m_state.PreviousInput[o] = input;
         setForeign(o, kNoForeign);
         if (RedrawRoute)
             RedrawRoute(o);
+    }
+    for (int o = 0; o < OutputsOf(m_state); ++o) {
+        if (read)
+            m_switcher.report(o, got[o]);
+        else
+            m_switcher.forget(o);
     }
 }
 

@@ -3,8 +3,13 @@
 // poll of the routes once an interval (and of the system status every tenth time) corrects
 // what the console shows after someone routed elsewhere. It never changes a route on the
 // switcher, never withdraws a pending route, never shows a box.
+//
+// A poll is compared with the switcher's routes as it last reported them (a read, a poll),
+// moved on by this console's own acknowledged commands: only what moved since is a change
+// made at the switcher. What the console shows differently by its own doing (a file, a
+// reset) is put back to the switcher's routes without a word.
 
-#include "state/MatrixState.h"
+#include "control/SwitcherRoutes.h"
 
 #include <QDateTime>
 #include <QList>
@@ -39,7 +44,7 @@ public:
     // Outputs (0-based) holding a temporary route that this console did not make.
     QList<int> foreignTemporaryOutputs() const;
     int foreignInput(int output) const;
-    // A Take here has just committed them: they are on air now.
+    // A Take here has just committed them: what went on air is read from the switcher.
     void foreignTaken();
     // A "TAKE 0" here has just dropped them: what is on air stays.
     void foreignDropped();
@@ -51,15 +56,20 @@ public:
     std::function<void()> ShowSystemInfo;
     std::function<void(const QString &)> ShowStatus;
     std::function<void(int output, const QString &tip)> MarkChanged;
+    std::function<void(int output)> UnmarkChanged;
     std::function<void(int output, int input)> MarkForeign; // input -1: none any more
     RouteJournal *journal = nullptr;
 
     // One interval's work; the timer calls it.
     void tick();
+    // A read has just put the switcher's routes into the state, before they are shown.
+    void switcherRead();
 
 signals:
     // Outputs (0-based) whose route a poll found changed at the switcher.
     void routesChangedAtSwitcher(const QList<int> &outputs);
+    // Outputs shown again as the switcher has them, after a difference the console made.
+    void routesCorrected(const QList<int> &outputs);
     void lampChanged(kv::FollowLamp lamp, const QString &why);
 
 private:
@@ -73,6 +83,10 @@ private:
     void onSwitcherAnswered();
     void applyRoutes(const QByteArray &reply);
     void applySystem(const QByteArray &reply);
+    void onCommand(CommandOutcome outcome, const QByteArray &line);
+    bool readRoutes(RouteEntry *got);
+    void takeReadTemporaries(bool inRead);
+    void unmarkChanged(int output);
     void setForeign(int output, int input);
     void forgetForeign();
     void setLamp(FollowLamp lamp, const QString &why);
@@ -91,6 +105,9 @@ private:
     FollowLamp m_lamp = FollowLamp::Off;
     QString m_lampWhy;
     int m_foreign[kMaxPorts];
+    SwitcherRoutes m_switcher;
+    // Temporary routes a read found while following was off, shown pending as it shows them.
+    bool m_readTemporary[kMaxPorts] = {};
 };
 
 // "input 7", or "no input" for none; a value out of range is shown as received.

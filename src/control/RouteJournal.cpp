@@ -60,6 +60,14 @@ void RouteJournal::noteCommand(CommandOutcome outcome)
         ++m_frames.last().unanswered;
 }
 
+void RouteJournal::adopt(int output)
+{
+    if (!m_baselined || !IsPortIndex(output))
+        return;
+    m_routes[output] = m_state.Routes[output];
+    m_previous[output] = m_state.PreviousInput[output];
+}
+
 void RouteJournal::snapshot()
 {
     // An output whose last command went unanswered keeps what the switcher last confirmed.

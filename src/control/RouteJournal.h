@@ -51,6 +51,9 @@ public:
 
     // Every command line's end, from the channel: decides what the open scope may record.
     void noteCommand(CommandOutcome outcome);
+    // The switcher holds what the console now shows on the output, and nobody changed it
+    // there: a difference the console made itself was put right. Recorded nowhere.
+    void adopt(int output);
 
     // The output's last change went unanswered: the switcher may not hold what the console
     // shows. Until a later answer or a read, confirmedOnAir() is the input it last confirmed

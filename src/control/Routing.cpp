@@ -244,9 +244,11 @@ void Routing::ClearUnprotectedRoutes()
         m_state.Routes[o] = RouteEntry{UNASSIGNED, 1};
         m_state.PreviousInput[o] = UNASSIGNED;
     }
-    // Its own "RTEMP o 0" replaced what was made elsewhere on the cleared outputs; the
-    // next poll tells what the held ones now have.
+    // Its own "RTEMP o 0" replaced what was made elsewhere on the cleared outputs; the held
+    // ones take theirs.
     SendTakeCommit(m_channel);
+    if (afterTakeCommit)
+        afterTakeCommit();
     for (int n = 0; n < kMaxPorts; ++n) {
         m_view.paintInputButton(n, Shade::Face);
         m_view.paintOutputButton(n, Shade::Face);

@@ -39,6 +39,7 @@ void StatusRead::ReadfromKestavions1Click()
 
     const int r = m_reader.ReadAllStatus();
     if (r > 0) {
+        emit routesRead();
         s.SuppressCommands = 1;
         RefreshAllPages();
         host.showArrowCursor();

@@ -46,6 +46,10 @@ public:
 
     StatusReader &reader() { return m_reader; }
 
+signals:
+    // The switcher's routes are in the state, not yet shown; inside the read's journal scope.
+    void routesRead();
+
 private:
     MatrixState &m_state;
     CommandChannel &m_channel;

@@ -45,7 +45,7 @@ CommandChannel::~CommandChannel()
 void CommandChannel::sendFormatted(void (CommandChannel::*send)(), const char *fmt, va_list args)
 {
     if (linkMode() == LinkMode::None) {
-        emit commandEnded(CommandOutcome::NotSent);
+        emit commandEnded(CommandOutcome::NotSent, QByteArray());
         return;
     }
     // vsnprintf truncates and always terminates inside the buffer.
@@ -160,7 +160,7 @@ void CommandChannel::SendCommand()
             break;
         }
     }
-    emit commandEnded(outcome);
+    emit commandEnded(outcome, QByteArray(CommandBuffer).trimmed());
 }
 
 void CommandChannel::SendCommandNoWait()
@@ -185,7 +185,7 @@ void CommandChannel::SendCommandNoWait()
             break;
         }
     }
-    emit commandEnded(outcome);
+    emit commandEnded(outcome, QByteArray(CommandBuffer).trimmed());
 }
 
 QueryReply CommandChannel::runQuery(const QByteArray &text, int minReplyLength)

@@ -131,8 +131,9 @@ signals:
     void pollUnanswered();
     // The switcher answered something: a command, a query, a probe or a poll.
     void switcherAnswered();
-    // A command line (not a query) has ended, however it ended.
-    void commandEnded(kv::CommandOutcome outcome);
+    // A command line (not a query) has ended, however it ended; line is empty when nothing
+    // was formatted.
+    void commandEnded(kv::CommandOutcome outcome, const QByteArray &line);
 
 private:
     // The links reach the port, the socket and the watchdog only through it.

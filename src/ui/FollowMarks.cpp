@@ -91,6 +91,16 @@ void FollowMarks::markForeign(int output, int input)
     updateTip(output);
 }
 
+void FollowMarks::unmarkChanged(int output)
+{
+    if (output < 0 || output >= 16 || m_changedTip[output].isEmpty())
+        return;
+    m_fade[output]->stop();
+    m_changed[output]->hide();
+    m_changedTip[output].clear();
+    updateTip(output);
+}
+
 bool FollowMarks::changedShown(int output) const
 {
     return output >= 0 && output < 16 && !m_changed[output]->isHidden();

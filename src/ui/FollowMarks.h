@@ -24,6 +24,8 @@ public:
     // 0-based outputs.
     void markChanged(int output, const QString &tip);
     void markForeign(int output, int input); // input -1: none
+    // Routed again since: the amber frame and its tool tip go.
+    void unmarkChanged(int output);
     bool changedShown(int output) const;
     bool foreignShown(int output) const;
     // Every mark and tool tip of following gone, as before it was switched on.
