@@ -507,7 +507,8 @@ void TestFollow::takeRecordsWhatSwitcherTook()
 }
 
 // Clear All Routing with an output kept sends TAKE 1, which commits the temporary route made
-// elsewhere there: the output shows what the switcher took, logged as the operator's doing.
+// elsewhere there: asked and answered Yes, the output shows what the switcher took, logged as
+// the operator's doing.
 void TestFollow::clearAllTakesForeignOnProtected()
 {
     const QString folder = FreshRouteLogFolder();
@@ -519,7 +520,11 @@ void TestFollow::clearAllTakesForeignOnProtected()
     QVERIFY(f->emu().sendControl("panel temp 4 9") == "ok");
     QTRY_VERIFY(f->form().followMarks->foreignShown(3));
     QSignalSpy seen(f->form().follower, &FollowSwitcher::routesChangedAtSwitcher);
+    f->dialogs.clear();
+    f->dialogs.answer(Dialogs::Answer::Yes); // take what was made elsewhere
+    f->dialogs.answer(Dialogs::Answer::Yes); // over the protected output too
     QVERIFY(Operate(*f, "X"));
+    QCOMPARE(f->dialogs.boxes.size(), 2);
 
     QCOMPARE(f->text("VideoLabel4"), QString("9"));
     QVERIFY(!f->form().followMarks->foreignShown(3));
