@@ -83,12 +83,12 @@ void TestCommitPath::sequenceStepSkippedOverANewProtect()
     SetSequenceSteps(*f, "1:1:5,2:2:5");
     QVERIFY(f->click("PresetSeqStartButton"));
     QTRY_VERIFY(f->commands().contains("RPRST 2 0"));
-    f->form().protectedOutputs->setProtected(1, true);
+    f->form().core().holds().protects().setProtected(1, true);
     QTRY_VERIFY2(StatusText(*f).endsWith(" skipped: output(s) 2 protected"), qPrintable(StatusText(*f)));
     const QString held = f->emuState("routes").section(',', 1, 1);
     f->clearWire();
     QTest::qWait(20 * f->form().timeouts().SeqSecondMs);
-    QVERIFY(f->form().sequencer->running());
+    QVERIFY(f->form().core().sequencer().running());
     QCOMPARE(f->emuState("routes").section(',', 1, 1), held);
     QVERIFY(!f->commands().filter("RPRST").isEmpty());
     QVERIFY(f->dialogs.texts().isEmpty());
@@ -132,9 +132,9 @@ void TestCommitPath::takeOverMadeElsewhereAsks()
     SERVING(f);
     f->form().followForThisRun();
     QVERIFY(Operate(*f, "o2 i3 T"));
-    f->form().protectedOutputs->setProtected(1, true);
+    f->form().core().holds().protects().setProtected(1, true);
     QCOMPARE(f->emu().sendControl("panel temp 2 5"), "ok");
-    QTRY_VERIFY(f->form().commits->madeElsewhere() == QList<int>{1});
+    QTRY_VERIFY(f->form().core().commits().madeElsewhere() == QList<int>{1});
     f->clearWire();
     if (action == "salvo") {
         HubClient a;

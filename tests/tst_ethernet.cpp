@@ -143,7 +143,7 @@ void tst_Ethernet::emptyAddress()
     ChooseEthernet(f, "");
     QCOMPARE(f.dialogs.texts(), QStringList{"Cannot connect. Please enter an IP Address first."});
     QCOMPARE(SerialModeIndex(f), 0);
-    QCOMPARE(f.form().ethernetLink->SuppressSerialFallback, quint8(0));
+    QCOMPARE(f.form().core().ethernetLink().SuppressSerialFallback, quint8(0));
     QCOMPARE(socket(f)->state(), QAbstractSocket::UnconnectedState);
     QVERIFY(!dir.hasIpSave());
 
@@ -207,7 +207,7 @@ void tst_Ethernet::connectProbeAndRead()
     QVERIFY(m.ReadfromKestavions1->isEnabled());
     // The read shows the switcher's own address; the saved one comes back without the blank.
     QCOMPARE(f.text("IPAddrEdit"), QString("192.168.1.200"));
-    f.form().ethernetLink->LoadIpAddress();
+    f.form().core().ethernetLink().LoadIpAddress();
     QCOMPARE(f.text("IPAddrEdit"), QString("127.0.0.1"));
 }
 
@@ -250,7 +250,7 @@ void tst_Ethernet::connectedWithoutAnswer()
     QCOMPARE(SerialModeIndex(f), 1);
     QCOMPARE(socket(f)->state(), QAbstractSocket::ConnectedState);
     QCOMPARE(f.state().EthernetConnected, quint8(1));
-    QCOMPARE(f.form().ethernetLink->SuppressEthernetReconnect, quint8(0));
+    QCOMPARE(f.form().core().ethernetLink().SuppressEthernetReconnect, quint8(0));
     QCOMPARE(f.wire(), QStringList{""});
 }
 
@@ -346,7 +346,7 @@ void tst_Ethernet::ethernetToSerial()
     QCOMPARE(socket(f)->localPort(), localPort);
     QCOMPARE(f.state().EthernetConnected, quint8(1));
     QCOMPARE(SerialModeIndex(f), 1);
-    QCOMPARE(f.form().ethernetLink->SuppressEthernetReconnect, quint8(0));
+    QCOMPARE(f.form().core().ethernetLink().SuppressEthernetReconnect, quint8(0));
 }
 
 void tst_Ethernet::changeIpAddress_data()

@@ -268,7 +268,7 @@ void TestFaultsFiles::oddIpSaveFile()
         HonourFilePermissions permissions;
         if (kind == "unreadable" && !permissions.active())
             QSKIP("file permissions cannot be made to apply here");
-        f.form().ethernetLink->LoadIpAddress();
+        f.form().core().ethernetLink().LoadIpAddress();
     }
     QCOMPARE(f.dialogs.texts(), boxes);
     if (shown == "?") // whatever the bytes make of it: one word, at most 19 characters

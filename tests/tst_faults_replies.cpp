@@ -311,7 +311,7 @@ void TestFaultsReplies::anyBytesInEveryBlock()
     s.OutputCount = s.InputCount = std::int16_t(counts);
 
     s.SuppressCommands = 1;
-    f->form().statusRead->RefreshAllPages();
+    f->form().core().statusRead().RefreshAllPages();
     s.SuppressCommands = 0;
     QVERIFY(clickEverything(*f) > 50);
     QCOMPARE(s.Busy, 0);

@@ -107,23 +107,23 @@ void TestFollow::menuAndSettings()
         QCOMPARE(item->text(), QString("Follow Switcher Changes"));
         QVERIFY(f.find<QMenu>("Tools1")->actions().contains(item));
         QVERIFY(!item->isChecked());
-        QVERIFY(!f.form().follower->enabled());
+        QVERIFY(!f.form().core().follower().enabled());
         f.form().followForThisRun();
-        QVERIFY(f.form().follower->enabled());
+        QVERIFY(f.form().core().follower().enabled());
     }
     {
         ConsoleFixture f;
         QVERIFY2(!f.isChecked("FollowSwitcher1") && !f.find<QAction>("FollowSwitcher1")->isChecked(),
                  "a run's --follow is not remembered");
         QVERIFY(f.click("FollowSwitcher1"));
-        QVERIFY(f.form().follower->enabled());
+        QVERIFY(f.form().core().follower().enabled());
     }
     {
         ConsoleFixture f;
         QVERIFY(f.find<QAction>("FollowSwitcher1")->isChecked());
-        QVERIFY(f.form().follower->enabled());
+        QVERIFY(f.form().core().follower().enabled());
         QVERIFY(f.click("FollowSwitcher1"));
-        QVERIFY(!f.form().follower->enabled());
+        QVERIFY(!f.form().core().follower().enabled());
     }
     ConsoleFixture f;
     QVERIFY(!f.find<QAction>("FollowSwitcher1")->isChecked());
@@ -150,8 +150,8 @@ void TestFollow::panelChangeShownAndMarked()
 {
     QFETCH(QString, link);
     FOLLOWING(f, link);
-    QSignalSpy seen(f->form().follower, &FollowSwitcher::routesChangedAtSwitcher);
-    QSignalSpy journal(f->form().journal, &RouteJournal::changeRecorded);
+    QSignalSpy seen(&f->form().core().follower(), &FollowSwitcher::routesChangedAtSwitcher);
+    QSignalSpy journal(&f->form().core().journal(), &RouteJournal::changeRecorded);
     QVERIFY(f->emu().sendControl("panel route 3 5") == "ok");
     f->clearWire(); // only polls written after the change count
 
@@ -264,7 +264,7 @@ void TestFollow::silentSwitcherPauses()
 {
     QFETCH(QString, link);
     FOLLOWING(f, link);
-    FollowSwitcher *follower = f->form().follower;
+    FollowSwitcher *follower = &f->form().core().follower();
     QTRY_COMPARE(lamp(*f), FollowLamp::Live);
     QVERIFY(f->emu().sendControl("fault silence:OINFOKV") == "ok");
     QTRY_VERIFY_WITH_TIMEOUT(follower->paused(), 10000);
@@ -370,7 +370,7 @@ void TestFollow::ownDifferenceNotCalledChange()
     QVERIFY(SaveConfigFile(*f, config));
     QVERIFY(Operate(*f, "o1 i5 o2 i6 T"));
     intervals(*f, 2);
-    QSignalSpy seen(f->form().follower, &FollowSwitcher::routesChangedAtSwitcher);
+    QSignalSpy seen(&f->form().core().follower(), &FollowSwitcher::routesChangedAtSwitcher);
     const int logged = int(JournalLines(folder).size());
 
     if (how == "file") {
@@ -490,7 +490,7 @@ void TestFollow::takeRecordsWhatSwitcherTook()
     QTRY_COMPARE(f->text("VideoLabel4"), QString("2"));
     QVERIFY(f->emu().sendControl("panel temp 4 9") == "ok");
     QTRY_VERIFY(f->form().followMarks->foreignShown(3));
-    QSignalSpy seen(f->form().follower, &FollowSwitcher::routesChangedAtSwitcher);
+    QSignalSpy seen(&f->form().core().follower(), &FollowSwitcher::routesChangedAtSwitcher);
     QTRY_VERIFY(!f->form().channel().pollInFlight());
     QVERIFY(f->emu().sendControl("panel temp 4 10") == "ok"); // no poll sees it
     f->dialogs.answer(Dialogs::Answer::Yes);
@@ -513,13 +513,13 @@ void TestFollow::clearAllTakesForeignOnProtected()
 {
     const QString folder = FreshRouteLogFolder();
     FOLLOWING(f, "pty");
-    f->form().protectedOutputs->setProtected(3, true);
-    const auto release = qScopeGuard([&] { f->form().protectedOutputs->setProtected(3, false); });
+    f->form().core().holds().protects().setProtected(3, true);
+    const auto release = qScopeGuard([&] { f->form().core().holds().protects().setProtected(3, false); });
     QVERIFY(f->emu().sendControl("panel route 4 2") == "ok");
     QTRY_COMPARE(f->text("VideoLabel4"), QString("2"));
     QVERIFY(f->emu().sendControl("panel temp 4 9") == "ok");
     QTRY_VERIFY(f->form().followMarks->foreignShown(3));
-    QSignalSpy seen(f->form().follower, &FollowSwitcher::routesChangedAtSwitcher);
+    QSignalSpy seen(&f->form().core().follower(), &FollowSwitcher::routesChangedAtSwitcher);
     f->dialogs.clear();
     f->dialogs.answer(Dialogs::Answer::Yes); // take what was made elsewhere
     f->dialogs.answer(Dialogs::Answer::Yes); // over the protected output too
@@ -540,8 +540,8 @@ void TestFollow::undoNotSentLeavesForeignTemporaries()
 {
     FOLLOWING(f, "pty");
     QVERIFY(Operate(*f, "o2 i5 T"));
-    f->form().protectedOutputs->setProtected(1, true);
-    const auto release = qScopeGuard([&] { f->form().protectedOutputs->setProtected(1, false); });
+    f->form().core().holds().protects().setProtected(1, true);
+    const auto release = qScopeGuard([&] { f->form().core().holds().protects().setProtected(1, false); });
     QVERIFY(f->emu().sendControl("panel temp 4 9") == "ok");
     FollowMarks *marks = f->form().followMarks;
     QTRY_VERIFY(marks->foreignShown(3));
@@ -570,7 +570,7 @@ void TestFollow::sequenceWithFollowing()
         f->find<QLineEdit>(QString("PresetSeqEdit%1").arg(n))->setText(preset);
         f->find<QLineEdit>(QString("PresetDelayEdit%1").arg(n))->setText("4");
     }
-    QSignalSpy seen(f->form().follower, &FollowSwitcher::routesChangedAtSwitcher);
+    QSignalSpy seen(&f->form().core().follower(), &FollowSwitcher::routesChangedAtSwitcher);
     f->clearWire();
     QVERIFY(f->click("PresetSeqStartButton"));
     auto recalls = [&] { return int(f->commands().filter("RPRST").size()); };

@@ -273,8 +273,8 @@ void TestGrouping::otherGroupsMembersAreDisabled()
     // Reached past the disabled buttons, another group's members stay where they are.
     QVERIFY(operate(*f, "g2 o3"));
     f->clearWire();
-    f->form().grouping->GroupOutputButtonClick(2);
-    f->form().grouping->GroupInputButtonClick(5);
+    f->form().core().grouping().GroupOutputButtonClick(2);
+    f->form().core().grouping().GroupInputButtonClick(5);
     QCOMPARE(f->commands(), QStringList{});
     QCOMPARE(GroupsText(f->state().Groups), QString("1:o2/i5,2:o3/i"));
 }
@@ -332,8 +332,8 @@ void TestGrouping::eightByEight()
     QVERIFY(!f->isEnabled("GroupInputButton12"));
     // Called as the handler would be: outputs and inputs beyond the model send nothing.
     f->clearWire();
-    f->form().grouping->GroupOutputButtonClick(12);
-    f->form().grouping->GroupInputButtonClick(9);
+    f->form().core().grouping().GroupOutputButtonClick(12);
+    f->form().core().grouping().GroupInputButtonClick(9);
     QCOMPARE(f->commands(), QStringList{});
     QVERIFY(operate(*f, "a"));
     QCOMPARE(f->commands(), QStringList{"GCLEAR 201"});

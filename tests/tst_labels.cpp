@@ -86,7 +86,7 @@ void setModel(ConsoleFixture &f, int inputs, int outputs)
 {
     f.state().InputCount = std::int16_t(inputs);
     f.state().OutputCount = std::int16_t(outputs);
-    f.form().statusRead->RefreshAllPages();
+    f.form().core().statusRead().RefreshAllPages();
 }
 
 } // namespace
@@ -256,7 +256,7 @@ void TestLabels::redrawDropsGroupLabelsFromSelectorOnly()
     edit->setFocus();
     edit->setText("NEWS");
     QTest::keyClick(edit, Qt::Key_Return);
-    f.form().statusRead->RefreshAllPages();
+    f.form().core().statusRead().RefreshAllPages();
     QCOMPARE(f.form().GroupingTabSheet->groupItemText(2), QString("Group 3"));
     QCOMPARE(f.text("GroupExistCheckBox3"), QString("Group 3 (NEWS)"));
     QTest::keyClick(f.find<QLineEdit>("GroupLabelEdit4"), Qt::Key_Return);
@@ -286,7 +286,7 @@ void TestLabels::resetButtons()
                                "OutputLabelEdit12", "GroupLabelEdit2", "PresetLabelEdit8"};
     for (const QString &name : named)
         f.find<QLineEdit>(name)->setText("X" + name.right(2));
-    Labels &labels = f.form().configActions->labels();
+    Labels &labels = f.form().core().configActions().labels();
     for (LabelKind kind : kLabelKinds)
         labels.ApplyLabels(kind);
     QCOMPARE(f.text("OutputButton12"), QString("X12"));
@@ -466,7 +466,7 @@ void TestLabels::screenshot()
                                      "WALL 1", "WALL 2", "QC",     "SPARE"};
     const QStringList widePresets = {"NEWS", "SPORT", "NIGHT", "CAM 12", "VTR  B", "WEEKND"};
     LabelingPage *labels = wide.form().LabelTabSheet;
-    Labels &apply = wide.form().configActions->labels();
+    Labels &apply = wide.form().core().configActions().labels();
     for (int n = 1; n <= 16; ++n) {
         labels->setLabelText(LabelKind::Input, n, wideInputs.at(n - 1));
         labels->setLabelText(LabelKind::Output, n, wideOutputs.at(n - 1));

@@ -351,7 +351,7 @@ void TestPresets::immediateRecall()
     SETTLED(f, "RCLOCK 4 1");
     f->clearWire();
 
-    f->form().presets->RecallPreset(1, false);
+    f->form().core().presets().RecallPreset(1, false);
     QStringList expected{"RPRST 2 0"};
     for (int o = 1; o <= 16; ++o)
         expected << QString("RCLOCK %1 %2").arg(o).arg(o == 1 || o == 16 ? 1 : 0);
@@ -380,7 +380,7 @@ void TestPresets::eightByEight()
     QCOMPARE(int(f->state().Presets[4].ReclockMask), 0b10000010);
 
     f->clearWire();
-    f->form().presets->RecallPreset(4, false);
+    f->form().core().presets().RecallPreset(4, false);
     QStringList expected{"RPRST 5 0"};
     for (int o = 1; o <= 8; ++o)
         expected << QString("RCLOCK %1 %2").arg(o).arg(o == 2 || o == 8 ? 1 : 0);

@@ -140,7 +140,7 @@ void TestProtect::recallAndSequenceAskFirst()
         f->find<QLineEdit>("PresetSeqEdit1")->setText("1");
         QVERIFY(f->click("PresetSeqEnableCheckBox1"));
         QVERIFY(f->click("PresetSeqStartButton"));
-        QVERIFY(!f->form().sequencer->running());
+        QVERIFY(!f->form().core().sequencer().running());
     } else {
         QVERIFY(Operate(*f, action));
     }

@@ -190,7 +190,7 @@ void tst_Remote::refusals()
     SERVING(f);
     QVERIFY(f->click("GroupOutputButton1"));
     QVERIFY(f->click("GroupInputButton2"));
-    f->form().protectedOutputs->setProtected(7, true);
+    f->form().core().holds().protects().setProtected(7, true);
     CLIENT(c, f);
     f->clearWire();
     c.send(request);
@@ -260,7 +260,7 @@ void tst_Remote::refusedWhenItsTurnCame()
         if (lock)
             b.send("VIDEO OUTPUT LOCKS:\n0 O\n\n");
         else
-            f->form().protectedOutputs->setProtected(0, true);
+            f->form().core().holds().protects().setProtected(0, true);
     });
     f->readAll();
     QCOMPARE(a.next(3), QByteArray("ACK\n\nVIDEO OUTPUT LOCKS:\n0 L\n\nVIDEO OUTPUT ROUTING:\n0 4\n\n"));
@@ -424,7 +424,7 @@ void tst_Remote::lockedOutputsAskFirst()
     if (action == "start") {
         SetSequenceSteps(*f, "1:1:5");
         QVERIFY(f->click("PresetSeqStartButton"));
-        QCOMPARE(f->form().sequencer->running(), yes);
+        QCOMPARE(f->form().core().sequencer().running(), yes);
     } else {
         QVERIFY(Operate(*f, action));
     }
@@ -465,7 +465,7 @@ void tst_Remote::sequenceStepSkippedWhileLocked()
     const QString held = f->emuState("routes").section(',', 1, 1);
     f->clearWire();
     QTest::qWait(20 * f->form().timeouts().SeqSecondMs); // several steps
-    QVERIFY(f->form().sequencer->running());
+    QVERIFY(f->form().core().sequencer().running());
     QCOMPARE(f->emuState("routes").section(',', 1, 1), held);
     const QStringList recalls = f->commands().filter("RPRST");
     QVERIFY(!recalls.isEmpty());
@@ -480,7 +480,7 @@ void tst_Remote::protectShowsAsLock()
 {
     SERVING(f);
     CLIENT(c, f);
-    f->form().protectedOutputs->setProtected(4, true);
+    f->form().core().holds().protects().setProtected(4, true);
     QCOMPARE(c.next(), QByteArray("VIDEO OUTPUT LOCKS:\n4 L\n\n"));
     for (const QByteArray &request : {QByteArray("VIDEO OUTPUT LOCKS:\n4 O\n\n"),
                                       QByteArray("VIDEO OUTPUT LOCKS:\n4 F\n\n"),
@@ -488,7 +488,7 @@ void tst_Remote::protectShowsAsLock()
         c.send(request);
         QCOMPARE(c.next(), QByteArray("NAK\n\n"));
     }
-    f->form().protectedOutputs->setProtected(4, false);
+    f->form().core().holds().protects().setProtected(4, false);
     QCOMPARE(c.next(), QByteArray("VIDEO OUTPUT LOCKS:\n4 U\n\n"));
     QCOMPARE(f->commands(), QStringList{});
 }

@@ -256,7 +256,7 @@ void TestRouting::reclockers()
     // The console's own change of the tick goes the same way as a click.
     f->clearWire();
     f->state().Reclock[3] = 0;
-    f->form().routing->UpdateReclockerCheckBox(3);
+    f->form().core().routing().UpdateReclockerCheckBox(3);
     QVERIFY(!f->isChecked("ReclockerCheckBox4"));
     QCOMPARE(f->commands(), silent ? QStringList() : QStringList{"RCLOCK 4 0"});
 }
@@ -297,7 +297,7 @@ void TestRouting::groupRestriction()
     QVERIFY(f.click("OutputButton2"));
     QVERIFY(f.click("CancelTakeButton"));
     QCOMPARE(enabledInputs(), "3,4");
-    f.form().routing->RefreshRoutingPage();
+    f.form().core().routing().RefreshRoutingPage();
     QCOMPARE(enabledInputs(), "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16");
 }
 
@@ -333,7 +333,7 @@ void TestRouting::eightByEightDealsWithItsOwnRowsOnly()
 void TestRouting::previewRedirectsTakeCancelAndClear()
 {
     CONNECT(f, "tcp");
-    Routing &r = *f->form().routing;
+    Routing &r = f->form().core().routing();
     QStringList calls;
     bool lampLitDuringConfirm = false;
     auto *lamp = f->find<Lamp>("ApdStatusLight1");

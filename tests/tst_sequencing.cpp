@@ -459,7 +459,7 @@ void TestSequencing::screenshot()
     SetSequenceSteps(f, "1:1:10,2:3:5,3:5:30,5:2:8,6:6:12");
     f.form().MainPageControl->setCurrentWidget(f.form().SequencingTabSheet);
     QVERIFY(f.click("PresetSeqStartButton"));
-    f.form().sequencer->PresetSeqTimerTimer(); // on air: step 2
+    f.form().core().sequencer().PresetSeqTimerTimer(); // on air: step 2
     QVERIFY(f.click("PresetsRecallButton"));
     f.form().show();
     QVERIFY(QTest::qWaitForWindowExposed(&f.form()));

@@ -83,7 +83,7 @@ void tst_SerialLink::probeCodes()
     SetComPorts({device.ptyPath()});
 
     LinkTransport(f.form().channel()).useProbeWait(true); // as a search probes
-    QCOMPARE(f.form().serialLink->ProbeComPort(1), code);
+    QCOMPARE(f.form().core().serialLink().ProbeComPort(1), code);
     QVERIFY(f.dialogs.boxes.isEmpty());
     if (!emu.isEmpty())
         QTRY_COMPARE(device.receivedLines(), wire);
@@ -100,7 +100,7 @@ void tst_SerialLink::searchFindsSwitcherBehindTwoSilentPorts()
     QVERIFY2(f.start(), qPrintable(f.error()));
     SetComPorts({com1.ptyPath(), com2.ptyPath(), f.emu().ptyPath(), ""});
 
-    QCOMPARE(f.form().serialLink->SearchComPorts(0), 1);
+    QCOMPARE(f.form().core().serialLink().SearchComPorts(0), 1);
     QCOMPARE(f.form().MainStatusBar->currentMessage(),
              texts::Established(3));
     QCOMPARE(f.text("ComNumberLabel"), QString("3"));
@@ -187,11 +187,11 @@ void tst_SerialLink::heldPortSkippedWithoutMessage()
     QVERIFY(!ComPortAvailable(com2.ptyPath()));
 
     // COM1 stays open after its probe; COM2 is still skipped without a "Note" message.
-    QCOMPARE(f.form().serialLink->SearchComPorts(0), 1);
+    QCOMPARE(f.form().core().serialLink().SearchComPorts(0), 1);
     QCOMPARE(f.text("ComNumberLabel"), QString("3"));
     QVERIFY2(f.dialogs.boxes.isEmpty(), qPrintable(f.dialogs.texts().join('|')));
     QVERIFY(com2.receivedLines().isEmpty());
-    QCOMPARE(f.form().serialLink->ProbeComPort(2), -1);
+    QCOMPARE(f.form().core().serialLink().ProbeComPort(2), -1);
 }
 
 void tst_SerialLink::menuConnectOnCom2WhileCom1Live()

@@ -143,7 +143,7 @@ void TestSetup::boxSetByTheConsoleSends()
     f.readAll();
     f.clearWire();
     f.state().Info.VIState = 1;
-    f.form().statusRead->ShowSystemInfo();
+    f.form().core().statusRead().ShowSystemInfo();
     QVERIFY(f.isChecked("VIStateCheckBox"));
     QCOMPARE(f.commands(), QStringList{"VISTATE 1"});
 }
@@ -294,7 +294,7 @@ void TestSetup::screenshot()
     QVERIFY(f.click("FrontPanelLockCheckBox"));
     f.form().show(); // its start-up question is answered No by the scripted dialogs
     f.form().MainPageControl->setCurrentWidget(f.form().SetupTabSheet);
-    f.form().statusRead->ShowSystemInfo();
+    f.form().core().statusRead().ShowSystemInfo();
     QVERIFY(QTest::qWaitForWindowExposed(&f.form()));
     QVERIFY2(f.form().grab().save(file), qPrintable(file));
     qInfo("Setup page: %s", qPrintable(file));

@@ -183,7 +183,7 @@ void tst_StartUp::menusLeaveTheStatusText()
     f.form().show(); // its start-up question is answered No by the scripted dialogs
     QVERIFY(QTest::qWaitForWindowExposed(&f.form()));
     SetComPorts({f.emu().ptyPath()});
-    QCOMPARE(f.form().serialLink->SearchComPorts(0), 1);
+    QCOMPARE(f.form().core().serialLink().SearchComPorts(0), 1);
     const QString text = texts::Established(1);
     QStatusBar *status = f.form().MainStatusBar;
     QCOMPARE(status->currentMessage(), text);

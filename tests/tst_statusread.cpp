@@ -366,7 +366,7 @@ void TestStatusRead::systemRecallReread()
     f->clearWire();
 
     f->state().Busy = 1;
-    f->form().statusRead->SystemRecallReread();
+    f->form().core().statusRead().SystemRecallReread();
     f->state().Busy = 0;
 
     QCOMPARE(f->wire(), QStringList{"MINFOKV"});

@@ -80,23 +80,7 @@ public:
 
     void MainPageControlChange();
 
-    // The features, each built and wired by its own wire*() in app/Wire*.cpp. They are
-    // created in this order, so a feature may use the ones wired before it.
-    Routing *routing = nullptr;
-    Grouping *grouping = nullptr;
-    StatusRead *statusRead = nullptr;     // ReadfromKestavions1Click, RefreshAllPages
-    Presets *presets = nullptr;
     RoutingKeys *routingKeys = nullptr;   // number keys, Take, Cancel, presets on F1-F8
-    Sequencer *sequencer = nullptr;
-    SerialLink *serialLink = nullptr;
-    EthernetLink *ethernetLink = nullptr;
-    ConfigActions *configActions = nullptr; // labels into Config, file open and save
-    // Every route change, made or seen; an operation opens a Scope with its origin.
-    RouteJournal *journal = nullptr;
-    UndoTake *undoTake = nullptr;
-    Holds *holds = nullptr; // protects and remote locks
-    CommitPath *commits = nullptr; // what every change is weighed by before it is sent
-    ProtectedOutputs *protectedOutputs = nullptr;
     HoldMarks *holdMarks = nullptr;
     RouteLogWindow *routeLogWindow = nullptr; // made when first opened
     RemoteServer *remoteServer = nullptr; // listens only when asked
@@ -108,7 +92,6 @@ public:
     // The start-up question answered in advance (the command line's --connect).
     void setStartUpChoice(const StartUpChoice &choice) { m_startUp = choice; }
     // Following the switcher, with its marks on the route labels and its status-bar lamp.
-    FollowSwitcher *follower = nullptr;
     FollowMarks *followMarks = nullptr;
     FollowLight *followLight = nullptr;
     // Follow Switcher Changes for this run only, as --follow asks; the saved choice stays.
@@ -125,6 +108,22 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The core's features, as the wire*() functions bind them (the core owns them).
+    Routing *routing = nullptr;
+    Grouping *grouping = nullptr;
+    StatusRead *statusRead = nullptr;
+    Presets *presets = nullptr;
+    Sequencer *sequencer = nullptr;
+    SerialLink *serialLink = nullptr;
+    EthernetLink *ethernetLink = nullptr;
+    ConfigActions *configActions = nullptr;
+    RouteJournal *journal = nullptr;
+    UndoTake *undoTake = nullptr;
+    Holds *holds = nullptr;
+    CommitPath *commits = nullptr;
+    ProtectedOutputs *protectedOutputs = nullptr;
+    FollowSwitcher *follower = nullptr;
+
     void buildFrame();
     void wireRouting();
     void wireStatusRead();

@@ -83,7 +83,7 @@ QStringList RemoteHost::labels(HubLabelKind kind) const
     const int count = kind == HubLabelKind::Input ? InputsOf(s) : OutputsOf(s);
     QStringList list;
     for (int n = 1; n <= count; ++n)
-        list << m_form.configActions->labels().label(Kind(kind), n);
+        list << m_form.core().configActions().labels().label(Kind(kind), n);
     return list;
 }
 
@@ -112,7 +112,7 @@ bool RemoteHost::gateFree() const
 bool RemoteHost::operatorPending() const
 {
     const MatrixState &s = m_form.state();
-    if (s.PresetPreviewPending != 0 || (m_form.undoTake && m_form.undoTake->pending()))
+    if (s.PresetPreviewPending != 0 || m_form.core().undoTake().pending())
         return true;
     for (int o = 0; o < OutputsOf(s); ++o)
         if (s.Routes[o].Taken == 0)
@@ -125,23 +125,23 @@ bool RemoteHost::inputAllowed(int output, int input) const
     return output < OutputsOf(m_form.state()) && InputAllowedFor(m_form.state(), output, input);
 }
 
-Holds &RemoteHost::holds() { return *m_form.holds; }
+Holds &RemoteHost::holds() { return m_form.core().holds(); }
 
 QString RemoteHost::salvoRefusal(const QList<int> &outputs, const QString &owner) const
 {
-    return m_form.commits->refusal({QStringLiteral("Remote salvo"), outputs, true, {}}, owner);
+    return m_form.core().commits().refusal({QStringLiteral("Remote salvo"), outputs, true, {}}, owner);
 }
 
 void RemoteHost::takeRoutes(const QList<QPair<int, int>> &routes, const QString &origin)
 {
     m_form.core().act(origin, [&] {
-        TakeRemoteSalvo(m_form.state(), m_form.channel(), *m_form.routing, routes);
+        TakeRemoteSalvo(m_form.state(), m_form.channel(), m_form.core().routing(), routes);
     });
 }
 
 void RemoteHost::setLabel(HubLabelKind kind, int port, const QString &text)
 {
     // As typed: the edit keeps six characters at most, and leaving it applies them.
-    m_form.configActions->labels().setLabel(Kind(kind), port + 1, text);
+    m_form.core().configActions().labels().setLabel(Kind(kind), port + 1, text);
 }
 } // namespace kv

@@ -2,6 +2,7 @@
 
 #include "app/InfoForm.h"
 #include "app/MatrixForm.h"
+#include "control/Core.h"
 #include "app/PageLock.h"
 #include "config/IpSaveFile.h"
 #include "control/StatusRead.h"
@@ -145,7 +146,7 @@ void WindowHost::holdMenus(bool held)
     }
 }
 
-void WindowHost::rereadSystemStatus() { m_form.statusRead->SystemRecallReread(); }
+void WindowHost::rereadSystemStatus() { m_form.core().statusRead().SystemRecallReread(); }
 
 void WindowHost::setItemEnabled(Item item, bool enabled)
 {
@@ -174,9 +175,9 @@ void WindowHost::setComNumber(const QString &text, const QString &devicePath)
     m_form.AboutTabSheet->setComNumber(text, devicePath);
 }
 
-void WindowHost::ReadfromKestavions1Click() { m_form.statusRead->ReadfromKestavions1Click(); }
+void WindowHost::ReadfromKestavions1Click() { m_form.core().statusRead().ReadfromKestavions1Click(); }
 
-void WindowHost::LoadIpAddress() { m_form.ethernetLink->LoadIpAddress(); }
+void WindowHost::LoadIpAddress() { m_form.core().ethernetLink().LoadIpAddress(); }
 
 QString WindowHost::ipAddressText() const { return m_form.SetupTabSheet->IPAddrEdit->text(); }
 

@@ -98,7 +98,7 @@ bool ConsoleFixture::connectTcp()
     return true;
 }
 
-void ConsoleFixture::readAll() { m_form->statusRead->ReadfromKestavions1Click(); }
+void ConsoleFixture::readAll() { m_form->core().statusRead().ReadfromKestavions1Click(); }
 
 bool ConsoleFixture::click(const QString &name)
 {

@@ -22,6 +22,7 @@
 #include "ScriptedDialogs.h"
 
 #include "app/MatrixForm.h"
+#include "control/Core.h"
 #include "link/Timeouts.h"
 
 #include <QColor>
