@@ -14,10 +14,6 @@ void TMatrixForm::wirePresets()
 {
     auto *panel = PresetsGroupBox;
 
-    presets->hooks.TakeRoutes = [this] { routing->TakeRoutes(); };
-    presets->hooks.CommitTemporaryRoutes = [this] { routing->CommitTemporaryRoutes(); };
-    presets->hooks.HighlightRoutedInput = [this](int o) { routing->HighlightRoutedInput(o); };
-    presets->hooks.RefreshAllPages = [this] { statusRead->RefreshAllPages(); };
 
     // Take and Cancel of the Video Switching page act on a pending preview; Clear All
     // Routing, Read and entering the page withdraw it through the same Cancel.

@@ -29,7 +29,8 @@ Core::Core(const CoreViews &v, const Timeouts &timeouts, QObject *parent)
     m_grouping = new Grouping(m_state, *m_channel, v.grouping, this);
     m_statusRead = new StatusRead(m_state, *m_channel, v.status, v.statusRead, *m_routing,
                                   *m_grouping, m_journal, this);
-    m_presets = new Presets(m_state, *m_channel, v.presets, *m_commits, this);
+    m_presets = new Presets(m_state, *m_channel, v.presets, *m_commits, *m_routing, *m_statusRead,
+                            this);
     m_sequencer = new Sequencer(m_state, v.sequencing, m_timeouts.SeqSecondMs, *m_presets,
                                 *m_commits, *m_channel, m_journal, this);
     m_undoTake = new UndoTake(m_state, *m_channel, *m_commits, this);

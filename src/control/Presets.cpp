@@ -1,6 +1,8 @@
 #include "control/Presets.h"
 
 #include "control/CommitPath.h"
+#include "control/Routing.h"
+#include "control/StatusRead.h"
 #include "protocol/Commands.h"
 
 #include <cstring>
@@ -10,16 +12,12 @@ namespace kv {
 namespace {
 bool IsPresetIndex(int p) { return p >= 0 && p < kPresetCount; }
 
-void Call(const std::function<void()> &f)
-{
-    if (f)
-        f();
-}
 } // namespace
 
 Presets::Presets(MatrixState &state, CommandChannel &channel, PresetView &view,
-                 CommitPath &commits, QObject *parent)
-    : QObject(parent), m_state(state), m_channel(channel), m_view(view), m_commits(commits)
+                 CommitPath &commits, Routing &routing, StatusRead &statusRead, QObject *parent)
+    : QObject(parent), m_state(state), m_channel(channel), m_view(view), m_commits(commits),
+      m_routing(routing), m_statusRead(statusRead)
 {
 }
 
@@ -97,7 +95,7 @@ void Presets::SavePreset(int p)
     r.ReclockMask = PackReclockMask(m_state.Reclock, m_state.OutputCount);
     r.Stored = 1;
     r.LastSaved = 1;
-    Call(hooks.TakeRoutes);
+    m_routing.TakeRoutes();
     SendPresetSave(m_channel, p);
     m_view.setRecallEnabled(true);
     m_view.setSaveCancelEnabled(false);
@@ -130,7 +128,7 @@ void Presets::RecallPreset(int p, bool preview)
     } else {
         s.PresetPreviewPending = 0;
         SendPresetRecall(m_channel, p, 0);
-        Call(hooks.CommitTemporaryRoutes);
+        m_routing.CommitTemporaryRoutes();
         // The switcher now holds the preset: every output is settled on its recalled input,
         // so a later click is measured against that, not against the input before.
         for (int o = 0; o < outputs; ++o)
@@ -138,9 +136,8 @@ void Presets::RecallPreset(int p, bool preview)
         for (int o = 0; o < outputs; ++o)
             SendReclock(m_channel, o, s.Reclock[o]);
     }
-    Call(hooks.RefreshAllPages);
-    if (hooks.HighlightRoutedInput)
-        hooks.HighlightRoutedInput(s.SelectedOutput);
+    m_statusRead.RefreshAllPages();
+    m_routing.HighlightRoutedInput(s.SelectedOutput);
 }
 
 void Presets::PanelAtRestAfterRecall()
@@ -164,7 +161,7 @@ void Presets::PresetRecallConfirmButtonClick()
     if (m_state.PresetPreviewPending == 0 || !IsPresetIndex(m_state.SelectedPreset))
         return;
     SendPresetRecall(m_channel, m_state.SelectedPreset, 1);
-    Call(hooks.CommitTemporaryRoutes);
+    m_routing.CommitTemporaryRoutes();
     m_state.PresetPreviewPending = 0;
 }
 
@@ -186,9 +183,8 @@ void Presets::PresetRecallCancelButtonClick()
         s.Reclock[o] = s.SavedReclock[o];
     }
     s.Groups = s.SavedGroups;
-    Call(hooks.RefreshAllPages);
-    if (hooks.HighlightRoutedInput)
-        hooks.HighlightRoutedInput(s.SelectedOutput);
+    m_statusRead.RefreshAllPages();
+    m_routing.HighlightRoutedInput(s.SelectedOutput);
     s.PresetPreviewPending = 0;
 }
 

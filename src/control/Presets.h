@@ -6,12 +6,13 @@
 
 #include <QObject>
 #include <cstdint>
-#include <functional>
 
 namespace kv {
 
 class CommandChannel;
 class CommitPath;
+class Routing;
+class StatusRead;
 
 // What the preset operations need of the preset panel. Presets count from 0.
 class PresetView {
@@ -27,22 +28,11 @@ public:
     virtual void setPresetButtonEnabled(int preset, bool enabled) = 0;
 };
 
-// Operations of the rooms around presets: routing's take and redraws and the whole-window
-// refresh. The window fills them in.
-struct PresetHooks {
-    std::function<void()> TakeRoutes;
-    std::function<void()> CommitTemporaryRoutes;
-    std::function<void(int output)> HighlightRoutedInput;
-    std::function<void()> RefreshAllPages;
-};
-
 class Presets : public QObject {
     Q_OBJECT
 public:
     Presets(MatrixState &state, CommandChannel &channel, PresetView &view, CommitPath &commits,
-            QObject *parent = nullptr);
-
-    PresetHooks hooks;
+            Routing &routing, StatusRead &statusRead, QObject *parent = nullptr);
 
     // Handlers of the panel; only the preset buttons look at Busy.
     void PresetsSaveButtonClick();
@@ -67,6 +57,8 @@ private:
     CommandChannel &m_channel;
     PresetView &m_view;
     CommitPath &m_commits;
+    Routing &m_routing;
+    StatusRead &m_statusRead; // the whole-window refresh
     // The fallback inputs from before the first preview, put back by its Cancel.
     std::uint8_t m_savedPrevious[kMaxPorts] = {};
 };
