@@ -333,54 +333,50 @@ void TestRouting::eightByEightDealsWithItsOwnRowsOnly()
 void TestRouting::previewRedirectsTakeCancelAndClear()
 {
     CONNECT(f, "tcp");
-    Routing &r = f->form().core().routing();
-    QStringList calls;
-    bool lampLitDuringConfirm = false;
     auto *lamp = f->find<Lamp>("ApdStatusLight1");
     QVERIFY(lamp);
-    r.onPreviewConfirm = [&] {
-        calls << "confirm";
-        lampLitDuringConfirm = lamp->lit();
-        f->state().PresetPreviewPending = 0;
+    // Preset 1 has output 1 on input 2; live, output 1 is on input 3.
+    QVERIFY(Operate(*f, "o1 i2 T S p1 o1 i3 T"));
+    f->readAll(); // the preset's save has reached the switcher
+    auto preview = [&] {
+        f->clearWire();
+        return Operate(*f, "R p1") && f->state().PresetPreviewPending == 1;
     };
-    r.onPreviewCancel = [&] {
-        calls << "cancel";
-        f->state().PresetPreviewPending = 0;
-    };
-    auto pending = [&] { f->state().PresetPreviewPending = 1; };
 
-    QVERIFY(Operate(*f, "o1 i2"));
-    f->clearWire();
-    pending();
+    // Take confirms: a question on the way shows the lamp lit meanwhile.
+    f->form().core().holds().protects().setProtected(0, true);
+    bool lampLitDuringConfirm = false;
+    f->dialogs.onShow = [&](const ShownBox &) { lampLitDuringConfirm = lamp->lit(); };
+    f->dialogs.answer(Dialogs::Answer::Yes);
+    QVERIFY(preview());
     QVERIFY(Operate(*f, "T"));
-    QCOMPARE(calls, QStringList{"confirm"});
+    f->dialogs.onShow = nullptr;
+    f->form().core().holds().protects().setProtected(0, false);
     QVERIFY(lampLitDuringConfirm);
     QVERIFY(!lamp->lit());
-    QCOMPARE(f->commands(), QStringList()); // no TAKE 1: the preset panel confirms
+    QCOMPARE(f->commands(), QStringList{"RPRST 1 1"}); // no TAKE 1: the preset panel confirms
+    QCOMPARE(f->state().PresetPreviewPending, 0);
 
-    pending();
+    QVERIFY(Operate(*f, "o1 i3 T"));
+    QVERIFY(preview());
     QVERIFY(Operate(*f, "C"));
-    QCOMPARE(calls.last(), "cancel");
     QCOMPARE(f->commands(), QStringList()); // the routes are the panel's business
-    QCOMPARE(f->state().Routes[0].Taken, std::uint8_t(0));
+    QCOMPARE(f->state().PresetPreviewPending, 0);
+    QCOMPARE(f->text("VideoLabel1"), "3");
 
     for (const char *step : {"X", "PL", "U"}) {
-        calls.clear();
-        pending();
-        f->clearWire();
+        QVERIFY(preview());
         QVERIFY(Operate(*f, step));
-        QCOMPARE(calls, QStringList{"cancel"});
         QCOMPARE(f->state().PresetPreviewPending, 0);
+        QVERIFY(!f->commands().contains("RPRST 1 1"));
     }
 
-    // With the hooks left empty, Take and Cancel act on the routes.
-    r.onPreviewConfirm = nullptr;
-    r.onPreviewCancel = nullptr;
-    QVERIFY(Operate(*f, "o1 i4"));
+    // Recall without a preset chosen: Take and Cancel act on the routes.
+    QVERIFY(Operate(*f, "R o1 i4"));
     f->clearWire();
-    pending();
     QVERIFY(Operate(*f, "T"));
     QCOMPARE(f->commands(), QStringList{"TAKE 1"});
+    QVERIFY(Operate(*f, "RC"));
 }
 
 // A guarded handler reached while another operation holds Busy does nothing at all.

@@ -96,8 +96,6 @@ public:
     FollowLight *followLight = nullptr;
     // Follow Switcher Changes for this run only, as --follow asks; the saved choice stays.
     void followForThisRun();
-    // "preset N" while a preview is pending, else "operator".
-    QString previewOrigin() const;
 
     WindowHost &host() { return *m_host; }
     const Timeouts &timeouts() const { return m_timeouts; }

@@ -55,8 +55,6 @@ void TMatrixForm::wireFollow()
     connect(f, &FollowSwitcher::routesChangedAtSwitcher, this, [this] { tellRemoteClients(); });
     connect(f, &FollowSwitcher::routesCorrected, this, [this] { tellRemoteClients(); });
 
-    routing->afterTakeCommit = [this] { follower->foreignTaken(); };
-    routing->afterTakeCancel = [this] { follower->foreignDropped(); };
 
     QAction *item = m_menu.FollowSwitcher1;
     connect(item, &QAction::toggled, this, [this](bool on) {

@@ -50,7 +50,8 @@ void TMatrixForm::wireHolds()
                 else
                     MainStatusBar->showMessage(QStringLiteral("Select an output first"));
             }));
-    routing->showStatus = [this](const QString &text) { MainStatusBar->showMessage(text); };
+    connect(routing, &Routing::status, MainStatusBar,
+            [this](const QString &text) { MainStatusBar->showMessage(text); });
 
     // Locks: shown as clients take them, freed from the output button's menu.
     connect(holds, &Holds::locksChanged, this, [this] {

@@ -15,28 +15,17 @@ void TMatrixForm::wirePresets()
     auto *panel = PresetsGroupBox;
 
 
-    // Take and Cancel of the Video Switching page act on a pending preview; Clear All
-    // Routing, Read and entering the page withdraw it through the same Cancel.
-    routing->onPreviewConfirm = [this] {
-        const RouteJournal::Scope scope(journal, previewOrigin());
-        presets->PresetRecallConfirmButtonClick();
-    };
-    routing->onPreviewCancel = [this] {
-        const RouteJournal::Scope scope(journal, previewOrigin());
-        presets->PresetRecallCancelButtonClick();
-    };
-
     Presets *p = presets;
     connect(panel, &PresetPanel::saveClicked, p, gated([p] { p->PresetsSaveButtonClick(); }));
     connect(panel, &PresetPanel::saveCancelClicked, p,
             gated([p] { p->PresetSaveCancelButtonClick(); }));
     connect(panel, &PresetPanel::recallClicked, p, gated([p] { p->PresetsRecallButtonClick(); }));
     connect(panel, &PresetPanel::recallCancelClicked, p, gated([this, p] {
-        const RouteJournal::Scope scope(journal, previewOrigin());
+        const RouteJournal::Scope scope(journal, presets->previewOrigin());
         p->PresetRecallCancelButtonClick();
     }));
     connect(panel, &PresetPanel::confirmClicked, p, gated([this, p] {
-        const RouteJournal::Scope scope(journal, previewOrigin());
+        const RouteJournal::Scope scope(journal, presets->previewOrigin());
         p->PresetRecallConfirmButtonClick();
     }));
     connect(panel, &PresetPanel::presetClicked, p, gated<int>([this, p, panel](int n) {

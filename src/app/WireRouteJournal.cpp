@@ -18,14 +18,6 @@
 namespace kv {
 
 
-QString TMatrixForm::previewOrigin() const
-{
-    if (state().PresetPreviewPending != 0 && state().SelectedPreset >= 0 &&
-        state().SelectedPreset < kPresetCount)
-        return QStringLiteral("preset %1").arg(state().SelectedPreset + 1);
-    return QStringLiteral("operator");
-}
-
 void TMatrixForm::wireRouteJournal()
 {
     // The journal's file; a journal that cannot be written says so once and never stops
@@ -38,22 +30,8 @@ void TMatrixForm::wireRouteJournal()
     });
 
     // Undo of the last take, shown as a pending change.
-    UndoHooks &u = undoTake->hooks;
-    u.LastTake = [this] { return journal->lastConsoleTake(); };
-    u.RedrawRoute = [this](int o) {
-        routing->UpdateVideoLabelText(o);
-        routing->UpdateVideoLabelColour(o);
-    };
-    u.CommitTemporaryRoutes = [this] {
-        // Its "TAKE 1" committed the temporary routes made elsewhere as well (on the outputs
-        // it did not route itself, still pending here until the next line).
-        if (routing->afterTakeCommit)
-            routing->afterTakeCommit();
-        routing->CommitTemporaryRoutes();
-    };
-    u.ShowStatus = [this](const QString &text) { MainStatusBar->showMessage(text); };
-    routing->onPendingTake = [this] { return undoTake->TakePending(); };
-    routing->onPendingCancel = [this] { undoTake->CancelPending(); };
+    connect(undoTake, &UndoTake::status, MainStatusBar,
+            [this](const QString &text) { MainStatusBar->showMessage(text); });
     connect(m_menu.UndoTake1, &QAction::triggered, this, gated([this] { undoTake->UndoTake1Click(); }));
 
     connect(m_menu.RouteLog1, &QAction::triggered, this, [this] { openRouteLog(); });

@@ -53,6 +53,13 @@ void Presets::PresetButtonClick(int n)
     ChoosePreset(n - 1, m_view.saveEnabled());
 }
 
+QString Presets::previewOrigin() const
+{
+    if (m_state.PresetPreviewPending != 0 && IsPresetIndex(m_state.SelectedPreset))
+        return QStringLiteral("preset %1").arg(m_state.SelectedPreset + 1);
+    return QStringLiteral("operator");
+}
+
 void Presets::InitPresets() { m_view.setPresetPageVisible(false); }
 
 void Presets::EnablePresetButtonsForSave()

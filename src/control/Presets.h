@@ -48,6 +48,9 @@ public:
     void EnablePresetButtonsForRecall();
     void ChoosePreset(int preset, bool saving);
     void RecallPreset(int preset, bool preview);
+    // Whose changes a preview's Confirm or Cancel makes: "preset N" while one is pending,
+    // else "operator".
+    QString previewOrigin() const;
 
 private:
     void SavePreset(int preset);

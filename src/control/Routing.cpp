@@ -1,6 +1,10 @@
 #include "control/Routing.h"
 
 #include "control/CommitPath.h"
+#include "control/FollowSwitcher.h"
+#include "control/Presets.h"
+#include "control/RouteJournal.h"
+#include "control/UndoTake.h"
 
 #include "link/CommandChannel.h"
 #include "protocol/Commands.h"
@@ -100,13 +104,11 @@ void Routing::RouteInput(int input)
     if (m_state.PresetPreviewPending != 0 && WithdrawPreview())
         return;
     if (Protected(o)) {
-        if (showStatus)
-            showStatus(QStringLiteral("Output %1 is protected").arg(o + 1));
+        emit status(QStringLiteral("Output %1 is protected").arg(o + 1));
         return;
     }
     if (Locked(o)) {
-        if (showStatus)
-            showStatus(QStringLiteral("Output %1 is locked by remote client %2")
+        emit status(QStringLiteral("Output %1 is locked by remote client %2")
                            .arg(o + 1)
                            .arg(m_commits.holds().lockOwner(o)));
         return;
@@ -153,16 +155,16 @@ void Routing::RouteInput(int input)
 void Routing::TakeCancel()
 {
     SendTakeCancel(m_channel);
-    if (afterTakeCancel)
-        afterTakeCancel();
+    if (m_follower)
+        m_follower->foreignDropped();
 }
 
 void Routing::TakeRoutes()
 {
     SendTakeCommit(m_channel);
     // Before this console's own routes are settled: they are not the ones made elsewhere.
-    if (afterTakeCommit)
-        afterTakeCommit();
+    if (m_follower)
+        m_follower->foreignTaken();
     CommitTemporaryRoutes();
 }
 
@@ -183,8 +185,8 @@ void Routing::CommitTemporaryRoutes()
 void Routing::CancelTake()
 {
     // An undo shown but never sent goes back without a word to the switcher.
-    if (onPendingCancel)
-        onPendingCancel();
+    if (m_undo)
+        m_undo->CancelPending();
     for (int n = 0; n < kMaxPorts; ++n) {
         m_view.paintInputButton(n, Shade::Face);
         m_view.paintOutputButton(n, Shade::Face);
@@ -247,16 +249,15 @@ void Routing::ClearUnprotectedRoutes()
     // Its own "RTEMP o 0" replaced what was made elsewhere on the cleared outputs; the held
     // ones take theirs.
     SendTakeCommit(m_channel);
-    if (afterTakeCommit)
-        afterTakeCommit();
+    if (m_follower)
+        m_follower->foreignTaken();
     for (int n = 0; n < kMaxPorts; ++n) {
         m_view.paintInputButton(n, Shade::Face);
         m_view.paintOutputButton(n, Shade::Face);
     }
     m_state.SelectedOutput = UNASSIGNED;
     RefreshRoutingPage();
-    if (showStatus)
-        showStatus((locked ? QStringLiteral("All routing cleared except protected or locked output(s) %1")
+    emit status((locked ? QStringLiteral("All routing cleared except protected or locked output(s) %1")
                            : QStringLiteral("All routing cleared except protected output(s) %1"))
                        .arg(kept.join(QStringLiteral(", "))));
 }
@@ -356,10 +357,27 @@ void Routing::ReclockerCheckBoxClick(int n)
 
 bool Routing::WithdrawPreview()
 {
-    if (m_state.PresetPreviewPending == 0 || !onPreviewCancel)
+    if (m_state.PresetPreviewPending == 0 || !m_presets)
         return false;
-    onPreviewCancel();
+    const RouteJournal::Scope scope(m_journal, m_presets->previewOrigin());
+    m_presets->PresetRecallCancelButtonClick();
     return true;
+}
+
+void Routing::join(Presets &presets, UndoTake &undo, FollowSwitcher &follower,
+                   RouteJournal &journal)
+{
+    m_presets = &presets;
+    m_undo = &undo;
+    m_follower = &follower;
+    m_journal = &journal;
+}
+
+void Routing::CommitAfterTake()
+{
+    if (m_follower)
+        m_follower->foreignTaken();
+    CommitTemporaryRoutes();
 }
 
 bool Routing::Protected(int output) const { return m_commits.holds().isProtected(output); }
@@ -369,9 +387,10 @@ bool Routing::Locked(int output) const { return !m_commits.holds().lockOwner(out
 void Routing::TakeButtonClick()
 {
     m_view.setTakeLamp(true);
-    if (m_state.PresetPreviewPending != 0 && onPreviewConfirm) {
-        onPreviewConfirm();
-    } else if (!onPendingTake || !onPendingTake()) {
+    if (m_state.PresetPreviewPending != 0 && m_presets) {
+        const RouteJournal::Scope scope(m_journal, m_presets->previewOrigin());
+        m_presets->PresetRecallConfirmButtonClick();
+    } else if (!m_undo || !m_undo->TakePending()) {
         // A pending undo asks for itself.
         if (m_commits.mayCommit({QStringLiteral("Take"), m_commits.pendingOutputs(), true,
                                  QStringLiteral("Take")}))

@@ -15,6 +15,10 @@ namespace kv {
 
 class CommandChannel;
 class CommitPath;
+class FollowSwitcher;
+class Presets;
+class RouteJournal;
+class UndoTake;
 
 // What the operations paint; numbers are 0-based indices (0-15).
 class RoutingView {
@@ -72,24 +76,22 @@ public:
     void CancelTakeButtonClick();
     void ClearAllRoutingButtonClick();
 
-    // While a recalled preset is previewed, Take confirms it and Cancel withdraws it. The
-    // preset panel fills these; left empty, Take and Cancel act on the routes.
-    std::function<void()> onPreviewConfirm;
-    std::function<void()> onPreviewCancel;
+    // While a recalled preset is previewed, Take confirms it and Cancel withdraws it; a
+    // shown undo is sent by Take and put back by every CancelTake; a "TAKE 1" or "TAKE 0"
+    // commits or drops the temporary routes made elsewhere too. The core joins these once
+    // it has built them.
+    void join(Presets &presets, UndoTake &undo, FollowSwitcher &follower, RouteJournal &journal);
     // Withdraws a pending preview the way the panel's Cancel does; false when none was.
     bool WithdrawPreview();
-
-    // Another pending change (an undo), shown but not yet sent. Take sends it (false: there
-    // was none, Take acts on the routes); every CancelTake first puts it back, sending nothing.
-    std::function<bool()> onPendingTake;
-    std::function<void()> onPendingCancel;
-    // "TAKE 1" has been sent: the switcher committed every temporary route, whoever made it.
-    std::function<void()> afterTakeCommit;
-    // "TAKE 0" has been sent: the switcher dropped every temporary route, whoever made it.
-    std::function<void()> afterTakeCancel;
-    std::function<void(const QString &)> showStatus;
+    // The console's side of a "TAKE 1" sent by someone else (the undo): what was made
+    // elsewhere is on air too.
+    void CommitAfterTake();
 
     RoutingView &view() { return m_view; }
+
+signals:
+    // A click that changed nothing, and why.
+    void status(const QString &text);
 
 private:
     // The inputs the output's group allows, applied to the input buttons.
@@ -108,6 +110,10 @@ private:
     CommandChannel &m_channel;
     RoutingView &m_view;
     CommitPath &m_commits;
+    Presets *m_presets = nullptr;
+    UndoTake *m_undo = nullptr;
+    FollowSwitcher *m_follower = nullptr;
+    RouteJournal *m_journal = nullptr;
 };
 
 } // namespace kv

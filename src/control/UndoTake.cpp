@@ -1,5 +1,6 @@
 #include "control/UndoTake.h"
 #include "control/CommitPath.h"
+#include "control/RouteJournal.h"
 #include "control/Routing.h"
 
 #include "protocol/Commands.h"
@@ -11,8 +12,9 @@ constexpr int kNotMarked = -1;
 }
 
 UndoTake::UndoTake(MatrixState &state, CommandChannel &channel, CommitPath &commits,
-                   QObject *parent)
-    : QObject(parent), m_state(state), m_channel(channel), m_commits(commits)
+                   Routing &routing, const RouteJournal &journal, QObject *parent)
+    : QObject(parent), m_state(state), m_channel(channel), m_commits(commits), m_routing(routing),
+      m_journal(journal)
 {
     std::fill(std::begin(m_undoInput), std::end(m_undoInput), kNotMarked);
 }
@@ -39,7 +41,7 @@ QList<QPair<int, int>> UndoTake::Inverse() const
 {
     QList<QPair<int, int>> inverse;
     const int outputs = OutputsOf(m_state), inputs = InputsOf(m_state);
-    const QList<RouteChange> last = hooks.LastTake ? hooks.LastTake() : QList<RouteChange>{};
+    const QList<RouteChange> last = m_journal.lastConsoleTake();
     if (!last.isEmpty()) {
         for (const RouteChange &c : last) {
             const int o = c.output - 1, i = c.from == 0 ? UNASSIGNED : c.from - 1;
@@ -67,8 +69,7 @@ void UndoTake::UndoTake1Click()
     if (!busy)
         return;
     auto say = [this](const QString &text) {
-        if (hooks.ShowStatus)
-            hooks.ShowStatus(text);
+        emit status(text);
     };
     bool anyPending = m_state.PresetPreviewPending != 0;
     for (int o = 0; o < OutputsOf(m_state); ++o)
@@ -98,8 +99,8 @@ void UndoTake::UndoTake1Click()
         r.Input = std::uint8_t(input);
         r.Taken = 0;
         m_undoInput[o] = input;
-        if (hooks.RedrawRoute)
-            hooks.RedrawRoute(o);
+        m_routing.UpdateVideoLabelText(o);
+        m_routing.UpdateVideoLabelColour(o);
     }
     say(QStringLiteral("Undo shown: Take sends it, Cancel withdraws it"));
 }
@@ -121,8 +122,8 @@ bool UndoTake::TakePending()
     }
     SendTakeCommit(m_channel);
     std::fill(std::begin(m_undoInput), std::end(m_undoInput), kNotMarked);
-    if (hooks.CommitTemporaryRoutes)
-        hooks.CommitTemporaryRoutes();
+    // Its "TAKE 1" committed the temporary routes made elsewhere as well.
+    m_routing.CommitAfterTake();
     return true;
 }
 
@@ -133,8 +134,8 @@ void UndoTake::CancelPending()
             continue;
         m_state.Routes[o] = RouteEntry{m_original[o], 1};
         m_state.PreviousInput[o] = m_original[o];
-        if (hooks.RedrawRoute)
-            hooks.RedrawRoute(o);
+        m_routing.UpdateVideoLabelText(o);
+        m_routing.UpdateVideoLabelColour(o);
     }
     std::fill(std::begin(m_undoInput), std::end(m_undoInput), kNotMarked);
 }

@@ -9,28 +9,20 @@
 #include <QList>
 #include <QObject>
 #include <QString>
-#include <functional>
 
 namespace kv {
 
 class CommandChannel;
 class CommitPath;
+class RouteJournal;
+class Routing;
 
-struct UndoHooks {
-    // The taken changes to invert; empty: none known this session.
-    std::function<QList<RouteChange>()> LastTake;
-    std::function<void(int output)> RedrawRoute; // label text and colour, 0-based
-    std::function<void()> CommitTemporaryRoutes;
-    std::function<void(const QString &)> ShowStatus;
-};
 
 class UndoTake : public QObject {
     Q_OBJECT
 public:
-    UndoTake(MatrixState &state, CommandChannel &channel, CommitPath &commits,
-             QObject *parent = nullptr);
-
-    UndoHooks hooks;
+    UndoTake(MatrixState &state, CommandChannel &channel, CommitPath &commits, Routing &routing,
+             const RouteJournal &journal, QObject *parent = nullptr);
 
     void UndoTake1Click();
     // Sends the pending undo; false when none is pending.
@@ -38,6 +30,9 @@ public:
     // Puts a pending undo back, sending nothing.
     void CancelPending();
     bool pending() const;
+
+signals:
+    void status(const QString &text);
 
 private:
     // The inverse as (output, input) pairs, 0-based, input UNASSIGNED for none.
@@ -47,6 +42,8 @@ private:
     MatrixState &m_state;
     CommandChannel &m_channel;
     CommitPath &m_commits;
+    Routing &m_routing;
+    const RouteJournal &m_journal;
     int m_undoInput[kMaxPorts];
     std::uint8_t m_original[kMaxPorts] = {};
 };
