@@ -1,5 +1,6 @@
 #include "app/MatrixForm.h"
 
+#include "app/FollowWindow.h"
 #include "app/InfoForm.h"
 #include "app/RemoteControl.h"
 #include "app/WindowHost.h"
@@ -49,9 +50,10 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
     m_infoForm = std::make_unique<TInfoForm>(this);
     m_host = std::make_unique<WindowHost>(*this, *m_infoForm);
     m_questions = std::make_unique<WindowQuestions>(this);
+    m_followWindow = std::make_unique<FollowWindow>(*this);
     m_core = new Core({*m_host, *m_host, *m_host, *m_host, *m_host, *m_host, *m_host,
                        *ControlTabSheet, *GroupingTabSheet, *PresetsGroupBox,
-                       *SequencingTabSheet, *m_questions},
+                       *SequencingTabSheet, *m_followWindow, *m_questions},
                       m_timeouts, this);
     routing = &m_core->routing();
     grouping = &m_core->grouping();

@@ -42,6 +42,7 @@ class Holds;
 class Core;
 class CommitPath;
 class WindowQuestions;
+class FollowWindow;
 class RemoteControl;
 class RemoteServer;
 class RouteLogWindow;
@@ -173,6 +174,7 @@ private:
     CommandChannel *m_channel = nullptr;
     std::unique_ptr<TInfoForm> m_infoForm;
     std::unique_ptr<WindowQuestions> m_questions;
+    std::unique_ptr<FollowWindow> m_followWindow;
 };
 
 } // namespace kv

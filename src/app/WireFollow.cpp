@@ -1,25 +1,17 @@
-// Following the switcher: Tools > Follow Switcher Changes, remembered between runs, the
-// poll's corrections on the pages, its marks and its lamp, and Take's question about
-// temporary routes made elsewhere.
+// Following the switcher on the window: Tools > Follow Switcher Changes, remembered between
+// runs, its marks and its lamp. What following does is the core's (FollowSwitcher).
 
 #include "app/MatrixForm.h"
 
 #include "config/Settings.h"
-#include "control/CommitPath.h"
 #include "control/StatusRead.h"
 #include "control/FollowSwitcher.h"
-#include "control/ProtectedOutputs.h"
-#include "control/Routing.h"
-#include "ui/Dialogs.h"
 #include "ui/FollowLight.h"
 #include "ui/FollowMarks.h"
-#include "ui/SwitchingPage.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QSettings>
 #include <QStatusBar>
-#include <QStringList>
 
 namespace kv {
 
@@ -30,25 +22,6 @@ void TMatrixForm::wireFollow()
     MainStatusBar->addPermanentWidget(followLight);
 
     FollowSwitcher *f = follower;
-    f->journal = journal;
-    f->MayPoll = [this] { return !operatorActing() && !QApplication::activeModalWidget(); };
-    f->RedrawRoute = [this](int o) {
-        routing->UpdateVideoLabelText(o);
-        routing->UpdateVideoLabelColour(o);
-        if (state().SelectedOutput == o)
-            routing->HighlightRoutedInput(o);
-    };
-    f->ShowSystemInfo = [this] {
-        // The boxes' handlers run as they are set; they must not send what came from there.
-        const std::uint8_t saved = state().SuppressCommands;
-        state().SuppressCommands = 1;
-        statusRead->ShowSystemInfo();
-        state().SuppressCommands = saved;
-    };
-    f->ShowStatus = [this](const QString &text) { MainStatusBar->showMessage(text); };
-    f->MarkChanged = [this](int o, const QString &tip) { followMarks->markChanged(o, tip); };
-    f->MarkForeign = [this](int o, int input) { followMarks->markForeign(o, input); };
-    f->UnmarkChanged = [this](int o) { followMarks->unmarkChanged(o); };
     connect(f, &FollowSwitcher::lampChanged, followLight, &FollowLight::show);
     connect(statusRead, &StatusRead::routesRead, f, &FollowSwitcher::switcherRead);
     // What the switcher changed by itself reaches the remote clients too.

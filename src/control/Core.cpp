@@ -34,7 +34,8 @@ Core::Core(const CoreViews &v, const Timeouts &timeouts, QObject *parent)
     m_sequencer = new Sequencer(m_state, v.sequencing, m_timeouts.SeqSecondMs, *m_presets,
                                 *m_commits, *m_channel, m_journal, this);
     m_undoTake = new UndoTake(m_state, *m_channel, *m_commits, *m_routing, *m_journal, this);
-    m_follower = new FollowSwitcher(m_state, *m_channel, m_timeouts.FollowIntervalMs, this);
+    m_follower = new FollowSwitcher(m_state, *m_channel, m_timeouts.FollowIntervalMs, v.follow,
+                                    *m_routing, *m_statusRead, *m_journal, this);
     m_commits->setFollower(m_follower);
     m_routing->join(*m_presets, *m_undoTake, *m_follower, *m_journal);
     m_labels = std::make_unique<Labels>(v.labels);

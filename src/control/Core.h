@@ -24,6 +24,7 @@ class ConfigView;
 class EthernetLink;
 class EthernetLinkHost;
 class FollowSwitcher;
+class FollowView;
 class Grouping;
 class GroupingView;
 class Labels;
@@ -56,6 +57,7 @@ struct CoreViews {
     GroupingView &grouping;
     PresetView &presets;
     SequencingView &sequencing;
+    FollowView &follow;
     HoldQuestions &questions;
 };
 

@@ -1,5 +1,8 @@
 #include "control/FollowSwitcher.h"
 
+#include "control/Routing.h"
+#include "control/StatusRead.h"
+
 #include "control/RouteJournal.h"
 #include "link/CommandChannel.h"
 #include "link/IpAddress.h"
@@ -27,8 +30,10 @@ QString InputWords(int input)
 }
 
 FollowSwitcher::FollowSwitcher(MatrixState &state, CommandChannel &channel, int intervalMs,
-                               QObject *parent)
-    : QObject(parent), m_state(state), m_channel(channel), m_timer(new QTimer(this))
+                               FollowView &view, Routing &routing, StatusRead &statusRead,
+                               RouteJournal &journal, QObject *parent)
+    : QObject(parent), m_state(state), m_channel(channel), m_view(view), m_routing(routing),
+      m_statusRead(statusRead), m_journal(&journal), m_timer(new QTimer(this))
 {
     std::fill(std::begin(m_foreign), std::end(m_foreign), kNoForeign);
     m_timer->setInterval(intervalMs);
@@ -75,7 +80,7 @@ bool FollowSwitcher::mayStart() const
 {
     return m_enabled && m_channel.linkUp() && !m_channel.exchangeInProgress() &&
            !m_channel.pollInFlight() && m_state.Busy == 0 && !pendingHere() &&
-           (!MayPoll || MayPoll());
+           m_view.mayPoll();
 }
 
 void FollowSwitcher::tick()
@@ -204,16 +209,14 @@ void FollowSwitcher::applyRoutes(const QByteArray &reply)
                 m_state.PreviousInput[o] = theirs.Input;
                 corrected << o;
                 unmarkChanged(o);
-                if (RedrawRoute)
-                    RedrawRoute(o);
+                redrawRoute(o);
             }
         }
         // Nothing moved on air here: no line of the switcher's own.
-        if (journal)
-            journal->adopt(o);
+        m_journal->adopt(o);
     }
     {
-        const RouteJournal::Scope scope(journal, QStringLiteral("switcher"));
+        const RouteJournal::Scope scope(m_journal, QStringLiteral("switcher"));
         for (int o : changed) {
             RouteEntry &mine = m_state.Routes[o];
             const QString what =
@@ -221,10 +224,8 @@ void FollowSwitcher::applyRoutes(const QByteArray &reply)
             mine.Input = got[o].Input;
             m_state.PreviousInput[o] = got[o].Input;
             texts << QStringLiteral("Output %1 changed at the switcher: %2").arg(o + 1).arg(what);
-            if (RedrawRoute)
-                RedrawRoute(o);
-            if (MarkChanged)
-                MarkChanged(o, QStringLiteral("Changed at the switcher at %1: %2").arg(when, what));
+            redrawRoute(o);
+            m_view.markChanged(o, QStringLiteral("Changed at the switcher at %1: %2").arg(when, what));
         }
     }
     if (changed.size() > 1) {
@@ -280,10 +281,9 @@ void FollowSwitcher::takeReadTemporaries(bool inRead)
         setForeign(o, r.Input);
         r = RouteEntry{m_state.PreviousInput[o], 1};
         // The read recorded it as temporary; no route moved since.
-        if (!inRead && journal)
-            journal->adopt(o);
-        if (RedrawRoute)
-            RedrawRoute(o);
+        if (!inRead)
+            m_journal->adopt(o);
+        redrawRoute(o);
     }
 }
 
@@ -299,8 +299,7 @@ bool FollowSwitcher::readRoutes(RouteEntry *got)
 
 void FollowSwitcher::unmarkChanged(int output)
 {
-    if (UnmarkChanged)
-        UnmarkChanged(output);
+    m_view.unmarkChanged(output);
 }
 
 void FollowSwitcher::applySystem(const QByteArray &reply)
@@ -323,8 +322,13 @@ void FollowSwitcher::applySystem(const QByteArray &reply)
     mine.FrontPanelLock = got.FrontPanelLock;
     mine.VIState = got.VIState;
     std::copy(std::begin(got.IPAddress), std::end(got.IPAddress), std::begin(mine.IPAddress));
-    if (ShowSystemInfo)
-        ShowSystemInfo();
+    {
+        // The boxes' handlers run as they are set; they must not send what came from there.
+        const std::uint8_t saved = m_state.SuppressCommands;
+        m_state.SuppressCommands = 1;
+        m_statusRead.ShowSystemInfo();
+        m_state.SuppressCommands = saved;
+    }
     status(texts.join(QStringLiteral("; ")));
 }
 
@@ -356,8 +360,7 @@ void FollowSwitcher::foreignTaken()
         m_state.Routes[o] = RouteEntry{input, 1};
         m_state.PreviousInput[o] = input;
         setForeign(o, kNoForeign);
-        if (RedrawRoute)
-            RedrawRoute(o);
+        redrawRoute(o);
     }
     for (int o = 0; o < OutputsOf(m_state); ++o) {
         if (read)
@@ -378,8 +381,7 @@ void FollowSwitcher::setForeign(int output, int input)
     if (m_foreign[output] == input)
         return;
     m_foreign[output] = input;
-    if (MarkForeign)
-        MarkForeign(output, input);
+    m_view.markForeign(output, input);
 }
 
 void FollowSwitcher::forgetForeign()
@@ -397,10 +399,14 @@ void FollowSwitcher::setLamp(FollowLamp lamp, const QString &why)
     emit lampChanged(lamp, why);
 }
 
-void FollowSwitcher::status(const QString &text)
+void FollowSwitcher::status(const QString &text) { m_view.showFollowStatus(text); }
+
+void FollowSwitcher::redrawRoute(int output)
 {
-    if (ShowStatus)
-        ShowStatus(text);
+    m_routing.UpdateVideoLabelText(output);
+    m_routing.UpdateVideoLabelColour(output);
+    if (m_state.SelectedOutput == output)
+        m_routing.HighlightRoutedInput(output);
 }
 
 } // namespace kv

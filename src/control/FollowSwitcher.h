@@ -23,8 +23,22 @@ namespace kv {
 
 class CommandChannel;
 class RouteJournal;
+class Routing;
+class StatusRead;
 
 enum class FollowLamp { Off, Live, Waiting, Stopped };
+
+// What following shows on the window and asks of it.
+class FollowView {
+public:
+    virtual ~FollowView() = default;
+    // Nothing of the console's own is under way: no action, no open box.
+    virtual bool mayPoll() const = 0;
+    virtual void showFollowStatus(const QString &text) = 0;
+    virtual void markChanged(int output, const QString &tip) = 0;
+    virtual void unmarkChanged(int output) = 0;
+    virtual void markForeign(int output, int input) = 0; // input -1: none any more
+};
 
 class FollowSwitcher : public QObject {
     Q_OBJECT
@@ -33,7 +47,8 @@ public:
     static constexpr int kMissesToPause = 3;
     static constexpr int kPausedEvery = 10;  // while paused, one try in this many intervals
 
-    FollowSwitcher(MatrixState &state, CommandChannel &channel, int intervalMs,
+    FollowSwitcher(MatrixState &state, CommandChannel &channel, int intervalMs, FollowView &view,
+                   Routing &routing, StatusRead &statusRead, RouteJournal &journal,
                    QObject *parent = nullptr);
 
     void setEnabled(bool on);
@@ -48,17 +63,6 @@ public:
     void foreignTaken();
     // A "TAKE 0" here has just dropped them: what is on air stays.
     void foreignDropped();
-
-    // What the window supplies. MayPoll: nothing of the console's own is under way (a
-    // handler, an open box); the rest redraw what a poll corrected.
-    std::function<bool()> MayPoll;
-    std::function<void(int output)> RedrawRoute;
-    std::function<void()> ShowSystemInfo;
-    std::function<void(const QString &)> ShowStatus;
-    std::function<void(int output, const QString &tip)> MarkChanged;
-    std::function<void(int output)> UnmarkChanged;
-    std::function<void(int output, int input)> MarkForeign; // input -1: none any more
-    RouteJournal *journal = nullptr;
 
     // One interval's work; the timer calls it.
     void tick();
@@ -91,9 +95,14 @@ private:
     void forgetForeign();
     void setLamp(FollowLamp lamp, const QString &why);
     void status(const QString &text);
+    void redrawRoute(int output);
 
     MatrixState &m_state;
     CommandChannel &m_channel;
+    FollowView &m_view;
+    Routing &m_routing;
+    StatusRead &m_statusRead;
+    RouteJournal *m_journal;
     QTimer *m_timer;
     bool m_enabled = false;
     bool m_paused = false;
