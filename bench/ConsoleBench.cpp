@@ -180,17 +180,14 @@ void ConsoleBench::clickRows(const QString &what, const QList<Action> &actions, 
                                .arg(lines == 1 ? "" : "s")
                                .arg(out)
                                .arg(in);
-    const QString fails = failed ? QStringLiteral(" (%1 of %2 failed)")
-                                       .arg(failed)
-                                       .arg(actions.size())
-                                 : QString();
-    m_table.add({what + QStringLiteral(": click -> last command byte (of %1)")
-                            .arg(last.count()) + fails,
-                 Ms(last.median()) + QStringLiteral(" / ") + Ms(last.worst()),
-                 QStringLiteral("line time to it %1 (%2)").arg(Ms(lineLast), counts),
-                 Signed(last.median() - lineLast),
-                 QStringLiteral("median <= line + %1").arg(Ms(goalMs)),
-                 failed == 0 && last.median() - lineLast <= goalMs});
+    const QString fails =
+        failed ? QStringLiteral(" (%1 of %2 failed)").arg(failed).arg(actions.size()) : QString();
+    m_table.add(
+        {what + QStringLiteral(": click -> last command byte (of %1)").arg(last.count()) + fails,
+         Ms(last.median()) + QStringLiteral(" / ") + Ms(last.worst()),
+         QStringLiteral("line time to it %1 (%2)").arg(Ms(lineLast), counts),
+         Signed(last.median() - lineLast), QStringLiteral("median <= line + %1").arg(Ms(goalMs)),
+         failed == 0 && last.median() - lineLast <= goalMs});
     m_table.add({what + QStringLiteral(": click -> ready for the next"),
                  Ms(ready.median()) + QStringLiteral(" / ") + Ms(ready.worst()),
                  QStringLiteral("line time of all its bytes %1").arg(Ms(lineAll)),
@@ -217,8 +214,8 @@ bool ConsoleBench::switchToEthernet(QString *error)
     if (!m_dialogs.texts.isEmpty() && m_dialogs.texts.first().contains("try the Ethernet"))
         m_dialogs.texts.removeFirst(); // the question that leaves the serial link
     if (m_form->state().EthernetConnected != 1 || !m_dialogs.texts.isEmpty()) {
-        *error = QStringLiteral("the console did not connect over TCP: ") +
-                 m_dialogs.texts.join(" | ");
+        *error =
+            QStringLiteral("the console did not connect over TCP: ") + m_dialogs.texts.join(" | ");
         return false;
     }
     m_emu.takeLines();

@@ -18,12 +18,12 @@ constexpr int kBaud = 57600;
 constexpr double kByteMs = 10.0 * 1000.0 / kBaud; // 10 bits a byte
 
 struct Runs {
-    int reads = 5;     // full status reads on each link
-    int clicks = 200;  // routes and takes
-    int recalls = 30;  // preset recalls with their RCLOCK commands
-    int files = 50;    // configuration saves and opens
-    int starts = 5;    // console start-ups
-    int remote = 40;   // remote routes, and operator takes seen by 8 clients
+    int reads = 5;          // full status reads on each link
+    int clicks = 200;       // routes and takes
+    int recalls = 30;       // preset recalls with their RCLOCK commands
+    int files = 50;         // configuration saves and opens
+    int starts = 5;         // console start-ups
+    int remote = 40;        // remote routes, and operator takes seen by 8 clients
     int followSeconds = 30; // following, idle
     int followClicks = 40;  // routes while following
 };

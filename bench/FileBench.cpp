@@ -51,15 +51,14 @@ void ConsoleBench::measureConfigFile(int runs)
     const QString fails = failed ? QStringLiteral(" (%1 failed)").arg(failed) : QString();
     m_table.add({QStringLiteral("save configuration file, File menu") + of + fails,
                  Ms(save.median()) + QStringLiteral(" / ") + Ms(save.worst()),
-                 QStringLiteral("the 520 B write alone (QSaveFile) %1")
-                     .arg(Ms(bareSave.median())),
-                 Signed(save.median() - bareSave.median()),
-                 QStringLiteral("reported"), failed == 0, false});
+                 QStringLiteral("the 520 B write alone (QSaveFile) %1").arg(Ms(bareSave.median())),
+                 Signed(save.median() - bareSave.median()), QStringLiteral("reported"), failed == 0,
+                 false});
     m_table.add({QStringLiteral("open configuration file, File menu, pages redrawn") + of + fails,
                  Ms(open.median()) + QStringLiteral(" / ") + Ms(open.worst()),
                  QStringLiteral("the 520 B read alone %1").arg(Ms(bareOpen.median())),
-                 Signed(open.median() - bareOpen.median()),
-                 QStringLiteral("reported"), failed == 0, false});
+                 Signed(open.median() - bareOpen.median()), QStringLiteral("reported"), failed == 0,
+                 false});
 }
 
 } // namespace kv::bench

@@ -98,23 +98,23 @@ void ConsoleBench::measureFollowing(int seconds, int clicks)
         }
         last.add(a.lastByteMs);
         // The route's own line and its answer before the last byte: RTEMP o i CR.
-        lineLast = double(QStringLiteral("RTEMP %1 %2\r").arg(o + 1).arg(input + 1).size()) * kByteMs;
+        lineLast =
+            double(QStringLiteral("RTEMP %1 %2\r").arg(o + 1).arg(input + 1).size()) * kByteMs;
     }
     f.menu().FollowSwitcher1->setChecked(false);
     // A poll exchange at this pace: OINFOKV CR out, its 39-byte reply in.
     const double pollMs = double(8 + 2 * 16 + 7) * kByteMs;
-    m_table.add({QStringLiteral("route while following: click -> last command byte (of %1, %2 "
-                                "timed into a poll)%3")
-                     .arg(last.count())
-                     .arg(duringPoll)
-                     .arg(failed ? QStringLiteral(", %1 failed").arg(failed) : QString()),
-                 Ms(last.median()) + QStringLiteral(" / ") + Ms(last.worst()),
-                 QStringLiteral("line time %1; a poll exchange %2").arg(Ms(lineLast), Ms(pollMs)),
-                 Signed(last.median() - lineLast) + QStringLiteral(" / ") +
-                     Signed(last.worst() - lineLast),
-                 QStringLiteral("median <= line + 1 ms, worst <= line + poll"),
-                 failed == 0 && last.median() - lineLast <= 1.0 &&
-                     last.worst() - lineLast <= pollMs});
+    m_table.add(
+        {QStringLiteral("route while following: click -> last command byte (of %1, %2 "
+                        "timed into a poll)%3")
+             .arg(last.count())
+             .arg(duringPoll)
+             .arg(failed ? QStringLiteral(", %1 failed").arg(failed) : QString()),
+         Ms(last.median()) + QStringLiteral(" / ") + Ms(last.worst()),
+         QStringLiteral("line time %1; a poll exchange %2").arg(Ms(lineLast), Ms(pollMs)),
+         Signed(last.median() - lineLast) + QStringLiteral(" / ") + Signed(last.worst() - lineLast),
+         QStringLiteral("median <= line + 1 ms, worst <= line + poll"),
+         failed == 0 && last.median() - lineLast <= 1.0 && last.worst() - lineLast <= pollMs});
 }
 
 } // namespace kv::bench

@@ -191,8 +191,8 @@ void MeasureProcesses(Table &table, const QString &console, const QString &emula
     table.add({QStringLiteral("kvconsole start-up to first shown window") + of,
                Ms(shown.median()) + QStringLiteral(" / ") + Ms(shown.worst()),
                QStringLiteral("a bare Qt window: %1").arg(Ms(bareShown.median())),
-               Signed(shown.median() - bareShown.median()),
-               QStringLiteral("< 300 ms"), shown.count() == runs && shown.median() < 300});
+               Signed(shown.median() - bareShown.median()), QStringLiteral("< 300 ms"),
+               shown.count() == runs && shown.median() < 300});
     auto mb = [](double v) { return QString::number(v, 'f', 1) + QStringLiteral(" MB"); };
     table.add({QStringLiteral("kvconsole resident memory after a full read") + of,
                mb(resident.median()) + QStringLiteral(" / ") + mb(resident.worst()),

@@ -91,7 +91,8 @@ void ConsoleBench::measureRemote(int runs)
     QTcpSocket client;
     client.connectToHost(QHostAddress::LocalHost, server->port());
     QByteArray dump;
-    while (!dump.contains("END PRELUDE:\n\n") && client.state() != QAbstractSocket::UnconnectedState) {
+    while (!dump.contains("END PRELUDE:\n\n") &&
+           client.state() != QAbstractSocket::UnconnectedState) {
         QApplication::processEvents();
         dump += client.readAll();
     }
@@ -125,9 +126,13 @@ void ConsoleBench::measureRemote(int runs)
         lastReply = m_lastChunk;
     }
     const double lineLast = double(out + in - lastReply) * kByteMs;
-    m_table.add({QStringLiteral("remote one-line route: request -> last byte of TAKE 1 (of %1)").arg(last.count()),
+    m_table.add({QStringLiteral("remote one-line route: request -> last byte of TAKE 1 (of %1)")
+                     .arg(last.count()),
                  Ms(last.median()) + QStringLiteral(" / ") + Ms(last.worst()),
-                 QStringLiteral("line time to it %1 (%2 B out + %3 B in)").arg(Ms(lineLast)).arg(out).arg(in - lastReply),
+                 QStringLiteral("line time to it %1 (%2 B out + %3 B in)")
+                     .arg(Ms(lineLast))
+                     .arg(out)
+                     .arg(in - lastReply),
                  Signed(last.median() - lineLast), QStringLiteral("median <= line + 2 ms"),
                  last.count() == runs && last.median() - lineLast <= 2.0});
     client.abort();
@@ -171,11 +176,13 @@ void ConsoleBench::measureRemote(int runs)
     }
     watchers.clear();
     server->stop();
-    m_table.add({QStringLiteral("update to each of 8 clients: take's \"#\" -> block arrives (of %1)").arg(update.count()),
-                 Ms(update.median()) + QStringLiteral(" / ") + Ms(update.worst()),
-                 missing ? QStringLiteral("%1 updates missing").arg(missing) : QStringLiteral("-"),
-                 QString(), QStringLiteral("every one <= 5 ms"),
-                 missing == 0 && update.count() > 0 && update.worst() <= 5.0});
+    m_table.add(
+        {QStringLiteral("update to each of 8 clients: take's \"#\" -> block arrives (of %1)")
+             .arg(update.count()),
+         Ms(update.median()) + QStringLiteral(" / ") + Ms(update.worst()),
+         missing ? QStringLiteral("%1 updates missing").arg(missing) : QStringLiteral("-"),
+         QString(), QStringLiteral("every one <= 5 ms"),
+         missing == 0 && update.count() > 0 && update.worst() <= 5.0});
 }
 
 } // namespace kv::bench

@@ -17,11 +17,11 @@ class PtyLink;
 class TcpListener;
 
 struct EmulatorOptions {
-    QString ptyLink;       // empty: no pseudo-terminal
-    int tcpPort = -1;      // -1: no TCP; 0: any free port
+    QString ptyLink;  // empty: no pseudo-terminal
+    int tcpPort = -1; // -1: no TCP; 0: any free port
     std::uint8_t model = kDefaultModel;
-    int baud = 0;          // 0: unpaced
-    QString logFile;       // empty: record in memory only
+    int baud = 0;    // 0: unpaced
+    QString logFile; // empty: record in memory only
     QList<Fault> faults;
     double panelEverySec = 0; // > 0: a random front-panel route change at this pace
 };

@@ -30,8 +30,8 @@ void Link::received(const QByteArray &bytes)
         return;
     }
     // 10 bits a byte, one byte after the other, as the sender's serial port would send them.
-    const auto perByte = baud > 0 ? std::chrono::nanoseconds(10'000'000'000LL / baud)
-                                  : std::chrono::nanoseconds(0);
+    const auto perByte =
+        baud > 0 ? std::chrono::nanoseconds(10'000'000'000LL / baud) : std::chrono::nanoseconds(0);
     auto at = std::max(m_inFree, Clock::now());
     for (char c : bytes) {
         at += perByte;

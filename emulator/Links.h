@@ -61,7 +61,7 @@ public:
 
     qint64 writeSome(const char *data, qint64 len) override;
     void closeLink() override {} // a serial line cannot hang up on its own
-    void dropOutput() override; // and what the pty holds unread, both ways
+    void dropOutput() override;  // and what the pty holds unread, both ways
 
 private:
     void readMaster();

@@ -7,8 +7,8 @@ namespace kv::emu {
 using namespace std::chrono;
 
 namespace {
-constexpr auto kChunkTime = milliseconds(4); // paced output goes out in slices this long
-constexpr auto kMaxLag = milliseconds(20);   // later than this, the pace starts afresh
+constexpr auto kChunkTime = milliseconds(4);  // paced output goes out in slices this long
+constexpr auto kMaxLag = milliseconds(20);    // later than this, the pace starts afresh
 constexpr auto kSleepLimit = milliseconds(2); // waits shorter than this sleep to the point
 } // namespace
 
@@ -68,7 +68,8 @@ qint64 OutputQueue::chunkFor(const Item &item) const
     if (item.gapMs > 0)
         return 1;
     if (m_baud > 0) {
-        const qint64 perChunk = m_baud / 10 * duration_cast<milliseconds>(kChunkTime).count() / 1000;
+        const qint64 perChunk =
+            m_baud / 10 * duration_cast<milliseconds>(kChunkTime).count() / 1000;
         return qMin(left, qMax<qint64>(1, perChunk));
     }
     return left;

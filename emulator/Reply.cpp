@@ -118,9 +118,9 @@ Reply BuildReply(const Response &r, const QList<Fault> &faults)
         const Fault *marker = find(FaultKind::Marker);
         reply.data = FrameStatus(p + filler, valueOr(marker, kNormalMarkerPos), crlf);
     } else {
-        const char *word = r.kind == Response::Ack ? "\r\nOK" : r.kind == Response::Error
-                                                                    ? "\r\nERR"
-                                                                    : "";
+        const char *word = r.kind == Response::Ack     ? "\r\nOK"
+                           : r.kind == Response::Error ? "\r\nERR"
+                                                       : "";
         reply.data = QByteArray(word) + filler + (crlf ? "\r\n#" : "#");
     }
 

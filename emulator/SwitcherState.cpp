@@ -128,8 +128,7 @@ Response SwitcherState::command(const QByteArray &kw, const QList<int> &a)
             m_previous[o] = UNASSIGNED;
         }
         ok = true;
-    } else if (kw == "RCLOCK" && n == 2 && inRange(arg(0), 1, outputs()) &&
-               inRange(arg(1), 0, 1)) {
+    } else if (kw == "RCLOCK" && n == 2 && inRange(arg(0), 1, outputs()) && inRange(arg(1), 0, 1)) {
         m_reclock[arg(0) - 1] = std::uint8_t(arg(1));
         ok = true;
     } else if (kw == "GADD" && n == 3) {

@@ -31,7 +31,8 @@ void say(const QString &line)
 const char *kUsage =
     "Usage: kvemu [--pty LINK] [--tcp PORT] [options]\n"
     "A Kestavion switcher emulator. It answers every line ended by CR with text ending in\n"
-    "\"#\": \"\\r\\nOK\\r\\n#\" for a command, \"\\r\\nERR\\r\\n#\" for a line it refuses (unknown,\n"
+    "\"#\": \"\\r\\nOK\\r\\n#\" for a command, \"\\r\\nERR\\r\\n#\" for a line it refuses "
+    "(unknown,\n"
     "bad or out-of-range arguments; nothing changes), \"\\r\\n#\" for an empty line, and\n"
     "\"\\r\\n\" 1 0 BLOCK \"\\r\\n#\" for MINFOKV, OINFOKV, OPINFOKV, GINFOKV, PINFOKV p and\n"
     "PGINFOKV p. LF bytes are ignored.\n"
@@ -81,11 +82,10 @@ int main(int argc, char *argv[])
         {"panel-every", "", "SECONDS"},
         {{"h", "help"}, ""},
     });
-    auto usage = [] {
-        return QString(kUsage) + Emulator::controlHelp() + '\n' + FaultHelp();
-    };
+    auto usage = [] { return QString(kUsage) + Emulator::controlHelp() + '\n' + FaultHelp(); };
     if (!parser.parse(app.arguments())) {
-        std::fprintf(stderr, "kvemu: %s\n\n%s", qPrintable(parser.errorText()), qPrintable(usage()));
+        std::fprintf(stderr, "kvemu: %s\n\n%s", qPrintable(parser.errorText()),
+                     qPrintable(usage()));
         return 2;
     }
     if (parser.isSet("help")) {

@@ -4,11 +4,11 @@
 // through every operation an operator can start.
 
 #include "control/Grouping.h"
-#include "state/MatrixState.h"
 #include "control/Presets.h"
 #include "control/Routing.h"
 #include "link/CommandChannel.h"
 #include "link/LinkHost.h"
+#include "state/MatrixState.h"
 
 #include <memory>
 

@@ -60,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::uint8_t padded[sizeof(ConfigRecord)] = {};
     std::memcpy(padded, data, size < sizeof padded ? size : sizeof padded);
     for (const auto &[bytes, length] :
-         {std::pair{data, size}, std::pair{static_cast<const std::uint8_t *>(padded), sizeof padded}}) {
+         {std::pair{data, size},
+          std::pair{static_cast<const std::uint8_t *>(padded), sizeof padded}}) {
         if (!writeFile(bytes, length))
             return 0;
         const ConfigRecord before = s.Config;

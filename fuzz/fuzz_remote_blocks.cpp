@@ -34,10 +34,10 @@ void check(const HubBlock &block)
     }
     HubBlockReader again;
     QList<HubBlock> out;
-    if (again.feed(HubBlockText(block.header.endsWith(u':') ? block.header.chopped(1)
-                                                              : block.header,
-                                block.lines),
-                   out) != HubBlockReader::Status::Ok)
+    if (again.feed(
+            HubBlockText(block.header.endsWith(u':') ? block.header.chopped(1) : block.header,
+                         block.lines),
+            out) != HubBlockReader::Status::Ok)
         return; // a header without its colon gets one written; that may not fit
     if (out.size() != 1 || out[0].lines != block.lines)
         __builtin_trap();
@@ -54,8 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QList<HubBlock> blocks;
     for (std::size_t at = 1; at < size; at += chunk) {
         const std::size_t n = at + chunk <= size ? chunk : size - at;
-        const auto status =
-            reader.feed(QByteArrayView(reinterpret_cast<const char *>(data + at), qsizetype(n)), blocks);
+        const auto status = reader.feed(
+            QByteArrayView(reinterpret_cast<const char *>(data + at), qsizetype(n)), blocks);
         for (const HubBlock &b : blocks)
             check(b);
         blocks.clear();

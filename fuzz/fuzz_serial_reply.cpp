@@ -29,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const int left = int(size - at);
         const int given = count < left ? count : left;
         const bool complete = CommandChannel::GatherSerialBytes(
-            buffer, int(sizeof buffer), length, reinterpret_cast<const char *>(data + at),
-            given, minLength, '#');
+            buffer, int(sizeof buffer), length, reinterpret_cast<const char *>(data + at), given,
+            minLength, '#');
         at += std::size_t(given);
         if (length < 0 || length > int(sizeof buffer))
             __builtin_trap();

@@ -55,8 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         bool complete = false;
         while (at < size && !complete)
             complete = CommandChannel::GatherSerialBytes(
-                reply, int(sizeof reply), length, reinterpret_cast<const char *>(data + at++), 1,
-                n, '#');
+                reply, int(sizeof reply), length, reinterpret_cast<const char *>(data + at++), 1, n,
+                '#');
         if (!complete)
             break; // the watchdog ends the read here
         if (!StatusReader::ParseReply(reply, int(sizeof reply), n, queries[q].target))

@@ -17,7 +17,8 @@ CommandLine CommandLine::parse(const QStringList &arguments)
     ControlOptions::addTo(parser);
     const QCommandLineOption follow(
         QStringLiteral("follow"),
-        QStringLiteral("Follow the switcher's changes for this run (Tools > Follow Switcher Changes)."));
+        QStringLiteral(
+            "Follow the switcher's changes for this run (Tools > Follow Switcher Changes)."));
     parser.addOption(follow);
     parser.process(arguments);
     CommandLine options;

@@ -37,7 +37,8 @@ ControlOptions ControlOptions::readFrom(const QCommandLineParser &parser, QStrin
         bool ok = false;
         const uint port = parser.value(kPort).toUInt(&ok);
         if (!ok || port < 1 || port > 65535) {
-            *error = QStringLiteral("--control-port: not a port number: %1").arg(parser.value(kPort));
+            *error =
+                QStringLiteral("--control-port: not a port number: %1").arg(parser.value(kPort));
             return o;
         }
         o.port = quint16(port);
@@ -56,7 +57,8 @@ ControlOptions ControlOptions::readFrom(const QCommandLineParser &parser, QStrin
             o.startUp.answer = StartUpChoice::Answer::Ethernet;
             o.startUp.address = how.mid(9);
         } else {
-            *error = QStringLiteral("--connect: expected serial, none or ethernet=ADDRESS, got %1").arg(how);
+            *error = QStringLiteral("--connect: expected serial, none or ethernet=ADDRESS, got %1")
+                         .arg(how);
         }
     }
     return o;

@@ -31,10 +31,8 @@ Dialogs::Answer DemoRun::message(QWidget *, const QString &title, const QString 
         // Only the start-up question is answered Yes: connect over the serial port.
         return title.contains(QLatin1String("Establish COM port communication")) ? Answer::Yes
                                                                                  : Answer::No;
-    case Buttons::OkCancel:
-        return Answer::Cancel;
-    case Buttons::Ok:
-        break;
+    case Buttons::OkCancel: return Answer::Cancel;
+    case Buttons::Ok: break;
     }
     return Answer::Ok;
 }

@@ -13,7 +13,10 @@ bool FollowWindow::mayPoll() const
     return !m_form.operatorActing() && !QApplication::activeModalWidget();
 }
 
-void FollowWindow::showFollowStatus(const QString &text) { m_form.MainStatusBar->showMessage(text); }
+void FollowWindow::showFollowStatus(const QString &text)
+{
+    m_form.MainStatusBar->showMessage(text);
+}
 
 void FollowWindow::markChanged(int output, const QString &tip)
 {

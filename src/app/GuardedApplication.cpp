@@ -8,8 +8,8 @@ namespace kv {
 
 void ShowUnhandledError(const QString &text)
 {
-    Dialogs::instance().message(QApplication::activeWindow(), kAppTitle, text,
-                                Dialogs::Buttons::Ok, Dialogs::Icon::Stop);
+    Dialogs::instance().message(QApplication::activeWindow(), kAppTitle, text, Dialogs::Buttons::Ok,
+                                Dialogs::Icon::Stop);
 }
 
 bool GuardedApplication::notify(QObject *receiver, QEvent *event)

@@ -15,8 +15,8 @@ int px(int layoutUnits) { return int(layoutUnits * g_scale + 0.5); }
 } // namespace
 
 TInfoForm::TInfoForm(QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint)
+    : QWidget(parent,
+              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName(QStringLiteral("InfoForm"));
     setWindowTitle(QStringLiteral("Orvask Delvane - KV SDI Info"));

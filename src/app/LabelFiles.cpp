@@ -1,8 +1,8 @@
 #include "app/LabelFiles.h"
 
-#include "control/Labels.h"
 #include "app/MatrixForm.h"
 #include "config/LabelCsv.h"
+#include "control/Labels.h"
 #include "ui/Dialogs.h"
 
 #include <QFile>
@@ -36,11 +36,9 @@ void LabelFiles::ExportLabels1Click()
     }
     QSaveFile file(name);
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly) || file.write(WriteLabelCsv(rows)) < 0 ||
-        !file.commit()) {
-        Dialogs::instance().plain(&m_form,
-                                  QStringLiteral("Unable to write the label file: %1")
-                                      .arg(file.errorString()));
+    if (!file.open(QIODevice::WriteOnly) || file.write(WriteLabelCsv(rows)) < 0 || !file.commit()) {
+        Dialogs::instance().plain(
+            &m_form, QStringLiteral("Unable to write the label file: %1").arg(file.errorString()));
     }
 }
 
@@ -51,8 +49,8 @@ void LabelFiles::ImportLabels1Click()
         return;
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly)) {
-        Dialogs::instance().plain(&m_form, QStringLiteral("Unable to read the label file: %1")
-                                               .arg(file.errorString()));
+        Dialogs::instance().plain(
+            &m_form, QStringLiteral("Unable to read the label file: %1").arg(file.errorString()));
         return;
     }
     const QByteArray bytes = file.read(kLabelCsvMaxBytes + 1);
@@ -62,8 +60,8 @@ void LabelFiles::ImportLabels1Click()
         return;
     }
     if (file.error() != QFileDevice::NoError) {
-        Dialogs::instance().plain(&m_form, QStringLiteral("Unable to read the label file: %1")
-                                               .arg(file.errorString()));
+        Dialogs::instance().plain(
+            &m_form, QStringLiteral("Unable to read the label file: %1").arg(file.errorString()));
         return;
     }
     const LabelCsvResult result = ReadLabelCsv(bytes);

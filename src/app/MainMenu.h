@@ -18,9 +18,9 @@ struct MainMenu {
     QAction *ExportLabels1 = nullptr; // label files (CSV), after Exit
     QAction *ImportLabels1 = nullptr;
 
-    QMenu *Search1 = nullptr;             // "Serial Port"
-    QMenu *COM1 = nullptr;                // "Open COM"
-    QAction *COMItems[4] = {};            // COM11, COM21, COM31, COM41
+    QMenu *Search1 = nullptr;  // "Serial Port"
+    QMenu *COM1 = nullptr;     // "Open COM"
+    QAction *COMItems[4] = {}; // COM11, COM21, COM31, COM41
     QMenu *SettingsAdvusersonly1 = nullptr;
     QAction *Baud19200 = nullptr; // N192001, N384001, N576001
     QAction *Baud38400 = nullptr;
@@ -29,12 +29,12 @@ struct MainMenu {
     QAction *ReadfromKestavions1 = nullptr;
     QAction *DisconnectSerialCommunication1 = nullptr;
 
-    QMenu *Tools1 = nullptr;               // "Tools", between "Serial Port" and "About"
-    QAction *UndoTake1 = nullptr;          // "Undo Last Take", Ctrl+Z
-    QAction *ProtectSelected1 = nullptr;   // protect or release the selected output, Ctrl+P
-    QAction *RouteLog1 = nullptr;          // "Route Log..."
-    QAction *RemoteControl1 = nullptr;     // "Remote Control..."
-    QAction *FollowSwitcher1 = nullptr;    // "Follow Switcher Changes", checkable
+    QMenu *Tools1 = nullptr;             // "Tools", between "Serial Port" and "About"
+    QAction *UndoTake1 = nullptr;        // "Undo Last Take", Ctrl+Z
+    QAction *ProtectSelected1 = nullptr; // protect or release the selected output, Ctrl+P
+    QAction *RouteLog1 = nullptr;        // "Route Log..."
+    QAction *RemoteControl1 = nullptr;   // "Remote Control..."
+    QAction *FollowSwitcher1 = nullptr;  // "Follow Switcher Changes", checkable
 
     QAction *About1 = nullptr;
 

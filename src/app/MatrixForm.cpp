@@ -52,8 +52,8 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
     m_questions = std::make_unique<WindowQuestions>(this);
     m_followWindow = std::make_unique<FollowWindow>(*this);
     m_core = new Core({*m_host, *m_host, *m_host, *m_host, *m_host, *m_host, *m_host,
-                       *ControlTabSheet, *GroupingTabSheet, *PresetsGroupBox,
-                       *SequencingTabSheet, *m_followWindow, *m_questions},
+                       *ControlTabSheet, *GroupingTabSheet, *PresetsGroupBox, *SequencingTabSheet,
+                       *m_followWindow, *m_questions},
                       m_timeouts, this);
     routing = &m_core->routing();
     grouping = &m_core->grouping();

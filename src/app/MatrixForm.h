@@ -5,8 +5,8 @@
 #include "app/ControlOptions.h"
 #include "app/MainMenu.h"
 #include "control/RouteJournal.h"
-#include "state/MatrixState.h"
 #include "link/Timeouts.h"
+#include "state/MatrixState.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -60,7 +60,10 @@ public:
     explicit TMatrixForm(const Timeouts &timeouts);
     ~TMatrixForm() override;
 
-    static QString initialCaption() { return QStringLiteral("Orvask Delvane, LLC :- KV Control SDI (8 x 8)"); }
+    static QString initialCaption()
+    {
+        return QStringLiteral("Orvask Delvane, LLC :- KV Control SDI (8 x 8)");
+    }
 
     Core &core() { return *m_core; }
     MatrixState &state();
@@ -81,11 +84,11 @@ public:
 
     void MainPageControlChange();
 
-    RoutingKeys *routingKeys = nullptr;   // number keys, Take, Cancel, presets on F1-F8
+    RoutingKeys *routingKeys = nullptr; // number keys, Take, Cancel, presets on F1-F8
     HoldMarks *holdMarks = nullptr;
     RouteLogWindow *routeLogWindow = nullptr; // made when first opened
-    RemoteServer *remoteServer = nullptr; // listens only when asked
-    RemoteControl *remoteControl = nullptr; // the server's dialog, settings and note
+    RemoteServer *remoteServer = nullptr;     // listens only when asked
+    RemoteControl *remoteControl = nullptr;   // the server's dialog, settings and note
     // Routes, labels or locks changed, whatever changed them: the remote clients are told.
     void tellRemoteClients();
     // An operator action (a gated handler) is under way; remote work waits for its end.

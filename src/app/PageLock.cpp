@@ -42,8 +42,7 @@ bool PageLock::eventFilter(QObject *watched, QEvent *event)
         if (widget == m_pages->window())
             showDisabled();
         return false;
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -13,11 +13,9 @@
 #include <QStatusBar>
 #include <cstdio>
 
-namespace kv
-{
+namespace kv {
 
-namespace
-{
+namespace {
 
 RemoteChoices SavedChoices()
 {
@@ -49,7 +47,8 @@ QString Endpoint(const QHostAddress &address, quint16 port)
 
 QString CannotListen(const QHostAddress &address, quint16 port, const QString &why)
 {
-    return QStringLiteral("Remote control cannot listen on %1: %2").arg(Endpoint(address, port), why);
+    return QStringLiteral("Remote control cannot listen on %1: %2")
+        .arg(Endpoint(address, port), why);
 }
 } // namespace
 

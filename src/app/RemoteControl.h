@@ -10,18 +10,16 @@ class QAction;
 class QLabel;
 class QStatusBar;
 
-namespace kv
-{
+namespace kv {
 
 class RemoteDialog;
 class RemoteHost;
 class RemoteServer;
 class TMatrixForm;
 
-class RemoteControl : public QObject
-{
+class RemoteControl : public QObject {
     Q_OBJECT
-  public:
+public:
     // Serves at once when the saved choices say so.
     RemoteControl(TMatrixForm &form, QStatusBar &bar, QAction &menuItem);
     ~RemoteControl() override;
@@ -36,7 +34,7 @@ class RemoteControl : public QObject
     // Asks, then frees a remote client's lock on the output (0-based).
     void askForceUnlock(int output);
 
-  private:
+private:
     void openDialog();
     void showStatus();
 

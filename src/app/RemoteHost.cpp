@@ -1,11 +1,11 @@
 #include "app/RemoteHost.h"
 
+#include "app/MatrixForm.h"
 #include "config/Settings.h"
 #include "control/CommitPath.h"
-#include "control/Core.h"
 #include "control/ConfigActions.h"
+#include "control/Core.h"
 #include "control/Labels.h"
-#include "app/MatrixForm.h"
 #include "control/ProtectedOutputs.h"
 #include "control/Routing.h"
 #include "control/UndoTake.h"
@@ -73,8 +73,12 @@ HubDevice RemoteHost::device() const
 {
     const MatrixState &s = m_form.state();
     const int inputs = InputsOf(s), outputs = OutputsOf(s);
-    return {m_form.channel().linkUp(), RemoteModelName(s.Info.ModelCode, inputs, outputs),
-            m_friendlyName, m_uniqueId, inputs, outputs};
+    return {m_form.channel().linkUp(),
+            RemoteModelName(s.Info.ModelCode, inputs, outputs),
+            m_friendlyName,
+            m_uniqueId,
+            inputs,
+            outputs};
 }
 
 QStringList RemoteHost::labels(HubLabelKind kind) const
@@ -95,7 +99,7 @@ QList<int> RemoteHost::onAirRoutes() const
         // A pending route is not on air yet: the output still shows its earlier input. Nor is
         // one the switcher never answered for.
         const RouteJournal &journal = m_form.core().journal();
-        const int input = journal.unconfirmed(o)  ? journal.confirmedOnAir(o)
+        const int input = journal.unconfirmed(o)   ? journal.confirmedOnAir(o)
                           : s.Routes[o].Taken != 0 ? s.Routes[o].Input
                                                    : s.PreviousInput[o];
         routes << (input < InputsOf(s) ? input : -1);
@@ -129,7 +133,8 @@ Holds &RemoteHost::holds() { return m_form.core().holds(); }
 
 QString RemoteHost::salvoRefusal(const QList<int> &outputs, const QString &owner) const
 {
-    return m_form.core().commits().refusal({QStringLiteral("Remote salvo"), outputs, true, {}}, owner);
+    return m_form.core().commits().refusal({QStringLiteral("Remote salvo"), outputs, true, {}},
+                                           owner);
 }
 
 void RemoteHost::takeRoutes(const QList<QPair<int, int>> &routes, const QString &origin)

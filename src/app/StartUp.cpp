@@ -46,9 +46,7 @@ void TMatrixForm::connectAtStartUp()
 {
     // Nobody may be there to answer: the question and the note after No are not shown.
     switch (m_startUp.answer) {
-    case StartUpChoice::Answer::Serial:
-        serialLink->SearchAllClick();
-        break;
+    case StartUpChoice::Answer::Serial: serialLink->SearchAllClick(); break;
     case StartUpChoice::Answer::None:
         if (const std::optional<QString> saved = ReadIpSaveFile())
             m_host->setIpAddressText(*saved);
@@ -58,8 +56,7 @@ void TMatrixForm::connectAtStartUp()
         m_host->setIpAddressText(m_startUp.address);
         m_host->setSerialModeIndex(1);
         break;
-    case StartUpChoice::Answer::Ask:
-        break;
+    case StartUpChoice::Answer::Ask: break;
     }
 }
 

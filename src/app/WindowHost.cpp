@@ -2,9 +2,9 @@
 
 #include "app/InfoForm.h"
 #include "app/MatrixForm.h"
-#include "control/Core.h"
 #include "app/PageLock.h"
 #include "config/IpSaveFile.h"
+#include "control/Core.h"
 #include "control/StatusRead.h"
 #include "link/ComPorts.h"
 #include "ui/AboutPage.h"
@@ -152,12 +152,8 @@ void WindowHost::setItemEnabled(Item item, bool enabled)
 {
     const MainMenu &menu = m_form.menu();
     switch (item) {
-    case Item::SearchForKestavion1:
-        menu.SearchForKestavion1->setEnabled(enabled);
-        break;
-    case Item::ReadfromKestavions1:
-        menu.ReadfromKestavions1->setEnabled(enabled);
-        break;
+    case Item::SearchForKestavion1: menu.SearchForKestavion1->setEnabled(enabled); break;
+    case Item::ReadfromKestavions1: menu.ReadfromKestavions1->setEnabled(enabled); break;
     case Item::DisconnectSerialCommunication1:
         menu.DisconnectSerialCommunication1->setEnabled(enabled);
         break;
@@ -175,7 +171,10 @@ void WindowHost::setComNumber(const QString &text, const QString &devicePath)
     m_form.AboutTabSheet->setComNumber(text, devicePath);
 }
 
-void WindowHost::ReadfromKestavions1Click() { m_form.core().statusRead().ReadfromKestavions1Click(); }
+void WindowHost::ReadfromKestavions1Click()
+{
+    m_form.core().statusRead().ReadfromKestavions1Click();
+}
 
 void WindowHost::LoadIpAddress() { m_form.core().ethernetLink().LoadIpAddress(); }
 
@@ -236,9 +235,7 @@ void WindowHost::showCaption(LabelKind kind, int n, const QString &caption)
         grouping.setGroupExistCaption(n - 1, caption);
         grouping.setGroupItemText(n - 1, caption);
         break;
-    case LabelKind::Preset:
-        m_form.PresetsGroupBox->setPresetCaption(n - 1, caption);
-        break;
+    case LabelKind::Preset: m_form.PresetsGroupBox->setPresetCaption(n - 1, caption); break;
     }
 }
 

@@ -4,8 +4,8 @@
 #include "app/MatrixForm.h"
 
 #include "config/Settings.h"
-#include "control/StatusRead.h"
 #include "control/FollowSwitcher.h"
+#include "control/StatusRead.h"
 #include "ui/FollowLight.h"
 #include "ui/FollowMarks.h"
 
@@ -27,7 +27,6 @@ void TMatrixForm::wireFollow()
     // What the switcher changed by itself reaches the remote clients too.
     connect(f, &FollowSwitcher::routesChangedAtSwitcher, this, [this] { tellRemoteClients(); });
     connect(f, &FollowSwitcher::routesCorrected, this, [this] { tellRemoteClients(); });
-
 
     QAction *item = m_menu.FollowSwitcher1;
     connect(item, &QAction::toggled, this, [this](bool on) {

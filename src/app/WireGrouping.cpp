@@ -10,10 +10,13 @@ void TMatrixForm::wireGrouping()
     GroupingPage *page = GroupingTabSheet;
     Grouping *g = grouping;
     connect(page, &GroupingPage::groupClicked, g, gated([g] { g->GroupingRadioGroupClick(); }));
-    connect(page, &GroupingPage::inputClicked, g, gated<int>([g](int n) { g->GroupInputButtonClick(n); }));
-    connect(page, &GroupingPage::outputClicked, g, gated<int>([g](int n) { g->GroupOutputButtonClick(n); }));
+    connect(page, &GroupingPage::inputClicked, g,
+            gated<int>([g](int n) { g->GroupInputButtonClick(n); }));
+    connect(page, &GroupingPage::outputClicked, g,
+            gated<int>([g](int n) { g->GroupOutputButtonClick(n); }));
     connect(page, &GroupingPage::removeClicked, g, gated([g] { g->GroupingRemoveButtonClick(); }));
-    connect(page, &GroupingPage::removeAllClicked, g, gated([g] { g->GroupingRemoveAllButtonClick(); }));
+    connect(page, &GroupingPage::removeAllClicked, g,
+            gated([g] { g->GroupingRemoveAllButtonClick(); }));
     m_initHooks.InitGroups = [g] { g->InitGroups(); };
 }
 

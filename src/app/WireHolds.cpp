@@ -14,8 +14,7 @@
 #include <QLabel>
 #include <QStatusBar>
 
-namespace kv
-{
+namespace kv {
 
 void TMatrixForm::wireHolds()
 {

@@ -21,8 +21,7 @@ void TMatrixForm::wireLabelsAndConfig()
     connect(page, &LabelingPage::resetClicked, configActions,
             [labels](LabelKind kind) { labels->ResetLabelsButtonClick(kind); });
 
-    connect(m_menu.OpenConfigurationFile1, &QAction::triggered, configActions,
-            gated([this] {
+    connect(m_menu.OpenConfigurationFile1, &QAction::triggered, configActions, gated([this] {
                 const RouteJournal::Scope scope(journal, QStringLiteral("configuration file"));
                 configActions->OpenConfigurationFile1Click();
             }));

@@ -1,8 +1,8 @@
 #include "app/MatrixForm.h"
 
-#include "control/StatusRead.h"
 #include "control/Presets.h"
 #include "control/Routing.h"
+#include "control/StatusRead.h"
 #include "control/UndoTake.h"
 #include "ui/PresetPanel.h"
 
@@ -14,31 +14,32 @@ void TMatrixForm::wirePresets()
 {
     auto *panel = PresetsGroupBox;
 
-
     Presets *p = presets;
     connect(panel, &PresetPanel::saveClicked, p, gated([p] { p->PresetsSaveButtonClick(); }));
     connect(panel, &PresetPanel::saveCancelClicked, p,
             gated([p] { p->PresetSaveCancelButtonClick(); }));
     connect(panel, &PresetPanel::recallClicked, p, gated([p] { p->PresetsRecallButtonClick(); }));
     connect(panel, &PresetPanel::recallCancelClicked, p, gated([this, p] {
-        const RouteJournal::Scope scope(journal, presets->previewOrigin());
-        p->PresetRecallCancelButtonClick();
-    }));
+                const RouteJournal::Scope scope(journal, presets->previewOrigin());
+                p->PresetRecallCancelButtonClick();
+            }));
     connect(panel, &PresetPanel::confirmClicked, p, gated([this, p] {
-        const RouteJournal::Scope scope(journal, presets->previewOrigin());
-        p->PresetRecallConfirmButtonClick();
-    }));
+                const RouteJournal::Scope scope(journal, presets->previewOrigin());
+                p->PresetRecallConfirmButtonClick();
+            }));
     connect(panel, &PresetPanel::presetClicked, p, gated<int>([this, p, panel](int n) {
-        // A shown undo is not on the switcher: saving would store it and take it as on air.
-        if (panel->saveEnabled() && undoTake->pending()) {
-            MainStatusBar->showMessage(QStringLiteral("Take or Cancel the pending change first"));
-            return;
-        }
-        // Saving takes the live routes; recalling shows the preset's.
-        const RouteJournal::Scope scope(journal, panel->saveEnabled() ? QStringLiteral("operator")
-                                                                      : QStringLiteral("preset %1").arg(n));
-        p->PresetButtonClick(n);
-    }));
+                // A shown undo is not on the switcher: saving would store it and take it as on air.
+                if (panel->saveEnabled() && undoTake->pending()) {
+                    MainStatusBar->showMessage(
+                        QStringLiteral("Take or Cancel the pending change first"));
+                    return;
+                }
+                // Saving takes the live routes; recalling shows the preset's.
+                const RouteJournal::Scope scope(journal, panel->saveEnabled()
+                                                             ? QStringLiteral("operator")
+                                                             : QStringLiteral("preset %1").arg(n));
+                p->PresetButtonClick(n);
+            }));
 
     m_initHooks.InitPresets = [this] { presets->InitPresets(); };
 }

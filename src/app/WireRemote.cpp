@@ -11,8 +11,7 @@
 
 #include <QAction>
 
-namespace kv
-{
+namespace kv {
 
 void TMatrixForm::wireRemote()
 {
@@ -33,7 +32,6 @@ void TMatrixForm::wireRemote()
     connect(LabelTabSheet, &LabelingPage::labelExit, this, [this] { tellRemoteClients(); });
     connect(LabelTabSheet, &LabelingPage::resetClicked, this, [this] { tellRemoteClients(); });
     connect(m_menu.ImportLabels1, &QAction::triggered, this, [this] { tellRemoteClients(); });
-
 }
 
 void TMatrixForm::tellRemoteClients()

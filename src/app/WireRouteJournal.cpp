@@ -17,7 +17,6 @@
 
 namespace kv {
 
-
 void TMatrixForm::wireRouteJournal()
 {
     // The journal's file; a journal that cannot be written says so once and never stops
@@ -26,13 +25,15 @@ void TMatrixForm::wireRouteJournal()
     journal->sink = [writer](const RouteChange &c) { return writer->append(c); };
     connect(journal, &RouteJournal::writeFailed, this, [this, writer] {
         MainStatusBar->showMessage(
-            QStringLiteral("Route log cannot be written (%1): routing goes on").arg(writer->error()));
+            QStringLiteral("Route log cannot be written (%1): routing goes on")
+                .arg(writer->error()));
     });
 
     // Undo of the last take, shown as a pending change.
     connect(undoTake, &UndoTake::status, MainStatusBar,
             [this](const QString &text) { MainStatusBar->showMessage(text); });
-    connect(m_menu.UndoTake1, &QAction::triggered, this, gated([this] { undoTake->UndoTake1Click(); }));
+    connect(m_menu.UndoTake1, &QAction::triggered, this,
+            gated([this] { undoTake->UndoTake1Click(); }));
 
     connect(m_menu.RouteLog1, &QAction::triggered, this, [this] { openRouteLog(); });
 }

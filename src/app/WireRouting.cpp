@@ -8,12 +8,15 @@ void TMatrixForm::wireRouting()
 {
     SwitchingPage *page = ControlTabSheet;
     Routing *r = routing;
-    connect(page, &SwitchingPage::outputButtonClicked, this, gated<int>([r](int n) { r->OutputButtonClick(n); }));
-    connect(page, &SwitchingPage::inputButtonClicked, this, gated<int>([r](int n) { r->InputButtonClick(n); }));
+    connect(page, &SwitchingPage::outputButtonClicked, this,
+            gated<int>([r](int n) { r->OutputButtonClick(n); }));
+    connect(page, &SwitchingPage::inputButtonClicked, this,
+            gated<int>([r](int n) { r->InputButtonClick(n); }));
     connect(page, &SwitchingPage::reclockerCheckBoxChanged, this,
             gated<int>([r](int n) { r->ReclockerCheckBoxClick(n); }));
     connect(page, &SwitchingPage::takeClicked, this, gated([r] { r->TakeButtonClick(); }));
-    connect(page, &SwitchingPage::cancelTakeClicked, this, gated([r] { r->CancelTakeButtonClick(); }));
+    connect(page, &SwitchingPage::cancelTakeClicked, this,
+            gated([r] { r->CancelTakeButtonClick(); }));
     connect(page, &SwitchingPage::clearAllRoutingClicked, this,
             gated([r] { r->ClearAllRoutingButtonClick(); }));
 }

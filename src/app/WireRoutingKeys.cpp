@@ -40,8 +40,10 @@ void TMatrixForm::wireRoutingKeys()
     page->TakeButton->setToolTip(QStringLiteral("Keys: Ctrl+Enter"));
     page->CancelTakeButton->setToolTip(QStringLiteral("Keys: Esc"));
     for (int n = 1; n <= kPresetCount; ++n)
-        PresetsGroupBox->setPresetToolTip(n - 1, QStringLiteral("Keys: F%1 recalls it as a preview").arg(n));
-    PresetsGroupBox->setRecallToolTip(QStringLiteral("Keys: F1 to F8 recall that preset as a preview"));
+        PresetsGroupBox->setPresetToolTip(
+            n - 1, QStringLiteral("Keys: F%1 recalls it as a preview").arg(n));
+    PresetsGroupBox->setRecallToolTip(
+        QStringLiteral("Keys: F1 to F8 recall that preset as a preview"));
 }
 
 } // namespace kv

@@ -12,9 +12,8 @@ namespace kv {
 void TMatrixForm::wireSequencer()
 {
     auto *page = SequencingTabSheet;
-    connect(sequencer, &Sequencer::status, MainStatusBar, [this](const QString &text) {
-        MainStatusBar->showMessage(text);
-    });
+    connect(sequencer, &Sequencer::status, MainStatusBar,
+            [this](const QString &text) { MainStatusBar->showMessage(text); });
     // A step is no operator action: the clients hear of it when it is done.
     connect(sequencer, &Sequencer::stepRecalled, this, [this] { tellRemoteClients(); });
 

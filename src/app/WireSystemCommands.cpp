@@ -15,7 +15,8 @@ void TMatrixForm::wireSystemCommands()
             gated<bool>([sc](bool on) { sc->FrontPanelLockCheckBoxClick(on); }));
     connect(page, &SetupPage::viStateToggled, this,
             gated<bool>([sc](bool on) { sc->VIStateCheckBoxClick(on); }));
-    connect(page, &SetupPage::systemSaveClicked, this, gated([sc] { sc->SystemSaveButtonClick(); }));
+    connect(page, &SetupPage::systemSaveClicked, this,
+            gated([sc] { sc->SystemSaveButtonClick(); }));
     connect(page, &SetupPage::systemRecallClicked, this,
             gated([sc] { sc->SystemRecallButtonClick(); }));
     connect(page, &SetupPage::resetClicked, this, gated([sc] { sc->ResetButtonClick(); }));

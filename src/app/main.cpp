@@ -23,7 +23,8 @@ int main(int argc, char *argv[])
     // --connect says nobody may be at the console: a server it cannot give is a failed start.
     const bool unattended = options.control.startUp.answer != kv::StartUpChoice::Answer::Ask;
     if (options.control.serve &&
-        !form.remoteControl->serveAtStartUp(options.control.bind, options.control.port, unattended) &&
+        !form.remoteControl->serveAtStartUp(options.control.bind, options.control.port,
+                                            unattended) &&
         unattended)
         return 2;
     form.setStartUpChoice(options.control.startUp);

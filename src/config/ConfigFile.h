@@ -13,8 +13,8 @@ inline constexpr qint64 kConfigFileSize = sizeof(ConfigRecord);
 inline const QString kConfigOpenError =
     QStringLiteral("Error! Unable to open Configuration file. Check if file exist?");
 inline const QString kConfigSizeError = QStringLiteral("Error! File corrupted. File size invalid.");
-inline const QString kConfigCreateError = QStringLiteral(
-    "Error! Unable to create Configuration file. Check if disk is write-protected");
+inline const QString kConfigCreateError =
+    QStringLiteral("Error! Unable to create Configuration file. Check if disk is write-protected");
 
 // Reads the file into config; on failure config is left exactly as it was and *error holds
 // the message.

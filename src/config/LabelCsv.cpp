@@ -180,8 +180,9 @@ LabelCsvResult ReadLabelCsv(const QByteArray &bytes)
             isNumber = isNumber && c >= u'0' && c <= u'9';
         const int number = isNumber ? numberText.toInt() : 0;
         if (number < 1 || number > kLabelCsvCounts[kind])
-            return refuse(rec.line, QStringLiteral("no %1 \"%2\"")
-                                        .arg(QLatin1String(kLabelCsvKinds[kind]), f[1]));
+            return refuse(
+                rec.line,
+                QStringLiteral("no %1 \"%2\"").arg(QLatin1String(kLabelCsvKinds[kind]), f[1]));
         if (f[2].size() > kLabelCsvMaxLength)
             return refuse(rec.line, QStringLiteral("label longer than six characters"));
         if (seen[kind][number - 1])

@@ -23,7 +23,9 @@ QString RouteLogTime(const QDateTime &time)
     const int minutes = (offset < 0 ? -offset : offset) / 60;
     return time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")) +
            QChar(offset < 0 ? '-' : '+') +
-           QStringLiteral("%1:%2").arg(minutes / 60, 2, 10, QChar('0')).arg(minutes % 60, 2, 10, QChar('0'));
+           QStringLiteral("%1:%2")
+               .arg(minutes / 60, 2, 10, QChar('0'))
+               .arg(minutes % 60, 2, 10, QChar('0'));
 }
 
 namespace {
@@ -31,7 +33,8 @@ namespace {
 QByteArray Field(const QString &text)
 {
     QByteArray bytes = text.toUtf8();
-    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n') && !bytes.contains('\r'))
+    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n') &&
+        !bytes.contains('\r'))
         return bytes;
     bytes.replace("\"", "\"\"");
     return '"' + bytes + '"';
@@ -94,7 +97,8 @@ std::optional<RouteChange> ParseRouteLogLine(const QByteArray &line)
         return std::nullopt;
     RouteChange c;
     c.time = QDateTime::fromString(QString::fromLatin1(f[0]), Qt::ISODateWithMs);
-    const auto output = ParsePort(f[1], 999), from = ParsePort(f[2], 999), to = ParsePort(f[3], 999);
+    const auto output = ParsePort(f[1], 999), from = ParsePort(f[2], 999),
+               to = ParsePort(f[3], 999);
     if (!c.time.isValid() || !output || *output == 0 || !from || !to)
         return std::nullopt;
     c.time = c.time.toLocalTime();
@@ -111,7 +115,9 @@ QList<RouteChange> ReadRouteLog(const QString &folder)
     QList<RouteChange> lines;
     const QDir dir(folder);
     // Day names sort as their dates do.
-    for (const QString &name : dir.entryList({QStringLiteral("[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9].csv")}, QDir::Files, QDir::Name)) {
+    for (const QString &name :
+         dir.entryList({QStringLiteral("[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9].csv")},
+                       QDir::Files, QDir::Name)) {
         QFile file(dir.filePath(name));
         if (!file.open(QIODevice::ReadOnly))
             continue;

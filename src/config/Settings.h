@@ -19,8 +19,7 @@ inline QSettings ConsoleSettings()
                      QString::fromLatin1(kSettingsApplication));
 }
 
-template <typename T>
-struct Setting {
+template <typename T> struct Setting {
     const char *name;
     T fallback;
 };
@@ -39,15 +38,13 @@ inline const Setting<QString> RemoteFriendlyName{"remote/friendlyName",
                                                  QStringLiteral("Kestavion Console")};
 } // namespace settings
 
-template <typename T>
-T ReadSetting(const QSettings &s, const Setting<T> &setting)
+template <typename T> T ReadSetting(const QSettings &s, const Setting<T> &setting)
 {
     const QVariant v = s.value(QLatin1String(setting.name));
     return v.isValid() ? v.value<T>() : setting.fallback;
 }
 
-template <typename T>
-void WriteSetting(QSettings &s, const Setting<T> &setting, const T &value)
+template <typename T> void WriteSetting(QSettings &s, const Setting<T> &setting, const T &value)
 {
     s.setValue(QLatin1String(setting.name), QVariant::fromValue(value));
 }

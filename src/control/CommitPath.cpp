@@ -53,11 +53,11 @@ bool CommitPath::mayCommit(const Intent &intent)
     if (intent.takesAll) {
         const QList<int> elsewhere = madeElsewhere();
         if (!elsewhere.isEmpty() &&
-            !m_questions.askYesNo(QStringLiteral("The switcher holds temporary routes made "
-                                                 "elsewhere on outputs %1. %2 commits them too. "
-                                                 "%3 anyway?")
-                                      .arg(ProtectedOutputs::numbers(elsewhere), intent.what,
-                                           intent.verb)))
+            !m_questions.askYesNo(
+                QStringLiteral("The switcher holds temporary routes made "
+                               "elsewhere on outputs %1. %2 commits them too. "
+                               "%3 anyway?")
+                    .arg(ProtectedOutputs::numbers(elsewhere), intent.what, intent.verb)))
             return false;
     }
     return m_holds.mayChange(intent.what, affected(intent),

@@ -16,10 +16,10 @@ namespace kv {
 class FollowSwitcher;
 
 struct Intent {
-    QString what;        // "Take", "Preset 2", "Saving preset 3", ...
-    QList<int> moves;    // outputs (0-based) the change itself moves
+    QString what;          // "Take", "Preset 2", "Saving preset 3", ...
+    QList<int> moves;      // outputs (0-based) the change itself moves
     bool takesAll = false; // sends "TAKE 1": every temporary route on the switcher goes on air
-    QString verb;        // the question's last words: "Take" gives "Take it anyway?"
+    QString verb;          // the question's last words: "Take" gives "Take it anyway?"
 };
 
 class CommitPath : public QObject {

@@ -19,22 +19,18 @@ using LabelSlot = char[kLabelSize];
 LabelSlot *slotsOf(ConfigRecord &c, LabelKind kind)
 {
     switch (kind) {
-    case LabelKind::Input:
-        return c.InputLabels;
-    case LabelKind::Output:
-        return c.OutputLabels;
-    case LabelKind::Group:
-        return c.GroupLabels;
-    case LabelKind::Preset:
-        break;
+    case LabelKind::Input: return c.InputLabels;
+    case LabelKind::Output: return c.OutputLabels;
+    case LabelKind::Group: return c.GroupLabels;
+    case LabelKind::Preset: break;
     }
     return c.PresetLabels;
 }
 
 } // namespace
 
-ConfigActions::ConfigActions(MatrixState &state, ConfigView &view, Labels &labels,
-                             Routing &routing, Grouping &grouping, QObject *parent)
+ConfigActions::ConfigActions(MatrixState &state, ConfigView &view, Labels &labels, Routing &routing,
+                             Grouping &grouping, QObject *parent)
     : QObject(parent), m_state(state), m_view(view), m_labels(labels), m_routing(routing),
       m_grouping(grouping)
 {

@@ -29,8 +29,8 @@ Core::Core(const CoreViews &v, const Timeouts &timeouts, QObject *parent)
     m_grouping = new Grouping(m_state, *m_channel, v.grouping, this);
     m_statusRead = new StatusRead(m_state, *m_channel, v.status, v.statusRead, *m_routing,
                                   *m_grouping, m_journal, this);
-    m_presets = new Presets(m_state, *m_channel, v.presets, *m_commits, *m_routing, *m_statusRead,
-                            this);
+    m_presets =
+        new Presets(m_state, *m_channel, v.presets, *m_commits, *m_routing, *m_statusRead, this);
     m_sequencer = new Sequencer(m_state, v.sequencing, m_timeouts.SeqSecondMs, *m_presets,
                                 *m_commits, *m_channel, m_journal, this);
     m_undoTake = new UndoTake(m_state, *m_channel, *m_commits, *m_routing, *m_journal, this);
@@ -39,10 +39,12 @@ Core::Core(const CoreViews &v, const Timeouts &timeouts, QObject *parent)
     m_commits->setFollower(m_follower);
     m_routing->join(*m_presets, *m_undoTake, *m_follower, *m_journal);
     m_labels = std::make_unique<Labels>(v.labels);
-    m_configActions = new ConfigActions(m_state, v.config, *m_labels, *m_routing, *m_grouping, this);
+    m_configActions =
+        new ConfigActions(m_state, v.config, *m_labels, *m_routing, *m_grouping, this);
     m_serialLink = new SerialLink(*m_channel, v.link, v.linkWindow, this);
     m_ethernetLink = new EthernetLink(*m_channel, v.link, *m_serialLink, v.linkWindow, this);
-    m_systemCommands = std::make_unique<SystemCommands>(m_state, *m_channel, *m_ethernetLink, v.system);
+    m_systemCommands =
+        std::make_unique<SystemCommands>(m_state, *m_channel, *m_ethernetLink, v.system);
 }
 
 Core::~Core() = default;

@@ -79,8 +79,7 @@ bool FollowSwitcher::pendingHere() const
 bool FollowSwitcher::mayStart() const
 {
     return m_enabled && m_channel.linkUp() && !m_channel.exchangeInProgress() &&
-           !m_channel.pollInFlight() && m_state.Busy == 0 && !pendingHere() &&
-           m_view.mayPoll();
+           !m_channel.pollInFlight() && m_state.Busy == 0 && !pendingHere() && m_view.mayPoll();
 }
 
 void FollowSwitcher::tick()
@@ -191,7 +190,8 @@ void FollowSwitcher::applyRoutes(const QByteArray &reply)
         if (theirs.Taken == 0) {
             if (m_foreign[o] != theirs.Input) {
                 setForeign(o, theirs.Input);
-                foreign << QStringLiteral("Temporary route made elsewhere on output %1: %2, not on air")
+                foreign << QStringLiteral(
+                               "Temporary route made elsewhere on output %1: %2, not on air")
                                .arg(o + 1)
                                .arg(InputWords(theirs.Input));
             }
@@ -225,14 +225,16 @@ void FollowSwitcher::applyRoutes(const QByteArray &reply)
             m_state.PreviousInput[o] = got[o].Input;
             texts << QStringLiteral("Output %1 changed at the switcher: %2").arg(o + 1).arg(what);
             redrawRoute(o);
-            m_view.markChanged(o, QStringLiteral("Changed at the switcher at %1: %2").arg(when, what));
+            m_view.markChanged(o,
+                               QStringLiteral("Changed at the switcher at %1: %2").arg(when, what));
         }
     }
     if (changed.size() > 1) {
         QStringList numbers;
         for (int o : changed)
             numbers << QString::number(o + 1);
-        texts = {QStringLiteral("Outputs %1 changed at the switcher").arg(numbers.join(QStringLiteral(", ")))};
+        texts = {QStringLiteral("Outputs %1 changed at the switcher")
+                     .arg(numbers.join(QStringLiteral(", ")))};
     }
     const QStringList all = texts + foreign;
     if (!all.isEmpty())
@@ -297,10 +299,7 @@ bool FollowSwitcher::readRoutes(RouteEntry *got)
                                     int(reply.bytes.size()), size, got);
 }
 
-void FollowSwitcher::unmarkChanged(int output)
-{
-    m_view.unmarkChanged(output);
-}
+void FollowSwitcher::unmarkChanged(int output) { m_view.unmarkChanged(output); }
 
 void FollowSwitcher::applySystem(const QByteArray &reply)
 {
@@ -312,11 +311,14 @@ void FollowSwitcher::applySystem(const QByteArray &reply)
     SystemInfo &mine = m_state.Info;
     QStringList texts;
     if ((got.FrontPanelLock != 0) != (mine.FrontPanelLock != 0))
-        texts << QStringLiteral("Front panel lockout changed at the switcher: %1").arg(OnOff(got.FrontPanelLock != 0));
+        texts << QStringLiteral("Front panel lockout changed at the switcher: %1")
+                     .arg(OnOff(got.FrontPanelLock != 0));
     if ((got.VIState != 0) != (mine.VIState != 0))
-        texts << QStringLiteral("Vertical switching changed at the switcher: %1").arg(OnOff(got.VIState != 0));
+        texts << QStringLiteral("Vertical switching changed at the switcher: %1")
+                     .arg(OnOff(got.VIState != 0));
     if (!std::equal(std::begin(got.IPAddress), std::end(got.IPAddress), std::begin(mine.IPAddress)))
-        texts << QStringLiteral("IP address changed at the switcher: %1").arg(FormatIpAddress(got.IPAddress));
+        texts << QStringLiteral("IP address changed at the switcher: %1")
+                     .arg(FormatIpAddress(got.IPAddress));
     if (texts.isEmpty())
         return;
     mine.FrontPanelLock = got.FrontPanelLock;

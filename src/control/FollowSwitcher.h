@@ -43,9 +43,9 @@ public:
 class FollowSwitcher : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kSystemEvery = 10;  // every tenth poll reads the system status too
+    static constexpr int kSystemEvery = 10; // every tenth poll reads the system status too
     static constexpr int kMissesToPause = 3;
-    static constexpr int kPausedEvery = 10;  // while paused, one try in this many intervals
+    static constexpr int kPausedEvery = 10; // while paused, one try in this many intervals
 
     FollowSwitcher(MatrixState &state, CommandChannel &channel, int intervalMs, FollowView &view,
                    Routing &routing, StatusRead &statusRead, RouteJournal &journal,

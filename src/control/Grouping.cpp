@@ -4,8 +4,7 @@
 
 namespace kv {
 
-Grouping::Grouping(MatrixState &state, CommandChannel &channel, GroupingView &view,
-                   QObject *parent)
+Grouping::Grouping(MatrixState &state, CommandChannel &channel, GroupingView &view, QObject *parent)
     : QObject(parent), m_state(state), m_channel(channel), m_view(view)
 {
 }
@@ -200,7 +199,7 @@ void Grouping::ColourGroupInputs(int g)
         return;
     for (int i = 0; i < InputsOf(m_state); ++i)
         m_view.paintGroupInputButton(i, m_state.Groups.GroupInputs[g][i] == g ? Shade::Yellow
-                                                                               : Shade::Face);
+                                                                              : Shade::Face);
 }
 
 void Grouping::ColourGroupOutputs(int g)
@@ -209,7 +208,7 @@ void Grouping::ColourGroupOutputs(int g)
         return;
     for (int o = 0; o < OutputsOf(m_state); ++o)
         m_view.paintGroupOutputButton(o, m_state.Groups.OutputGroup[o] == g ? Shade::Yellow
-                                                                             : Shade::Face);
+                                                                            : Shade::Face);
 }
 
 void Grouping::EnableGroupInputButton(int i, bool enabled)

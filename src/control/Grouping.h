@@ -2,8 +2,8 @@
 // Groups of outputs and inputs: a group's outputs may only take the group's inputs, and those
 // inputs are offered to no other output. Every change goes to the switcher at once.
 
-#include "state/MatrixState.h"
 #include "control/Shade.h"
+#include "state/MatrixState.h"
 
 #include <QObject>
 

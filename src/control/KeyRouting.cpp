@@ -29,9 +29,8 @@ bool KeyRouting::keyPressed(int key, Qt::KeyboardModifiers modifiers)
     }
     if (mods != Qt::NoModifier)
         return false;
-    const bool ours = (key >= Qt::Key_0 && key <= Qt::Key_9) || enterKey ||
-                      key == Qt::Key_Escape || key == Qt::Key_Backspace ||
-                      (key >= Qt::Key_F1 && key <= Qt::Key_F8);
+    const bool ours = (key >= Qt::Key_0 && key <= Qt::Key_9) || enterKey || key == Qt::Key_Escape ||
+                      key == Qt::Key_Backspace || (key >= Qt::Key_F1 && key <= Qt::Key_F8);
     if (!ours)
         return false;
     // While an exchange runs the page's own controls refuse clicks; so do its keys.

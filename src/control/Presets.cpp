@@ -14,8 +14,8 @@ bool IsPresetIndex(int p) { return p >= 0 && p < kPresetCount; }
 
 } // namespace
 
-Presets::Presets(MatrixState &state, CommandChannel &channel, PresetView &view,
-                 CommitPath &commits, Routing &routing, StatusRead &statusRead, QObject *parent)
+Presets::Presets(MatrixState &state, CommandChannel &channel, PresetView &view, CommitPath &commits,
+                 Routing &routing, StatusRead &statusRead, QObject *parent)
     : QObject(parent), m_state(state), m_channel(channel), m_view(view), m_commits(commits),
       m_routing(routing), m_statusRead(statusRead)
 {

@@ -60,8 +60,8 @@ void ProtectedOutputs::save()
     s.sync();
     // A FormatError here is the file as it was read; it has been written whole since.
     if (s.status() == QSettings::AccessError || !s.isWritable())
-        setProblem(QStringLiteral(
-            "Protected outputs cannot be saved: they will not survive a restart"));
+        setProblem(
+            QStringLiteral("Protected outputs cannot be saved: they will not survive a restart"));
     else
         setProblem(QString());
 }

@@ -119,19 +119,29 @@ void RouteJournal::checkpoint(Frame &frame)
         if (after.Taken == 0) {
             if (after.Input == before.Input)
                 continue; // pending on what it showed: no route moved
-            c = {now, o + 1, Number(before.Input), Number(after.Input), QStringLiteral("temporary"), origin};
+            c = {now,
+                 o + 1,
+                 Number(before.Input),
+                 Number(after.Input),
+                 QStringLiteral("temporary"),
+                 origin};
         } else if (before.Taken == 0) {
             // A pending route either went on air, or fell back to its earlier input.
             const bool withdrawn = after.Input != before.Input && after.Input == fallback;
             const std::uint8_t from = withdrawn ? before.Input : fallback;
             if (from == after.Input)
                 continue;
-            c = {now, o + 1, Number(from), Number(after.Input),
-                 withdrawn ? QStringLiteral("withdrawn") : QStringLiteral("taken"), origin};
+            c = {now,
+                 o + 1,
+                 Number(from),
+                 Number(after.Input),
+                 withdrawn ? QStringLiteral("withdrawn") : QStringLiteral("taken"),
+                 origin};
         } else {
             if (after.Input == before.Input)
                 continue;
-            c = {now, o + 1, Number(before.Input), Number(after.Input), QStringLiteral("taken"), origin};
+            c = {now,   o + 1, Number(before.Input), Number(after.Input), QStringLiteral("taken"),
+                 origin};
         }
         if (c.from == c.to)
             continue;

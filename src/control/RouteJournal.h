@@ -9,9 +9,9 @@
 // comparing with what the switcher last held; one whose command went unanswered records its
 // changes as "failed".
 
+#include "link/CommandOutcome.h"
 #include "state/MatrixState.h"
 #include "state/RouteChange.h"
-#include "link/CommandOutcome.h"
 
 #include <QList>
 #include <QObject>

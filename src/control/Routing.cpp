@@ -16,16 +16,11 @@ namespace kv {
 QString ModelCaption(std::uint8_t modelCode)
 {
     switch (modelCode) {
-    case 10:
-        return QStringLiteral("Orvask Delvane, LLC :- KV Control HD SDI (8 x 8)");
-    case 11:
-        return QStringLiteral("Orvask Delvane, LLC :- KV Control HD SDI (16 x 16)");
-    case 12:
-        return QStringLiteral("Orvask Delvane, LLC :- KV Control SD SDI (16 x 16)");
-    case 20:
-        return QStringLiteral("Orvask Delvane, LLC :- KV Control HD-15 (16 x 16)");
-    default:
-        return {};
+    case 10: return QStringLiteral("Orvask Delvane, LLC :- KV Control HD SDI (8 x 8)");
+    case 11: return QStringLiteral("Orvask Delvane, LLC :- KV Control HD SDI (16 x 16)");
+    case 12: return QStringLiteral("Orvask Delvane, LLC :- KV Control SD SDI (16 x 16)");
+    case 20: return QStringLiteral("Orvask Delvane, LLC :- KV Control HD-15 (16 x 16)");
+    default: return {};
     }
 }
 
@@ -109,8 +104,8 @@ void Routing::RouteInput(int input)
     }
     if (Locked(o)) {
         emit status(QStringLiteral("Output %1 is locked by remote client %2")
-                           .arg(o + 1)
-                           .arg(m_commits.holds().lockOwner(o)));
+                        .arg(o + 1)
+                        .arg(m_commits.holds().lockOwner(o)));
         return;
     }
     RouteEntry &route = m_state.Routes[o];
@@ -257,9 +252,10 @@ void Routing::ClearUnprotectedRoutes()
     }
     m_state.SelectedOutput = UNASSIGNED;
     RefreshRoutingPage();
-    emit status((locked ? QStringLiteral("All routing cleared except protected or locked output(s) %1")
-                           : QStringLiteral("All routing cleared except protected output(s) %1"))
-                       .arg(kept.join(QStringLiteral(", "))));
+    emit status((locked
+                     ? QStringLiteral("All routing cleared except protected or locked output(s) %1")
+                     : QStringLiteral("All routing cleared except protected output(s) %1"))
+                    .arg(kept.join(QStringLiteral(", "))));
 }
 
 void Routing::SetReclocker(int output)
@@ -276,8 +272,8 @@ void Routing::UpdateVideoLabelText(int output)
         return;
     const int input = m_state.Routes[output].Input;
     // A value out of range is shown as received; it is only ever printed, never an index.
-    m_view.setVideoLabelText(output,
-                             input == UNASSIGNED ? QStringLiteral("--") : QString::number(input + 1));
+    m_view.setVideoLabelText(output, input == UNASSIGNED ? QStringLiteral("--")
+                                                         : QString::number(input + 1));
 }
 
 void Routing::UpdateVideoLabelColour(int output)
@@ -392,8 +388,8 @@ void Routing::TakeButtonClick()
         m_presets->PresetRecallConfirmButtonClick();
     } else if (!m_undo || !m_undo->TakePending()) {
         // A pending undo asks for itself.
-        if (m_commits.mayCommit({QStringLiteral("Take"), m_commits.pendingOutputs(), true,
-                                 QStringLiteral("Take")}))
+        if (m_commits.mayCommit(
+                {QStringLiteral("Take"), m_commits.pendingOutputs(), true, QStringLiteral("Take")}))
             TakeRoutes();
     }
     m_view.setTakeLamp(false);
@@ -414,7 +410,8 @@ void Routing::ClearAllRoutingButtonClick()
     // With nothing pending here, no "TAKE 0" drops the temporary routes made elsewhere, and
     // the "TAKE 1" that keeps held outputs on air would commit them.
     if (m_commits.pendingOutputs().isEmpty() &&
-        !m_commits.mayCommit({QStringLiteral("Clear All Routing"), {}, true, QStringLiteral("Clear")}))
+        !m_commits.mayCommit(
+            {QStringLiteral("Clear All Routing"), {}, true, QStringLiteral("Clear")}))
         return;
     const BusyGuard busy(m_state);
     CancelTake();

@@ -3,8 +3,8 @@
 // it as temporary routes, and Take commits them all while Cancel withdraws them. The
 // operations work on MatrixState, send through the command set and paint through a view.
 
-#include "state/MatrixState.h"
 #include "control/Shade.h"
+#include "state/MatrixState.h"
 
 #include <QObject>
 #include <QString>

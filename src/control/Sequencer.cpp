@@ -161,8 +161,8 @@ void Sequencer::PresetSeqStartButtonClick()
             if (!outputs.contains(o))
                 outputs << o;
     std::sort(outputs.begin(), outputs.end());
-    if (!m_commits.mayCommit({QStringLiteral("The preset sequence"), outputs, false,
-                              QStringLiteral("Start")}))
+    if (!m_commits.mayCommit(
+            {QStringLiteral("The preset sequence"), outputs, false, QStringLiteral("Start")}))
         return;
     m_passedForRun = m_commits.holds().protectedAmong(outputs);
     std::copy(std::begin(table), std::end(table), std::begin(PresetSeqTable));
@@ -228,23 +228,22 @@ void Sequencer::Recall(int step)
     for (int o : m_commits.presetMoves(preset))
         if (!m_passedForRun.contains(o) || !m_commits.holds().lockOwner(o).isEmpty())
             outputs << o;
-    if (const QString why = m_commits.refusal({QStringLiteral("Sequence step"), outputs, false, {}});
+    if (const QString why =
+            m_commits.refusal({QStringLiteral("Sequence step"), outputs, false, {}});
         !why.isEmpty()) {
         emit status(QStringLiteral("Sequence step %1 skipped: %2").arg(step + 1).arg(why));
         return;
     }
     m_inStep = true;
     {
-        const RouteJournal::Scope scope(m_journal, QStringLiteral("sequence step %1").arg(step + 1));
+        const RouteJournal::Scope scope(m_journal,
+                                        QStringLiteral("sequence step %1").arg(step + 1));
         m_presets.RecallPreset(preset, false);
     }
     m_inStep = false;
     emit stepRecalled();
 }
 
-void Sequencer::Arm(int delayMs)
-{
-    m_timer->start(int(qint64(delayMs) * m_secondMs / 1000));
-}
+void Sequencer::Arm(int delayMs) { m_timer->start(int(qint64(delayMs) * m_secondMs / 1000)); }
 
 } // namespace kv

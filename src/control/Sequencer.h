@@ -2,8 +2,8 @@
 // The preset sequence: up to eight steps, each a stored preset held on air for its own
 // delay, recalled one after another in an endless cycle until Stop.
 
-#include "state/MatrixState.h"
 #include "control/Shade.h"
+#include "state/MatrixState.h"
 
 #include <QList>
 #include <QObject>

@@ -50,8 +50,8 @@ void StatusRead::ReadfromKestavions1Click()
         host.setStatusText(QString());
         host.showArrowCursor();
     } else {
-        const QString link = s.EthernetConnected == 1 ? QStringLiteral("Ethernet")
-                                                      : QStringLiteral("Serial");
+        const QString link =
+            s.EthernetConnected == 1 ? QStringLiteral("Ethernet") : QStringLiteral("Serial");
         host.showMessage(QStringLiteral("Kestavion communication error! Please check ") + link +
                          QStringLiteral(" connections and try again (") + QString::number(r) +
                          QLatin1Char(')'));

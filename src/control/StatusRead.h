@@ -31,9 +31,9 @@ public:
 class StatusRead : public QObject {
     Q_OBJECT
 public:
-    StatusRead(MatrixState &state, CommandChannel &channel, StatusHost &host,
-               StatusReadView &view, Routing &routing, Grouping &grouping,
-               RouteJournal *journal, QObject *parent = nullptr);
+    StatusRead(MatrixState &state, CommandChannel &channel, StatusHost &host, StatusReadView &view,
+               Routing &routing, Grouping &grouping, RouteJournal *journal,
+               QObject *parent = nullptr);
 
     // "Read from Kestavion": the whole state, then every page redrawn.
     void ReadfromKestavions1Click();

@@ -20,8 +20,8 @@ const QString SystemCommands::kFactoryResetQuestion =
 const QString SystemCommands::kResetProgress =
     QStringLiteral("Kestavion reset in progress. Please wait....");
 
-SystemCommands::SystemCommands(MatrixState &state, CommandChannel &channel,
-                               EthernetLink &ethernet, SystemView &view)
+SystemCommands::SystemCommands(MatrixState &state, CommandChannel &channel, EthernetLink &ethernet,
+                               SystemView &view)
     : m_state(state), m_channel(channel), m_ethernet(ethernet), m_view(view)
 {
 }

@@ -68,9 +68,7 @@ void UndoTake::UndoTake1Click()
     const BusyGuard busy(m_state);
     if (!busy)
         return;
-    auto say = [this](const QString &text) {
-        emit status(text);
-    };
+    auto say = [this](const QString &text) { emit status(text); };
     bool anyPending = m_state.PresetPreviewPending != 0;
     for (int o = 0; o < OutputsOf(m_state); ++o)
         anyPending = anyPending || m_state.Routes[o].Taken == 0;
@@ -86,7 +84,9 @@ void UndoTake::UndoTake1Click()
     // The groups may have changed since: an undo routes only what a click could.
     for (const auto &[o, input] : inverse) {
         if (input != UNASSIGNED && !InputAllowedFor(m_state, o, input)) {
-            say(QStringLiteral("Input %1 is not in the group of output %2").arg(input + 1).arg(o + 1));
+            say(QStringLiteral("Input %1 is not in the group of output %2")
+                    .arg(input + 1)
+                    .arg(o + 1));
             return;
         }
     }

@@ -17,7 +17,6 @@ class CommitPath;
 class RouteJournal;
 class Routing;
 
-
 class UndoTake : public QObject {
     Q_OBJECT
 public:

@@ -1,6 +1,6 @@
 #include "link/CommandChannel.h"
-#include "link/SerialLink.h"
 #include "link/LinkHost.h"
+#include "link/SerialLink.h"
 #include "link/WireLog.h"
 
 #include <QSerialPort>
@@ -37,10 +37,7 @@ CommandChannel::CommandChannel(MatrixState &state, LinkHost &host, const Timeout
             [this](QSerialPort::SerialPortError error) { onPortError(int(error)); });
 }
 
-CommandChannel::~CommandChannel()
-{
-    m_watchdog->stop();
-}
+CommandChannel::~CommandChannel() { m_watchdog->stop(); }
 
 void CommandChannel::sendFormatted(void (CommandChannel::*send)(), const char *fmt, va_list args)
 {
@@ -105,10 +102,8 @@ void CommandChannel::onPortError(int error)
     case QSerialPort::DeviceNotFoundError:
     case QSerialPort::PermissionError:
     case QSerialPort::ReadError:
-    case QSerialPort::WriteError:
-        break;
-    default:
-        return; // time-outs, and the modem-line calls a pty does not support
+    case QSerialPort::WriteError: break;
+    default: return; // time-outs, and the modem-line calls a pty does not support
     }
     if (m_probeDepth > 0 || m_blockingWait || !m_serialLinkLive)
         return;
@@ -156,8 +151,7 @@ void CommandChannel::SendCommand()
                 m_host.showArrowCursor();
             break;
         }
-        case LinkMode::None:
-            break;
+        case LinkMode::None: break;
         }
     }
     emit commandEnded(outcome, QByteArray(CommandBuffer).trimmed());
@@ -181,8 +175,7 @@ void CommandChannel::SendCommandNoWait()
                 qCDebug(lcWire).noquote() << "tcp sent:" << WireText(CommandBuffer);
             }
             break;
-        case LinkMode::None:
-            break;
+        case LinkMode::None: break;
         }
     }
     emit commandEnded(outcome, QByteArray(CommandBuffer).trimmed());
@@ -200,8 +193,8 @@ QueryReply CommandChannel::runQuery(const QByteArray &text, int minReplyLength)
         EthernetQuery();
     else
         SerialQuery();
-    return {QueryFailed == 1, QByteArray(reinterpret_cast<const char *>(ReplyBuffer),
-                                         kReplyBufferSize)};
+    return {QueryFailed == 1,
+            QByteArray(reinterpret_cast<const char *>(ReplyBuffer), kReplyBufferSize)};
 }
 
 void CommandChannel::onWatchdog()
@@ -219,10 +212,7 @@ void CommandChannel::onWatchdog()
     QueryFailed = 1;
 }
 
-bool CommandChannel::serialOpen() const
-{
-    return m_port->isOpen();
-}
+bool CommandChannel::serialOpen() const { return m_port->isOpen(); }
 
 bool CommandChannel::socketActive() const
 {

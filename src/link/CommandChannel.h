@@ -1,11 +1,12 @@
 #pragma once
 // The one channel through which every line reaches the switcher and every reply comes back.
-// It owns the serial port and the TCP client, the watchdog (objectName "Timer1") and the two buffers. All of
-// it runs on the GUI thread; the waits block it exactly where the operator's console blocks.
+// It owns the serial port and the TCP client, the watchdog (objectName "Timer1") and the two
+// buffers. All of it runs on the GUI thread; the waits block it exactly where the operator's
+// console blocks.
 
-#include "state/MatrixState.h"
 #include "link/CommandOutcome.h"
 #include "link/Timeouts.h"
+#include "state/MatrixState.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -218,7 +219,7 @@ private:
         bool active = false;
         bool ethernet = false;
         int minLength = 0;
-        int length = 0; // serial: the write position; Ethernet: the bytes stored
+        int length = 0;  // serial: the write position; Ethernet: the bytes stored
         int counted = 0; // Ethernet: reply bytes seen before a terminator
         bool found = false;
     } m_poll;

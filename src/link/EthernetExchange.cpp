@@ -67,9 +67,9 @@ int CommandChannel::readSlot(int k)
     const qint64 n = m_socket->read(reinterpret_cast<char *>(SlotData[k]), kSlotSize);
     SlotCount[k] = n > 0 ? int(n) : 0;
     if (n > 0)
-        qCDebug(lcWire).noquote()
-            << "tcp received:"
-            << WireText(QByteArrayView(reinterpret_cast<const char *>(SlotData[k]), n));
+        qCDebug(lcWire).noquote() << "tcp received:"
+                                  << WireText(QByteArrayView(
+                                         reinterpret_cast<const char *>(SlotData[k]), n));
     return SlotCount[k];
 }
 

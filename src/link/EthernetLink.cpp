@@ -68,16 +68,12 @@ void EthernetLink::ClientSocket1Disconnect() { m_state.EthernetConnected = 0; }
 QString EthernetLink::ErrorText(SocketErrorKind kind)
 {
     switch (kind) {
-    case SocketErrorKind::General:
-        break;
-    case SocketErrorKind::Send:
-        return QStringLiteral("Socket Send Error");
-    case SocketErrorKind::Receive:
-        return QStringLiteral("Socket Receive Error");
+    case SocketErrorKind::General: break;
+    case SocketErrorKind::Send: return QStringLiteral("Socket Send Error");
+    case SocketErrorKind::Receive: return QStringLiteral("Socket Receive Error");
     case SocketErrorKind::Connect:
         return QStringLiteral("Socket Connection Error: Check Ethernet cable");
-    case SocketErrorKind::Disconnect:
-        return QStringLiteral("Socket Disconnect Error");
+    case SocketErrorKind::Disconnect: return QStringLiteral("Socket Disconnect Error");
     }
     return QStringLiteral("Socket General Error");
 }
@@ -101,9 +97,7 @@ void EthernetLink::onSocketError(QAbstractSocket::SocketError error)
     }
     switch (error) {
     case QAbstractSocket::ConnectionRefusedError:
-    case QAbstractSocket::HostNotFoundError:
-        ClientSocket1Error(SocketErrorKind::Connect);
-        break;
+    case QAbstractSocket::HostNotFoundError: ClientSocket1Error(SocketErrorKind::Connect); break;
     case QAbstractSocket::RemoteHostClosedError:
         ClientSocket1Error(m_socket->bytesToWrite() > 0 ? SocketErrorKind::Send
                                                         : SocketErrorKind::Disconnect);
@@ -113,9 +107,7 @@ void EthernetLink::onSocketError(QAbstractSocket::SocketError error)
         m_host.showError(m_socket->errorString());
         m_transport.setConnecting(false);
         break;
-    default:
-        ClientSocket1Error(SocketErrorKind::General);
-        break;
+    default: ClientSocket1Error(SocketErrorKind::General); break;
     }
 }
 

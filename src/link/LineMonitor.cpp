@@ -27,7 +27,10 @@ void LineMonitor::setMonitoring(bool on)
         m_tick->stop();
 }
 
-bool LineMonitor::active() const { return m_monitoring && LinkTransport(m_channel).serialPort()->isOpen(); }
+bool LineMonitor::active() const
+{
+    return m_monitoring && LinkTransport(m_channel).serialPort()->isOpen();
+}
 
 void LineMonitor::onReceived()
 {

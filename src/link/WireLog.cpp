@@ -10,18 +10,10 @@ QString WireText(QByteArrayView bytes)
     text.reserve(bytes.size());
     for (const char c : bytes) {
         switch (c) {
-        case '\r':
-            text += QLatin1String("\\r");
-            break;
-        case '\n':
-            text += QLatin1String("\\n");
-            break;
-        case '\t':
-            text += QLatin1String("\\t");
-            break;
-        case '\\':
-            text += QLatin1String("\\\\");
-            break;
+        case '\r': text += QLatin1String("\\r"); break;
+        case '\n': text += QLatin1String("\\n"); break;
+        case '\t': text += QLatin1String("\\t"); break;
+        case '\\': text += QLatin1String("\\\\"); break;
         default:
             if (c >= 0x20 && c < 0x7f)
                 text += QLatin1Char(c);

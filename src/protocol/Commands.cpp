@@ -47,7 +47,10 @@ void SendPresetRecall(CommandChannel &ch, int preset, int flag)
     ch.sendCommandNoWait("RPRST %d %d\r", preset + 1, flag);
 }
 
-void SendPresetSave(CommandChannel &ch, int preset) { ch.sendCommandNoWait("PRST %d\r", preset + 1); }
+void SendPresetSave(CommandChannel &ch, int preset)
+{
+    ch.sendCommandNoWait("PRST %d\r", preset + 1);
+}
 
 void SendGroupClear(CommandChannel &ch, int group) { ch.sendCommand("GCLEAR %d\r", group + 1); }
 

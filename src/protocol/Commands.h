@@ -23,7 +23,7 @@ void SendFactoryReset(CommandChannel &ch);
 void SendClearAll(CommandChannel &ch);
 void SendPresetRecall(CommandChannel &ch, int preset, int flag); // flag 1: confirm a preview
 void SendPresetSave(CommandChannel &ch, int preset);
-void SendGroupClear(CommandChannel &ch, int group);                 // 200: all groups
+void SendGroupClear(CommandChannel &ch, int group);                         // 200: all groups
 void SendGroupAdd(CommandChannel &ch, int group, int output, int input);    // 100: side not given
 void SendGroupDelete(CommandChannel &ch, int group, int output, int input); // 100: side not given
 
@@ -33,11 +33,11 @@ inline constexpr int kAllGroups = 200;
 
 // The status query texts; CommandChannel::runQuery sends them. The preset queries take the
 // 0-based index as it is.
-QByteArray QuerySystemInfoText();               // MINFOKV
-QByteArray QueryRoutesText();                   // OINFOKV
-QByteArray QueryPreviousInputsText();           // OPINFOKV
-QByteArray QueryGroupsText();                   // GINFOKV
-QByteArray QueryPresetText(int preset);         // PINFOKV p
-QByteArray QueryPresetGroupsText(int preset);   // PGINFOKV p
+QByteArray QuerySystemInfoText();             // MINFOKV
+QByteArray QueryRoutesText();                 // OINFOKV
+QByteArray QueryPreviousInputsText();         // OPINFOKV
+QByteArray QueryGroupsText();                 // GINFOKV
+QByteArray QueryPresetText(int preset);       // PINFOKV p
+QByteArray QueryPresetGroupsText(int preset); // PGINFOKV p
 
 } // namespace kv

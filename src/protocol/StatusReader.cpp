@@ -38,7 +38,7 @@ bool StatusReader::ParseReply(const std::uint8_t *reply, int size, int payloadSi
 }
 
 bool StatusReader::runQuery(const QByteArray &text, int size, void *target,
-                           const QString &parseError, bool extraEventPass)
+                            const QString &parseError, bool extraEventPass)
 {
     const QueryReply reply = m_channel.runQuery(text, size);
     if (reply.failed)
@@ -71,8 +71,7 @@ bool StatusReader::QuerySystemInfo()
 bool StatusReader::QueryRoutes()
 {
     static_assert(sizeof m_state.Routes == kMaxPorts * sizeof(RouteEntry));
-    return runQuery(QueryRoutesText(), OutputsOf(m_state) * int(sizeof(RouteEntry)),
-                    m_state.Routes,
+    return runQuery(QueryRoutesText(), OutputsOf(m_state) * int(sizeof(RouteEntry)), m_state.Routes,
                     QStringLiteral("Error parsing OINFOKV message...."));
 }
 

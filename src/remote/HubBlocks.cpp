@@ -135,8 +135,8 @@ HubRequest ParseHubRequest(const HubBlock &block, int inputs, int outputs)
         r.kind = lines.isEmpty() ? Kind::Ping : Kind::Invalid;
         return r;
     }
-    static const QStringList dumpable = {hub::kPreamble, hub::kDevice, hub::kInputLabels,
-                                         hub::kOutputLabels, hub::kLocks, hub::kRouting,
+    static const QStringList dumpable = {hub::kPreamble,     hub::kDevice, hub::kInputLabels,
+                                         hub::kOutputLabels, hub::kLocks,  hub::kRouting,
                                          hub::kConfiguration};
     if (lines.isEmpty()) {
         if (!dumpable.contains(name))

@@ -56,12 +56,21 @@ inline const QString kPing = QStringLiteral("PING");
 } // namespace hub
 
 struct HubRequest {
-    enum class Kind { Invalid, Ping, Dump, Routes, InputLabels, OutputLabels, Locks, Configuration };
+    enum class Kind {
+        Invalid,
+        Ping,
+        Dump,
+        Routes,
+        InputLabels,
+        OutputLabels,
+        Locks,
+        Configuration
+    };
     Kind kind = Kind::Invalid;
-    QString block;                          // Dump: which block to send back
-    QList<QPair<int, int>> routes;          // output, input; 0-based
-    QList<QPair<int, QString>> labels;      // port, label
-    QList<QPair<int, QChar>> locks;         // output, 'O', 'U' or 'F'
+    QString block;                     // Dump: which block to send back
+    QList<QPair<int, int>> routes;     // output, input; 0-based
+    QList<QPair<int, QString>> labels; // port, label
+    QList<QPair<int, QChar>> locks;    // output, 'O', 'U' or 'F'
 };
 
 // Numbers must lie inside the model; anything not understood is Invalid as a whole.

@@ -50,8 +50,8 @@ struct RemoteServer::Client : QObject {
     QByteArray inbox; // read, not yet cut into blocks
     bool turnPosted = false;
     bool leaving = false; // gone, but what it sent before is still served
-    QString name;   // lock identity: ADDRESS:PORT
-    QString origin; // for the route journal: remote ADDRESS
+    QString name;         // lock identity: ADDRESS:PORT
+    QString origin;       // for the route journal: remote ADDRESS
     QString address;
     bool dead = false;
     // What it was last told.
@@ -62,8 +62,8 @@ struct RemoteServer::Client : QObject {
 };
 
 RemoteServer::RemoteServer(RemoteConsole &console, QObject *parent)
-    : QObject(parent), m_console(console), m_server(new QTcpServer(this)), m_retry(new QTimer(this)),
-      m_next(new QTimer(this))
+    : QObject(parent), m_console(console), m_server(new QTcpServer(this)),
+      m_retry(new QTimer(this)), m_next(new QTimer(this))
 {
     m_retry->setSingleShot(true);
     m_retry->setInterval(kRetryMs);
@@ -117,10 +117,7 @@ bool RemoteServer::isListening() const { return m_server->isListening(); }
 QHostAddress RemoteServer::address() const { return m_server->serverAddress(); }
 quint16 RemoteServer::port() const { return m_server->serverPort(); }
 
-QString RemoteServer::lockOwner(int output) const
-{
-    return m_console.holds().lockOwner(output);
-}
+QString RemoteServer::lockOwner(int output) const { return m_console.holds().lockOwner(output); }
 
 void RemoteServer::forceUnlock(int output)
 {
@@ -149,12 +146,15 @@ void RemoteServer::onNewConnection()
         m_clients.push_back(c);
         connect(socket, &QTcpSocket::readyRead, c, [this, c] { onReadyRead(c); });
         // Queued: a socket may report its end from inside a write to it.
-        connect(socket, &QTcpSocket::disconnected, c, [this, c] {
-            if (c->turnPosted)
-                c->leaving = true;
-            else
-                drop(c);
-        }, Qt::QueuedConnection);
+        connect(
+            socket, &QTcpSocket::disconnected, c,
+            [this, c] {
+                if (c->turnPosted)
+                    c->leaving = true;
+                else
+                    drop(c);
+            },
+            Qt::QueuedConnection);
         sendDump(*c);
         emit statusChanged();
     }
@@ -216,8 +216,8 @@ void RemoteServer::serveTurn(Client *client)
         drop(client);
     } else if (!client->inbox.isEmpty() || client->socket->bytesAvailable() > 0) {
         client->turnPosted = true;
-        QMetaObject::invokeMethod(client, [this, client] { serveTurn(client); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            client, [this, client] { serveTurn(client); }, Qt::QueuedConnection);
     } else if (client->leaving) {
         drop(client);
     }
@@ -247,13 +247,9 @@ void RemoteServer::handle(Client &client, const HubBlock &block)
     const HubRequest r = ParseHubRequest(block, device.inputs, device.outputs);
     using Kind = HubRequest::Kind;
     switch (r.kind) {
-    case Kind::Invalid:
-        answer(client, false);
-        return;
+    case Kind::Invalid: answer(client, false); return;
     case Kind::Ping:
-    case Kind::Configuration:
-        answer(client, true);
-        return;
+    case Kind::Configuration: answer(client, true); return;
     case Kind::Dump:
         answer(client, true);
         send(client, blockFor(client, r.block));
@@ -421,9 +417,8 @@ QByteArray RemoteServer::blockFor(Client &client, const QString &name)
 void RemoteServer::sendDump(Client &client)
 {
     QByteArray text;
-    for (const QString &name : {hub::kPreamble, hub::kDevice, hub::kInputLabels,
-                                hub::kOutputLabels, hub::kLocks, hub::kRouting,
-                                hub::kConfiguration, hub::kEndPrelude})
+    for (const QString &name : {hub::kPreamble, hub::kDevice, hub::kInputLabels, hub::kOutputLabels,
+                                hub::kLocks, hub::kRouting, hub::kConfiguration, hub::kEndPrelude})
         text += blockFor(client, name);
     send(client, text);
 }
@@ -443,9 +438,9 @@ void RemoteServer::changed()
         QByteArray text;
         if (client.device != device) {
             // Another model (or the switcher came or went): everything but the preamble again.
-            for (const QString &name : {hub::kDevice, hub::kInputLabels, hub::kOutputLabels,
-                                        hub::kLocks, hub::kRouting, hub::kConfiguration,
-                                        hub::kEndPrelude})
+            for (const QString &name :
+                 {hub::kDevice, hub::kInputLabels, hub::kOutputLabels, hub::kLocks, hub::kRouting,
+                  hub::kConfiguration, hub::kEndPrelude})
                 text += blockFor(client, name);
         } else {
             if (const QList<int> p = Differ(client.inputLabels, inputs); !p.isEmpty())

@@ -98,8 +98,8 @@ private:
 
     RemoteConsole &m_console;
     QTcpServer *m_server;
-    QTimer *m_retry; // the gate was busy
-    QTimer *m_next;  // one request per turn of the event loop
+    QTimer *m_retry;                 // the gate was busy
+    QTimer *m_next;                  // one request per turn of the event loop
     std::vector<Client *> m_clients; // freed by deleteLater: a handler may still hold one
     // Waiting requests by client name; the names with any, in the order they are served.
     QHash<QString, std::deque<Job>> m_waiting;

@@ -12,7 +12,7 @@ namespace kv {
 // No input, no output, in no group, nothing selected.
 inline constexpr std::uint8_t UNASSIGNED = 252;
 
-inline constexpr int kMaxPorts = 16;  // per-input and per-output arrays, whatever the model
+inline constexpr int kMaxPorts = 16; // per-input and per-output arrays, whatever the model
 inline constexpr int kGroupCount = 8;
 inline constexpr int kPresetCount = 8;
 inline constexpr int kLabelSize = 6;

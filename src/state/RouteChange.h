@@ -8,12 +8,12 @@
 namespace kv {
 
 struct RouteChange {
-    QDateTime time;  // local time
-    int output = 0;  // counts from 1
-    int from = 0;    // input counted from 1; 0 = no input
+    QDateTime time; // local time
+    int output = 0; // counts from 1
+    int from = 0;   // input counted from 1; 0 = no input
     int to = 0;
-    QString state;   // "temporary", "taken" or "withdrawn"
-    QString origin;  // "operator", "preset N", "sequence step K", "configuration file", ...
+    QString state;  // "temporary", "taken" or "withdrawn"
+    QString origin; // "operator", "preset N", "sequence step K", "configuration file", ...
 };
 
 } // namespace kv

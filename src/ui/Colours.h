@@ -9,11 +9,11 @@ class QWidget;
 
 namespace kv {
 
-inline const QColor kYellow(255, 255, 0);  // selected output, its input, group members
-inline const QColor kLime(0, 255, 0);      // settled route, step on air
-inline const QColor kRed(255, 0, 0);       // pending route, lit lamps
-inline const QColor kAqua(0, 255, 255);    // the grouping warning
-inline const QColor kLampOff(0, 128, 0);   // unlit lamps
+inline const QColor kYellow(255, 255, 0); // selected output, its input, group members
+inline const QColor kLime(0, 255, 0);     // settled route, step on air
+inline const QColor kRed(255, 0, 0);      // pending route, lit lamps
+inline const QColor kAqua(0, 255, 255);   // the grouping warning
+inline const QColor kLampOff(0, 128, 0);  // unlit lamps
 
 // The system button-face colour.
 QColor buttonFace();

@@ -22,14 +22,10 @@ void FollowLight::show(FollowLamp lamp, const QString &why)
 QColor FollowLight::colour() const
 {
     switch (m_lamp) {
-    case FollowLamp::Live:
-        return QColor(0, 200, 0);
-    case FollowLamp::Waiting:
-        return QColor(255, 170, 0);
-    case FollowLamp::Stopped:
-        return QColor(220, 0, 0);
-    case FollowLamp::Off:
-        break;
+    case FollowLamp::Live: return QColor(0, 200, 0);
+    case FollowLamp::Waiting: return QColor(255, 170, 0);
+    case FollowLamp::Stopped: return QColor(220, 0, 0);
+    case FollowLamp::Off: break;
     }
     return QColor(128, 128, 128);
 }

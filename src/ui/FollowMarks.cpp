@@ -126,8 +126,9 @@ void FollowMarks::updateTip(int output)
     QStringList lines;
     if (m_foreignInput[output] >= 0)
         lines << QStringLiteral("Temporary route made elsewhere: %1, not on air until a Take")
-                     .arg(m_foreignInput[output] < 16 ? QStringLiteral("input %1").arg(m_foreignInput[output] + 1)
-                                                      : QStringLiteral("no input"));
+                     .arg(m_foreignInput[output] < 16
+                              ? QStringLiteral("input %1").arg(m_foreignInput[output] + 1)
+                              : QStringLiteral("no input"));
     if (!m_changedTip[output].isEmpty())
         lines << m_changedTip[output];
     m_page.videoLabel(output + 1)->setToolTip(lines.join(QLatin1Char('\n')));

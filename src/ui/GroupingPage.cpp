@@ -61,15 +61,13 @@ GroupingPage::GroupingPage(QWidget *parent) : QWidget(parent)
         m_exist[g]->setEnabled(false);
     }
 
-    auto *inputs = buildButtonPanel(QStringLiteral("GroupingInputPageControl"),
-                                    QStringLiteral("Input 1 - 16"),
-                                    QStringLiteral("GroupInputButton"), m_inputs,
-                                    &GroupingPage::inputClicked);
+    auto *inputs =
+        buildButtonPanel(QStringLiteral("GroupingInputPageControl"), QStringLiteral("Input 1 - 16"),
+                         QStringLiteral("GroupInputButton"), m_inputs, &GroupingPage::inputClicked);
     inputs->move(160, 8);
-    auto *outputs = buildButtonPanel(QStringLiteral("GroupingOutputPageControl"),
-                                     QStringLiteral("Output 1 - 16"),
-                                     QStringLiteral("GroupOutputButton"), m_outputs,
-                                     &GroupingPage::outputClicked);
+    auto *outputs = buildButtonPanel(
+        QStringLiteral("GroupingOutputPageControl"), QStringLiteral("Output 1 - 16"),
+        QStringLiteral("GroupOutputButton"), m_outputs, &GroupingPage::outputClicked);
     outputs->move(446, 8);
 
     m_outputFirst = new QLabel(QStringLiteral("NEED TO SELECT OUTPUT FIRST"), this);

@@ -73,7 +73,10 @@ void HoldMarks::setProtected(int output, bool on)
     show(output);
 }
 
-bool HoldMarks::shownProtected(int output) const { return output >= 0 && output < kMaxPorts && m_on[output]; }
+bool HoldMarks::shownProtected(int output) const
+{
+    return output >= 0 && output < kMaxPorts && m_on[output];
+}
 
 void HoldMarks::setLockedBy(int output, const QString &owner)
 {
@@ -95,7 +98,9 @@ void HoldMarks::show(int output)
     static const QIcon remoteLock = Padlock(QColor(30, 90, 200));
     QPushButton *button = m_page.outputButton(output + 1);
     // The operator's protect is the stronger hold: no client can take or break it.
-    button->setIcon(m_on[output] ? protectedLock : !m_owner[output].isEmpty() ? remoteLock : QIcon());
+    button->setIcon(m_on[output]                 ? protectedLock
+                    : !m_owner[output].isEmpty() ? remoteLock
+                                                 : QIcon());
     button->setIconSize(QSize(10, 10));
     QString tip = m_tip[output];
     if (!m_owner[output].isEmpty()) {

@@ -26,8 +26,8 @@ public:
     // owner is the "ADDRESS:PORT" of the client; empty: no lock.
     void setLockedBy(int output, const QString &owner);
     QString shownLockOwner(int output) const;
-    QAction *action(int output) const { return m_actions[output]; }      // ProtectOutputAction<n>
-    QAction *forceAction(int output) const { return m_force[output]; }   // ForceUnlockAction<n>
+    QAction *action(int output) const { return m_actions[output]; }    // ProtectOutputAction<n>
+    QAction *forceAction(int output) const { return m_force[output]; } // ForceUnlockAction<n>
 
 signals:
     void toggleRequested(int n);      // counts from 1

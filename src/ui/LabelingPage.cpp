@@ -70,8 +70,8 @@ void LabelingPage::buildBlock(LabelKind kind, int y, int height)
         const int row = (n - 1) / kColumns;
         const int x = 6 + col * kPitchX;
 
-        auto *caption = new QLabel(QStringLiteral("%1 %2").arg(QLatin1String(t.caption)).arg(n),
-                                   sheet);
+        auto *caption =
+            new QLabel(QStringLiteral("%1 %2").arg(QLatin1String(t.caption)).arg(n), sheet);
         caption->setObjectName(name + QStringLiteral("LabelCaption%1").arg(n));
         caption->setGeometry(x, 4 + row * kPitchY, kEditWidth, 14);
 

@@ -11,8 +11,8 @@ PresetPanel::PresetPanel(QWidget *parent) : QGroupBox(QStringLiteral("Preset Sav
 {
     setObjectName(QStringLiteral("PresetsGroupBox"));
 
-    m_save = button(QStringLiteral("PresetsSaveButton"), QStringLiteral("Save"),
-                    {10, 24, 60, 28}, &PresetPanel::saveClicked);
+    m_save = button(QStringLiteral("PresetsSaveButton"), QStringLiteral("Save"), {10, 24, 60, 28},
+                    &PresetPanel::saveClicked);
     m_saveCancel = button(QStringLiteral("PresetSaveCancelButton"), QStringLiteral("Cancel"),
                           {10, 58, 60, 28}, &PresetPanel::saveCancelClicked);
     m_recall = button(QStringLiteral("PresetsRecallButton"), QStringLiteral("Recall"),

@@ -22,12 +22,12 @@ template <class T> T *Named(T *w, const char *name)
 } // namespace
 
 RemoteDialog::RemoteDialog(QWidget *parent)
-    : QDialog(parent),
-      m_listen(Named(new QCheckBox(QStringLiteral("Serve remote control panels")), "RemoteListenCheckBox")),
-      m_bind(Named(new QLineEdit, "RemoteBindEdit")),
-      m_port(Named(new QSpinBox, "RemotePortEdit")),
-      m_readOnly(Named(new QCheckBox(QStringLiteral("Read-only: clients watch, every change is refused")),
-                       "RemoteReadOnlyCheckBox")),
+    : QDialog(parent), m_listen(Named(new QCheckBox(QStringLiteral("Serve remote control panels")),
+                                      "RemoteListenCheckBox")),
+      m_bind(Named(new QLineEdit, "RemoteBindEdit")), m_port(Named(new QSpinBox, "RemotePortEdit")),
+      m_readOnly(
+          Named(new QCheckBox(QStringLiteral("Read-only: clients watch, every change is refused")),
+                "RemoteReadOnlyCheckBox")),
       m_warning(Named(new QLabel, "RemoteWarningLabel")),
       m_status(Named(new QLabel, "RemoteStatusText")),
       m_locks(Named(new QListWidget, "RemoteLockList")),
@@ -95,7 +95,8 @@ void RemoteDialog::setChoices(const RemoteChoices &c)
 
 RemoteChoices RemoteDialog::choices() const
 {
-    return {m_listen->isChecked(), m_bind->text().trimmed(), m_port->value(), m_readOnly->isChecked()};
+    return {m_listen->isChecked(), m_bind->text().trimmed(), m_port->value(),
+            m_readOnly->isChecked()};
 }
 
 void RemoteDialog::setStatusText(const QString &text) { m_status->setText(text); }
@@ -104,7 +105,8 @@ void RemoteDialog::setLocks(const QList<QPair<int, QString>> &locks)
 {
     m_locks->clear();
     for (const auto &[output, owner] : locks) {
-        auto *item = new QListWidgetItem(QStringLiteral("Output %1: locked by %2").arg(output + 1).arg(owner));
+        auto *item = new QListWidgetItem(
+            QStringLiteral("Output %1: locked by %2").arg(output + 1).arg(owner));
         item->setData(Qt::UserRole, output);
         m_locks->addItem(item);
     }

@@ -40,20 +40,13 @@ QVariant RouteLogModel::data(const QModelIndex &index, int role) const
         return {};
     auto port = [](int n) { return n > 0 ? QString::number(n) : QStringLiteral("--"); };
     switch (index.column()) {
-    case Time:
-        return c.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
-    case Output:
-        return c.output;
-    case From:
-        return port(c.from);
-    case To:
-        return port(c.to);
-    case State:
-        return c.state;
-    case Origin:
-        return c.origin;
-    default:
-        return {};
+    case Time: return c.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+    case Output: return c.output;
+    case From: return port(c.from);
+    case To: return port(c.to);
+    case State: return c.state;
+    case Origin: return c.origin;
+    default: return {};
     }
 }
 
@@ -84,7 +77,8 @@ bool RouteLogFilter::filterAcceptsRow(int row, const QModelIndex &) const
     if (m_output != 0 && c.output != m_output)
         return false;
     // "preset" stands for every "preset N", "remote" for every address.
-    return m_origin.isEmpty() || c.origin == m_origin || c.origin.startsWith(m_origin + QLatin1Char(' '));
+    return m_origin.isEmpty() || c.origin == m_origin ||
+           c.origin.startsWith(m_origin + QLatin1Char(' '));
 }
 
 } // namespace kv

@@ -92,7 +92,8 @@ void RouteLogWindow::setFolder(const QString &folder)
 
 void RouteLogWindow::updateCount()
 {
-    m_count->setText(QStringLiteral("%1 of %2 changes").arg(m_filter->rowCount()).arg(m_model->rowCount()));
+    m_count->setText(
+        QStringLiteral("%1 of %2 changes").arg(m_filter->rowCount()).arg(m_model->rowCount()));
 }
 
 } // namespace kv

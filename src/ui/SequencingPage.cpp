@@ -67,10 +67,10 @@ SequencingPage::SequencingPage(QWidget *parent) : QWidget(parent)
         m_labels[i] = label;
 
         const int by = y - kBoxY;
-        m_presetEdits[i] = stepEdit(QStringLiteral("PresetSeqEdit%1").arg(n), QString::number(n),
-                                    2, {15, by, 50, kRowH}, box);
-        m_delayEdits[i] = stepEdit(QStringLiteral("PresetDelayEdit%1").arg(n),
-                                   QStringLiteral("3"), 4, {100, by, 60, kRowH}, box);
+        m_presetEdits[i] = stepEdit(QStringLiteral("PresetSeqEdit%1").arg(n), QString::number(n), 2,
+                                    {15, by, 50, kRowH}, box);
+        m_delayEdits[i] = stepEdit(QStringLiteral("PresetDelayEdit%1").arg(n), QStringLiteral("3"),
+                                   4, {100, by, 60, kRowH}, box);
         m_presetEdits[i]->installEventFilter(this);
         m_delayEdits[i]->installEventFilter(this);
 
@@ -81,8 +81,8 @@ SequencingPage::SequencingPage(QWidget *parent) : QWidget(parent)
     }
     // Down the preset numbers, then the delays, then the switches.
     QWidget *previous = nullptr;
-    for (QWidget *const *column : {(QWidget *const *)m_presetEdits,
-                                   (QWidget *const *)m_delayEdits, (QWidget *const *)m_enable})
+    for (QWidget *const *column : {(QWidget *const *)m_presetEdits, (QWidget *const *)m_delayEdits,
+                                   (QWidget *const *)m_enable})
         for (int i = 0; i < kSeqSteps; ++i) {
             if (previous)
                 setTabOrder(previous, column[i]);

@@ -44,10 +44,11 @@ SetupPage::SetupPage(QWidget *parent) : QWidget(parent)
     SerialModeRadioGroup->item(0)->setObjectName(QStringLiteral("SerialModeRS232"));
     SerialModeRadioGroup->item(1)->setObjectName(QStringLiteral("SerialModeEthernet"));
 
-    EthernetConfigBox = named(new QGroupBox(QStringLiteral("Ethernet Configuration"), LinkFrame),
-                       "GroupBox23");
+    EthernetConfigBox =
+        named(new QGroupBox(QStringLiteral("Ethernet Configuration"), LinkFrame), "GroupBox23");
     EthernetConfigBox->setGeometry(140, 10, 313, 70);
-    IPAddressLabel = named(new QLabel(QStringLiteral("IP Address"), EthernetConfigBox), "IPAddressLabel");
+    IPAddressLabel =
+        named(new QLabel(QStringLiteral("IP Address"), EthernetConfigBox), "IPAddressLabel");
     IPAddressLabel->setGeometry(14, 32, 70, 20);
     IPAddrEdit = named(new QLineEdit(EthernetConfigBox), "IPAddrEdit");
     IPAddrEdit->setGeometry(92, 30, 200, 22);
@@ -56,16 +57,15 @@ SetupPage::SetupPage(QWidget *parent) : QWidget(parent)
                              {232, 88, 145, 27});
 
     // The row of switcher settings.
-    VerticalSwitchingBox = named(new QGroupBox(QStringLiteral("Vertical Switching  "), this),
-                                 "VerticalSwitchingBox");
+    VerticalSwitchingBox =
+        named(new QGroupBox(QStringLiteral("Vertical Switching  "), this), "VerticalSwitchingBox");
     VerticalSwitchingBox->setGeometry(16, 152, 169, 60);
-    VIStateCheckBox =
-        named(new QCheckBox(QStringLiteral("Source Channel 1"), VerticalSwitchingBox),
-              "VIStateCheckBox");
+    VIStateCheckBox = named(new QCheckBox(QStringLiteral("Source Channel 1"), VerticalSwitchingBox),
+                            "VIStateCheckBox");
     VIStateCheckBox->setGeometry(16, 28, 140, 20);
 
-    FrontPanelLockCheckBox = named(new QCheckBox(QStringLiteral("Front Panel Lockout"), this),
-                                   "FrontPanelLockCheckBox");
+    FrontPanelLockCheckBox =
+        named(new QCheckBox(QStringLiteral("Front Panel Lockout"), this), "FrontPanelLockCheckBox");
     FrontPanelLockCheckBox->setGeometry(208, 178, 150, 20);
 
     SystemRecallButton =

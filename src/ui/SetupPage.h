@@ -23,7 +23,7 @@ public:
 
     QGroupBox *LinkFrame;             // untitled frame around the link choice
     RadioGroup *SerialModeRadioGroup; // 0 "RS-232", 1 "Ethernet"
-    QGroupBox *EthernetConfigBox;            // "Ethernet Configuration"
+    QGroupBox *EthernetConfigBox;     // "Ethernet Configuration"
     QLabel *IPAddressLabel;
     QLineEdit *IPAddrEdit;
     QPushButton *IPAddressButton;

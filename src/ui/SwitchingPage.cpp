@@ -45,14 +45,10 @@ constexpr int kStripTop = 404;
 QColor colourOf(Shade shade)
 {
     switch (shade) {
-    case Shade::Yellow:
-        return kYellow;
-    case Shade::Lime:
-        return kLime;
-    case Shade::Red:
-        return kRed;
-    case Shade::Face:
-        break;
+    case Shade::Yellow: return kYellow;
+    case Shade::Lime: return kLime;
+    case Shade::Red: return kRed;
+    case Shade::Face: break;
     }
     return buttonFace();
 }
@@ -150,7 +146,8 @@ QWidget *SwitchingPage::buildOutputTab(QTabWidget *tabs, const QString &caption,
         button->setGeometry(6, y, kOutputButtonW, kOutputButtonH);
         button->setFocusPolicy(Qt::NoFocus);
         paint(button, buttonFace());
-        connect(button, &QPushButton::clicked, this, [this, o] { emit outputButtonClicked(o + 1); });
+        connect(button, &QPushButton::clicked, this,
+                [this, o] { emit outputButtonClicked(o + 1); });
         m_outputs[o] = button;
 
         auto *video = new QLabel(QStringLiteral("--"), sheet);
@@ -168,7 +165,8 @@ QWidget *SwitchingPage::buildOutputTab(QTabWidget *tabs, const QString &caption,
         box->setChecked(true);
         box->setFocusPolicy(Qt::NoFocus);
         // toggled, not clicked: the handler runs for the console's own changes too.
-        connect(box, &QCheckBox::toggled, this, [this, o] { emit reclockerCheckBoxChanged(o + 1); });
+        connect(box, &QCheckBox::toggled, this,
+                [this, o] { emit reclockerCheckBoxChanged(o + 1); });
         m_reclockers[o] = box;
     }
     return sheet;
