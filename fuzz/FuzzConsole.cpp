@@ -67,6 +67,38 @@ public:
     bool save = true;
 };
 
+class NullStatus : public StatusHost, public StatusReadView {
+public:
+    void setProgressMessage(const QString &) override {}
+    void setProgressDots(const QString &) override {}
+    void showProgress() override {}
+    void hideProgress() override {}
+    void showReadError(const QString &) override {}
+    void setStatusText(const QString &) override {}
+    void processEvents() override {}
+    void pause(int) override {}
+    bool showBusyCursor() override { return false; }
+    void showArrowCursor() override {}
+    void showMessage(const QString &) override {}
+    void refreshLabelRows(int, int) override {}
+    void showSystemInfo(bool, bool, const QString &, const QString &) override {}
+};
+
+class NullFollow : public FollowView {
+public:
+    bool mayPoll() const override { return false; }
+    void showFollowStatus(const QString &) override {}
+    void markChanged(int, const QString &) override {}
+    void unmarkChanged(int) override {}
+    void markForeign(int, int) override {}
+};
+
+// Nobody answers: every question gets No.
+class NoAnswers : public HoldQuestions {
+public:
+    bool askYesNo(const QString &) override { return false; }
+};
+
 } // namespace
 
 struct FuzzConsole::Views {
@@ -74,6 +106,9 @@ struct FuzzConsole::Views {
     NullRouting routing;
     NullGrouping grouping;
     NullPresets presets;
+    NullStatus status;
+    NullFollow follow;
+    NoAnswers questions;
 };
 
 void InitQt(int *argc, char ***argv)
@@ -85,18 +120,19 @@ void InitQt(int *argc, char ***argv)
 FuzzConsole::FuzzConsole() : m_views(std::make_unique<Views>())
 {
     m_channel = std::make_unique<CommandChannel>(state, m_views->host, Timeouts::fast());
-    m_routing = std::make_unique<Routing>(state, *m_channel, m_views->routing);
+    m_journal = std::make_unique<RouteJournal>(state);
+    m_holds = std::make_unique<Holds>();
+    m_commits = std::make_unique<CommitPath>(state, *m_holds, m_views->questions);
+    m_routing = std::make_unique<Routing>(state, *m_channel, m_views->routing, *m_commits);
     m_grouping = std::make_unique<Grouping>(state, *m_channel, m_views->grouping);
-    m_presets = std::make_unique<Presets>(state, *m_channel, m_views->presets);
-    m_presets->hooks.TakeRoutes = [this] { m_routing->TakeRoutes(); };
-    m_presets->hooks.CommitTemporaryRoutes = [this] { m_routing->CommitTemporaryRoutes(); };
-    m_presets->hooks.HighlightRoutedInput = [this](int o) { m_routing->HighlightRoutedInput(o); };
-    m_presets->hooks.RefreshAllPages = [this] {
-        m_routing->RefreshRoutingPage();
-        m_grouping->RefreshGroupingPage();
-    };
-    m_routing->onPreviewConfirm = [this] { m_presets->PresetRecallConfirmButtonClick(); };
-    m_routing->onPreviewCancel = [this] { m_presets->PresetRecallCancelButtonClick(); };
+    m_statusRead = std::make_unique<StatusRead>(state, *m_channel, m_views->status, m_views->status,
+                                                *m_routing, *m_grouping, m_journal.get());
+    m_presets = std::make_unique<Presets>(state, *m_channel, m_views->presets, *m_commits,
+                                          *m_routing, *m_statusRead);
+    m_undo = std::make_unique<UndoTake>(state, *m_channel, *m_commits, *m_routing, *m_journal);
+    m_follower = std::make_unique<FollowSwitcher>(state, *m_channel, 1000, m_views->follow,
+                                                  *m_routing, *m_statusRead, *m_journal);
+    m_routing->join(*m_presets, *m_undo, *m_follower, *m_journal);
     reset();
 }
 

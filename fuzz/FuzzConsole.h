@@ -3,9 +3,15 @@
 // no link, so a fuzz target can let whatever a reply or a file put into the state run
 // through every operation an operator can start.
 
+#include "control/CommitPath.h"
+#include "control/FollowSwitcher.h"
 #include "control/Grouping.h"
+#include "control/Holds.h"
 #include "control/Presets.h"
+#include "control/RouteJournal.h"
 #include "control/Routing.h"
+#include "control/StatusRead.h"
+#include "control/UndoTake.h"
 #include "link/CommandChannel.h"
 #include "link/LinkHost.h"
 #include "state/MatrixState.h"
@@ -36,9 +42,15 @@ private:
     struct Views;
     std::unique_ptr<Views> m_views;
     std::unique_ptr<CommandChannel> m_channel;
+    std::unique_ptr<RouteJournal> m_journal;
+    std::unique_ptr<Holds> m_holds;
+    std::unique_ptr<CommitPath> m_commits;
     std::unique_ptr<Routing> m_routing;
     std::unique_ptr<Grouping> m_grouping;
+    std::unique_ptr<StatusRead> m_statusRead;
     std::unique_ptr<Presets> m_presets;
+    std::unique_ptr<UndoTake> m_undo;
+    std::unique_ptr<FollowSwitcher> m_follower;
 };
 
 } // namespace kv::fuzz
