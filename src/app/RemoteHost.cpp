@@ -10,7 +10,6 @@
 #include "control/Routing.h"
 #include "control/UndoTake.h"
 #include "link/CommandChannel.h"
-#include "remote/RemoteSalvo.h"
 
 #include <QCryptographicHash>
 #include <QSettings>
@@ -139,9 +138,7 @@ QString RemoteHost::salvoRefusal(const QList<int> &outputs, const QString &owner
 
 void RemoteHost::takeRoutes(const QList<QPair<int, int>> &routes, const QString &origin)
 {
-    m_form.core().act(origin, [&] {
-        TakeRemoteSalvo(m_form.state(), m_form.channel(), m_form.core().routing(), routes);
-    });
+    m_form.core().act(origin, [&] { m_form.core().routing().TakeSalvo(routes); });
 }
 
 void RemoteHost::setLabel(HubLabelKind kind, int port, const QString &text)

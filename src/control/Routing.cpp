@@ -258,6 +258,24 @@ void Routing::ClearUnprotectedRoutes()
                     .arg(kept.join(QStringLiteral(", "))));
 }
 
+void Routing::TakeSalvo(const QList<QPair<int, int>> &routes)
+{
+    const CommandChannel::Exchange exchange(m_channel);
+    const BusyGuard busy(m_state);
+    for (const auto &[o, i] : routes) {
+        if (!IsPortIndex(o) || o >= OutputsOf(m_state) || i < 0 || i >= InputsOf(m_state))
+            continue;
+        m_state.Routes[o].Input = std::uint8_t(i);
+        m_state.Routes[o].Taken = 0;
+        UpdateVideoLabelText(o);
+        SendRouteTemp(m_channel, o, i);
+    }
+    TakeRoutes();
+    // The operator's selected output shows its new input.
+    if (IsPortIndex(m_state.SelectedOutput))
+        HighlightRoutedInput(m_state.SelectedOutput);
+}
+
 void Routing::SetReclocker(int output)
 {
     if (output < 0 || output >= OutputsOf(m_state))

@@ -6,7 +6,9 @@
 #include "control/Shade.h"
 #include "state/MatrixState.h"
 
+#include <QList>
 #include <QObject>
+#include <QPair>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -67,6 +69,9 @@ public:
     void EnableOutputRow(int output, bool enabled);
     void EnableInputButton(int input, bool enabled);
     void RefreshRoutingPage();
+    // A salvo: every (output, input), 0-based and already checked, as a temporary route, then
+    // one take, all inside one exchange, shown on the page as the operator's routes are.
+    void TakeSalvo(const QList<QPair<int, int>> &routes);
 
     // Handlers of the page's controls (numbers count from 1), with their guards.
     void OutputButtonClick(int n);
