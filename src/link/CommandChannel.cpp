@@ -133,52 +133,47 @@ void CommandChannel::loseSerialLink()
     emit serialLinkLost(port);
 }
 
-void CommandChannel::SendCommand()
+void CommandChannel::SendCommand() { Send(true); }
+
+void CommandChannel::SendCommandNoWait() { Send(false); }
+
+void CommandChannel::Send(bool awaitEthernet)
 {
     CommandOutcome outcome = CommandOutcome::NotSent;
     {
         Exchange exchange(*this);
         switch (linkMode()) {
         case LinkMode::Serial:
+            // The serial side always awaits its "#".
             outcome = SerialSendWithRetry() ? CommandOutcome::Answered : CommandOutcome::Unanswered;
             break;
-        case LinkMode::Ethernet: {
-            const bool shown = m_host.showBusyCursor();
-            // An unanswered command is neither reported nor retried.
-            outcome = EthernetSendAndAwait(CommandBuffer) ? CommandOutcome::Answered
-                                                          : CommandOutcome::Unanswered;
-            if (shown)
-                m_host.showArrowCursor();
+        case LinkMode::Ethernet:
+            outcome = awaitEthernet ? EthernetSendAwaited() : EthernetSendUnawaited();
             break;
-        }
         case LinkMode::None: break;
         }
     }
     emit commandEnded(outcome, QByteArray(CommandBuffer).trimmed());
 }
 
-void CommandChannel::SendCommandNoWait()
+CommandOutcome CommandChannel::EthernetSendAwaited()
 {
-    CommandOutcome outcome = CommandOutcome::NotSent;
-    {
-        Exchange exchange(*this);
-        switch (linkMode()) {
-        case LinkMode::Serial:
-            // the serial side always awaits its "#"
-            outcome = SerialSendWithRetry() ? CommandOutcome::Answered : CommandOutcome::Unanswered;
-            break;
-        case LinkMode::Ethernet:
-            if (socketActive()) {
-                outcome = m_socket->write(CommandBuffer) < 0 ? CommandOutcome::Unanswered
-                                                             : CommandOutcome::Sent;
-                m_socket->flush();
-                qCDebug(lcWire).noquote() << "tcp sent:" << WireText(CommandBuffer);
-            }
-            break;
-        case LinkMode::None: break;
-        }
-    }
-    emit commandEnded(outcome, QByteArray(CommandBuffer).trimmed());
+    const bool shown = m_host.showBusyCursor();
+    // An unanswered command is neither reported nor retried.
+    const bool answered = EthernetSendAndAwait(CommandBuffer);
+    if (shown)
+        m_host.showArrowCursor();
+    return answered ? CommandOutcome::Answered : CommandOutcome::Unanswered;
+}
+
+CommandOutcome CommandChannel::EthernetSendUnawaited()
+{
+    if (!socketActive())
+        return CommandOutcome::NotSent;
+    const bool written = m_socket->write(CommandBuffer) >= 0;
+    m_socket->flush();
+    qCDebug(lcWire).noquote() << "tcp sent:" << WireText(CommandBuffer);
+    return written ? CommandOutcome::Sent : CommandOutcome::Unanswered;
 }
 
 QueryReply CommandChannel::runQuery(const QByteArray &text, int minReplyLength)

@@ -149,6 +149,10 @@ private:
         __attribute__((format(printf, 3, 0)));
     void SendCommand();
     void SendCommandNoWait();
+    // One command line over the live link; over Ethernet awaited or not.
+    void Send(bool awaitEthernet);
+    CommandOutcome EthernetSendAwaited();
+    CommandOutcome EthernetSendUnawaited();
     void setSerialLinkLive(bool live);
 
     void SerialWrite(const char *text);
