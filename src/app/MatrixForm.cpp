@@ -55,21 +55,7 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
                        *ControlTabSheet, *GroupingTabSheet, *PresetsGroupBox, *SequencingTabSheet,
                        *m_followWindow, *m_questions},
                       m_timeouts, this);
-    routing = &m_core->routing();
-    grouping = &m_core->grouping();
-    statusRead = &m_core->statusRead();
-    presets = &m_core->presets();
-    sequencer = &m_core->sequencer();
-    serialLink = &m_core->serialLink();
-    ethernetLink = &m_core->ethernetLink();
-    configActions = &m_core->configActions();
-    undoTake = &m_core->undoTake();
-    follower = &m_core->follower();
     m_channel = &m_core->channel();
-    journal = &m_core->journal();
-    holds = &m_core->holds();
-    protectedOutputs = &holds->protects();
-    commits = &m_core->commits();
 
     wireRouting();
     wireGrouping();
@@ -182,10 +168,10 @@ void TMatrixForm::MainPageControlChange()
         PresetsGroupBox->setVisible(true);
         // Pending temporary routes are withdrawn when the operator comes back here; a
         // pending preset preview goes first, so it never outlives the routes it described.
-        if (routing)
+        if (&m_core->routing())
             m_core->act(QStringLiteral("operator"), [this] {
-                routing->WithdrawPreview();
-                routing->CancelTake();
+                m_core->routing().WithdrawPreview();
+                m_core->routing().CancelTake();
             });
         return;
     }
@@ -194,8 +180,8 @@ void TMatrixForm::MainPageControlChange()
 
 bool TMatrixForm::event(QEvent *event)
 {
-    // The status bar holds the console's own texts: the menus' (empty) status tips, sent on
-    // every hover, would wipe them.
+    // The status bar &m_core->holds() the console's own texts: the menus' (empty) status tips, sent
+    // on every hover, would wipe them.
     if (event->type() == QEvent::StatusTip)
         return true;
     return QMainWindow::event(event);

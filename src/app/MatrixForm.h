@@ -110,22 +110,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // The core's features, as the wire*() functions bind them (the core owns them).
-    Routing *routing = nullptr;
-    Grouping *grouping = nullptr;
-    StatusRead *statusRead = nullptr;
-    Presets *presets = nullptr;
-    Sequencer *sequencer = nullptr;
-    SerialLink *serialLink = nullptr;
-    EthernetLink *ethernetLink = nullptr;
-    ConfigActions *configActions = nullptr;
-    RouteJournal *journal = nullptr;
-    UndoTake *undoTake = nullptr;
-    Holds *holds = nullptr;
-    CommitPath *commits = nullptr;
-    ProtectedOutputs *protectedOutputs = nullptr;
-    FollowSwitcher *follower = nullptr;
-
     void buildFrame();
     void wireRouting();
     void wireStatusRead();

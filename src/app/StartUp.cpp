@@ -2,6 +2,7 @@
 // confirmation.
 
 #include "app/MatrixForm.h"
+#include "control/Core.h"
 
 #include "app/WindowHost.h"
 #include "config/IpSaveFile.h"
@@ -35,18 +36,18 @@ void TMatrixForm::FormShow()
     }
     Dialogs &dialogs = Dialogs::instance();
     if (dialogs.yesNo(this, kConnectTitle, kConnectQuestion)) {
-        serialLink->SearchAllClick();
+        m_core->serialLink().SearchAllClick();
         return;
     }
     dialogs.plain(this, kConnectLater);
-    ethernetLink->LoadIpAddress();
+    m_core->ethernetLink().LoadIpAddress();
 }
 
 void TMatrixForm::connectAtStartUp()
 {
     // Nobody may be there to answer: the question and the note after No are not shown.
     switch (m_startUp.answer) {
-    case StartUpChoice::Answer::Serial: serialLink->SearchAllClick(); break;
+    case StartUpChoice::Answer::Serial: m_core->serialLink().SearchAllClick(); break;
     case StartUpChoice::Answer::None:
         if (const std::optional<QString> saved = ReadIpSaveFile())
             m_host->setIpAddressText(*saved);
@@ -64,7 +65,7 @@ bool TMatrixForm::FormCloseQuery()
 {
     if (!Dialogs::instance().yesNo(this, kExitTitle, kExitQuestion))
         return false;
-    ethernetLink->closeConnection();
+    m_core->ethernetLink().closeConnection();
     return true;
 }
 

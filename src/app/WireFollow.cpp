@@ -2,6 +2,7 @@
 // runs, its marks and its lamp. What following does is the core's (FollowSwitcher).
 
 #include "app/MatrixForm.h"
+#include "control/Core.h"
 
 #include "config/Settings.h"
 #include "control/FollowSwitcher.h"
@@ -21,16 +22,16 @@ void TMatrixForm::wireFollow()
     followLight = new FollowLight;
     MainStatusBar->addPermanentWidget(followLight);
 
-    FollowSwitcher *f = follower;
+    FollowSwitcher *f = &m_core->follower();
     connect(f, &FollowSwitcher::lampChanged, followLight, &FollowLight::show);
-    connect(statusRead, &StatusRead::routesRead, f, &FollowSwitcher::switcherRead);
+    connect(&m_core->statusRead(), &StatusRead::routesRead, f, &FollowSwitcher::switcherRead);
     // What the switcher changed by itself reaches the remote clients too.
     connect(f, &FollowSwitcher::routesChangedAtSwitcher, this, [this] { tellRemoteClients(); });
     connect(f, &FollowSwitcher::routesCorrected, this, [this] { tellRemoteClients(); });
 
     QAction *item = m_menu.FollowSwitcher1;
     connect(item, &QAction::toggled, this, [this](bool on) {
-        follower->setEnabled(on);
+        m_core->follower().setEnabled(on);
         if (!on)
             followMarks->clear();
     });

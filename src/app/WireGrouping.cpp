@@ -1,4 +1,5 @@
 #include "app/MatrixForm.h"
+#include "control/Core.h"
 
 #include "control/Grouping.h"
 #include "ui/GroupingPage.h"
@@ -8,7 +9,7 @@ namespace kv {
 void TMatrixForm::wireGrouping()
 {
     GroupingPage *page = GroupingTabSheet;
-    Grouping *g = grouping;
+    Grouping *g = &m_core->grouping();
     connect(page, &GroupingPage::groupClicked, g, gated([g] { g->GroupingRadioGroupClick(); }));
     connect(page, &GroupingPage::inputClicked, g,
             gated<int>([g](int n) { g->GroupInputButtonClick(n); }));

@@ -3,6 +3,7 @@
 // means to a change is the core's (CommitPath, Holds).
 
 #include "app/MatrixForm.h"
+#include "control/Core.h"
 
 #include "app/RemoteControl.h"
 #include "control/Holds.h"
@@ -28,13 +29,13 @@ void TMatrixForm::wireHolds()
         settingsNote->setText(text);
         settingsNote->setVisible(!text.isEmpty());
     };
-    note(protectedOutputs->problem());
-    connect(protectedOutputs, &ProtectedOutputs::settingsProblem, settingsNote, note);
+    note(m_core->holds().protects().problem());
+    connect(&m_core->holds().protects(), &ProtectedOutputs::settingsProblem, settingsNote, note);
 
     // Protects: set from the output button's menu or Ctrl+P, remembered, shown.
-    for (int o : protectedOutputs->all())
+    for (int o : m_core->holds().protects().all())
         holdMarks->setProtected(o, true);
-    connect(protectedOutputs, &ProtectedOutputs::changed, this, [this](int o, bool on) {
+    connect(&m_core->holds().protects(), &ProtectedOutputs::changed, this, [this](int o, bool on) {
         holdMarks->setProtected(o, on);
         MainStatusBar->showMessage(
             (on ? QStringLiteral("Output %1 protected") : QStringLiteral("Output %1 released"))
@@ -42,20 +43,20 @@ void TMatrixForm::wireHolds()
         tellRemoteClients();
     });
     connect(holdMarks, &HoldMarks::toggleRequested, this,
-            gated<int>([this](int n) { protectedOutputs->toggle(n - 1); }));
+            gated<int>([this](int n) { m_core->holds().protects().toggle(n - 1); }));
     connect(m_menu.ProtectSelected1, &QAction::triggered, this, gated([this] {
                 if (state().SelectedOutput >= 0 && state().SelectedOutput < OutputsOf(state()))
-                    protectedOutputs->toggle(state().SelectedOutput);
+                    m_core->holds().protects().toggle(state().SelectedOutput);
                 else
                     MainStatusBar->showMessage(QStringLiteral("Select an output first"));
             }));
-    connect(routing, &Routing::status, MainStatusBar,
+    connect(&m_core->routing(), &Routing::status, MainStatusBar,
             [this](const QString &text) { MainStatusBar->showMessage(text); });
 
     // Locks: shown as clients take them, freed from the output button's menu.
-    connect(holds, &Holds::locksChanged, this, [this] {
+    connect(&m_core->holds(), &Holds::locksChanged, this, [this] {
         for (int o = 0; o < kMaxPorts; ++o)
-            holdMarks->setLockedBy(o, holds->lockOwner(o));
+            holdMarks->setLockedBy(o, m_core->holds().lockOwner(o));
     });
     connect(holdMarks, &HoldMarks::forceUnlockRequested, this,
             gated<int>([this](int n) { remoteControl->askForceUnlock(n - 1); }));

@@ -16,17 +16,19 @@ void TMatrixForm::wireLabelsAndConfig()
     Labels *labels = &m_core->labels();
     LabelingPage *page = LabelTabSheet;
 
-    connect(page, &LabelingPage::labelExit, configActions,
+    connect(page, &LabelingPage::labelExit, &m_core->configActions(),
             [labels](LabelKind kind, int n) { labels->LabelEditExit(kind, n); });
-    connect(page, &LabelingPage::resetClicked, configActions,
+    connect(page, &LabelingPage::resetClicked, &m_core->configActions(),
             [labels](LabelKind kind) { labels->ResetLabelsButtonClick(kind); });
 
-    connect(m_menu.OpenConfigurationFile1, &QAction::triggered, configActions, gated([this] {
-                const RouteJournal::Scope scope(journal, QStringLiteral("configuration file"));
-                configActions->OpenConfigurationFile1Click();
+    connect(m_menu.OpenConfigurationFile1, &QAction::triggered, &m_core->configActions(),
+            gated([this] {
+                const RouteJournal::Scope scope(&m_core->journal(),
+                                                QStringLiteral("configuration file"));
+                m_core->configActions().OpenConfigurationFile1Click();
             }));
-    connect(m_menu.SaveConfigurationtoFile1, &QAction::triggered, configActions,
-            [this] { configActions->SaveConfigurationtoFile1Click(); });
+    connect(m_menu.SaveConfigurationtoFile1, &QAction::triggered, &m_core->configActions(),
+            [this] { m_core->configActions().SaveConfigurationtoFile1Click(); });
 
     auto *labelFiles = new LabelFiles(*this, *labels);
     connect(m_menu.ExportLabels1, &QAction::triggered, labelFiles,
@@ -34,7 +36,7 @@ void TMatrixForm::wireLabelsAndConfig()
     connect(m_menu.ImportLabels1, &QAction::triggered, labelFiles,
             [labelFiles] { labelFiles->ImportLabels1Click(); });
 
-    m_initHooks.GatherLabels = [this] { configActions->GatherLabels(); };
+    m_initHooks.GatherLabels = [this] { m_core->configActions().GatherLabels(); };
 }
 
 } // namespace kv

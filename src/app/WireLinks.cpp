@@ -2,6 +2,7 @@
 // indicators, and the menu items of the frame (Exit, About).
 
 #include "app/MatrixForm.h"
+#include "control/Core.h"
 
 #include "app/AboutBox.h"
 #include "app/WindowHost.h"
@@ -33,13 +34,13 @@ void TMatrixForm::wireLinks()
             // The check marks are the link's to set, not the click's.
             item->setChecked(!checked);
             if (!refused())
-                serialLink->ComItemClick(n);
+                m_core->serialLink().ComItemClick(n);
         });
     }
     m_menu.COM1->setToolTipsVisible(true);
     m_host->refreshComToolTips();
     connect(m_menu.COM1, &QMenu::aboutToShow, this, [this] { m_host->refreshComToolTips(); });
-    SerialLink *serial = serialLink;
+    SerialLink *serial = &m_core->serialLink();
     connect(m_menu.SearchForKestavion1, &QAction::triggered, serial,
             gated([serial] { serial->SearchAllClick(); }));
     connect(m_menu.DisconnectSerialCommunication1, &QAction::triggered, serial,
@@ -47,22 +48,22 @@ void TMatrixForm::wireLinks()
     const std::pair<QAction *, int> speeds[] = {
         {m_menu.Baud19200, 19200}, {m_menu.Baud38400, 38400}, {m_menu.Baud57600, 57600}};
     for (const auto &[item, baud] : speeds)
-        connect(item, &QAction::triggered, serialLink,
-                gated([this, b = baud] { serialLink->SetSpeed(b); }));
+        connect(item, &QAction::triggered, &m_core->serialLink(),
+                gated([this, b = baud] { m_core->serialLink().SetSpeed(b); }));
 
     // Setup page: the link choice and the switcher's address.
     // The link's own changes of the choice run the handler inside the run that made them;
     // the operator's choice during an exchange falls back to the item the link is on.
     RadioGroup *mode = SetupTabSheet->SerialModeRadioGroup;
-    connect(mode, &RadioGroup::clicked, ethernetLink,
+    connect(mode, &RadioGroup::clicked, &m_core->ethernetLink(),
             [this, mode, shown = std::make_shared<int>(mode->itemIndex())](int index) {
-                if (refused() && !ethernetLink->selectingItself()) {
+                if (refused() && !m_core->ethernetLink().selectingItself()) {
                     QSignalBlocker block(mode);
                     mode->setItemIndex(*shown);
                     return;
                 }
                 *shown = index;
-                ethernetLink->SerialModeRadioGroupClick();
+                m_core->ethernetLink().SerialModeRadioGroupClick();
             });
 
     // About page: what the switcher sends, and the line lights while monitoring.

@@ -1,4 +1,5 @@
 #include "app/MatrixForm.h"
+#include "control/Core.h"
 
 #include "control/Presets.h"
 #include "control/Routing.h"
@@ -14,34 +15,36 @@ void TMatrixForm::wirePresets()
 {
     auto *panel = PresetsGroupBox;
 
-    Presets *p = presets;
+    Presets *p = &m_core->presets();
     connect(panel, &PresetPanel::saveClicked, p, gated([p] { p->PresetsSaveButtonClick(); }));
     connect(panel, &PresetPanel::saveCancelClicked, p,
             gated([p] { p->PresetSaveCancelButtonClick(); }));
     connect(panel, &PresetPanel::recallClicked, p, gated([p] { p->PresetsRecallButtonClick(); }));
     connect(panel, &PresetPanel::recallCancelClicked, p, gated([this, p] {
-                const RouteJournal::Scope scope(journal, presets->previewOrigin());
+                const RouteJournal::Scope scope(&m_core->journal(),
+                                                m_core->presets().previewOrigin());
                 p->PresetRecallCancelButtonClick();
             }));
     connect(panel, &PresetPanel::confirmClicked, p, gated([this, p] {
-                const RouteJournal::Scope scope(journal, presets->previewOrigin());
+                const RouteJournal::Scope scope(&m_core->journal(),
+                                                m_core->presets().previewOrigin());
                 p->PresetRecallConfirmButtonClick();
             }));
     connect(panel, &PresetPanel::presetClicked, p, gated<int>([this, p, panel](int n) {
                 // A shown undo is not on the switcher: saving would store it and take it as on air.
-                if (panel->saveEnabled() && undoTake->pending()) {
+                if (panel->saveEnabled() && m_core->undoTake().pending()) {
                     MainStatusBar->showMessage(
                         QStringLiteral("Take or Cancel the pending change first"));
                     return;
                 }
                 // Saving takes the live routes; recalling shows the preset's.
-                const RouteJournal::Scope scope(journal, panel->saveEnabled()
-                                                             ? QStringLiteral("operator")
+                const RouteJournal::Scope scope(
+                    &m_core->journal(), panel->saveEnabled() ? QStringLiteral("operator")
                                                              : QStringLiteral("preset %1").arg(n));
                 p->PresetButtonClick(n);
             }));
 
-    m_initHooks.InitPresets = [this] { presets->InitPresets(); };
+    m_initHooks.InitPresets = [this] { m_core->presets().InitPresets(); };
 }
 
 } // namespace kv

@@ -1,7 +1,8 @@
-// The route journal: its file, the origins of the changes made outside a gated handler, its
-// window, and Undo Last Take.
+// The route &m_core->journal(): its file, the origins of the changes made outside a gated handler,
+// its window, and Undo Last Take.
 
 #include "app/MatrixForm.h"
+#include "control/Core.h"
 
 #include "app/WindowHost.h"
 #include "config/RouteLogFile.h"
@@ -19,21 +20,21 @@ namespace kv {
 
 void TMatrixForm::wireRouteJournal()
 {
-    // The journal's file; a journal that cannot be written says so once and never stops
-    // routing.
+    // The &m_core->journal()'s file; a &m_core->journal() that cannot be written says so once and
+    // never stops &m_core->routing().
     auto writer = std::make_shared<RouteLogWriter>(DefaultRouteLogFolder());
-    journal->sink = [writer](const RouteChange &c) { return writer->append(c); };
-    connect(journal, &RouteJournal::writeFailed, this, [this, writer] {
+    m_core->journal().sink = [writer](const RouteChange &c) { return writer->append(c); };
+    connect(&m_core->journal(), &RouteJournal::writeFailed, this, [this, writer] {
         MainStatusBar->showMessage(
-            QStringLiteral("Route log cannot be written (%1): routing goes on")
+            QStringLiteral("Route log cannot be written (%1): &m_core->routing() goes on")
                 .arg(writer->error()));
     });
 
     // Undo of the last take, shown as a pending change.
-    connect(undoTake, &UndoTake::status, MainStatusBar,
+    connect(&m_core->undoTake(), &UndoTake::status, MainStatusBar,
             [this](const QString &text) { MainStatusBar->showMessage(text); });
     connect(m_menu.UndoTake1, &QAction::triggered, this,
-            gated([this] { undoTake->UndoTake1Click(); }));
+            gated([this] { m_core->undoTake().UndoTake1Click(); }));
 
     connect(m_menu.RouteLog1, &QAction::triggered, this, [this] { openRouteLog(); });
 }
@@ -42,7 +43,8 @@ void TMatrixForm::openRouteLog()
 {
     if (!routeLogWindow) {
         routeLogWindow = new RouteLogWindow(this);
-        connect(journal, &RouteJournal::changeRecorded, routeLogWindow, &RouteLogWindow::addChange);
+        connect(&m_core->journal(), &RouteJournal::changeRecorded, routeLogWindow,
+                &RouteLogWindow::addChange);
     }
     if (!routeLogWindow->isVisible()) {
         const QString folder = DefaultRouteLogFolder();

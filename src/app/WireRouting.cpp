@@ -1,4 +1,5 @@
 #include "app/MatrixForm.h"
+#include "control/Core.h"
 #include "control/Routing.h"
 #include "ui/SwitchingPage.h"
 
@@ -7,7 +8,7 @@ namespace kv {
 void TMatrixForm::wireRouting()
 {
     SwitchingPage *page = ControlTabSheet;
-    Routing *r = routing;
+    Routing *r = &m_core->routing();
     connect(page, &SwitchingPage::outputButtonClicked, this,
             gated<int>([r](int n) { r->OutputButtonClick(n); }));
     connect(page, &SwitchingPage::inputButtonClicked, this,

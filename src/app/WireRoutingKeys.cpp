@@ -1,4 +1,5 @@
 #include "app/MatrixForm.h"
+#include "control/Core.h"
 
 #include "app/RoutingKeys.h"
 #include "control/Presets.h"
@@ -16,14 +17,14 @@ void TMatrixForm::wireRoutingKeys()
 {
     routingKeys = new RoutingKeys(*this);
     KeyRoutingActions &a = routingKeys->keys().actions;
-    a.OutputButtonClick = acting<int>([this](int n) { routing->OutputButtonClick(n); });
-    a.InputButtonClick = acting<int>([this](int n) { routing->InputButtonClick(n); });
-    a.TakeButtonClick = acting<>([this] { routing->TakeButtonClick(); });
-    a.CancelTakeButtonClick = acting<>([this] { routing->CancelTakeButtonClick(); });
+    a.OutputButtonClick = acting<int>([this](int n) { m_core->routing().OutputButtonClick(n); });
+    a.InputButtonClick = acting<int>([this](int n) { m_core->routing().InputButtonClick(n); });
+    a.TakeButtonClick = acting<>([this] { m_core->routing().TakeButtonClick(); });
+    a.CancelTakeButtonClick = acting<>([this] { m_core->routing().CancelTakeButtonClick(); });
     a.RecallPreview = acting<int>([this](int n) {
-        const RouteJournal::Scope scope(journal, QStringLiteral("preset %1").arg(n));
-        presets->PresetsRecallButtonClick();
-        presets->PresetButtonClick(n);
+        const RouteJournal::Scope scope(&m_core->journal(), QStringLiteral("preset %1").arg(n));
+        m_core->presets().PresetsRecallButtonClick();
+        m_core->presets().PresetButtonClick(n);
     });
     a.RecallAvailable = [this] { return PresetsGroupBox->recallEnabled(); };
     a.Refused = [this] { return refused(); };

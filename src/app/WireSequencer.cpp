@@ -1,4 +1,5 @@
 #include "app/MatrixForm.h"
+#include "control/Core.h"
 
 #include "control/Presets.h"
 #include "control/Sequencer.h"
@@ -12,12 +13,12 @@ namespace kv {
 void TMatrixForm::wireSequencer()
 {
     auto *page = SequencingTabSheet;
-    connect(sequencer, &Sequencer::status, MainStatusBar,
+    connect(&m_core->sequencer(), &Sequencer::status, MainStatusBar,
             [this](const QString &text) { MainStatusBar->showMessage(text); });
     // A step is no operator action: the clients hear of it when it is done.
-    connect(sequencer, &Sequencer::stepRecalled, this, [this] { tellRemoteClients(); });
+    connect(&m_core->sequencer(), &Sequencer::stepRecalled, this, [this] { tellRemoteClients(); });
 
-    Sequencer *s = sequencer;
+    Sequencer *s = &m_core->sequencer();
     connect(page, &SequencingPage::stepToggled, s, &Sequencer::PresetSeqEnableCheckBoxClick);
     connect(page, &SequencingPage::presetEditExit, s, &Sequencer::PresetSeqEditExit);
     connect(page, &SequencingPage::delayEditExit, s, &Sequencer::PresetDelayEditExit);

@@ -1,4 +1,5 @@
 #include "app/MatrixForm.h"
+#include "control/Core.h"
 
 #include "app/WindowHost.h"
 #include "control/StatusRead.h"
@@ -10,7 +11,7 @@ namespace kv {
 
 void TMatrixForm::wireStatusRead()
 {
-    StatusRead *read = statusRead;
+    StatusRead *read = &m_core->statusRead();
     connect(m_menu.ReadfromKestavions1, &QAction::triggered, this,
             gated([read] { read->ReadfromKestavions1Click(); }));
     connect(ControlTabSheet, &SwitchingPage::updateStatusClicked, this,
