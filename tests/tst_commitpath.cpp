@@ -52,13 +52,13 @@ void TestCommitPath::holdTakenWhileAskingIsAskedToo()
     HubClient a;
     QVERIFY(a.connectTo(PortOf(*f)));
     a.send("VIDEO OUTPUT LOCKS:\n1 O\n\n");
-    QTRY_VERIFY(!f->form().remoteServer->lockOwner(1).isEmpty());
-    const QString owner = f->form().remoteServer->lockOwner(1);
+    QTRY_VERIFY(!f->form().core().holds().lockOwner(1).isEmpty());
+    const QString owner = f->form().core().holds().lockOwner(1);
     f->clearWire();
     f->dialogs.onShow = [&](const ShownBox &) {
         f->dialogs.onShow = nullptr;
         a.send("VIDEO OUTPUT LOCKS:\n0 O\n\n");
-        QTRY_VERIFY(!f->form().remoteServer->lockOwner(0).isEmpty());
+        QTRY_VERIFY(!f->form().core().holds().lockOwner(0).isEmpty());
     };
     f->dialogs.answer(Dialogs::Answer::Yes);
     f->dialogs.answer(Dialogs::Answer::No);
@@ -69,7 +69,7 @@ void TestCommitPath::holdTakenWhileAskingIsAskedToo()
                           subject + " would change output(s) 1 locked by remote client " + owner +
                               ". Force the lock(s) free?"}));
     QCOMPARE(f->commands(), QStringList{});
-    QCOMPARE(f->form().remoteServer->lockOwner(0), owner);
+    QCOMPARE(f->form().core().holds().lockOwner(0), owner);
     QCOMPARE(f->emuState("routes").section(',', 0, 1), "4,5");
 }
 

@@ -266,7 +266,7 @@ void tst_Remote::refusedWhenItsTurnCame()
     QCOMPARE(a.next(3), QByteArray("ACK\n\nVIDEO OUTPUT LOCKS:\n0 L\n\nVIDEO OUTPUT ROUTING:\n0 4\n\n"));
     QVERIFY(a.quiet());
     QCOMPARE(f->commands(), QStringList{});
-    const QString owner = f->form().remoteServer->lockOwner(0);
+    const QString owner = f->form().core().holds().lockOwner(0);
     QCOMPARE(StatusText(*f), "Remote route from 127.0.0.1 refused: " + why + owner);
 }
 
@@ -299,7 +299,7 @@ void tst_Remote::locks()
     a.send("VIDEO OUTPUT LOCKS:\n2 O\n\n");
     QCOMPARE(a.next(2), QByteArray("ACK\n\nVIDEO OUTPUT LOCKS:\n2 O\n\n"));
     QCOMPARE(b.next(), QByteArray("VIDEO OUTPUT LOCKS:\n2 L\n\n"));
-    const QString owner = f->form().remoteServer->lockOwner(2);
+    const QString owner = f->form().core().holds().lockOwner(2);
     QVERIFY(owner.startsWith("127.0.0.1:"));
 
     // Only the owner routes it; the operator is refused too, and told by whom.
@@ -349,7 +349,7 @@ void tst_Remote::operatorForcesALockFree()
     CLIENT(a, f);
     a.send("VIDEO OUTPUT LOCKS:\n1 O\n\n");
     QCOMPARE(a.next(2), QByteArray("ACK\n\nVIDEO OUTPUT LOCKS:\n1 O\n\n"));
-    const QString owner = f->form().remoteServer->lockOwner(1);
+    const QString owner = f->form().core().holds().lockOwner(1);
     // The operator sees the lock on the page, and who holds it.
     auto *button = f->find<QPushButton>("OutputButton2");
     QVERIFY(!button->icon().isNull());
@@ -418,7 +418,7 @@ void tst_Remote::lockedOutputsAskFirst()
     CLIENT(a, f);
     a.send("VIDEO OUTPUT LOCKS:\n1 O\n\n");
     QCOMPARE(a.next(2), QByteArray("ACK\n\nVIDEO OUTPUT LOCKS:\n1 O\n\n"));
-    const QString owner = f->form().remoteServer->lockOwner(1);
+    const QString owner = f->form().core().holds().lockOwner(1);
     f->clearWire();
     f->dialogs.answer(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
     if (action == "start") {
@@ -432,7 +432,7 @@ void tst_Remote::lockedOutputsAskFirst()
              QStringList{subject + " would change output(s) 2 locked by remote client " + owner +
                          ". Force the lock(s) free?"});
     QCOMPARE(f->commands().value(0), firstSent);
-    QCOMPARE(f->form().remoteServer->lockOwner(1), yes ? QString() : owner);
+    QCOMPARE(f->form().core().holds().lockOwner(1), yes ? QString() : owner);
     if (yes) {
         QCOMPARE(a.next(), QByteArray("VIDEO OUTPUT LOCKS:\n1 U\n\n"));
         QVERIFY(a.next().startsWith("VIDEO OUTPUT ROUTING:\n"));
@@ -456,8 +456,8 @@ void tst_Remote::sequenceStepSkippedWhileLocked()
     QTRY_VERIFY2(f->commands().contains("RPRST 2 0"), qPrintable(f->commands().join('|') + StatusText(*f)));
     // Updates of the steps come and go meanwhile; the lock is read from the console.
     a.send("VIDEO OUTPUT LOCKS:\n1 O\n\n");
-    QTRY_VERIFY(!f->form().remoteServer->lockOwner(1).isEmpty());
-    const QString owner = f->form().remoteServer->lockOwner(1);
+    QTRY_VERIFY(!f->form().core().holds().lockOwner(1).isEmpty());
+    const QString owner = f->form().core().holds().lockOwner(1);
     QTRY_VERIFY(StatusText(*f).startsWith("Sequence step "));
     QVERIFY2(StatusText(*f).endsWith(" skipped: output(s) 2 locked by remote client " + owner),
              qPrintable(StatusText(*f)));

@@ -230,7 +230,7 @@ void tst_RemoteSafety::stopClosesClientsAndLocks()
     f->form().remoteServer->stop();
     QVERIFY(c.closedByServer());
     QVERIFY(!f->form().remoteServer->isListening());
-    QCOMPARE(f->form().remoteServer->lockOwner(0), QString());
+    QCOMPARE(f->form().core().holds().lockOwner(0), QString());
     QVERIFY(OperatorRoutes(*f, 2));
 }
 
@@ -272,7 +272,7 @@ void tst_RemoteSafety::nonReaderClosedWhileItsRequestRuns()
         QTest::qWait(5);
     }
     QTRY_COMPARE(f->form().remoteServer->clientCount(), 0);
-    QCOMPARE(f->form().remoteServer->lockOwner(0), QString());
+    QCOMPARE(f->form().core().holds().lockOwner(0), QString());
     HubClient c;
     QVERIFY(c.connectTo(PortOf(*f)));
     c.send("PING:\n\n");

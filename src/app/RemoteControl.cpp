@@ -3,6 +3,7 @@
 #include "app/MatrixForm.h"
 #include "app/RemoteHost.h"
 #include "config/Settings.h"
+#include "control/Core.h"
 #include "remote/RemoteServer.h"
 #include "ui/Dialogs.h"
 #include "ui/RemoteDialog.h"
@@ -122,8 +123,8 @@ void RemoteControl::showStatus()
         m_dialog->setStatusText(QStringLiteral("Not listening."));
     QList<QPair<int, QString>> locks;
     for (int o = 0; o < OutputsOf(m_form.state()); ++o)
-        if (!server->lockOwner(o).isEmpty())
-            locks.append({o, server->lockOwner(o)});
+        if (!m_form.core().holds().lockOwner(o).isEmpty())
+            locks.append({o, m_form.core().holds().lockOwner(o)});
     m_dialog->setLocks(locks);
 }
 
@@ -163,7 +164,7 @@ void RemoteControl::openDialog()
 
 void RemoteControl::askForceUnlock(int output)
 {
-    const QString owner = m_server->lockOwner(output);
+    const QString owner = m_form.core().holds().lockOwner(output);
     if (owner.isEmpty())
         return;
     if (Dialogs::instance().yesNo(

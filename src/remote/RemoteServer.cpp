@@ -117,11 +117,9 @@ bool RemoteServer::isListening() const { return m_server->isListening(); }
 QHostAddress RemoteServer::address() const { return m_server->serverAddress(); }
 quint16 RemoteServer::port() const { return m_server->serverPort(); }
 
-QString RemoteServer::lockOwner(int output) const { return m_console.holds().lockOwner(output); }
-
 void RemoteServer::forceUnlock(int output)
 {
-    if (lockOwner(output).isEmpty())
+    if (m_console.holds().lockOwner(output).isEmpty())
         return;
     m_console.holds().forceUnlock(output);
     changed();

@@ -49,8 +49,6 @@ public:
     void setReadOnly(bool on) { m_readOnly = on; }
     bool readOnly() const { return m_readOnly; }
 
-    // "ADDRESS:PORT" of the client that holds the lock on the output; empty when none does.
-    QString lockOwner(int output) const;
     // The operator frees a lock (after asking); its owner and every client are told.
     void forceUnlock(int output);
 
