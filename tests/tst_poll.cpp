@@ -115,7 +115,8 @@ void tst_Poll::replyEnds()
 }
 
 // A command sent while a poll's reply is on its way goes out right after that reply, which
-// is read first without letting events run; the command then gets its own answer.
+// is read first; events served meanwhile find the gate held, so nothing else gets in between.
+// The command then gets its own answer.
 void tst_Poll::exchangeWaitsForThePollAlone()
 {
     QFETCH(QString, link);
@@ -123,12 +124,16 @@ void tst_Poll::exchangeWaitsForThePollAlone()
     const QString why = rig.start(link, {"delay:OINFOKV=150"});
     QVERIFY2(why.isEmpty(), qPrintable(why));
     QSignalSpy replies(&rig.ch, &CommandChannel::pollAnswered);
-    bool eventRan = false;
-    QTimer::singleShot(0, [&] { eventRan = true; });
+    bool eventRan = false, gateHeld = false;
+    QTimer::singleShot(0, [&] {
+        eventRan = true;
+        gateHeld = rig.ch.exchangeInProgress() && !rig.ch.startPoll(QueryRoutesText(), 1);
+    });
 
     QVERIFY(rig.ch.startPoll(QueryRoutesText(), kRoutesSize));
     rig.ch.sendCommand("RTEMP %d %d\r", 2, 6);
-    QVERIFY(!eventRan);
+    QVERIFY(eventRan);
+    QVERIFY(gateHeld);
     QCOMPARE(replies.size(), 1);
     QCOMPARE(rig.emu.receivedLines(), QStringList({"OINFOKV", "RTEMP 2 6"}));
     QVERIFY(rig.bench.host.boxes.isEmpty());

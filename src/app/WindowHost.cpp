@@ -7,6 +7,7 @@
 #include "control/Core.h"
 #include "control/StatusRead.h"
 #include "link/ComPorts.h"
+#include "link/ServingWait.h"
 #include "ui/AboutPage.h"
 #include "ui/Dialogs.h"
 #include "ui/GroupingPage.h"
@@ -25,7 +26,6 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QThread>
 
 namespace kv {
 
@@ -92,7 +92,7 @@ void WindowHost::showArrowCursor()
 
 void WindowHost::processEvents() { QCoreApplication::processEvents(); }
 
-void WindowHost::pause(int ms) { QThread::msleep(ms); }
+void WindowHost::pause(int ms) { ServeFor(ms); }
 
 void WindowHost::showProgress(const QString &text)
 {

@@ -122,7 +122,7 @@ void FollowSwitcher::onAnswered(const QByteArray &reply)
         return;
     // Finished by an exchange that is about to start: what it sends may already differ
     // from what the reply describes, so the next poll tells instead.
-    if (m_channel.exchangeInProgress())
+    if (m_channel.exchangeOpen())
         return;
     if (asked == Asked::Routes) {
         applyRoutes(reply);

@@ -106,7 +106,10 @@ public:
     private:
         CommandChannel &m_channel;
     };
-    bool exchangeInProgress() const { return m_exchangeDepth > 0; }
+    // Settling a poll's reply holds the gate too: what the wait serves meanwhile waits its turn.
+    bool exchangeInProgress() const { return m_exchangeDepth > 0 || m_settling; }
+    // An exchange proper has begun: what a poll's reply tells may already be out of date.
+    bool exchangeOpen() const { return m_exchangeDepth > 0; }
 
     // The serial end of a reply, without a port: stores count received bytes at length in
     // buffer (those beyond capacity are dropped) and walks them; true when they complete the
@@ -214,6 +217,7 @@ private:
     // True while a blocking serial wait owns the port: its bytes are not notifications.
     bool m_blockingWait = false;
     int m_exchangeDepth = 0;
+    bool m_settling = false;
     int m_probeDepth = 0;
     int m_linkLosses = 0;
     // A port error seen while a query waited; the link is taken down once the wait is over.

@@ -1,12 +1,10 @@
-// The Ethernet half of the command channel. Every wait blocks on the socket; only the start of
-// a query lets pending GUI events run once.
+// The Ethernet half of the command channel. Its waits serve the event loop while they last.
 
 #include "link/CommandChannel.h"
+#include "link/ServingWait.h"
 #include "link/WireLog.h"
 
-#include <QCoreApplication>
 #include <QTcpSocket>
-#include <QThread>
 #include <cstring>
 
 namespace kv {
@@ -44,8 +42,8 @@ bool CommandChannel::EthernetSendAndAwait(const char *text)
     if (m_socket->write(text) < 0)
         return result; // a failed send counts as unanswered
     qCDebug(lcWire).noquote() << "tcp sent:" << WireText(text);
-    m_socket->waitForBytesWritten(waitMs);
-    if (m_socket->bytesAvailable() > 0 || m_socket->waitForReadyRead(waitMs)) {
+    m_socket->flush();
+    if (m_socket->bytesAvailable() > 0 || AwaitReadyRead(*m_socket, waitMs)) {
         // Whatever came is the acknowledgement; bytes beyond the first 20 stay unread.
         const qint64 n = m_socket->read(reinterpret_cast<char *>(SlotData[0]), kAckReadMax);
         if (n >= 1) {
@@ -62,7 +60,7 @@ bool CommandChannel::EthernetSendAndAwait(const char *text)
 
 int CommandChannel::readSlot(int k)
 {
-    if (m_socket->bytesAvailable() == 0 && !m_socket->waitForReadyRead(m_timeouts.EthernetWaitMs))
+    if (m_socket->bytesAvailable() == 0 && !AwaitReadyRead(*m_socket, m_timeouts.EthernetWaitMs))
         return 0;
     const qint64 n = m_socket->read(reinterpret_cast<char *>(SlotData[k]), kSlotSize);
     SlotCount[k] = n > 0 ? int(n) : 0;
@@ -81,8 +79,7 @@ void CommandChannel::EthernetQuery()
     std::memset(SlotData, 0, sizeof SlotData);
     std::memset(SlotCount, 0, sizeof SlotCount);
 
-    QCoreApplication::processEvents();
-    QThread::msleep(m_timeouts.QueryPauseMs);
+    ServeFor(m_timeouts.QueryPauseMs);
     if (!socketActive()) // the event pass may have closed the connection
         return;
 
@@ -93,8 +90,8 @@ void CommandChannel::EthernetQuery()
     if (m_socket->write(CommandBuffer) < 0)
         return;
     qCDebug(lcWire).noquote() << "tcp sent:" << WireText(CommandBuffer);
-    m_socket->waitForBytesWritten(waitMs);
-    if (m_socket->bytesAvailable() == 0 && !m_socket->waitForReadyRead(waitMs))
+    m_socket->flush();
+    if (m_socket->bytesAvailable() == 0 && !AwaitReadyRead(*m_socket, waitMs))
         return;
 
     // A reply that would outgrow the store or ReplyBuffer (which keeps at least one zero

@@ -4,6 +4,7 @@
 #include "link/IpAddress.h"
 #include "link/LinkHost.h"
 #include "link/LinkTransport.h"
+#include "link/ServingWait.h"
 
 #include <QTcpSocket>
 
@@ -57,7 +58,7 @@ void EthernetLink::closeConnection()
         return;
     m_socket->disconnectFromHost();
     if (m_socket->state() != QAbstractSocket::UnconnectedState &&
-        !m_socket->waitForDisconnected(m_channel.timeouts().EthernetWaitMs))
+        !AwaitDisconnected(*m_socket, m_channel.timeouts().EthernetWaitMs))
         m_socket->abort();
 }
 

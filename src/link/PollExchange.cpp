@@ -1,8 +1,9 @@
 // Polls: status queries that leave the GUI free. The reply is gathered from the receive
-// notifications by the rules of runQuery; only an exchange that wants the line blocks, and
-// then only until the poll's reply is in or its time is up.
+// notifications by the rules of runQuery; an exchange that wants the line waits, serving
+// events, until the poll's reply is in or its time is up.
 
 #include "link/CommandChannel.h"
+#include "link/ServingWait.h"
 #include "link/WireLog.h"
 
 #include <QElapsedTimer>
@@ -108,7 +109,9 @@ void CommandChannel::finishPoll()
     QElapsedTimer clock;
     clock.start();
     bool portFailed = false;
-    // The notifications stay out of it: the bytes are read here, in order.
+    // The notifications stay out of it: the bytes are read here, in order. The gate is held
+    // meanwhile, so nothing the wait serves can start an exchange of its own.
+    m_settling = true;
     m_blockingWait = true;
     for (;;) {
         gatherPollBytes();
@@ -124,7 +127,7 @@ void CommandChannel::finishPoll()
                 abandonPoll();
                 break;
             }
-            m_socket->waitForReadyRead(int(wait));
+            AwaitReadyRead(*m_socket, int(wait));
             continue;
         }
         if (!serialOpen()) {
@@ -132,7 +135,7 @@ void CommandChannel::finishPoll()
             break;
         }
         m_port->clearError();
-        if (!m_port->waitForReadyRead(int(wait))) {
+        if (!AwaitReadyRead(*m_port, int(wait))) {
             const auto error = m_port->error();
             if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError) {
                 portFailed = true;
@@ -142,9 +145,12 @@ void CommandChannel::finishPoll()
         }
     }
     m_blockingWait = false;
+    m_settling = false;
     if (portFailed && m_probeDepth == 0) {
         Exchange gate(*this);
         loseSerialLink();
+    } else if (!exchangeInProgress()) {
+        QMetaObject::invokeMethod(this, &CommandChannel::exchangeEnded, Qt::QueuedConnection);
     }
 }
 

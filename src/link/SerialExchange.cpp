@@ -1,10 +1,12 @@
-// The serial half of the command channel: commands block on the port without processing GUI
-// events; query replies arrive through the receive notification while events are pumped.
+// The serial half of the command channel. A command's wait reads its answer itself, one byte
+// at a time; query replies arrive through the receive notification. Both waits serve the event
+// loop.
 
 #include "link/CommandChannel.h"
 #include "link/LinkHost.h"
 #include "link/LinkTransport.h"
 #include "link/SerialLink.h"
+#include "link/ServingWait.h"
 #include "link/WireLog.h"
 
 #include <QCoreApplication>
@@ -76,7 +78,7 @@ int CommandChannel::awaitTerminator(int timeoutMs)
         if (left <= 0)
             break;
         m_port->clearError();
-        if (!m_port->waitForReadyRead(int(left))) {
+        if (!AwaitReadyRead(*m_port, int(left))) {
             const auto error = m_port->error();
             if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError) {
                 result = -1;
