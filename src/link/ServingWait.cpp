@@ -42,12 +42,11 @@ bool AwaitReadyRead(QIODevice &device, int timeoutMs)
     });
     QObject::connect(&device, &QIODevice::aboutToClose, &loop, &QEventLoop::quit);
     if (auto *port = qobject_cast<QSerialPort *>(&device)) {
-        QObject::connect(port, &QSerialPort::errorOccurred, &loop,
-                         [&loop](QSerialPort::SerialPortError error) {
-                             if (error != QSerialPort::NoError &&
-                                 error != QSerialPort::TimeoutError)
-                                 loop.quit();
-                         });
+        QObject::connect(
+            port, &QSerialPort::errorOccurred, &loop, [&loop](QSerialPort::SerialPortError error) {
+                if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError)
+                    loop.quit();
+            });
     }
     if (auto *socket = qobject_cast<QAbstractSocket *>(&device)) {
         QObject::connect(socket, &QAbstractSocket::disconnected, &loop, &QEventLoop::quit);

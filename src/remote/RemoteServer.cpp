@@ -280,8 +280,9 @@ bool RemoteServer::routesAllowed(const HubRequest &r, const QString &owner) cons
 
 QString RemoteServer::routesRefusal(const HubRequest &r, const QString &owner) const
 {
-    // One "TAKE 1" would commit whatever the operator has pending too.
-    if (m_console.operatorPending())
+    // One "TAKE 1" would commit whatever the operator has pending too. While a salvo runs, its
+    // own temporary routes are pending: a request is then judged again when its turn comes.
+    if (!m_salvoRunning && m_console.operatorPending())
         return QStringLiteral("routes pending at the console");
     const int outputs = m_console.device().outputs;
     QList<int> barred, named;
@@ -354,9 +355,11 @@ void RemoteServer::run(const Job &job)
     if (r.kind == HubRequest::Kind::Routes) {
         // A lock, a protect or the operator's own routes may have come since the ACK.
         const QString why = routesRefusal(r, job.owner);
-        if (why.isEmpty())
+        if (why.isEmpty()) {
+            m_salvoRunning = true;
             m_console.takeRoutes(r.routes, job.origin);
-        else
+            m_salvoRunning = false;
+        } else
             refuse(job, why);
     } else {
         const HubLabelKind kind =

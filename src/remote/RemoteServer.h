@@ -105,6 +105,7 @@ private:
     QString m_error;
     bool m_readOnly = false;
     bool m_running = false;
+    bool m_salvoRunning = false;
 };
 
 } // namespace kv
