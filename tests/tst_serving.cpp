@@ -6,7 +6,9 @@
 #include "RemoteSteps.h"
 #include "RouteTestSteps.h"
 
+#include "config/RouteLogFile.h"
 #include "control/Core.h"
+#include "ui/Dialogs.h"
 
 #include <QTimer>
 #include <QtTest>
@@ -38,6 +40,7 @@ private slots:
     void init() { FreshRouteLogFolder(); }
     void servedWhileTheSwitcherWaits_data();
     void servedWhileTheSwitcherWaits();
+    void unattendedBoxAnswersItself();
 };
 
 void tst_Serving::servedWhileTheSwitcherWaits_data()
@@ -116,6 +119,47 @@ void tst_Serving::servedWhileTheSwitcherWaits()
         QTRY_VERIFY(f->wire().contains("RTEMP 5 6"));
         QVERIFY(f->wire().indexOf("RTEMP 5 6") > f->wire().indexOf("TAKE 1"));
     }
+}
+
+// Nobody is at the console and the switcher falls silent under a client's salvo: the retry
+// box answers itself with Cancel, the route log says so, and a route another client asked
+// for meanwhile is refused with what its output still carries, never sent.
+void tst_Serving::unattendedBoxAnswersItself()
+{
+    SERVING(f, "pty");
+    QVERIFY(Operate(*f, "o5 i2 T"));
+    HubClient starter, asker;
+    QVERIFY(starter.connectTo(PortOf(*f)));
+    QVERIFY(asker.connectTo(PortOf(*f)));
+    Dialogs::install(nullptr); // the real boxes
+    f->form().runUnattended(300);
+    QCOMPARE(f->emu().sendControl("fault silence"), QString("ok"));
+
+    // Read as it comes, never waited for: a wait here would hold the exchange's own.
+    QByteArray heard;
+    bool refusedInside = false;
+    QTimer listen;
+    QObject::connect(&listen, &QTimer::timeout, [&] {
+        heard += asker.socket().readAll();
+        if (heard.contains("ROUTING") && !refusedInside)
+            refusedInside = f->form().core().channel().exchangeInProgress();
+    });
+    listen.start(10);
+    QTimer::singleShot(50, [&] { asker.send("VIDEO OUTPUT ROUTING:\n4 5\n\n"); });
+    starter.send("VIDEO OUTPUT ROUTING:\n0 2\n\n");
+    QTRY_VERIFY2_WITH_TIMEOUT(heard.contains("ROUTING"), heard.constData(), 10000);
+    f->emu().sendControl("clear-faults");
+    Dialogs::answerUnattendedAfter(0, {});
+    Dialogs::install(&f->dialogs);
+
+    QVERIFY(refusedInside);
+    QCOMPARE(heard, QByteArray("ACK\n\nVIDEO OUTPUT ROUTING:\n4 1\n\n"));
+    QVERIFY(!f->wire().contains("RTEMP 5 6"));
+    QFile log(DefaultRouteLogFolder() + "/" + RouteLogFileName(QDate::currentDate()));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QByteArray lines = log.readAll();
+    QVERIFY2(lines.contains(",unattended,\"remote 127.0.0.1: \"\"COM Port error\"\" answered Cancel\""),
+             lines.constData());
 }
 
 QTEST_MAIN(tst_Serving)

@@ -8,6 +8,7 @@ namespace {
 const QString kPort = QStringLiteral("control-port");
 const QString kBind = QStringLiteral("control-bind");
 const QString kConnect = QStringLiteral("connect");
+const QString kUnattended = QStringLiteral("unattended");
 } // namespace
 
 void ControlOptions::addTo(QCommandLineParser &parser)
@@ -24,6 +25,10 @@ void ControlOptions::addTo(QCommandLineParser &parser)
                       QStringLiteral("Answer the start-up question: serial (Yes), none (No), or "
                                      "ethernet=<address> (No, then connect over Ethernet)."),
                       QStringLiteral("how")});
+    parser.addOption(
+        {kUnattended, QStringLiteral("Nobody is at this console (implied by --connect): a box "
+                                     "answers itself after 30 s with Cancel or No, and says so "
+                                     "on standard error.")});
 }
 
 ControlOptions ControlOptions::readFrom(const QCommandLineParser &parser, QString *error)
@@ -61,6 +66,7 @@ ControlOptions ControlOptions::readFrom(const QCommandLineParser &parser, QStrin
                          .arg(how);
         }
     }
+    o.unattended = parser.isSet(kUnattended) || o.startUp.answer != StartUpChoice::Answer::Ask;
     return o;
 }
 

@@ -10,6 +10,9 @@ class QCommandLineParser;
 
 namespace kv {
 
+// How long a box waits on an unattended console before it answers itself.
+inline constexpr int kUnattendedAnswerMs = 30000;
+
 struct StartUpChoice {
     enum class Answer { Ask, Serial, None, Ethernet };
     Answer answer = Answer::Ask;
@@ -21,6 +24,8 @@ struct ControlOptions {
     quint16 port = 0;
     QHostAddress bind;
     StartUpChoice startUp;
+    // --unattended, or --connect: nobody may be there to answer a box.
+    bool unattended = false;
 
     static void addTo(QCommandLineParser &parser);
     // Empty error when every value given is sound.

@@ -100,6 +100,10 @@ public:
     FollowLight *followLight = nullptr;
     // Follow Switcher Changes for this run only, as --follow asks; the saved choice stays.
     void followForThisRun();
+    // Nobody is at this console: every box answers itself after ms with its safe choice, says
+    // so on standard error (and in the route log inside a routing action), and the remote
+    // requests held behind it are refused.
+    void runUnattended(int ms);
 
     WindowHost &host() { return *m_host; }
     const Timeouts &timeouts() const { return m_timeouts; }

@@ -20,8 +20,11 @@ int main(int argc, char *argv[])
 
     const std::unique_ptr<kv::DemoRun> demo = kv::DemoRun::fromEnvironment();
     TMatrixForm form;
-    // --connect says nobody may be at the console: a server it cannot give is a failed start.
-    const bool unattended = options.control.startUp.answer != kv::StartUpChoice::Answer::Ask;
+    // Nobody may be at the console: a server it cannot give is a failed start, and no box
+    // waits for an answer.
+    const bool unattended = options.control.unattended;
+    if (unattended)
+        form.runUnattended(kv::kUnattendedAnswerMs);
     if (options.control.serve &&
         !form.remoteControl->serveAtStartUp(options.control.bind, options.control.port,
                                             unattended) &&

@@ -159,6 +159,17 @@ void RouteJournal::checkpoint(Frame &frame)
     snapshot();
 }
 
+void RouteJournal::note(const QString &state, const QString &text)
+{
+    if (m_frames.isEmpty() || !sink)
+        return;
+    RouteChange line;
+    line.time = clock ? clock() : QDateTime::currentDateTime();
+    line.state = state;
+    line.origin = QStringLiteral("%1: %2").arg(m_frames.last().origin, text);
+    sink(line);
+}
+
 void RouteJournal::record(const RouteChange &change)
 {
     // The journal never stands in the way of routing: a failed write is said once, and

@@ -46,6 +46,10 @@ public:
         RouteJournal *m_journal;
     };
 
+    // Inside an operation: a line of the operation's own beside its changes, on no output
+    // (readers of routes pass it by). Outside one it is written nowhere.
+    void note(const QString &state, const QString &text);
+
     // The taken changes of the last operation made from this console that took any.
     QList<RouteChange> lastConsoleTake() const { return m_lastTake; }
 

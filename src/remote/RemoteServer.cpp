@@ -4,6 +4,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 namespace kv {
 
@@ -310,6 +311,26 @@ void RemoteServer::refuse(const Job &job, const QString &why)
         if (c->name == job.owner && !lines.isEmpty())
             send(*c, HubBlockText(hub::kRouting, lines));
     emit routeRefused(QStringLiteral("Remote route from %1 refused: %2").arg(job.address, why));
+}
+
+void RemoteServer::refuseWaiting(const QString &why)
+{
+    const QHash<QString, std::deque<Job>> waiting = std::exchange(m_waiting, {});
+    const std::deque<QString> rotation = std::exchange(m_rotation, {});
+    for (const QString &owner : rotation) {
+        for (const Job &job : waiting.value(owner)) {
+            if (job.request.kind == HubRequest::Kind::Routes) {
+                refuse(job, why);
+                continue;
+            }
+            const QString name = job.request.kind == HubRequest::Kind::InputLabels
+                                     ? hub::kInputLabels
+                                     : hub::kOutputLabels;
+            for (Client *c : m_clients)
+                if (c->name == job.owner)
+                    send(*c, blockFor(*c, name));
+        }
+    }
 }
 
 bool RemoteServer::applyLocks(const HubRequest &r, const QString &owner)

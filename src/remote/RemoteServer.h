@@ -58,6 +58,8 @@ public:
     // Runs the waiting requests, one per turn of the event loop and one client's after
     // another's, while the console's gate is free.
     void runQueued();
+    // Drops every waiting request: each client hears what its outputs and labels still are.
+    void refuseWaiting(const QString &why);
 
 signals:
     // Listening started or stopped, or a client came or went.

@@ -4,6 +4,7 @@
 // queue.
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -45,6 +46,14 @@ public:
     // The installed implementation; the real one unless a test installed its own.
     static Dialogs &instance();
     static void install(Dialogs *dialogs); // nullptr puts the real one back
+
+    // Nobody may be at an unattended console: each box then answers itself after ms with its
+    // safe choice (Cancel, No, or the OK of a plain box) and tells report. 0: boxes wait.
+    using UnattendedReport =
+        std::function<void(const QString &title, const QString &text, Answer answer)>;
+    static void answerUnattendedAfter(int ms, UnattendedReport report);
+    static int unattendedAfterMs();
+    static QString answerName(Answer answer);
 };
 
 class QtDialogs : public Dialogs {
@@ -55,6 +64,9 @@ public:
     QString saveFileName(QWidget *parent) override;
     QString openLabelFileName(QWidget *parent) override;
     QString saveLabelFileName(QWidget *parent) override;
+
+private:
+    static Answer answerOf(int result, Buttons buttons, bool escaped);
 };
 
 } // namespace kv
