@@ -155,20 +155,22 @@ void tst_RemoteSetup::options_data()
     QTest::addColumn<StartUpChoice::Answer>("answer");
     QTest::addColumn<QString>("address");
     QTest::addColumn<bool>("error");
+    QTest::addColumn<bool>("unattended");
 
     using A = StartUpChoice::Answer;
-    QTest::newRow("nothing") << QStringList{} << false << 9990 << "127.0.0.1" << A::Ask << "" << false;
-    QTest::newRow("port") << QStringList{"--control-port", "9991"} << true << 9991 << "127.0.0.1" << A::Ask << "" << false;
-    QTest::newRow("bind") << QStringList{"--control-bind", "0.0.0.0"} << true << 9990 << "0.0.0.0" << A::Ask << "" << false;
-    QTest::newRow("bad port") << QStringList{"--control-port", "70000"} << false << 0 << "" << A::Ask << "" << true;
-    QTest::newRow("bad bind") << QStringList{"--control-bind", "studio"} << false << 0 << "" << A::Ask << "" << true;
-    QTest::newRow("serial") << QStringList{"--connect", "serial"} << false << 9990 << "127.0.0.1" << A::Serial << "" << false;
-    QTest::newRow("none") << QStringList{"--connect=none"} << false << 9990 << "127.0.0.1" << A::None << "" << false;
+    QTest::newRow("nothing") << QStringList{} << false << 9990 << "127.0.0.1" << A::Ask << "" << false << false;
+    QTest::newRow("port") << QStringList{"--control-port", "9991"} << true << 9991 << "127.0.0.1" << A::Ask << "" << false << false;
+    QTest::newRow("bind") << QStringList{"--control-bind", "0.0.0.0"} << true << 9990 << "0.0.0.0" << A::Ask << "" << false << false;
+    QTest::newRow("bad port") << QStringList{"--control-port", "70000"} << false << 0 << "" << A::Ask << "" << true << false;
+    QTest::newRow("bad bind") << QStringList{"--control-bind", "studio"} << false << 0 << "" << A::Ask << "" << true << false;
+    QTest::newRow("serial") << QStringList{"--connect", "serial"} << false << 9990 << "127.0.0.1" << A::Serial << "" << false << true;
+    QTest::newRow("none") << QStringList{"--connect=none"} << false << 9990 << "127.0.0.1" << A::None << "" << false << true;
     QTest::newRow("ethernet") << QStringList{"--connect", "ethernet=10.0.0.9"} << false << 9990 << "127.0.0.1"
-                              << A::Ethernet << "10.0.0.9" << false;
+                              << A::Ethernet << "10.0.0.9" << false << true;
     QTest::newRow("ethernet without address") << QStringList{"--connect", "ethernet="} << false << 0 << ""
-                                              << A::Ask << "" << true;
-    QTest::newRow("other") << QStringList{"--connect", "rs485"} << false << 0 << "" << A::Ask << "" << true;
+                                              << A::Ask << "" << true << false;
+    QTest::newRow("unattended") << QStringList{"--unattended"} << false << 9990 << "127.0.0.1" << A::Ask << "" << false << true;
+    QTest::newRow("other") << QStringList{"--connect", "rs485"} << false << 0 << "" << A::Ask << "" << true << false;
 }
 
 void tst_RemoteSetup::options()
@@ -180,6 +182,7 @@ void tst_RemoteSetup::options()
     QFETCH(StartUpChoice::Answer, answer);
     QFETCH(QString, address);
     QFETCH(bool, error);
+    QFETCH(bool, unattended);
     QCommandLineParser parser;
     ControlOptions::addTo(parser);
     QVERIFY(parser.parse(QStringList{"kvconsole"} + args));
@@ -193,6 +196,7 @@ void tst_RemoteSetup::options()
     QCOMPARE(o.bind.toString(), bind);
     QCOMPARE(o.startUp.answer, answer);
     QCOMPARE(o.startUp.address, address);
+    QCOMPARE(o.unattended, unattended);
 }
 
 void tst_RemoteSetup::connectAtStartUp_data()
@@ -235,7 +239,8 @@ void tst_RemoteSetup::cannotServeAtStartUp_data()
 }
 
 // Someone at the console is told in the status bar and a box; a console started with
-// --connect, where nobody may be, ends with status 2. Either way one line on stderr.
+// --connect or --unattended, where nobody may be, ends with status 2. Either way one line on
+// stderr.
 void tst_RemoteSetup::cannotServeAtStartUp()
 {
     QFETCH(QString, bind);
@@ -253,17 +258,20 @@ void tst_RemoteSetup::cannotServeAtStartUp()
     }
     if (qEnvironmentVariableIsEmpty("KV_CONSOLE"))
         QSKIP("KV_CONSOLE does not name the kvconsole binary");
-    QProcess console;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    console.setProcessEnvironment(env);
-    console.start(qEnvironmentVariable("KV_CONSOLE"),
-                  {"--connect", "none", "--control-bind", bind, "--control-port", port});
-    QVERIFY(console.waitForFinished(20000));
-    QCOMPARE(console.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(console.exitCode(), 2);
-    const QStringList lines = QString::fromUtf8(console.readAllStandardError()).split('\n').filter(said);
-    QCOMPARE(lines.size(), 1);
+    // Nobody may be at a console started with --connect or --unattended.
+    for (const QStringList &nobody : {QStringList{"--connect", "none"}, QStringList{"--unattended"}}) {
+        QProcess console;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        console.setProcessEnvironment(env);
+        console.start(qEnvironmentVariable("KV_CONSOLE"),
+                      nobody + QStringList{"--control-bind", bind, "--control-port", port});
+        QVERIFY(console.waitForFinished(20000));
+        QCOMPARE(console.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(console.exitCode(), 2);
+        const QStringList lines = QString::fromUtf8(console.readAllStandardError()).split('\n').filter(said);
+        QCOMPARE(lines.size(), 1);
+    }
 }
 
 void tst_RemoteSetup::screenshot()
