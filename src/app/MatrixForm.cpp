@@ -180,7 +180,7 @@ void TMatrixForm::MainPageControlChange()
 
 bool TMatrixForm::event(QEvent *event)
 {
-    // The status bar &m_core->holds() the console's own texts: the menus' (empty) status tips, sent
+    // The status bar holds the console's own texts: the menus' (empty) status tips, sent
     // on every hover, would wipe them.
     if (event->type() == QEvent::StatusTip)
         return true;

@@ -1,4 +1,4 @@
-// The route &m_core->journal(): its file, the origins of the changes made outside a gated handler,
+// The route journal: its file, the origins of the changes made outside a gated handler,
 // its window, and Undo Last Take.
 
 #include "app/MatrixForm.h"
@@ -20,13 +20,13 @@ namespace kv {
 
 void TMatrixForm::wireRouteJournal()
 {
-    // The &m_core->journal()'s file; a &m_core->journal() that cannot be written says so once and
-    // never stops &m_core->routing().
+    // The journal's file; a journal that cannot be written says so once and never stops
+    // routing.
     auto writer = std::make_shared<RouteLogWriter>(DefaultRouteLogFolder());
     m_core->journal().sink = [writer](const RouteChange &c) { return writer->append(c); };
     connect(&m_core->journal(), &RouteJournal::writeFailed, this, [this, writer] {
         MainStatusBar->showMessage(
-            QStringLiteral("Route log cannot be written (%1): &m_core->routing() goes on")
+            QStringLiteral("Route log cannot be written (%1): routing goes on")
                 .arg(writer->error()));
     });
 
