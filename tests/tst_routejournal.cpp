@@ -112,7 +112,7 @@ void TestRouteJournal::dayFileRollsOverAtMidnight()
 {
     CONNECT(f, "pty");
     QDateTime now(QDate(2031, 3, 9), QTime(23, 59, 59, 750));
-    f->form().core().journal().clock = [&now] { return now; };
+    f->form().core().journal().setClock([&now] { return now; });
     QVERIFY(Operate(*f, "o4 i2"));
     now = QDateTime(QDate(2031, 3, 10), QTime(0, 0, 0, 125));
     QVERIFY(Operate(*f, "T"));

@@ -14,7 +14,6 @@
 
 #include <QAction>
 #include <QStatusBar>
-#include <memory>
 
 namespace kv {
 
@@ -22,12 +21,11 @@ void TMatrixForm::wireRouteJournal()
 {
     // The journal's file; a journal that cannot be written says so once and never stops
     // routing.
-    auto writer = std::make_shared<RouteLogWriter>(DefaultRouteLogFolder());
-    m_core->journal().sink = [writer](const RouteChange &c) { return writer->append(c); };
-    connect(&m_core->journal(), &RouteJournal::writeFailed, this, [this, writer] {
+    m_core->journal().writeTo(DefaultRouteLogFolder());
+    connect(&m_core->journal(), &RouteJournal::writeFailed, this, [this] {
         MainStatusBar->showMessage(
             QStringLiteral("Route log cannot be written (%1): routing goes on")
-                .arg(writer->error()));
+                .arg(m_core->journal().writeError()));
     });
 
     // Undo of the last take, shown as a pending change.

@@ -1,5 +1,7 @@
 #include "control/RouteJournal.h"
 
+#include "config/RouteLogFile.h"
+
 namespace kv {
 
 bool IsConsoleOrigin(const QString &origin)
@@ -14,8 +16,24 @@ bool IsReportedOrigin(const QString &origin)
 }
 
 RouteJournal::RouteJournal(const MatrixState &state, QObject *parent)
-    : QObject(parent), clock([] { return QDateTime::currentDateTime(); }), m_state(state)
+    : QObject(parent), m_state(state)
 {
+}
+
+RouteJournal::~RouteJournal() = default;
+
+void RouteJournal::writeTo(const QString &folder)
+{
+    m_writer = std::make_unique<RouteLogWriter>(folder);
+}
+
+QString RouteJournal::writeError() const { return m_writer ? m_writer->error() : QString(); }
+
+QDateTime RouteJournal::now() const { return m_clock ? m_clock() : QDateTime::currentDateTime(); }
+
+bool RouteJournal::write(const RouteChange &change)
+{
+    return !m_writer || m_writer->append(change);
 }
 
 RouteJournal::Scope::Scope(RouteJournal *journal, const QString &origin) : m_journal(journal)
@@ -109,7 +127,7 @@ void RouteJournal::checkpoint(Frame &frame)
         return;
     if (reported)
         std::fill(std::begin(m_unconfirmed), std::end(m_unconfirmed), false);
-    const QDateTime now = clock ? clock() : QDateTime::currentDateTime();
+    const QDateTime now = this->now();
     QList<RouteChange> taken;
     QList<int> changed;
     for (int o = 0; o < OutputsOf(m_state); ++o) {
@@ -161,20 +179,20 @@ void RouteJournal::checkpoint(Frame &frame)
 
 void RouteJournal::note(const QString &state, const QString &text)
 {
-    if (m_frames.isEmpty() || !sink)
+    if (m_frames.isEmpty())
         return;
     RouteChange line;
-    line.time = clock ? clock() : QDateTime::currentDateTime();
+    line.time = now();
     line.state = state;
     line.origin = QStringLiteral("%1: %2").arg(m_frames.last().origin, text);
-    sink(line);
+    write(line);
 }
 
 void RouteJournal::record(const RouteChange &change)
 {
     // The journal never stands in the way of routing: a failed write is said once, and
     // the change is still shown to whoever follows the journal.
-    const bool written = !sink || sink(change);
+    const bool written = write(change);
     if (!written && !m_failing)
         emit writeFailed();
     m_failing = !written;

@@ -17,8 +17,11 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
 
 namespace kv {
+
+class RouteLogWriter;
 
 // Origins the console itself makes; only these give an undo.
 bool IsConsoleOrigin(const QString &origin);
@@ -30,10 +33,14 @@ class RouteJournal : public QObject {
 public:
     explicit RouteJournal(const MatrixState &state, QObject *parent = nullptr);
 
-    // The time stamped on a change; local time by default, injected by tests.
-    std::function<QDateTime()> clock;
-    // Where a change is written; false when it could not be. Unset: nowhere.
-    std::function<bool(const RouteChange &)> sink;
+    ~RouteJournal() override;
+
+    // Where the changes are written: a file a day in folder. Until then, nowhere.
+    void writeTo(const QString &folder);
+    // Why the last write failed.
+    QString writeError() const;
+    // The time stamped on a change; local time unless a test sets its own.
+    void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
 
     class Scope {
     public:
@@ -83,7 +90,12 @@ private:
     void snapshot();
     void record(const RouteChange &change);
 
+    QDateTime now() const;
+    bool write(const RouteChange &change);
+
     const MatrixState &m_state;
+    std::function<QDateTime()> m_clock;
+    std::unique_ptr<RouteLogWriter> m_writer;
     QList<Frame> m_frames;
     RouteEntry m_routes[kMaxPorts] = {};
     std::uint8_t m_previous[kMaxPorts] = {};
