@@ -71,7 +71,7 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
     wireFollow();
     wireHolds();
 
-    InitMatrixState(state(), m_initHooks);
+    m_core->initState();
     MainPageControl->setCurrentWidget(ControlTabSheet);
     m_shownPage = MainPageControl->currentIndex();
 

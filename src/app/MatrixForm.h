@@ -154,7 +154,6 @@ private:
     StartUpChoice m_startUp;
 
     // Page resets inside the start-up values; filled by the wire functions.
-    InitHooks m_initHooks;
     bool m_shown = false;
     int m_shownPage = 0;
 

@@ -18,7 +18,6 @@ void TMatrixForm::wireGrouping()
     connect(page, &GroupingPage::removeClicked, g, gated([g] { g->GroupingRemoveButtonClick(); }));
     connect(page, &GroupingPage::removeAllClicked, g,
             gated([g] { g->GroupingRemoveAllButtonClick(); }));
-    m_initHooks.InitGroups = [g] { g->InitGroups(); };
 }
 
 } // namespace kv

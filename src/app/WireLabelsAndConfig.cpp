@@ -36,7 +36,6 @@ void TMatrixForm::wireLabelsAndConfig()
     connect(m_menu.ImportLabels1, &QAction::triggered, labelFiles,
             [labelFiles] { labelFiles->ImportLabels1Click(); });
 
-    m_initHooks.GatherLabels = [this] { m_core->configActions().GatherLabels(); };
 }
 
 } // namespace kv

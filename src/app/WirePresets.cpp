@@ -44,7 +44,6 @@ void TMatrixForm::wirePresets()
                 p->PresetButtonClick(n);
             }));
 
-    m_initHooks.InitPresets = [this] { m_core->presets().InitPresets(); };
 }
 
 } // namespace kv

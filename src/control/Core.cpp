@@ -47,6 +47,13 @@ Core::Core(const CoreViews &v, const Timeouts &timeouts, QObject *parent)
         std::make_unique<SystemCommands>(m_state, *m_channel, *m_ethernetLink, v.system);
 }
 
+void Core::initState()
+{
+    InitMatrixState(m_state,
+                    {[this] { m_configActions->GatherLabels(); },
+                     [this] { m_grouping->InitGroups(); }, [this] { m_presets->InitPresets(); }});
+}
+
 Core::~Core() = default;
 
 } // namespace kv

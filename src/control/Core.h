@@ -90,6 +90,10 @@ public:
     SerialLink &serialLink() { return *m_serialLink; }
     EthernetLink &ethernetLink() { return *m_ethernetLink; }
 
+    // The start-up values, with the pages the features own reset in their documented places.
+    // Once the front end has bound its pages.
+    void initState();
+
     // An exchange is under way: a front end's action is refused, as Busy refuses a click.
     bool gateBusy() const { return m_channel->exchangeInProgress(); }
     // An action is under way (it may be asking a question): polls and remote work wait.
