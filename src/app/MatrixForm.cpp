@@ -1,6 +1,7 @@
 #include "app/MatrixForm.h"
 
 #include "app/FollowWindow.h"
+#include "app/KeyTarget.h"
 #include "app/InfoForm.h"
 #include "app/RemoteControl.h"
 #include "app/WindowHost.h"

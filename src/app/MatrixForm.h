@@ -153,7 +153,8 @@ private:
     void actAsOperator(const std::function<void()> &f);
     StartUpChoice m_startUp;
 
-    // Page resets inside the start-up values; filled by the wire functions.
+    class KeyTarget;
+    std::unique_ptr<KeyTarget> m_keyTarget;
     bool m_shown = false;
     int m_shownPage = 0;
 

@@ -1,6 +1,7 @@
 #include "app/RoutingKeys.h"
 
 #include "app/MatrixForm.h"
+#include "control/Core.h"
 #include "ui/SwitchingPage.h"
 
 #include <QAbstractSpinBox>
@@ -15,7 +16,8 @@
 
 namespace kv {
 
-RoutingKeys::RoutingKeys(TMatrixForm &form) : QObject(&form), m_form(form), m_keys(form.state())
+RoutingKeys::RoutingKeys(TMatrixForm &form, KeyRoutingTarget &target)
+    : QObject(&form), m_form(form), m_keys(form.core().state(), target)
 {
     // The application sees a key before the focused control does, wherever the focus is.
     qApp->installEventFilter(this);

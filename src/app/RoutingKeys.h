@@ -14,7 +14,7 @@ class TMatrixForm;
 class RoutingKeys : public QObject {
     Q_OBJECT
 public:
-    explicit RoutingKeys(TMatrixForm &form);
+    RoutingKeys(TMatrixForm &form, KeyRoutingTarget &target);
 
     KeyRouting &keys() { return m_keys; }
 

@@ -1,6 +1,7 @@
 #include "app/MatrixForm.h"
 #include "control/Core.h"
 
+#include "app/KeyTarget.h"
 #include "app/RoutingKeys.h"
 #include "control/Presets.h"
 #include "control/Routing.h"
@@ -15,20 +16,8 @@ namespace kv {
 
 void TMatrixForm::wireRoutingKeys()
 {
-    routingKeys = new RoutingKeys(*this);
-    KeyRoutingActions &a = routingKeys->keys().actions;
-    a.OutputButtonClick = acting<int>([this](int n) { m_core->routing().OutputButtonClick(n); });
-    a.InputButtonClick = acting<int>([this](int n) { m_core->routing().InputButtonClick(n); });
-    a.TakeButtonClick = acting<>([this] { m_core->routing().TakeButtonClick(); });
-    a.CancelTakeButtonClick = acting<>([this] { m_core->routing().CancelTakeButtonClick(); });
-    a.RecallPreview = acting<int>([this](int n) {
-        const RouteJournal::Scope scope(&m_core->journal(), QStringLiteral("preset %1").arg(n));
-        m_core->presets().PresetsRecallButtonClick();
-        m_core->presets().PresetButtonClick(n);
-    });
-    a.RecallAvailable = [this] { return PresetsGroupBox->recallEnabled(); };
-    a.Refused = [this] { return refused(); };
-    a.SetStatusText = [this](const QString &text) { MainStatusBar->showMessage(text); };
+    m_keyTarget = std::make_unique<KeyTarget>(*this);
+    routingKeys = new RoutingKeys(*this, *m_keyTarget);
     // Digits typed before the page was left never act on coming back.
     connect(MainPageControl, &QTabWidget::currentChanged, routingKeys,
             [this] { routingKeys->keys().clear(); });

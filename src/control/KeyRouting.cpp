@@ -18,13 +18,12 @@ bool KeyRouting::keyPressed(int key, Qt::KeyboardModifiers modifiers)
 {
     const Qt::KeyboardModifiers mods = modifiers & ~Qt::KeypadModifier;
     const bool enterKey = key == Qt::Key_Return || key == Qt::Key_Enter;
-    const bool refused = m_state.Busy || (actions.Refused && actions.Refused());
+    const bool refused = m_state.Busy || m_target.refused();
     if (mods == Qt::ControlModifier && enterKey) {
         if (refused)
             return true;
         reset();
-        if (actions.TakeButtonClick)
-            actions.TakeButtonClick();
+        m_target.take();
         return true;
     }
     if (mods != Qt::NoModifier)
@@ -45,8 +44,7 @@ bool KeyRouting::keyPressed(int key, Qt::KeyboardModifiers modifiers)
         enter();
     else if (key == Qt::Key_Escape) {
         reset();
-        if (actions.CancelTakeButtonClick)
-            actions.CancelTakeButtonClick();
+        m_target.cancel();
     } else
         preset(key - Qt::Key_F1 + 1);
     return true;
@@ -92,8 +90,7 @@ void KeyRouting::selectOutput(int n)
         return;
     }
     say(QString());
-    if (actions.OutputButtonClick)
-        actions.OutputButtonClick(n);
+    m_target.outputClick(n);
     if (m_state.SelectedOutput == n - 1) {
         m_keyOutput = n - 1;
         showPrompt();
@@ -112,8 +109,7 @@ void KeyRouting::routeInput(int output, int n)
     }
     m_keyOutput = -1;
     say(QString());
-    if (actions.InputButtonClick)
-        actions.InputButtonClick(n);
+    m_target.inputClick(n);
 }
 
 void KeyRouting::preset(int n)
@@ -123,13 +119,12 @@ void KeyRouting::preset(int n)
         say(QStringLiteral("Preset %1 is not stored").arg(n));
         return;
     }
-    if (actions.RecallAvailable && !actions.RecallAvailable()) {
+    if (!m_target.recallAvailable()) {
         say(QStringLiteral("Preset save open: cancel it first"));
         return;
     }
     say(QString());
-    if (actions.RecallPreview)
-        actions.RecallPreview(n);
+    m_target.recallPreview(n);
 }
 
 void KeyRouting::reset()
@@ -150,10 +145,6 @@ void KeyRouting::showPrompt()
         say(QStringLiteral("Output %1, input: %2").arg(output + 1).arg(m_digits));
 }
 
-void KeyRouting::say(const QString &text)
-{
-    if (actions.SetStatusText)
-        actions.SetStatusText(text);
-}
+void KeyRouting::say(const QString &text) { m_target.setStatusText(text); }
 
 } // namespace kv

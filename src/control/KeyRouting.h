@@ -8,30 +8,30 @@
 
 #include <QString>
 #include <QtCore/qnamespace.h>
-#include <functional>
 
 namespace kv {
 
-// The handlers a key stands for; numbers count from 1. The window fills them in.
-struct KeyRoutingActions {
-    std::function<void(int n)> OutputButtonClick;
-    std::function<void(int n)> InputButtonClick;
-    std::function<void()> TakeButtonClick;
-    std::function<void()> CancelTakeButtonClick;
+// What a key stands for: the page's own handlers, numbers counting from 1. The window
+// implements it.
+class KeyRoutingTarget {
+public:
+    virtual ~KeyRoutingTarget() = default;
+    virtual void outputClick(int n) = 0;
+    virtual void inputClick(int n) = 0;
+    virtual void take() = 0;
+    virtual void cancel() = 0;
     // Recall, then the preset's button.
-    std::function<void(int n)> RecallPreview;
+    virtual void recallPreview(int n) = 0;
     // False while the preset panel is saving: its buttons would store, not recall.
-    std::function<bool()> RecallAvailable;
-    std::function<void(const QString &)> SetStatusText;
+    virtual bool recallAvailable() const = 0;
+    virtual void setStatusText(const QString &text) = 0;
     // True while an exchange with the switcher is in progress: keys are refused as clicks are.
-    std::function<bool()> Refused;
+    virtual bool refused() const = 0;
 };
 
 class KeyRouting {
 public:
-    explicit KeyRouting(MatrixState &state) : m_state(state) {}
-
-    KeyRoutingActions actions;
+    KeyRouting(MatrixState &state, KeyRoutingTarget &target) : m_state(state), m_target(target) {}
 
     // A key pressed on the page; false when the key is not one of ours.
     bool keyPressed(int key, Qt::KeyboardModifiers modifiers);
@@ -55,6 +55,7 @@ private:
     void say(const QString &text);
 
     MatrixState &m_state;
+    KeyRoutingTarget &m_target;
     QString m_digits;
     int m_keyOutput = -1;
 };
