@@ -8,6 +8,7 @@
 #include "LinkEnv.h"
 #include "RouteTestSteps.h"
 #include "ScriptedDialogs.h"
+#include "Texts.h"
 
 #include "app/ControlOptions.h"
 #include "app/RemoteControl.h"
@@ -25,6 +26,7 @@
 #include <QProcess>
 #include <QSpinBox>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace kv;
@@ -62,6 +64,7 @@ private slots:
     void connectAtStartUp();
     void cannotServeAtStartUp_data();
     void cannotServeAtStartUp();
+    void unattendedAnswersItsBoxes();
     void screenshot();
 };
 
@@ -264,6 +267,48 @@ void tst_RemoteSetup::cannotServeAtStartUp()
     QCOMPARE(console.exitCode(), 2);
     const QStringList lines = QString::fromUtf8(console.readAllStandardError()).split('\n').filter(said);
     QCOMPARE(lines.size(), 1);
+}
+
+// A console started with --connect, where nobody may be, never waits on a box: when the
+// switcher falls silent under a client's route, the retry box is answered Cancel at once and
+// said on stderr, and the next client's route goes out. The real kvconsole and its real
+// waits: a silent command takes its three tries and a probe, about 14 s.
+void tst_RemoteSetup::unattendedAnswersItsBoxes()
+{
+    if (qEnvironmentVariableIsEmpty("KV_CONSOLE"))
+        QSKIP("KV_CONSOLE does not name the kvconsole binary");
+    QTemporaryDir home;
+    EmuProcess emu;
+    QVERIFY2(emu.start(EmuProcess::Options()), qPrintable(emu.errorString()));
+    const quint16 port = FreePort();
+    QProcess console;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("KV_COM1", emu.ptyPath());
+    env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+    env.insert("XDG_DATA_HOME", home.filePath("data"));
+    console.setProcessEnvironment(env);
+    console.start(qEnvironmentVariable("KV_CONSOLE"),
+                  {"--connect", "serial", "--control-port", QString::number(port)});
+    QTRY_VERIFY_WITH_TIMEOUT(emu.receivedLines().contains("PGINFOKV 7"), 30000);
+    HubClient client;
+    QVERIFY(client.connectTo(port));
+
+    QCOMPARE(emu.sendControl("fault silence"), "ok");
+    client.send("VIDEO OUTPUT ROUTING:\n0 4\n\n");
+    QCOMPARE(client.next(), QByteArray("ACK\n\n"));
+    QByteArray said;
+    const QByteArray box =
+        "[" + texts::kRetryTitle.toUtf8() + "] " + texts::kRetryText.simplified().toUtf8();
+    QTRY_VERIFY_WITH_TIMEOUT((said += console.readAllStandardError()).contains(box), 40000);
+    QCOMPARE(emu.sendControl("clear-faults"), "ok");
+
+    client.send("VIDEO OUTPUT ROUTING:\n1 5\n\n");
+    QCOMPARE(client.next(1, 20000), QByteArray("ACK\n\n"));
+    QTRY_VERIFY_WITH_TIMEOUT(emu.receivedLines().contains("RTEMP 2 6"), 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(emu.receivedLines().last(), QString("TAKE 1"), 10000);
+    console.terminate();
+    QVERIFY(console.waitForFinished(5000));
 }
 
 void tst_RemoteSetup::screenshot()

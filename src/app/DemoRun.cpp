@@ -1,6 +1,7 @@
 #include "app/DemoRun.h"
 
 #include "app/MatrixForm.h"
+#include "app/UnattendedDialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,16 +26,7 @@ DemoRun::~DemoRun() { Dialogs::install(nullptr); }
 Dialogs::Answer DemoRun::message(QWidget *, const QString &title, const QString &text,
                                  Buttons buttons, Icon)
 {
-    std::fprintf(stderr, "[%s] %s\n", qPrintable(title), qPrintable(text.simplified()));
-    switch (buttons) {
-    case Buttons::YesNo:
-        // Only the start-up question is answered Yes: connect over the serial port.
-        return title.contains(QLatin1String("Establish COM port communication")) ? Answer::Yes
-                                                                                 : Answer::No;
-    case Buttons::OkCancel: return Answer::Cancel;
-    case Buttons::Ok: break;
-    }
-    return Answer::Ok;
+    return AnswerUnattended(title, text, buttons);
 }
 
 int DemoRun::finish(TMatrixForm &form)

@@ -4,6 +4,7 @@
 #include "app/GuardedApplication.h"
 #include "app/MatrixForm.h"
 #include "app/RemoteControl.h"
+#include "app/UnattendedDialogs.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -19,9 +20,13 @@ int main(int argc, char *argv[])
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
     const std::unique_ptr<kv::DemoRun> demo = kv::DemoRun::fromEnvironment();
-    TMatrixForm form;
-    // --connect says nobody may be at the console: a server it cannot give is a failed start.
+    // --connect says nobody may be at the console: a box would wait for ever, and a server
+    // it cannot give is a failed start.
     const bool unattended = options.control.startUp.answer != kv::StartUpChoice::Answer::Ask;
+    kv::UnattendedDialogs nobody;
+    if (unattended && !demo)
+        kv::Dialogs::install(&nobody);
+    TMatrixForm form;
     if (options.control.serve &&
         !form.remoteControl->serveAtStartUp(options.control.bind, options.control.port,
                                             unattended) &&
