@@ -299,7 +299,7 @@ int main(int argc, char *argv[])
     });
     sampler.start(1000);
 
-    int panelChanges = 0, panelTemps = 0, silentWindows = 0, slowWindows = 0;
+    int panelChanges = 0, panelTemps = 0, silentWindows = 0, longWindows = 0, slowWindows = 0;
     QTimer panel;
     panel.setSingleShot(true);
     QObject::connect(&panel, &QTimer::timeout, [&] {
@@ -314,16 +314,18 @@ int main(int argc, char *argv[])
     });
     panel.start(random.bounded(1000, 5000));
 
-    // A silent window stays shorter than a command's wait for its answer, so the console's
-    // bare carriage-return tries meet the switcher again and nobody is asked.
+    // Most silent windows are shorter than a command's wait for its answer, so the console's
+    // bare carriage-return tries meet the switcher again; one in four outlasts the tries and
+    // the probe, and the console, with nobody to ask, gives the command up.
     QTimer faults, faultEnd;
     faults.setSingleShot(true);
     faultEnd.setSingleShot(true);
     QObject::connect(&faults, &QTimer::timeout, [&] {
         if (random.bounded(2)) {
             emu.control(QStringLiteral("fault silence"));
-            ++silentWindows;
-            faultEnd.start(random.bounded(500, 3000));
+            const bool outlasting = random.bounded(4) == 0;
+            ++(outlasting ? longWindows : silentWindows);
+            faultEnd.start(outlasting ? random.bounded(15000, 20000) : random.bounded(500, 3000));
         } else {
             emu.control(QStringLiteral("fault delay=%1").arg(random.bounded(200, 1500)));
             ++slowWindows;
@@ -404,10 +406,20 @@ int main(int argc, char *argv[])
         worstPing = std::max(worstPing, c->worstPingMs);
     }
     std::printf("%d requests (%d ACK, %d NAK), %d PINGs (worst answer %.0f ms), %d front-panel "
-                "routes and %d temporary ones (%d left pending, taken at the panel), %d silent "
-                "and %d slow windows\n",
+                "routes and %d temporary ones (%d left pending, taken at the panel), %d short "
+                "and %d long silent windows, %d slow ones\n",
                 sent, acks, naks, pings, worstPing, panelChanges, panelTemps, int(pending.size()),
-                silentWindows, slowWindows);
+                silentWindows, longWindows, slowWindows);
+    QFile err(dir.filePath(QStringLiteral("kvconsole.err")));
+    QStringList boxes;
+    if (err.open(QIODevice::ReadOnly))
+        for (const QByteArray &line : err.readAll().split('\n'))
+            if (line.startsWith('['))
+                boxes << QString::fromUtf8(line.left(line.indexOf(']') + 1));
+    const int answeredBoxes = int(boxes.size());
+    boxes.removeDuplicates();
+    std::printf("boxes kvconsole answered itself (stderr): %d %s\n", answeredBoxes,
+                qPrintable(boxes.join(QStringLiteral(", "))));
     Verdicts v;
     v.check(console.state() == QProcess::Running && emu.running(), "kvconsole and kvemu running");
     bool answered = true;
