@@ -7,6 +7,7 @@
 #include "ui/Dialogs.h"
 
 #include <QStringList>
+#include <functional>
 
 namespace kv::bench {
 
@@ -19,6 +20,8 @@ public:
                    Icon) override
     {
         texts << text;
+        if (asked)
+            asked(text);
         if (buttons == Buttons::YesNo)
             return title.contains(QLatin1String("Establish COM port")) ||
                            text.contains(QLatin1String("try the Ethernet connection"))
@@ -31,6 +34,7 @@ public:
 
     QString fileName;
     QStringList texts;
+    std::function<void(const QString &text)> asked; // before the box is answered
 };
 
 } // namespace kv::bench

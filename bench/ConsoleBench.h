@@ -26,6 +26,8 @@ struct Runs {
     int remote = 40;        // remote routes, and operator takes seen by 8 clients
     int followSeconds = 30; // following, idle
     int followClicks = 40;  // routes while following
+    int silent = 3;         // PINGs while a route waits on a silent switcher
+    int bursts = 10;        // routes while another client bursts
 };
 
 class ConsoleBench {
@@ -44,6 +46,9 @@ public:
     // A remote client's one-line route to its take on the wire, and the updates that 8
     // clients get after an operator's take (RemoteBench.cpp).
     void measureRemote(int runs);
+    // A client's PING while another's route waits on a silent switcher, and a client's route
+    // while another bursts (ServingBench.cpp).
+    void measureServing(int silentRuns, int bursts);
 
 private:
     struct Action {

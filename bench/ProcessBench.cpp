@@ -33,49 +33,6 @@ double WaitForMarker(QProcess &p, const QByteArray &marker, const QElapsedTimer 
     return -1;
 }
 
-QByteArray StatusField(qint64 pid, const QByteArray &field)
-{
-    QFile f(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    for (const QByteArray &line : f.readAll().split('\n')) {
-        if (line.startsWith(field + ':'))
-            return line.mid(field.size() + 1).trimmed();
-    }
-    return {};
-}
-
-double ResidentMb(qint64 pid)
-{
-    const QByteArray kb = StatusField(pid, "VmRSS").split(' ').value(0);
-    return kb.toDouble() / 1024.0;
-}
-
-// User plus system time of a process, in clock ticks.
-qint64 CpuTicks(qint64 pid)
-{
-    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray stat = f.readAll();
-    const QList<QByteArray> rest = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
-    return rest.size() > 12 ? rest[11].toLongLong() + rest[12].toLongLong() : -1;
-}
-
-// Until the process has used no processor time for a quarter of a second.
-void WaitIdle(qint64 pid)
-{
-    qint64 last = CpuTicks(pid);
-    const QDeadlineTimer deadline(kWaitMs);
-    while (!deadline.hasExpired()) {
-        QThread::msleep(250);
-        const qint64 now = CpuTicks(pid);
-        if (now == last)
-            return;
-        last = now;
-    }
-}
-
 int CountLines(const QString &path, const QByteArray &line)
 {
     QFile f(path);
@@ -128,6 +85,49 @@ Started StartOnce(const QString &program, const QStringList &args, const QByteAr
 }
 
 } // namespace
+
+QByteArray StatusField(qint64 pid, const QByteArray &field)
+{
+    QFile f(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        if (line.startsWith(field + ':'))
+            return line.mid(field.size() + 1).trimmed();
+    }
+    return {};
+}
+
+double ResidentMb(qint64 pid)
+{
+    const QByteArray kb = StatusField(pid, "VmRSS").split(' ').value(0);
+    return kb.toDouble() / 1024.0;
+}
+
+// User plus system time of a process, in clock ticks.
+static qint64 CpuTicks(qint64 pid)
+{
+    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray stat = f.readAll();
+    const QList<QByteArray> rest = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    return rest.size() > 12 ? rest[11].toLongLong() + rest[12].toLongLong() : -1;
+}
+
+// Until the process has used no processor time for a quarter of a second.
+void WaitIdle(qint64 pid)
+{
+    qint64 last = CpuTicks(pid);
+    const QDeadlineTimer deadline(kWaitMs);
+    while (!deadline.hasExpired()) {
+        QThread::msleep(250);
+        const qint64 now = CpuTicks(pid);
+        if (now == last)
+            return;
+        last = now;
+    }
+}
 
 int RunEmptyWindow(int argc, char **argv)
 {

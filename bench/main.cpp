@@ -67,7 +67,7 @@ int main(int argc, char *argv[])
     Runs runs;
     const char *mode = argc > 1 ? argv[1] : "";
     if (std::strcmp(mode, "--quick") == 0)
-        runs = {2, 20, 5, 5, 2, 10, 5, 8};
+        runs = {2, 20, 5, 5, 2, 10, 5, 8, 1, 3};
     // For a profiler: only the operator's clicks, many of them.
     const bool clicksOnly = std::strcmp(mode, "--clicks-only") == 0;
 
@@ -96,6 +96,7 @@ int main(int argc, char *argv[])
         bench.measureFollowing(runs.followSeconds, runs.followClicks);
         bench.measureConfigFile(runs.files);
         bench.measureRemote(runs.remote);
+        bench.measureServing(runs.silent, runs.bursts);
         if (!bench.switchToEthernet(&error)) {
             std::fprintf(stderr, "kvbench: %s\n", qPrintable(error));
             return 1;
@@ -104,6 +105,7 @@ int main(int argc, char *argv[])
     }
     MeasureProcesses(table, QStringLiteral(KV_CONSOLE_BIN), QStringLiteral(KV_EMU_BIN),
                      QCoreApplication::applicationFilePath(), runs.starts);
+    MeasureServingMemory(table, QStringLiteral(KV_CONSOLE_BIN), QStringLiteral(KV_EMU_BIN));
     std::printf("kvbench (%s build, Qt %s) on %s, %d cores, %s\n"
                 "load average (1, 5, 15 min): %s at start, %s at end\n\n",
                 KV_BUILD_TYPE, qVersion(), qPrintable(CpuModel()), QThread::idealThreadCount(),
