@@ -2,6 +2,7 @@
 //
 //   kvbench [--quick]          (scripts/bench.sh builds it in Release and runs it)
 //   kvbench --clicks-only      only the clicks over the pty, to run under a profiler
+//   kvbench --serving-only     only the remote clients' figures while the switcher is slow
 //   KV_BENCH_TRACE=1           every click on stderr, with the time each line spent beyond
 //                              the line rate
 //
@@ -70,6 +71,7 @@ int main(int argc, char *argv[])
         runs = {2, 20, 5, 5, 2, 10, 5, 8, 1, 3};
     // For a profiler: only the operator's clicks, many of them.
     const bool clicksOnly = std::strcmp(mode, "--clicks-only") == 0;
+    const bool servingOnly = std::strcmp(mode, "--serving-only") == 0;
 
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -88,6 +90,12 @@ int main(int argc, char *argv[])
         }
         if (clicksOnly) {
             bench.measureClicks(runs.clicks, runs.recalls);
+            std::fputs(qPrintable(table.render()), stdout);
+            return 0;
+        }
+        if (servingOnly) {
+            bench.measureServing(runs.silent, runs.bursts);
+            MeasureServingMemory(table, QStringLiteral(KV_CONSOLE_BIN), QStringLiteral(KV_EMU_BIN));
             std::fputs(qPrintable(table.render()), stdout);
             return 0;
         }

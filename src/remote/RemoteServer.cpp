@@ -354,19 +354,21 @@ void RemoteServer::runNext()
         m_retry->start();
         return;
     }
-    // Taken off before it runs: the run may pump events, and they may queue more.
+    // Taken off before it runs: the run serves events, and they may queue more. Its client
+    // goes back in line only afterwards, behind whoever asked while it ran.
     const QString owner = m_rotation.front();
     m_rotation.pop_front();
-    std::deque<Job> &jobs = m_waiting[owner];
-    const Job job = jobs.front();
-    jobs.pop_front();
-    if (jobs.empty())
-        m_waiting.remove(owner);
-    else
-        m_rotation.push_back(owner);
+    const Job job = m_waiting[owner].front();
+    m_waiting[owner].pop_front();
     m_running = true;
     run(job);
     m_running = false;
+    if (const auto it = m_waiting.find(owner); it != m_waiting.end()) {
+        if (it->empty())
+            m_waiting.erase(it);
+        else if (std::find(m_rotation.begin(), m_rotation.end(), owner) == m_rotation.end())
+            m_rotation.push_back(owner);
+    }
     runQueued();
 }
 
