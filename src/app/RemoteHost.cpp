@@ -98,9 +98,7 @@ QList<int> RemoteHost::onAirRoutes() const
         // A pending route is not on air yet: the output still shows its earlier input. Nor is
         // one the switcher never answered for.
         const RouteJournal &journal = m_form.core().journal();
-        const int input = journal.unconfirmed(o)   ? journal.confirmedOnAir(o)
-                          : s.Routes[o].Taken != 0 ? s.Routes[o].Input
-                                                   : s.PreviousInput[o];
+        const int input = journal.unconfirmed(o) ? journal.confirmedOnAir(o) : OnAirInput(s, o);
         routes << (input < InputsOf(s) ? input : -1);
     }
     return routes;

@@ -89,6 +89,11 @@ void Presets::ChoosePreset(int p, bool saving)
 
 void Presets::SavePreset(int p)
 {
+    // A shown undo is not on the switcher: saving would store it and take it as on air.
+    if (m_routing.UndoShown()) {
+        emit status(QStringLiteral("Take or Cancel the pending change first"));
+        return;
+    }
     // Its "TAKE 1" commits what is pending here and what was made elsewhere.
     if (!m_commits.mayCommit({QStringLiteral("Saving preset %1").arg(p + 1),
                               m_commits.pendingOutputs(), true, QStringLiteral("Save")}))
@@ -117,7 +122,7 @@ void Presets::RecallPreset(int p, bool preview)
     const int outputs = OutputsOf(s);
     if (s.PresetPreviewPending == 0) {
         for (int o = 0; o < outputs; ++o) {
-            m_savedPrevious[o] = s.PreviousInput[o];
+            s.SavedPrevious[o] = s.PreviousInput[o];
             s.PreviousInput[o] = s.Routes[o].Input;
             s.SavedReclock[o] = s.Reclock[o];
             s.SavedTaken[o] = s.Routes[o].Taken;
@@ -185,7 +190,7 @@ void Presets::PresetRecallCancelButtonClick()
             s.Routes[o].Input = s.PreviousInput[o];
             s.Routes[o].Taken = s.SavedTaken[o];
             // The fallback of a route that was pending before the preview comes back too.
-            s.PreviousInput[o] = m_savedPrevious[o];
+            s.PreviousInput[o] = s.SavedPrevious[o];
         }
         s.Reclock[o] = s.SavedReclock[o];
     }
