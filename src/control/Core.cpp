@@ -43,8 +43,8 @@ Core::Core(const CoreViews &v, const Timeouts &timeouts, QObject *parent)
         new ConfigActions(m_state, v.config, *m_labels, *m_routing, *m_grouping, this);
     m_serialLink = new SerialLink(*m_channel, v.link, v.linkWindow, this);
     m_ethernetLink = new EthernetLink(*m_channel, v.link, *m_serialLink, v.linkWindow, this);
-    m_systemCommands =
-        std::make_unique<SystemCommands>(m_state, *m_channel, *m_ethernetLink, v.system);
+    m_systemCommands = std::make_unique<SystemCommands>(m_state, *m_channel, *m_ethernetLink,
+                                                        v.system, *m_journal);
 }
 
 void Core::initState()

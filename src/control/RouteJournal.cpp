@@ -117,8 +117,10 @@ int Number(std::uint8_t input) { return input < kMaxPorts ? input + 1 : 0; }
 
 void RouteJournal::checkpoint(Frame &frame)
 {
-    const QString origin = frame.origin;
-    const bool reported = IsReportedOrigin(origin);
+    const bool reported = IsReportedOrigin(frame.origin);
+    const QString origin = reported && !m_awaited.isEmpty() ? m_awaited : frame.origin;
+    if (reported)
+        m_awaited.clear();
     const bool failed = !reported && frame.unanswered > 0;
     const bool silent = !reported && frame.sent == 0;
     frame.sent = frame.unanswered = 0;

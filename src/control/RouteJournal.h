@@ -65,6 +65,10 @@ public:
     // The switcher holds what the console now shows on the output, and nobody changed it
     // there: a difference the console made itself was put right. Recorded nowhere.
     void adopt(int output);
+    // The next report of the switcher (a read, a poll) is written under this origin: it finds
+    // what an action whose end cannot be told (a reset) changed.
+    void awaitReport(const QString &origin) { m_awaited = origin; }
+    bool awaitingReport() const { return !m_awaited.isEmpty(); }
 
     // The output's last change went unanswered: the switcher may not hold what the console
     // shows. Until a later answer or a read, confirmedOnAir() is the input it last confirmed
@@ -103,6 +107,7 @@ private:
     bool m_failing = false;
     bool m_baselined = false;
     bool m_unconfirmed[kMaxPorts] = {};
+    QString m_awaited;
 };
 
 } // namespace kv
