@@ -80,6 +80,8 @@ private slots:
     void foreignTemporaryMakesTakeAsk_data() { AddLinkRows(); }
     void foreignTemporaryMakesTakeAsk();
     void cancelDropsForeignTemporaries();
+    void changedMarkEndsWhenRoutedAgain_data();
+    void changedMarkEndsWhenRoutedAgain();
     void ownDifferenceNotCalledChange_data();
     void ownDifferenceNotCalledChange();
     void temporaryFoundByRead_data();
@@ -351,6 +353,46 @@ void TestFollow::cancelDropsForeignTemporaries()
 // A difference the console made itself (a file that sends nothing, a reset) is no change at
 // the switcher: the screen shows the switcher's routes again without a mark, a word or a log
 // line.
+void TestFollow::changedMarkEndsWhenRoutedAgain_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("routes");
+    QTest::newRow("click and Take") << "o1 i6 T" << "6";
+    QTest::newRow("preset") << "R p1 OK" << "2";
+    QTest::newRow("undo") << "Z T" << "2";
+    QTest::newRow("Clear All Routing") << "X" << "-";
+    QTest::newRow("remote salvo") << "salvo" << "7";
+}
+
+// Output 1 changed at the front panel, then routed from here by any way: the label no longer
+// says it was changed at the switcher.
+void TestFollow::changedMarkEndsWhenRoutedAgain()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, routes);
+    FOLLOWING(f, "pty");
+    // Preset 1 and the undo both put output 1 back on input 2.
+    QVERIFY(Operate(*f, "o1 i2 T S p1 o1 i3 T C"));
+    QVERIFY(f->emu().sendControl("panel route 1 5") == "ok");
+    QTRY_VERIFY(f->form().followMarks->changedShown(0));
+    QVERIFY(f->find<QLabel>("VideoLabel1")->toolTip().startsWith("Changed at the switcher at "));
+    if (how == "salvo") {
+        QVERIFY(f->form().remoteServer->listen(QHostAddress::LocalHost, 0));
+        HubClient client;
+        QVERIFY(client.connectTo(f->form().remoteServer->port()));
+        client.send("VIDEO OUTPUT ROUTING:\n0 6\n\n");
+        QCOMPARE(client.next(), QByteArray("ACK\n\n"));
+        QTRY_COMPARE(f->emuState("routes").section(',', 0, 0), routes);
+    } else {
+        QVERIFY(Operate(*f, how));
+        QCOMPARE(f->emuState("routes").section(',', 0, 0), routes);
+    }
+    QTRY_VERIFY(!f->form().followMarks->changedShown(0));
+    QCOMPARE(f->find<QLabel>("VideoLabel1")->toolTip(), QString());
+    intervals(*f, 2);
+    QVERIFY(!f->form().followMarks->changedShown(0));
+}
+
 void TestFollow::ownDifferenceNotCalledChange_data()
 {
     QTest::addColumn<QString>("how");
