@@ -33,6 +33,7 @@ private slots:
     void resetWrittenOnceReadAfter_data();
     void resetWrittenOnceReadAfter();
     void readWithdrawsUnderItsCause();
+    void fileRoutesNeverLogged();
     void dayFileRollsOverAtMidnight();
     void unwritableFolderLeavesRoutingWorking();
     void routeLogWindowFiltersAndFollows();
@@ -169,6 +170,29 @@ void TestRouteJournal::readWithdrawsUnderItsCause()
     QCOMPARE(JournalLines(m_folder), (QStringList{"3,,7,temporary,operator",
                                                   "3,7,,withdrawn,operator",
                                                   "1,,2,taken,status read"}));
+}
+
+// Routes a file put on the console are not on the switcher: a later change elsewhere, and the
+// read that puts them right, log only what moved there.
+void TestRouteJournal::fileRoutesNeverLogged()
+{
+    CONNECT(f, "pty");
+    f->readAll();
+    QTemporaryDir dir;
+    const QString config = dir.filePath("routes.kvc");
+    QVERIFY(Operate(*f, "o1 i3 T"));
+    f->dialogs.nextFileName(config);
+    QVERIFY(f->click("SaveConfigurationtoFile1"));
+    QVERIFY(Operate(*f, "o1 i5 T"));
+    const qsizetype before = JournalLines(m_folder).size();
+    f->dialogs.nextFileName(config);
+    QVERIFY(f->click("OpenConfigurationFile1"));
+    QCOMPARE(f->text("VideoLabel1"), "3");
+    QVERIFY(Operate(*f, "o2 i4 T"));
+    QVERIFY(Operate(*f, "U"));
+    QCOMPARE(f->text("VideoLabel1"), "5");
+    QCOMPARE(JournalLines(m_folder).mid(before).join('|'),
+             QString("2,,4,temporary,operator|2,,4,taken,operator"));
 }
 
 void TestRouteJournal::dayFileRollsOverAtMidnight()

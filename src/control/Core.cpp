@@ -37,6 +37,7 @@ Core::Core(const CoreViews &v, const Timeouts &timeouts, QObject *parent)
     m_follower = new FollowSwitcher(m_state, *m_channel, m_timeouts.FollowIntervalMs, v.follow,
                                     *m_routing, *m_statusRead, *m_journal, this);
     m_commits->setFollower(m_follower);
+    m_journal->watch(m_follower->switcherRoutes());
     m_routing->join(*m_presets, *m_undoTake, *m_follower, *m_journal);
     m_labels = std::make_unique<Labels>(v.labels);
     m_configActions =
