@@ -109,6 +109,24 @@ private:
     QMap<int, int> m_routes;
 };
 
+// The inputs of every stored preset, "1:1,2,-,..."; a preset keeps no pending state worth
+// comparing.
+QStringList PresetInputs(const MatrixState &s)
+{
+    QStringList out;
+    for (int p = 0; p < kPresetCount; ++p) {
+        if (!s.Presets[p].Stored)
+            continue;
+        QStringList inputs;
+        for (int o = 0; o < OutputsOf(s); ++o) {
+            const int i = s.Presets[p].Routes[o].Input;
+            inputs << (i == UNASSIGNED ? QString("-") : QString::number(i + 1));
+        }
+        out << QString::number(p + 1) + ":" + inputs.join(',');
+    }
+    return out;
+}
+
 QString Disagreement(ConsoleFixture &f, Watcher &w)
 {
     const int outputs = OutputsOf(f.state());
@@ -330,6 +348,10 @@ void TestPathsAgainstHolds::everyPathAgainstEveryHold()
     }
     QTRY_COMPARE(f->emuState("routes").section(',', 0, 2), routes);
     QTRY_VERIFY2(Disagreement(*f, watcher).isEmpty(), qPrintable(Disagreement(*f, watcher)));
+    // The presets held here are the switcher's, as a read brings them.
+    const QStringList presets = PresetInputs(f->state());
+    f->readAll();
+    QCOMPARE(PresetInputs(f->state()), presets);
 }
 
 QTEST_MAIN(TestPathsAgainstHolds)

@@ -98,6 +98,7 @@ void Presets::SavePreset(int p)
     if (!m_commits.mayCommit({QStringLiteral("Saving preset %1").arg(p + 1),
                               m_commits.pendingOutputs(), true, QStringLiteral("Save")}))
         return;
+    const QList<int> elsewhere = m_commits.madeElsewhere();
     for (PresetRecord &r : m_state.Presets)
         r.LastSaved = 0;
     PresetRecord &r = m_state.Presets[p];
@@ -108,6 +109,9 @@ void Presets::SavePreset(int p)
     r.Stored = 1;
     r.LastSaved = 1;
     m_routing.TakeRoutes();
+    // What was made elsewhere went on air with the take, and so into the switcher's preset.
+    for (int o : elsewhere)
+        r.Routes[o] = m_state.Routes[o];
     SendPresetSave(m_channel, p);
     m_view.setRecallEnabled(true);
     m_view.setSaveCancelEnabled(false);
