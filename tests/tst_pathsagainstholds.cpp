@@ -6,6 +6,7 @@
 // 1 and 2 there, preset 2 holds 4 and 5; the last take moved 1 to 4 and 2 to 5, so an undo
 // moves both back. Every path moves output 2, the held one.
 
+#include "EmuChecks.h"
 #include "HubClient.h"
 #include "RemoteSteps.h"
 
@@ -348,6 +349,9 @@ void TestPathsAgainstHolds::everyPathAgainstEveryHold()
     }
     QTRY_COMPARE(f->emuState("routes").section(',', 0, 2), routes);
     QTRY_VERIFY2(Disagreement(*f, watcher).isEmpty(), qPrintable(Disagreement(*f, watcher)));
+    // A preview shows its preset's groups; otherwise the groups are the switcher's.
+    if (f->state().PresetPreviewPending == 0)
+        QCOMPARE(GroupsText(f->state().Groups), f->emuState("groups"));
     // The presets held here are the switcher's, as a read brings them.
     const QStringList presets = PresetInputs(f->state());
     f->readAll();
