@@ -80,6 +80,7 @@ private slots:
     void foreignTemporaryMakesTakeAsk_data() { AddLinkRows(); }
     void foreignTemporaryMakesTakeAsk();
     void cancelDropsForeignTemporaries();
+    void salvoReadsSwitcherFirst();
     void changedMarkEndsWhenRoutedAgain_data();
     void changedMarkEndsWhenRoutedAgain();
     void ownDifferenceNotCalledChange_data();
@@ -353,6 +354,32 @@ void TestFollow::cancelDropsForeignTemporaries()
 // A difference the console made itself (a file that sends nothing, a reset) is no change at
 // the switcher: the screen shows the switcher's routes again without a mark, a word or a log
 // line.
+// A temporary route made at the front panel after the last poll, on a protected output: a
+// salvo whose TAKE 1 would put it on air is refused when it runs, and nothing is sent.
+void TestFollow::salvoReadsSwitcherFirst()
+{
+    Timeouts timeouts = Timeouts::fast();
+    timeouts.FollowIntervalMs = 600000; // no poll sees the route
+    ConsoleFixture f(timeouts);
+    QVERIFY2(f.start(), qPrintable(f.error()));
+    QVERIFY2(f.connectSerial(), qPrintable(f.error()));
+    f.readAll();
+    f.form().followForThisRun();
+    QVERIFY(f.form().remoteServer->listen(QHostAddress::LocalHost, 0));
+    f.form().core().holds().protects().setProtected(1, true);
+    QVERIFY(f.emu().sendControl("panel temp 2 5") == "ok");
+    f.clearWire();
+
+    HubClient client;
+    QVERIFY(client.connectTo(f.form().remoteServer->port()));
+    client.send("VIDEO OUTPUT ROUTING:\n0 3\n\n");
+    QCOMPARE(client.next(), QByteArray("ACK\n\n"));
+    QTRY_VERIFY2(StatusText(f).startsWith("Remote route from 127.0.0.1 refused: output(s) 2 "),
+                 qPrintable(StatusText(f)));
+    QCOMPARE(f.commands(), QStringList{});
+    QCOMPARE(f.emuState("routes").section(',', 0, 1), "-,5*-");
+}
+
 void TestFollow::changedMarkEndsWhenRoutedAgain_data()
 {
     QTest::addColumn<QString>("how");

@@ -5,6 +5,7 @@
 #include "control/CommitPath.h"
 #include "control/ConfigActions.h"
 #include "control/Core.h"
+#include "control/FollowSwitcher.h"
 #include "control/Labels.h"
 #include "control/ProtectedOutputs.h"
 #include "control/Routing.h"
@@ -132,6 +133,11 @@ QString RemoteHost::salvoRefusal(const QList<int> &outputs, const QString &owner
 {
     return m_form.core().commits().refusal({QStringLiteral("Remote salvo"), outputs, true, {}},
                                            owner);
+}
+
+void RemoteHost::readSwitcherRoutes(const QString &origin)
+{
+    m_form.core().act(origin, [&] { m_form.core().follower().catchUp(); });
 }
 
 void RemoteHost::takeRoutes(const QList<QPair<int, int>> &routes, const QString &origin)

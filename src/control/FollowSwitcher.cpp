@@ -293,7 +293,8 @@ void FollowSwitcher::takeReadTemporaries(bool inRead)
 
 void FollowSwitcher::catchUp()
 {
-    if (!m_enabled || !m_channel.linkUp())
+    // Paused, the switcher is not answering: the commit finds that out on its own.
+    if (!m_enabled || m_paused || !m_channel.linkUp())
         return;
     const CommandChannel::Exchange exchange(m_channel);
     const QueryReply reply =
