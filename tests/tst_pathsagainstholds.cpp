@@ -1,6 +1,7 @@
 // Every way of committing a route change, against every hold that may stand in its way, one
 // row each, against kvemu. After every row the console, its route log, a remote client and
-// the switcher must tell the same routes on air.
+// the switcher must tell the same routes on air, and the console's groups and presets must
+// be the switcher's.
 //
 // The starting point of every row: outputs 1 and 2 on air on inputs 4 and 5; preset 1 holds
 // 1 and 2 there, preset 2 holds 4 and 5; the last take moved 1 to 4 and 2 to 5, so an undo
@@ -11,8 +12,6 @@
 #include "RemoteSteps.h"
 
 #include "control/CommitPath.h"
-#include "control/FollowSwitcher.h"
-#include "control/Sequencer.h"
 
 #include <QMap>
 #include <QSettings>
@@ -39,8 +38,7 @@ const QMap<QString, Path> kPaths = {
     {"undo", {"", "Z T"}},             {"salvo", {"", ""}},
 };
 
-// Input on air per output (0-based, -1 none) as each of the four tells it; empty when they
-// agree, else what each says.
+// The input on air per output (0-based, -1 none) as each view tells it.
 QList<int> OnAirOfConsole(ConsoleFixture &f)
 {
     const MatrixState &s = f.state();
@@ -128,6 +126,7 @@ QStringList PresetInputs(const MatrixState &s)
     return out;
 }
 
+// Empty when the four views agree, else what each says.
 QString Disagreement(ConsoleFixture &f, Watcher &w)
 {
     const int outputs = OutputsOf(f.state());
