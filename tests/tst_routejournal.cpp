@@ -30,6 +30,10 @@ private slots:
     void onlyWhatTheSwitcherAnswered_data() { AddLinkRows(); }
     void onlyWhatTheSwitcherAnswered();
     void nothingWithoutALink();
+    void resetWrittenOnceReadAfter_data();
+    void resetWrittenOnceReadAfter();
+    void readWithdrawsUnderItsCause();
+    void fileRoutesNeverLogged();
     void dayFileRollsOverAtMidnight();
     void unwritableFolderLeavesRoutingWorking();
     void routeLogWindowFiltersAndFollows();
@@ -106,6 +110,89 @@ void TestRouteJournal::nothingWithoutALink()
     QVERIFY(Operate(f, "o3 i7 T"));
     QCOMPARE(f.text("VideoLabel3"), "7");
     QCOMPARE(JournalLines(m_folder), QStringList{});
+}
+
+void TestRouteJournal::resetWrittenOnceReadAfter_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("following");
+    QTest::addColumn<QStringList>("lines");
+    const QStringList cleared = {"1,3,,taken,factory reset", "2,4,,taken,factory reset"};
+    QTest::newRow("factory reset, read") << "FactoryResetButton" << false << cleared;
+    QTest::newRow("factory reset, following") << "FactoryResetButton" << true << cleared;
+    // Kept routes: nothing moved on air.
+    QTest::newRow("reset, read") << "ResetButton" << false << QStringList{};
+    QTest::newRow("reset, following") << "ResetButton" << true << QStringList{};
+}
+
+// A reset's end is not told by its answer: what it changed is written under its own origin
+// once the switcher is read again, by the operator or by following, and only that once.
+void TestRouteJournal::resetWrittenOnceReadAfter()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, following);
+    QFETCH(QStringList, lines);
+    CONNECT(f, "pty");
+    f->readAll();
+    if (following)
+        f->form().followForThisRun();
+    QVERIFY(Operate(*f, "o1 i3 o2 i4 T"));
+    const qsizetype before = JournalLines(m_folder).size();
+    auto readAgain = [&](int expected) {
+        if (following)
+            QTRY_COMPARE(JournalLines(m_folder).size(), before + expected);
+        else
+            QVERIFY(Operate(*f, "U"));
+    };
+    f->dialogs.answer(Dialogs::Answer::Yes);
+    QVERIFY(f->click(button));
+    readAgain(int(lines.size()));
+    if (following)
+        QTest::qWait(3 * f->form().timeouts().FollowIntervalMs);
+    QCOMPARE(JournalLines(m_folder).mid(before), lines);
+
+    QCOMPARE(f->emu().sendControl("panel route 2 6"), "ok");
+    readAgain(int(lines.size()) + 1);
+    const QString from = lines.isEmpty() ? "4" : "";
+    QCOMPARE(JournalLines(m_folder).mid(before + lines.size()),
+             QStringList{"2," + from + ",6,taken," + (following ? "switcher" : "status read")});
+}
+
+// A read withdraws what is pending here before it asks: the withdrawal is the asking
+// action's, the read's own lines are what it found.
+void TestRouteJournal::readWithdrawsUnderItsCause()
+{
+    CONNECT(f, "pty");
+    f->readAll();
+    QVERIFY(Operate(*f, "o3 i7"));
+    QCOMPARE(f->emu().sendControl("panel route 1 2"), "ok");
+    QVERIFY(Operate(*f, "U"));
+    QCOMPARE(JournalLines(m_folder), (QStringList{"3,,7,temporary,operator",
+                                                  "3,7,,withdrawn,operator",
+                                                  "1,,2,taken,status read"}));
+}
+
+// Routes a file put on the console are not on the switcher: a later change elsewhere, and the
+// read that puts them right, log only what moved there.
+void TestRouteJournal::fileRoutesNeverLogged()
+{
+    CONNECT(f, "pty");
+    f->readAll();
+    QTemporaryDir dir;
+    const QString config = dir.filePath("routes.kvc");
+    QVERIFY(Operate(*f, "o1 i3 T"));
+    f->dialogs.nextFileName(config);
+    QVERIFY(f->click("SaveConfigurationtoFile1"));
+    QVERIFY(Operate(*f, "o1 i5 T"));
+    const qsizetype before = JournalLines(m_folder).size();
+    f->dialogs.nextFileName(config);
+    QVERIFY(f->click("OpenConfigurationFile1"));
+    QCOMPARE(f->text("VideoLabel1"), "3");
+    QVERIFY(Operate(*f, "o2 i4 T"));
+    QVERIFY(Operate(*f, "U"));
+    QCOMPARE(f->text("VideoLabel1"), "5");
+    QCOMPARE(JournalLines(m_folder).mid(before).join('|'),
+             QString("2,,4,temporary,operator|2,,4,taken,operator"));
 }
 
 void TestRouteJournal::dayFileRollsOverAtMidnight()

@@ -5,6 +5,7 @@
 #include "control/CommitPath.h"
 #include "control/ConfigActions.h"
 #include "control/Core.h"
+#include "control/FollowSwitcher.h"
 #include "control/Labels.h"
 #include "control/ProtectedOutputs.h"
 #include "control/Routing.h"
@@ -98,9 +99,7 @@ QList<int> RemoteHost::onAirRoutes() const
         // A pending route is not on air yet: the output still shows its earlier input. Nor is
         // one the switcher never answered for.
         const RouteJournal &journal = m_form.core().journal();
-        const int input = journal.unconfirmed(o)   ? journal.confirmedOnAir(o)
-                          : s.Routes[o].Taken != 0 ? s.Routes[o].Input
-                                                   : s.PreviousInput[o];
+        const int input = journal.unconfirmed(o) ? journal.confirmedOnAir(o) : OnAirInput(s, o);
         routes << (input < InputsOf(s) ? input : -1);
     }
     return routes;
@@ -134,6 +133,11 @@ QString RemoteHost::salvoRefusal(const QList<int> &outputs, const QString &owner
 {
     return m_form.core().commits().refusal({QStringLiteral("Remote salvo"), outputs, true, {}},
                                            owner);
+}
+
+void RemoteHost::readSwitcherRoutes(const QString &origin)
+{
+    m_form.core().act(origin, [&] { m_form.core().follower().catchUp(); });
 }
 
 void RemoteHost::takeRoutes(const QList<QPair<int, int>> &routes, const QString &origin)

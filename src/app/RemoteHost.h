@@ -20,6 +20,7 @@ public:
     bool inputAllowed(int output, int input) const override;
     Holds &holds() override;
     QString salvoRefusal(const QList<int> &outputs, const QString &owner) const override;
+    void readSwitcherRoutes(const QString &origin) override;
     void takeRoutes(const QList<QPair<int, int>> &routes, const QString &origin) override;
     void setLabel(HubLabelKind kind, int port, const QString &text) override;
 

@@ -4,7 +4,6 @@
 #include "control/Presets.h"
 #include "control/Routing.h"
 #include "control/StatusRead.h"
-#include "control/UndoTake.h"
 #include "ui/PresetPanel.h"
 
 #include <QStatusBar>
@@ -16,6 +15,8 @@ void TMatrixForm::wirePresets()
     auto *panel = PresetsGroupBox;
 
     Presets *p = &m_core->presets();
+    connect(p, &Presets::status, MainStatusBar,
+            [this](const QString &text) { MainStatusBar->showMessage(text); });
     connect(panel, &PresetPanel::saveClicked, p, gated([p] { p->PresetsSaveButtonClick(); }));
     connect(panel, &PresetPanel::saveCancelClicked, p,
             gated([p] { p->PresetSaveCancelButtonClick(); }));
@@ -31,12 +32,6 @@ void TMatrixForm::wirePresets()
                 p->PresetRecallConfirmButtonClick();
             }));
     connect(panel, &PresetPanel::presetClicked, p, gated<int>([this, p, panel](int n) {
-                // A shown undo is not on the switcher: saving would store it and take it as on air.
-                if (panel->saveEnabled() && m_core->undoTake().pending()) {
-                    MainStatusBar->showMessage(
-                        QStringLiteral("Take or Cancel the pending change first"));
-                    return;
-                }
                 // Saving takes the live routes; recalling shows the preset's.
                 const RouteJournal::Scope scope(
                     &m_core->journal(), panel->saveEnabled() ? QStringLiteral("operator")

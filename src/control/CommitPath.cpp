@@ -51,6 +51,8 @@ QList<int> CommitPath::affected(const Intent &intent) const
 bool CommitPath::mayCommit(const Intent &intent)
 {
     if (intent.takesAll) {
+        if (m_follower)
+            m_follower->catchUp();
         const QList<int> elsewhere = madeElsewhere();
         if (!elsewhere.isEmpty() &&
             !m_questions.askYesNo(

@@ -30,7 +30,7 @@ public:
 
     Holds &holds() { return m_holds; }
     // Temporary routes made elsewhere are known while following runs.
-    void setFollower(const FollowSwitcher *follower) { m_follower = follower; }
+    void setFollower(FollowSwitcher *follower) { m_follower = follower; }
 
     // Asks the operator about what holds the change back; false: send nothing.
     bool mayCommit(const Intent &intent);
@@ -50,7 +50,7 @@ private:
     const MatrixState &m_state;
     Holds &m_holds;
     HoldQuestions &m_questions;
-    const FollowSwitcher *m_follower = nullptr;
+    FollowSwitcher *m_follower = nullptr;
 };
 
 } // namespace kv

@@ -37,14 +37,15 @@ Core::Core(const CoreViews &v, const Timeouts &timeouts, QObject *parent)
     m_follower = new FollowSwitcher(m_state, *m_channel, m_timeouts.FollowIntervalMs, v.follow,
                                     *m_routing, *m_statusRead, *m_journal, this);
     m_commits->setFollower(m_follower);
+    m_journal->watch(m_follower->switcherRoutes());
     m_routing->join(*m_presets, *m_undoTake, *m_follower, *m_journal);
     m_labels = std::make_unique<Labels>(v.labels);
     m_configActions =
         new ConfigActions(m_state, v.config, *m_labels, *m_routing, *m_grouping, this);
     m_serialLink = new SerialLink(*m_channel, v.link, v.linkWindow, this);
     m_ethernetLink = new EthernetLink(*m_channel, v.link, *m_serialLink, v.linkWindow, this);
-    m_systemCommands =
-        std::make_unique<SystemCommands>(m_state, *m_channel, *m_ethernetLink, v.system);
+    m_systemCommands = std::make_unique<SystemCommands>(m_state, *m_channel, *m_ethernetLink,
+                                                        v.system, *m_journal);
 }
 
 void Core::initState()

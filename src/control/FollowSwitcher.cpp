@@ -212,8 +212,10 @@ void FollowSwitcher::applyRoutes(const QByteArray &reply)
                 redrawRoute(o);
             }
         }
-        // Nothing moved on air here: no line of the switcher's own.
-        m_journal->adopt(o);
+        // Nothing moved on air here: no line of the switcher's own. After a reset the scope
+        // below writes what it changed.
+        if (!m_journal->awaitingReport())
+            m_journal->adopt(o);
     }
     {
         const RouteJournal::Scope scope(m_journal, QStringLiteral("switcher"));
@@ -287,6 +289,18 @@ void FollowSwitcher::takeReadTemporaries(bool inRead)
             m_journal->adopt(o);
         redrawRoute(o);
     }
+}
+
+void FollowSwitcher::catchUp()
+{
+    // Paused, the switcher is not answering: the commit finds that out on its own.
+    if (!m_enabled || m_paused || !m_channel.linkUp())
+        return;
+    const CommandChannel::Exchange exchange(m_channel);
+    const QueryReply reply =
+        m_channel.runQuery(QueryRoutesText(), OutputsOf(m_state) * int(sizeof(RouteEntry)));
+    if (!reply.failed)
+        applyRoutes(reply.bytes);
 }
 
 bool FollowSwitcher::readRoutes(RouteEntry *got)

@@ -59,6 +59,11 @@ public:
     // Outputs (0-based) holding a temporary route that this console did not make.
     QList<int> foreignTemporaryOutputs() const;
     int foreignInput(int output) const;
+    const SwitcherRoutes &switcherRoutes() const { return m_switcher; }
+    // Before a "TAKE 1": the switcher's routes read now, so that the question names every
+    // temporary route made elsewhere and what the take commits is not found later as a change
+    // made at the switcher.
+    void catchUp();
     // A Take here has just committed them: what went on air is read from the switcher.
     void foreignTaken();
     // A "TAKE 0" here has just dropped them: what is on air stays.

@@ -89,10 +89,16 @@ void Presets::ChoosePreset(int p, bool saving)
 
 void Presets::SavePreset(int p)
 {
+    // A shown undo is not on the switcher: saving would store it and take it as on air.
+    if (m_routing.UndoShown()) {
+        emit status(QStringLiteral("Take or Cancel the pending change first"));
+        return;
+    }
     // Its "TAKE 1" commits what is pending here and what was made elsewhere.
     if (!m_commits.mayCommit({QStringLiteral("Saving preset %1").arg(p + 1),
                               m_commits.pendingOutputs(), true, QStringLiteral("Save")}))
         return;
+    const QList<int> elsewhere = m_commits.madeElsewhere();
     for (PresetRecord &r : m_state.Presets)
         r.LastSaved = 0;
     PresetRecord &r = m_state.Presets[p];
@@ -103,6 +109,9 @@ void Presets::SavePreset(int p)
     r.Stored = 1;
     r.LastSaved = 1;
     m_routing.TakeRoutes();
+    // What was made elsewhere went on air with the take, and so into the switcher's preset.
+    for (int o : elsewhere)
+        r.Routes[o] = m_state.Routes[o];
     SendPresetSave(m_channel, p);
     m_view.setRecallEnabled(true);
     m_view.setSaveCancelEnabled(false);
@@ -117,7 +126,7 @@ void Presets::RecallPreset(int p, bool preview)
     const int outputs = OutputsOf(s);
     if (s.PresetPreviewPending == 0) {
         for (int o = 0; o < outputs; ++o) {
-            m_savedPrevious[o] = s.PreviousInput[o];
+            s.SavedPrevious[o] = s.PreviousInput[o];
             s.PreviousInput[o] = s.Routes[o].Input;
             s.SavedReclock[o] = s.Reclock[o];
             s.SavedTaken[o] = s.Routes[o].Taken;
@@ -185,7 +194,7 @@ void Presets::PresetRecallCancelButtonClick()
             s.Routes[o].Input = s.PreviousInput[o];
             s.Routes[o].Taken = s.SavedTaken[o];
             // The fallback of a route that was pending before the preview comes back too.
-            s.PreviousInput[o] = m_savedPrevious[o];
+            s.PreviousInput[o] = s.SavedPrevious[o];
         }
         s.Reclock[o] = s.SavedReclock[o];
     }

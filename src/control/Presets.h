@@ -52,6 +52,10 @@ public:
     // else "operator".
     QString previewOrigin() const;
 
+signals:
+    // A click that changed nothing, and why.
+    void status(const QString &text);
+
 private:
     void SavePreset(int preset);
     void PanelAtRestAfterRecall();
@@ -62,8 +66,6 @@ private:
     CommitPath &m_commits;
     Routing &m_routing;
     StatusRead &m_statusRead; // the whole-window refresh
-    // The fallback inputs from before the first preview, put back by its Cancel.
-    std::uint8_t m_savedPrevious[kMaxPorts] = {};
 };
 
 } // namespace kv

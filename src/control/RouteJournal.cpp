@@ -86,11 +86,11 @@ void RouteJournal::adopt(int output)
     m_previous[output] = m_state.PreviousInput[output];
 }
 
-void RouteJournal::snapshot()
+void RouteJournal::snapshot(const QList<int> &kept)
 {
     // An output whose last command went unanswered keeps what the switcher last confirmed.
     for (int o = 0; o < kMaxPorts; ++o) {
-        if (m_unconfirmed[o])
+        if (m_unconfirmed[o] || kept.contains(o))
             continue;
         m_routes[o] = m_state.Routes[o];
         m_previous[o] = m_state.PreviousInput[o];
@@ -117,8 +117,10 @@ int Number(std::uint8_t input) { return input < kMaxPorts ? input + 1 : 0; }
 
 void RouteJournal::checkpoint(Frame &frame)
 {
-    const QString origin = frame.origin;
-    const bool reported = IsReportedOrigin(origin);
+    const bool reported = IsReportedOrigin(frame.origin);
+    const QString origin = reported && !m_awaited.isEmpty() ? m_awaited : frame.origin;
+    if (reported)
+        m_awaited.clear();
     const bool failed = !reported && frame.unanswered > 0;
     const bool silent = !reported && frame.sent == 0;
     frame.sent = frame.unanswered = 0;
@@ -129,9 +131,17 @@ void RouteJournal::checkpoint(Frame &frame)
         std::fill(std::begin(m_unconfirmed), std::end(m_unconfirmed), false);
     const QDateTime now = this->now();
     QList<RouteChange> taken;
-    QList<int> changed;
+    QList<int> changed, kept;
     for (int o = 0; o < OutputsOf(m_state); ++o) {
         const RouteEntry before = m_routes[o], after = m_state.Routes[o];
+        // Shown differently here only (a file opened): no route moved on the switcher.
+        if (!reported && m_switcher && m_switcher->known(o) &&
+            m_switcher->route(o).Input == before.Input &&
+            m_switcher->route(o).Taken == before.Taken && m_switcher->onAir(o) == m_previous[o] &&
+            (after.Input != before.Input || after.Taken != before.Taken)) {
+            kept << o;
+            continue;
+        }
         const std::uint8_t fallback = m_previous[o];
         RouteChange c{now, o + 1, 0, 0, {}, origin};
         if (after.Taken == 0) {
@@ -174,7 +184,7 @@ void RouteJournal::checkpoint(Frame &frame)
         m_lastTake = taken;
     for (int o : changed)
         m_unconfirmed[o] = failed;
-    snapshot();
+    snapshot(kept);
 }
 
 void RouteJournal::note(const QString &state, const QString &text)

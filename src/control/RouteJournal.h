@@ -9,6 +9,7 @@
 // comparing with what the switcher last held; one whose command went unanswered records its
 // changes as "failed".
 
+#include "control/SwitcherRoutes.h"
 #include "link/CommandOutcome.h"
 #include "state/MatrixState.h"
 #include "state/RouteChange.h"
@@ -65,6 +66,13 @@ public:
     // The switcher holds what the console now shows on the output, and nobody changed it
     // there: a difference the console made itself was put right. Recorded nowhere.
     void adopt(int output);
+    // The next report of the switcher (a read, a poll) is written under this origin: it finds
+    // what an action whose end cannot be told (a reset) changed.
+    void awaitReport(const QString &origin) { m_awaited = origin; }
+    // The switcher's routes as last reported and moved on by acknowledged commands: an output
+    // the switcher still holds as it did was not changed there, whatever the console shows.
+    void watch(const SwitcherRoutes &switcher) { m_switcher = &switcher; }
+    bool awaitingReport() const { return !m_awaited.isEmpty(); }
 
     // The output's last change went unanswered: the switcher may not hold what the console
     // shows. Until a later answer or a read, confirmedOnAir() is the input it last confirmed
@@ -87,7 +95,7 @@ private:
     void enter(const QString &origin);
     void leave();
     void checkpoint(Frame &frame);
-    void snapshot();
+    void snapshot(const QList<int> &kept = {});
     void record(const RouteChange &change);
 
     QDateTime now() const;
@@ -103,6 +111,8 @@ private:
     bool m_failing = false;
     bool m_baselined = false;
     bool m_unconfirmed[kMaxPorts] = {};
+    QString m_awaited;
+    const SwitcherRoutes *m_switcher = nullptr;
 };
 
 } // namespace kv

@@ -387,6 +387,8 @@ void Routing::join(Presets &presets, UndoTake &undo, FollowSwitcher &follower,
     m_journal = &journal;
 }
 
+bool Routing::UndoShown() const { return m_undo && m_undo->pending(); }
+
 void Routing::CommitAfterTake()
 {
     if (m_follower)

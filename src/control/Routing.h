@@ -88,6 +88,8 @@ public:
     void join(Presets &presets, UndoTake &undo, FollowSwitcher &follower, RouteJournal &journal);
     // Withdraws a pending preview the way the panel's Cancel does; false when none was.
     bool WithdrawPreview();
+    // An undo is shown and not yet sent.
+    bool UndoShown() const;
     // The console's side of a "TAKE 1" sent by someone else (the undo): what was made
     // elsewhere is on air too.
     void CommitAfterTake();

@@ -1,5 +1,6 @@
 #include "control/SystemCommands.h"
 
+#include "control/RouteJournal.h"
 #include "link/CommandChannel.h"
 #include "link/EthernetLink.h"
 #include "link/IpAddress.h"
@@ -21,8 +22,8 @@ const QString SystemCommands::kResetProgress =
     QStringLiteral("Kestavion reset in progress. Please wait....");
 
 SystemCommands::SystemCommands(MatrixState &state, CommandChannel &channel, EthernetLink &ethernet,
-                               SystemView &view)
-    : m_state(state), m_channel(channel), m_ethernet(ethernet), m_view(view)
+                               SystemView &view, RouteJournal &journal)
+    : m_state(state), m_channel(channel), m_ethernet(ethernet), m_view(view), m_journal(journal)
 {
 }
 
@@ -79,11 +80,18 @@ void SystemCommands::SystemRecallButtonClick()
     });
 }
 
-void SystemCommands::ResetButtonClick() { reset(kResetQuestion, &SendReset); }
+void SystemCommands::ResetButtonClick()
+{
+    reset(kResetQuestion, &SendReset, QStringLiteral("reset"));
+}
 
-void SystemCommands::FactoryResetButtonClick() { reset(kFactoryResetQuestion, &SendFactoryReset); }
+void SystemCommands::FactoryResetButtonClick()
+{
+    reset(kFactoryResetQuestion, &SendFactoryReset, QStringLiteral("factory reset"));
+}
 
-void SystemCommands::reset(const QString &question, void (*send)(CommandChannel &))
+void SystemCommands::reset(const QString &question, void (*send)(CommandChannel &),
+                           const QString &origin)
 {
     run(Frame::Reset, [&] {
         if (!m_view.askYesNo(kResetTitle, question))
@@ -91,6 +99,8 @@ void SystemCommands::reset(const QString &question, void (*send)(CommandChannel 
         // The serial wait processes no events: the window must be drawn before it.
         m_view.showProgressBeforeBlocking(kResetProgress);
         send(m_channel);
+        // What the reset changed is known once the switcher is read again.
+        m_journal.awaitReport(origin);
         m_view.hideProgress();
     });
 }

@@ -10,6 +10,7 @@ namespace kv {
 
 class CommandChannel;
 class EthernetLink;
+class RouteJournal;
 struct MatrixState;
 
 // What the commands need of the window.
@@ -32,7 +33,7 @@ public:
 class SystemCommands {
 public:
     SystemCommands(MatrixState &state, CommandChannel &channel, EthernetLink &ethernet,
-                   SystemView &view);
+                   SystemView &view, RouteJournal &journal);
 
     // The check boxes' handlers run on every change of their state, by the operator or by
     // the console; checked is the new state.
@@ -52,12 +53,13 @@ public:
 private:
     enum class Frame { Plain, Reset };
     template <typename Body> void run(Frame frame, Body body);
-    void reset(const QString &question, void (*send)(CommandChannel &));
+    void reset(const QString &question, void (*send)(CommandChannel &), const QString &origin);
 
     MatrixState &m_state;
     CommandChannel &m_channel;
     EthernetLink &m_ethernet;
     SystemView &m_view;
+    RouteJournal &m_journal;
 };
 
 } // namespace kv

@@ -36,6 +36,9 @@ public:
     // owner's own locks do not hold it.
     virtual QString salvoRefusal(const QList<int> &outputs, const QString &owner) const = 0;
 
+    // Before a salvo runs: the switcher's routes read now, so that its refusal knows every
+    // temporary route made elsewhere that its "TAKE 1" would commit.
+    virtual void readSwitcherRoutes(const QString &origin) = 0;
     // Routes every (output, input) as a temporary route, then takes them all at once.
     virtual void takeRoutes(const QList<QPair<int, int>> &routes, const QString &origin) = 0;
     virtual void setLabel(HubLabelKind kind, int port, const QString &text) = 0;

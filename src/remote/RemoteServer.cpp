@@ -376,7 +376,9 @@ void RemoteServer::run(const Job &job)
 {
     const HubRequest &r = job.request;
     if (r.kind == HubRequest::Kind::Routes) {
-        // A lock, a protect or the operator's own routes may have come since the ACK.
+        // A lock, a protect, the operator's own routes or a temporary route made elsewhere may
+        // have come since the ACK.
+        m_console.readSwitcherRoutes(job.origin);
         const QString why = routesRefusal(r, job.owner);
         if (why.isEmpty()) {
             m_salvoRunning = true;

@@ -87,10 +87,20 @@ bool PresetChangesOutput(const MatrixState &s, const PresetRecord &preset, int o
 {
     if (output < 0 || output >= OutputsOf(s))
         return false;
-    // During a preview the on-air input waits in PreviousInput.
+    return preset.Routes[output].Input != OnAirInput(s, output);
+}
+
+int OnAirInput(const MatrixState &s, int output)
+{
+    if (output < 0 || output >= kMaxPorts)
+        return UNASSIGNED;
     const RouteEntry &r = s.Routes[output];
-    const int onAir = r.Taken != 0 ? r.Input : s.PreviousInput[output];
-    return preset.Routes[output].Input != onAir;
+    if (r.Taken != 0)
+        return r.Input;
+    // A route pending before the preview still waits behind it.
+    if (s.PresetPreviewPending != 0 && s.SavedTaken[output] == 0)
+        return s.SavedPrevious[output];
+    return s.PreviousInput[output];
 }
 
 std::uint16_t PackReclockMask(const std::uint8_t reclock[kMaxPorts], int outputCount)

@@ -92,6 +92,8 @@ struct MatrixState {
     std::uint8_t Reclock[kMaxPorts];
     std::uint8_t SavedReclock[kMaxPorts];
     std::uint8_t SavedTaken[kMaxPorts];
+    // During a preview PreviousInput holds what Cancel puts back; the input on air waits here.
+    std::uint8_t SavedPrevious[kMaxPorts];
     GroupTable SavedGroups;
     PresetRecord Presets[kPresetCount];
     GroupTable PresetGroups[kPresetCount];
@@ -146,6 +148,10 @@ bool IsKnownModelCode(std::uint8_t code);
 
 // number counts from 1 (1-8); out-of-range numbers are never stored.
 bool PresetIsStored(const MatrixState &s, int number);
+
+// The input on air at the output (0-based) as far as the console knows: a pending route, a
+// previewed one included, is not on air yet.
+int OnAirInput(const MatrixState &s, int output);
 
 // Whether recalling the preset would move the output (0-based, inside the model) off the
 // input it has on air.

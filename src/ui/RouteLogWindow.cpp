@@ -31,7 +31,7 @@ RouteLogWindow::RouteLogWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     RouteLogOriginFilter->setObjectName(QStringLiteral("RouteLogOriginFilter"));
     RouteLogOriginFilter->addItem(QStringLiteral("All origins"), QString());
     for (const char *kind : {"operator", "preset", "sequence step", "configuration file",
-                             "status read", "remote", "switcher"})
+                             "status read", "remote", "switcher", "reset", "factory reset"})
         RouteLogOriginFilter->addItem(QString::fromLatin1(kind), QString::fromLatin1(kind));
 
     connect(RouteLogOutputFilter, &QComboBox::currentIndexChanged, this, [this] {
