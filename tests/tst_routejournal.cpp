@@ -29,6 +29,7 @@ private slots:
     void everyOriginWithItsFromAndTo();
     void onlyWhatTheSwitcherAnswered_data() { AddLinkRows(); }
     void onlyWhatTheSwitcherAnswered();
+    void unansweredTakeFoundOnAir();
     void nothingWithoutALink();
     void resetWrittenOnceReadAfter_data();
     void resetWrittenOnceReadAfter();
@@ -102,6 +103,21 @@ void TestRouteJournal::onlyWhatTheSwitcherAnswered()
     QCOMPARE(f->emu().sendControl("clear-faults"), "ok");
     QVERIFY(Operate(*f, "T"));
     QCOMPARE(JournalLines(m_folder), (QStringList{"3,,7,failed,operator", "3,,7,taken,operator"}));
+}
+
+// A Take the switcher carried out without answering: logged failed, and then as taken once
+// following finds it on air. The log's last word on the output is what the switcher holds.
+void TestRouteJournal::unansweredTakeFoundOnAir()
+{
+    CONNECT(f, "tcp");
+    f->form().followForThisRun();
+    QVERIFY(Operate(*f, "o3 i7"));
+    QCOMPARE(f->emu().sendControl("fault silence:TAKE@1"), "ok");
+    QVERIFY(Operate(*f, "T"));
+    QCOMPARE(JournalLines(m_folder).value(1), "3,,7,failed,operator");
+    QTRY_COMPARE(JournalLines(m_folder).value(2), "3,,7,taken,switcher");
+    QCOMPARE(f->emuState("routes").section(',', 2, 2), "7");
+    QCOMPARE(JournalLines(m_folder).size(), 3);
 }
 
 void TestRouteJournal::nothingWithoutALink()

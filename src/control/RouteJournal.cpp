@@ -78,10 +78,27 @@ void RouteJournal::noteCommand(CommandOutcome outcome)
         ++m_frames.last().unanswered;
 }
 
+namespace {
+// Inputs count from 1 in the journal; anything out of range (as a switcher may report) is
+// written as no input rather than as a number no button has.
+int Number(std::uint8_t input) { return input < kMaxPorts ? input + 1 : 0; }
+} // namespace
+
 void RouteJournal::adopt(int output)
 {
     if (!m_baselined || !IsPortIndex(output))
         return;
+    if (m_unconfirmed[output]) {
+        // The switcher was found holding the route an unanswered command asked for (or
+        // another): the log's last word on the output must be what it holds.
+        m_unconfirmed[output] = false;
+        const RouteEntry now = m_state.Routes[output];
+        const int from = Number(std::uint8_t(confirmedOnAir(output)));
+        const int to = Number(now.Taken != 0 ? now.Input : m_state.PreviousInput[output]);
+        if (from != to)
+            record({this->now(), output + 1, from, to, QStringLiteral("taken"),
+                    QStringLiteral("switcher")});
+    }
     m_routes[output] = m_state.Routes[output];
     m_previous[output] = m_state.PreviousInput[output];
 }
@@ -108,12 +125,6 @@ int RouteJournal::confirmedOnAir(int output) const
         return UNASSIGNED;
     return m_routes[output].Taken != 0 ? m_routes[output].Input : m_previous[output];
 }
-
-namespace {
-// Inputs count from 1 in the journal; anything out of range (as a switcher may report) is
-// written as no input rather than as a number no button has.
-int Number(std::uint8_t input) { return input < kMaxPorts ? input + 1 : 0; }
-} // namespace
 
 void RouteJournal::checkpoint(Frame &frame)
 {
