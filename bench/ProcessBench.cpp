@@ -1,3 +1,4 @@
+#include "Processes.h"
 #include "ProcessBench.h"
 
 #include <QApplication>
@@ -41,17 +42,6 @@ int CountLines(const QString &path, const QByteArray &line)
     return int(f.readAll().split('\n').count(line));
 }
 
-void Stop(QProcess &p)
-{
-    if (p.state() == QProcess::NotRunning)
-        return;
-    p.terminate();
-    if (!p.waitForFinished(3000)) {
-        p.kill();
-        p.waitForFinished(3000);
-    }
-}
-
 struct Started {
     double shownMs = -1;
     double residentMb = -1;
@@ -80,7 +70,7 @@ Started StartOnce(const QString &program, const QStringList &args, const QByteAr
         WaitIdle(p.processId());
         s.residentMb = ResidentMb(p.processId());
     }
-    Stop(p);
+    StopProcess(p);
     return s;
 }
 
@@ -185,7 +175,7 @@ void MeasureProcesses(Table &table, const QString &console, const QString &emula
     }
     emu.closeWriteChannel();
     if (!emu.waitForFinished(3000))
-        Stop(emu);
+        StopProcess(emu);
 
     const QString of = QStringLiteral(" (median / worst of %1)").arg(shown.count());
     table.add({QStringLiteral("kvconsole start-up to first shown window") + of,

@@ -1,6 +1,7 @@
 // kvconsole as a process, serving remote control, while one client floods it: its resident
 // memory from /proc beside what it had once it had read the switcher.
 
+#include "Processes.h"
 #include "ProcessBench.h"
 
 #include <QDeadlineTimer>
@@ -43,24 +44,6 @@ bool WaitForFileLine(const QString &path, const QByteArray &line, int ms)
         QThread::msleep(50);
     }
     return false;
-}
-
-quint16 FreePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
-void Stop(QProcess &p)
-{
-    if (p.state() == QProcess::NotRunning)
-        return;
-    p.terminate();
-    if (!p.waitForFinished(3000)) {
-        p.kill();
-        p.waitForFinished(3000);
-    }
 }
 
 struct Flood {
@@ -110,7 +93,7 @@ void MeasureServingMemory(Table &table, const QString &console, const QString &e
     emu.start(emulator, {"--pty", link, "--baud", "57600", "--log", log});
     if (!WaitForOutput(emu, "ready", 20000)) {
         std::fprintf(stderr, "kvemu did not start\n");
-        Stop(emu);
+        StopProcess(emu);
         return;
     }
 
@@ -124,7 +107,7 @@ void MeasureServingMemory(Table &table, const QString &console, const QString &e
     kv.setProcessEnvironment(env);
     kv.setStandardOutputFile(QProcess::nullDevice());
     kv.setStandardErrorFile(QProcess::nullDevice());
-    const quint16 port = FreePort();
+    const quint16 port = FreeLoopbackPort();
     kv.start(console, {"--connect", "serial", "--control-port", QString::number(port)});
     QTcpSocket s;
     const bool read = kv.waitForStarted(20000) && WaitForFileLine(log, "PGINFOKV 7", 20000);
@@ -141,8 +124,8 @@ void MeasureServingMemory(Table &table, const QString &console, const QString &e
     }
     if (!dump.contains("END PRELUDE:\n\n")) {
         std::fprintf(stderr, "kvconsole did not serve remote control on port %u\n", port);
-        Stop(kv);
-        Stop(emu);
+        StopProcess(kv);
+        StopProcess(emu);
         return;
     }
     const qint64 pid = kv.processId();
@@ -184,10 +167,10 @@ void MeasureServingMemory(Table &table, const QString &console, const QString &e
         silent, kLabelBlocks + 1, QStringLiteral("a route, then the labels"));
 
     s.abort();
-    Stop(kv);
+    StopProcess(kv);
     emu.write("quit\n");
     if (!emu.waitForFinished(3000))
-        Stop(emu);
+        StopProcess(emu);
 }
 
 } // namespace kv::bench

@@ -8,6 +8,7 @@
 //
 // Exit status 0 when every invariant holds, 1 when one does not, 2 when it could not run.
 
+#include "../Processes.h"
 #include "Inspect.h"
 #include "SoakClient.h"
 
@@ -28,6 +29,8 @@
 #include <memory>
 
 using namespace kv::soak;
+using kv::bench::FreeLoopbackPort;
+using kv::bench::StopProcess;
 
 namespace {
 
@@ -51,24 +54,6 @@ bool SpinUntil(const std::function<bool()> &done, int ms)
         if (deadline.hasExpired())
             return false;
         Spin(20);
-    }
-}
-
-quint16 FreePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
-void Stop(QProcess &p)
-{
-    if (p.state() == QProcess::NotRunning)
-        return;
-    p.terminate();
-    if (!p.waitForFinished(3000)) {
-        p.kill();
-        p.waitForFinished(3000);
     }
 }
 
@@ -167,7 +152,7 @@ int main(int argc, char *argv[])
     console.setProcessEnvironment(env);
     console.setStandardOutputFile(dir.filePath(QStringLiteral("kvconsole.out")));
     console.setStandardErrorFile(dir.filePath(QStringLiteral("kvconsole.err")));
-    const quint16 port = FreePort();
+    const quint16 port = FreeLoopbackPort();
     console.start(QStringLiteral(KV_CONSOLE_BIN),
                   {"--connect", "serial", "--follow", "--control-port", QString::number(port)});
     const bool read = SpinUntil(
@@ -178,7 +163,7 @@ int main(int argc, char *argv[])
         30000);
     if (!read || console.state() != QProcess::Running) {
         std::fprintf(stderr, "kvsoak: kvconsole did not read the switcher\n");
-        Stop(console);
+        StopProcess(console);
         return 2;
     }
     Spin(2000); // the start-up read done, following under way
@@ -197,7 +182,7 @@ int main(int argc, char *argv[])
     };
     if (!SpinUntil(allReady, 10000)) {
         std::fprintf(stderr, "kvsoak: the clients did not get the console's dump\n");
-        Stop(console);
+        StopProcess(console);
         return 2;
     }
     const QList<int> initial = clients.front()->view().routes;
@@ -392,8 +377,8 @@ int main(int argc, char *argv[])
             .arg(opened.isEmpty() ? QStringLiteral("none") : opened.join(QStringLiteral(", "))));
 
     emu.control(QStringLiteral("quit"));
-    Stop(console);
-    Stop(emu.process());
+    StopProcess(console);
+    StopProcess(emu.process());
     std::printf("%s\n", v.failed ? "soak FAILED" : "soak passed");
     return v.failed ? 1 : 0;
 }
