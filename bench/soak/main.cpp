@@ -269,13 +269,14 @@ int main(int argc, char *argv[])
         60000);
 
     // Following catches up with the last front-panel change (a paused follow tries again
-    // every ten seconds): until the console's routes are the switcher's, 30 s at most.
+    // every ten seconds), after a box that came up in the last silent window has answered
+    // itself (30 s): until the console's routes are the switcher's, 90 s at most.
     QList<int> consoleRoutes, switcherRoutes;
     std::unique_ptr<SoakClient> checker;
     QElapsedTimer settling;
     settling.start();
     bool agreed = false;
-    while (!agreed && settling.elapsed() < 30000) {
+    while (!agreed && settling.elapsed() < 90000) {
         Spin(1000);
         checker = std::make_unique<SoakClient>(kClients, port, 0);
         SpinUntil([&] { return checker->ready(); }, 5000);
