@@ -1,6 +1,7 @@
 #include "app/FollowWindow.h"
 
 #include "app/MatrixForm.h"
+#include "control/Core.h"
 #include "ui/FollowMarks.h"
 
 #include <QApplication>
@@ -10,7 +11,7 @@ namespace kv {
 
 bool FollowWindow::mayPoll() const
 {
-    return !m_form.operatorActing() && !QApplication::activeModalWidget();
+    return !m_form.core().acting() && !QApplication::activeModalWidget();
 }
 
 void FollowWindow::showFollowStatus(const QString &text)

@@ -148,8 +148,6 @@ MatrixState &TMatrixForm::state() { return m_core->state(); }
 
 const MatrixState &TMatrixForm::state() const { return m_core->state(); }
 
-bool TMatrixForm::operatorActing() const { return m_core->acting(); }
-
 void TMatrixForm::actAsOperator(const std::function<void()> &f)
 {
     m_core->act(QStringLiteral("operator"), f);

@@ -91,8 +91,6 @@ public:
     RemoteControl *remoteControl = nullptr;   // the server's dialog, settings and note
     // Routes, labels or locks changed, whatever changed them: the remote clients are told.
     void tellRemoteClients();
-    // An operator action (a gated handler) is under way; remote work waits for its end.
-    bool operatorActing() const;
     // The start-up question answered in advance (the command line's --connect).
     void setStartUpChoice(const StartUpChoice &choice) { m_startUp = choice; }
     // Following the switcher, with its marks on the route labels and its status-bar lamp.
