@@ -1,8 +1,8 @@
 #include "app/MatrixForm.h"
 
 #include "app/FollowWindow.h"
-#include "app/KeyTarget.h"
 #include "app/InfoForm.h"
+#include "app/KeyTarget.h"
 #include "app/RemoteControl.h"
 #include "app/WindowHost.h"
 #include "app/WindowQuestions.h"
@@ -148,9 +148,14 @@ MatrixState &TMatrixForm::state() { return m_core->state(); }
 
 const MatrixState &TMatrixForm::state() const { return m_core->state(); }
 
+void TMatrixForm::actAs(const QString &origin, const std::function<void()> &f)
+{
+    m_core->act(origin, f);
+}
+
 void TMatrixForm::actAsOperator(const std::function<void()> &f)
 {
-    m_core->act(QStringLiteral("operator"), f);
+    actAs(QStringLiteral("operator"), f);
 }
 
 void TMatrixForm::MainPageControlChange()

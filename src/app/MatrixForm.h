@@ -136,18 +136,23 @@ private:
     bool refused() const;
     template <class... Args, class F> auto gated(F f)
     {
-        auto act = acting<Args...>(f);
-        return [this, act](Args... args) {
+        return gatedAs<Args...>(operatorOrigin<Args...>, f);
+    }
+    // As gated, under the origin the action names (a preset, a configuration file).
+    template <class... Args, class O, class F> auto gatedAs(O origin, F f)
+    {
+        return [this, origin, f](Args... args) {
             if (!refused())
-                act(args...);
+                actAs(origin(args...), [&] { f(args...); });
         };
     }
-    // An operator action already let through (the routing keys check refused() themselves),
-    // entering the core as every front end does.
-    template <class... Args, class F> auto acting(F f)
+    template <class... Args> static QString operatorOrigin(Args...)
     {
-        return [this, f](Args... args) { actAsOperator([&] { f(args...); }); };
+        return QStringLiteral("operator");
     }
+    // An action already let through (the routing keys check refused() themselves), entering
+    // the core as every front end does.
+    void actAs(const QString &origin, const std::function<void()> &f);
     void actAsOperator(const std::function<void()> &f);
     StartUpChoice m_startUp;
 
