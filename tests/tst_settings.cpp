@@ -48,7 +48,7 @@ QList<int> Padlocked(ConsoleFixture &f)
 {
     QList<int> list;
     for (int n = 1; n <= kMaxPorts; ++n)
-        if (!f.form().ControlTabSheet->outputButton(n)->icon().isNull())
+        if (!f.find<SwitchingPage>("ControlTabSheet")->outputButton(n)->icon().isNull())
             list << n;
     return list;
 }

@@ -121,7 +121,7 @@ void RemoteControl::showStatus()
     else
         m_dialog->setStatusText(QStringLiteral("Not listening."));
     QList<QPair<int, QString>> locks;
-    for (int o = 0; o < OutputsOf(m_form.state()); ++o)
+    for (int o = 0; o < OutputsOf(m_form.core().state()); ++o)
         if (!m_form.core().holds().lockOwner(o).isEmpty())
             locks.append({o, m_form.core().holds().lockOwner(o)});
     m_dialog->setLocks(locks);
