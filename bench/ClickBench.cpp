@@ -4,6 +4,7 @@
 #include "ConsoleBench.h"
 
 #include "app/MatrixForm.h"
+#include "control/Core.h"
 #include "state/MatrixState.h"
 #include "ui/SequencingPage.h"
 #include "ui/SwitchingPage.h"
@@ -18,7 +19,8 @@ namespace kv::bench {
 void ConsoleBench::measureClicks(int clicks, int recalls)
 {
     TMatrixForm &f = *m_form;
-    f.MainPageControl->setCurrentWidget(f.ControlTabSheet);
+    auto *pages = f.findChild<QTabWidget *>("MainPageControl");
+    pages->setCurrentWidget(f.findChild<SwitchingPage *>("ControlTabSheet"));
     settle();
 
     QList<Action> routes, takes;
@@ -26,7 +28,7 @@ void ConsoleBench::measureClicks(int clicks, int recalls)
         // Output 1 to 16 in turn, each to an input other than the one it has.
         const int o = i % 16;
         click(QStringLiteral("OutputButton%1").arg(o + 1));
-        const int current = f.state().Routes[o].Input;
+        const int current = f.core().state().Routes[o].Input;
         const int input = (IsPortIndex(current) ? current + 1 + i / 16 % 15 : i) % 16;
         routes.append(click(QStringLiteral("InputButton%1").arg(input + 1)));
         takes.append(click(QStringLiteral("TakeButton")));
@@ -36,12 +38,12 @@ void ConsoleBench::measureClicks(int clicks, int recalls)
 
     // Preset 2 holds the routes just taken and every other reclocker on.
     for (int o = 0; o < 16; o += 2) {
-        if (!f.state().Reclock[o])
+        if (!f.core().state().Reclock[o])
             click(QStringLiteral("ReclockerCheckBox%1").arg(o + 1));
     }
     click(QStringLiteral("PresetsSaveButton"));
     click(QStringLiteral("PresetButton2"));
-    f.MainPageControl->setCurrentWidget(f.SequencingTabSheet);
+    pages->setCurrentWidget(f.findChild<SequencingPage *>("SequencingTabSheet"));
     settle();
     f.findChild<QCheckBox *>(QStringLiteral("PresetSeqEnableCheckBox1"))->setChecked(true);
     f.findChild<QLineEdit *>(QStringLiteral("PresetSeqEdit1"))->setText(QStringLiteral("2"));

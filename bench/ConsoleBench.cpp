@@ -1,6 +1,7 @@
 #include "ConsoleBench.h"
 
 #include "app/MatrixForm.h"
+#include "control/Core.h"
 #include "control/StatusRead.h"
 #include "link/CommandChannel.h"
 #include "ui/SetupPage.h"
@@ -61,7 +62,7 @@ bool ConsoleBench::start(QString *error)
     qputenv("KV_TCP_PORT", QByteArray::number(m_emu.tcpPort()));
 
     m_form = std::make_unique<TMatrixForm>(); // the product's waits
-    QObject::connect(&m_form->channel(), &CommandChannel::serialBytesReceived, m_form.get(),
+    QObject::connect(&m_form->core().channel(), &CommandChannel::serialBytesReceived, m_form.get(),
                      [this](const QByteArray &bytes) {
                          onBytesReceived(bytes.size());
                          if (bytes.contains('#'))
@@ -71,7 +72,7 @@ bool ConsoleBench::start(QString *error)
     settle();
     if (!m_dialogs.texts.isEmpty() && m_dialogs.texts.first().contains("connect to Kestavion"))
         m_dialogs.texts.removeFirst(); // the start-up question itself
-    if (!m_form->channel().serialLinkLive() || !m_dialogs.texts.isEmpty()) {
+    if (!m_form->core().channel().serialLinkLive() || !m_dialogs.texts.isEmpty()) {
         *error = QStringLiteral("the console did not connect: ") + m_dialogs.texts.join(" | ");
         return false;
     }
@@ -200,7 +201,8 @@ bool ConsoleBench::switchToEthernet(QString *error)
 {
     // A real switcher answers Ethernet at network speed: the line pace is the serial port's.
     m_emu.control(QStringLiteral("baud 0"));
-    m_form->MainPageControl->setCurrentWidget(m_form->SetupTabSheet);
+    m_form->findChild<QTabWidget *>("MainPageControl")
+        ->setCurrentWidget(m_form->findChild<SetupPage *>("SetupTabSheet"));
     auto *address = m_form->findChild<QLineEdit *>(QStringLiteral("IPAddrEdit"));
     address->setText(QStringLiteral("127.0.0.1"));
     m_dialogs.texts.clear();
@@ -213,7 +215,7 @@ bool ConsoleBench::switchToEthernet(QString *error)
     settle();
     if (!m_dialogs.texts.isEmpty() && m_dialogs.texts.first().contains("try the Ethernet"))
         m_dialogs.texts.removeFirst(); // the question that leaves the serial link
-    if (m_form->state().EthernetConnected != 1 || !m_dialogs.texts.isEmpty()) {
+    if (m_form->core().state().EthernetConnected != 1 || !m_dialogs.texts.isEmpty()) {
         *error =
             QStringLiteral("the console did not connect over TCP: ") + m_dialogs.texts.join(" | ");
         return false;

@@ -3,6 +3,7 @@
 #include "ConsoleBench.h"
 
 #include "app/MatrixForm.h"
+#include "control/Core.h"
 #include "config/ConfigFile.h"
 
 #include <QAction>
@@ -22,7 +23,7 @@ void ConsoleBench::measureConfigFile(int runs)
     const QString bareFile = m_dir.filePath(QStringLiteral("bare.kvc"));
     Samples save, open, bareSave, bareOpen;
     int failed = 0;
-    ConfigRecord record = m_form->state().Config;
+    ConfigRecord record = m_form->core().state().Config;
     for (int i = 0; i < runs; ++i) {
         settle();
         m_dialogs.fileName = menuFile;

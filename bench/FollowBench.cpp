@@ -5,6 +5,7 @@
 #include "ConsoleBench.h"
 
 #include "app/MatrixForm.h"
+#include "control/Core.h"
 #include "control/FollowSwitcher.h"
 #include "link/CommandChannel.h"
 #include "ui/SwitchingPage.h"
@@ -43,7 +44,8 @@ bool AwaitPoll(CommandChannel &ch, int intervalMs)
 void ConsoleBench::measureFollowing(int seconds, int clicks)
 {
     TMatrixForm &f = *m_form;
-    f.MainPageControl->setCurrentWidget(f.ControlTabSheet);
+    f.findChild<QTabWidget *>("MainPageControl")
+        ->setCurrentWidget(f.findChild<SwitchingPage *>("ControlTabSheet"));
     settle();
     f.followForThisRun();
     const int interval = f.timeouts().FollowIntervalMs;
@@ -82,10 +84,10 @@ void ConsoleBench::measureFollowing(int seconds, int clicks)
     for (int i = 0; i < clicks; ++i) {
         const int o = i % 16;
         click(QStringLiteral("OutputButton%1").arg(o + 1));
-        const int current = f.state().Routes[o].Input;
+        const int current = f.core().state().Routes[o].Input;
         const int input = (IsPortIndex(current) ? current + 1 : 0) % 16;
         if (i % 4 == 0) {
-            if (AwaitPoll(f.channel(), interval))
+            if (AwaitPoll(f.core().channel(), interval))
                 ++duringPoll;
         } else {
             RunEventsFor(int(rng.bounded(interval)));

@@ -4,6 +4,7 @@
 
 #include "ConsoleBench.h"
 
+#include "control/Core.h"
 #include "remote/RemoteServer.h"
 
 #include <QAbstractButton>
@@ -82,7 +83,7 @@ qint64 BytesOut(const QList<WireLine> &lines)
 
 void ConsoleBench::measureRemote(int runs)
 {
-    RemoteServer *server = m_form->remoteServer;
+    RemoteServer *server = m_form->remoteServer();
     if (!server->listen(QHostAddress::LocalHost, 0))
         return;
     settle();
@@ -154,7 +155,7 @@ void ConsoleBench::measureRemote(int runs)
     for (int k = 0; k < runs; ++k) {
         // Another input than the output has: the same one again would disconnect it.
         const int o = k % 8;
-        const int current = m_form->state().Routes[o].Input;
+        const int current = m_form->core().state().Routes[o].Input;
         click(QStringLiteral("OutputButton%1").arg(o + 1));
         click(QStringLiteral("InputButton%1").arg(current < 7 ? current + 2 : 1));
         click(QStringLiteral("TakeButton"));

@@ -49,7 +49,7 @@ double RouteLineMs(int output, int input)
 
 void ConsoleBench::measureServing(int silentRuns, int bursts)
 {
-    RemoteServer *server = m_form->remoteServer;
+    RemoteServer *server = m_form->remoteServer();
     if (!server->listen(QHostAddress::LocalHost, 0))
         return;
     settle();

@@ -1,13 +1,39 @@
 #include "FuzzConsole.h"
 
+#include "control/ConfigActions.h"
+#include "control/FollowSwitcher.h"
+#include "control/Labels.h"
+#include "control/Presets.h"
+#include "control/Sequencer.h"
+#include "control/StatusRead.h"
+#include "control/SystemCommands.h"
+#include "link/EthernetLink.h"
+#include "link/LinkHost.h"
+
 #include <QCoreApplication>
+#include <QDir>
+#include <QSettings>
+#include <unistd.h>
 
 namespace kv::fuzz {
 
 namespace {
 
-class NullHost : public LinkHost {
+class NullHost : public LinkHost, public EthernetLinkHost {
 public:
+    void setItemEnabled(Item, bool) override {}
+    void setComItemChecked(int, bool) override {}
+    void setComNumber(const QString &, const QString &) override {}
+    void showProgress(const QString &) override {}
+    void hideProgress() override {}
+    void ReadfromKestavions1Click() override {}
+    void LoadIpAddress() override {}
+    QString ipAddressText() const override { return {}; }
+    void setIpAddressText(const QString &) override {}
+    int serialModeIndex() const override { return 0; }
+    void setSerialModeIndex(int) override {}
+    bool writeIpSaveFile(const QString &) override { return false; }
+    std::optional<QString> readIpSaveFile() override { return std::nullopt; }
     void showMessage(const QString &) override {}
     void showMessage(const QString &, const QString &) override {}
     bool askOkCancel(const QString &, const QString &) override { return false; }
@@ -93,6 +119,39 @@ public:
     void markForeign(int, int) override {}
 };
 
+class NullSequencing : public SequencingView {
+public:
+    bool stepTicked(int) const override { return false; }
+    QString presetText(int) const override { return {}; }
+    QString delayText(int) const override { return {}; }
+    void setStepEditsEnabled(int, bool) override {}
+    void focusPresetEdit(int) override {}
+    void focusDelayEdit(int) override {}
+    void setStepControlsEnabled(bool) override {}
+    void setLampLit(bool) override {}
+    void paintStepLabel(int, Shade) override {}
+    void showMessage(const QString &) override {}
+};
+
+// Labels, configuration files and system commands: nothing to show, no file chosen.
+class NullOthers : public LabelView, public ConfigView, public SystemView {
+public:
+    QString labelText(LabelKind, int) const override { return {}; }
+    void setLabelText(LabelKind, int, const QString &) override {}
+    void showCaption(LabelKind, int, const QString &) override {}
+    QString saveFileName() override { return {}; }
+    QString openFileName() override { return {}; }
+    void showMessage(const QString &) override {}
+    bool showBusyCursor() override { return false; }
+    void showArrowCursor() override {}
+    bool askYesNo(const QString &, const QString &) override { return false; }
+    void showProgressBeforeBlocking(const QString &) override {}
+    void hideProgress() override {}
+    void holdMenus(bool) override {}
+    QString ipAddressText() const override { return {}; }
+    void rereadSystemStatus() override {}
+};
+
 // Nobody answers: every question gets No.
 class NoAnswers : public HoldQuestions {
 public:
@@ -108,6 +167,8 @@ struct FuzzConsole::Views {
     NullPresets presets;
     NullStatus status;
     NullFollow follow;
+    NullSequencing sequencing;
+    NullOthers others;
     NoAnswers questions;
 };
 
@@ -115,24 +176,19 @@ void InitQt(int *argc, char ***argv)
 {
     static QCoreApplication *app = new QCoreApplication(*argc, *argv);
     (void)app;
+    // The core reads its protects from the settings: a private folder keeps the operator's
+    // out of the run, and the run out of them.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QDir::tempPath() + QStringLiteral("/kv-fuzz-settings-%1").arg(getpid()));
 }
 
 FuzzConsole::FuzzConsole() : m_views(std::make_unique<Views>())
 {
-    m_channel = std::make_unique<CommandChannel>(state, m_views->host, Timeouts::fast());
-    m_journal = std::make_unique<RouteJournal>(state);
-    m_holds = std::make_unique<Holds>();
-    m_commits = std::make_unique<CommitPath>(state, *m_holds, m_views->questions);
-    m_routing = std::make_unique<Routing>(state, *m_channel, m_views->routing, *m_commits);
-    m_grouping = std::make_unique<Grouping>(state, *m_channel, m_views->grouping);
-    m_statusRead = std::make_unique<StatusRead>(state, *m_channel, m_views->status, m_views->status,
-                                                *m_routing, *m_grouping, m_journal.get());
-    m_presets = std::make_unique<Presets>(state, *m_channel, m_views->presets, *m_commits,
-                                          *m_routing, *m_statusRead);
-    m_undo = std::make_unique<UndoTake>(state, *m_channel, *m_commits, *m_routing, *m_journal);
-    m_follower = std::make_unique<FollowSwitcher>(state, *m_channel, 1000, m_views->follow,
-                                                  *m_routing, *m_statusRead, *m_journal);
-    m_routing->join(*m_presets, *m_undo, *m_follower, *m_journal);
+    Views &v = *m_views;
+    m_core = std::make_unique<Core>(CoreViews{v.host, v.host, v.status, v.status, v.others,
+                                              v.others, v.others, v.routing, v.grouping,
+                                              v.presets, v.sequencing, v.follow, v.questions},
+                                    Timeouts::fast());
     reset();
 }
 
@@ -140,10 +196,11 @@ FuzzConsole::~FuzzConsole() = default;
 
 void FuzzConsole::reset()
 {
-    state = MatrixState{};
-    InitMatrixState(state, {});
-    state.Busy = 0;
-    state.SuppressCommands = 0;
+    MatrixState &s = state();
+    s = MatrixState{};
+    InitMatrixState(s, {});
+    s.Busy = 0;
+    s.SuppressCommands = 0;
     m_views->grouping.group = 0;
     m_views->presets.save = true;
 }
@@ -152,42 +209,42 @@ void FuzzConsole::exercise()
 {
     // Numbers from 0 to 18 on buttons numbered 1 to 16: the handlers must refuse the rest.
     constexpr int kLast = kMaxPorts + 2;
-    m_routing->RefreshRoutingPage();
-    m_grouping->RefreshGroupingPage();
+    routing().RefreshRoutingPage();
+    grouping().RefreshGroupingPage();
     for (int o = 0; o <= kLast; ++o) {
-        m_routing->OutputButtonClick(o);
+        routing().OutputButtonClick(o);
         for (int i = 0; i <= kLast; i += 3)
-            m_routing->InputButtonClick(i);
-        m_routing->ReclockerCheckBoxClick(o);
+            routing().InputButtonClick(i);
+        routing().ReclockerCheckBoxClick(o);
     }
-    m_routing->TakeButtonClick();
-    m_routing->CancelTakeButtonClick();
+    routing().TakeButtonClick();
+    routing().CancelTakeButtonClick();
 
     for (int g = -1; g <= kGroupCount; ++g) {
         m_views->grouping.selectGroup(g);
-        m_grouping->GroupingRadioGroupClick();
+        grouping().GroupingRadioGroupClick();
         for (int n = 0; n <= kLast; n += 2) {
-            m_grouping->GroupOutputButtonClick(n);
-            m_grouping->GroupInputButtonClick(n + 1);
+            grouping().GroupOutputButtonClick(n);
+            grouping().GroupInputButtonClick(n + 1);
         }
-        m_grouping->ShowGroup(g);
-        m_grouping->UpdateGroupExistBoxes();
+        grouping().ShowGroup(g);
+        grouping().UpdateGroupExistBoxes();
     }
-    m_grouping->GroupingRemoveButtonClick();
+    grouping().GroupingRemoveButtonClick();
 
     for (int p = 0; p <= kPresetCount + 1; ++p) {
-        m_presets->PresetsRecallButtonClick();
-        m_presets->PresetButtonClick(p);
-        m_routing->TakeButtonClick();
-        m_presets->PresetsRecallButtonClick();
-        m_presets->PresetButtonClick(p);
-        m_presets->PresetRecallCancelButtonClick();
-        m_presets->RecallPreset(p - 1, false);
+        m_core->presets().PresetsRecallButtonClick();
+        m_core->presets().PresetButtonClick(p);
+        routing().TakeButtonClick();
+        m_core->presets().PresetsRecallButtonClick();
+        m_core->presets().PresetButtonClick(p);
+        m_core->presets().PresetRecallCancelButtonClick();
+        m_core->presets().RecallPreset(p - 1, false);
     }
-    m_presets->PresetsSaveButtonClick();
-    m_presets->PresetButtonClick(3);
-    m_grouping->GroupingRemoveAllButtonClick();
-    m_routing->ClearAllRoutingButtonClick();
+    m_core->presets().PresetsSaveButtonClick();
+    m_core->presets().PresetButtonClick(3);
+    grouping().GroupingRemoveAllButtonClick();
+    routing().ClearAllRoutingButtonClick();
 }
 
 } // namespace kv::fuzz

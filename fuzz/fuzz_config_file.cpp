@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     fuzz::FuzzConsole &c = *g_console;
     c.reset();
-    MatrixState &s = c.state;
+    MatrixState &s = c.state();
 
     std::uint8_t padded[sizeof(ConfigRecord)] = {};
     std::memcpy(padded, data, size < sizeof padded ? size : sizeof padded);

@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     fuzz::FuzzConsole &c = *g_console;
     c.reset();
-    MatrixState &s = c.state;
+    MatrixState &s = c.state();
 
     std::vector<Query> queries = {{20, &s.Info}, {0, s.Routes}, {-1, s.PreviousInput}};
     for (int p = 0; p < kPresetCount; ++p)

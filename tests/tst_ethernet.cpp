@@ -33,7 +33,7 @@ EmuProcess::Options withTcp()
     return o;
 }
 
-QTcpSocket *socket(ConsoleFixture &f) { return LinkTransport(f.form().channel()).socket(); }
+QTcpSocket *socket(ConsoleFixture &f) { return LinkTransport(f.form().core().channel()).socket(); }
 
 bool connectEthernet(ConsoleFixture &f)
 {
@@ -223,7 +223,7 @@ void tst_Ethernet::refusedConnectionFallsBackToSerial()
     // The socket layer's own text, then the serial search finds the switcher on COM1.
     QCOMPARE(f.dialogs.texts(), QStringList{"Connection refused"});
     QCOMPARE(SerialModeIndex(f), 0);
-    QVERIFY(f.form().channel().serialLinkLive());
+    QVERIFY(f.form().core().channel().serialLinkLive());
     QCOMPARE(f.state().EthernetConnected, quint8(0));
     // The attempt is over: a serial time-out speaks of the serial port again.
     f.dialogs.clear();
@@ -270,7 +270,7 @@ void tst_Ethernet::serialToEthernet()
     SetComPorts({f.emu().ptyPath()});
     qputenv("KV_TCP_PORT", QByteArray::number(f.emu().tcpPort()));
     QVERIFY(f.click("COM11"));
-    CommandChannel &ch = f.form().channel();
+    CommandChannel &ch = f.form().core().channel();
     QVERIFY(ch.serialLinkLive());
     f.clearWire();
 
@@ -329,7 +329,7 @@ void tst_Ethernet::ethernetToSerial()
 
     QCOMPARE(f.dialogs.texts().value(0), texts::kSerialQuestion);
     QCOMPARE(f.dialogs.boxes.value(0).title, texts::kSerialTitle);
-    CommandChannel &ch = f.form().channel();
+    CommandChannel &ch = f.form().core().channel();
     if (yes && switcherOnSerial) {
         QCOMPARE(f.dialogs.boxes.size(), 1);
         QVERIFY(ch.serialLinkLive());
@@ -404,7 +404,7 @@ void tst_Ethernet::changeIpAddress()
     if (saved)
         QCOMPARE(dir.ipSave(), address.toLatin1() + '\0');
     if (link == "serial")
-        QVERIFY(f.form().channel().serialLinkLive());
+        QVERIFY(f.form().core().channel().serialLinkLive());
     if (link == "ethernet" && !wire.isEmpty()) {
         // Followed the switcher: closed and connected again, to the new address.
         QCOMPARE(socket(f)->state(), QAbstractSocket::ConnectedState);

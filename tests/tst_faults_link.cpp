@@ -116,7 +116,7 @@ void TestFaultsLink::unansweredCommand()
     QCOMPARE(ChangedFields(before, f->state()), QStringList{"Routes"});
     QCOMPARE(f->state().Routes[0].Input, std::uint8_t(2));
     QCOMPARE(f->text("VideoLabel1"), QString("3"));
-    QCOMPARE(f->form().channel().serialLinkLive(), link == "pty");
+    QCOMPARE(f->form().core().channel().serialLinkLive(), link == "pty");
     QVERIFY(f->isEnabled("MainPageControl"));
     if (link == "pty") {
         const QString wait = WaitsNormally(*f);
@@ -156,7 +156,7 @@ void TestFaultsLink::refusedConnection()
     // The socket layer's text; the serial link is still live, so no search follows.
     QCOMPARE(f->dialogs.texts().mid(1), QStringList{"Connection refused"});
     QCOMPARE(SerialModeIndex(*f), 0);
-    QVERIFY(f->form().channel().serialLinkLive());
+    QVERIFY(f->form().core().channel().serialLinkLive());
     QCOMPARE(ChangedFields(before, f->state()), QStringList());
     QCOMPARE(f->wire(), QStringList());
 

@@ -49,7 +49,7 @@ const QStringList kLinkButtons = {"SerialModeRS232", "SerialModeEthernet", "IPAd
 // answered No, Cancel or OK. Returns how many were clicked.
 int clickEverything(ConsoleFixture &f)
 {
-    QTabWidget *pages = f.form().MainPageControl;
+    QTabWidget *pages = f.find<QTabWidget>("MainPageControl");
     std::set<QString> clicked;
     for (int page = 0; page < pages->count(); ++page) {
         pages->setCurrentIndex(page);
@@ -185,7 +185,7 @@ void TestFaultsReplies::badReply()
 
     for (const QString &spec : faults)
         QCOMPARE(f->emu().sendControl("fault " + spec), QString("ok"));
-    StatusTexts status(f->form().MainStatusBar);
+    StatusTexts status(f->find<QStatusBar>("MainStatusBar"));
     f->dialogs.clear();
     f->readAll();
 

@@ -57,7 +57,7 @@ int count(const QStringList &lines, const QString &line) { return int(lines.coun
 // Some intervals of following go by with the event loop running.
 void intervals(ConsoleFixture &f, int n) { QTest::qWait(n * f.form().timeouts().FollowIntervalMs); }
 
-FollowLamp lamp(ConsoleFixture &f) { return f.form().followLight->lamp(); }
+FollowLamp lamp(ConsoleFixture &f) { return f.find<FollowLight>("FollowLamp")->lamp(); }
 
 } // namespace
 
@@ -146,7 +146,7 @@ void TestFollow::offSendsNothing()
     intervals(*f, 6);
     QVERIFY2(f->wire().isEmpty(), qPrintable(f->wire().join('|')));
     QCOMPARE(f->text("VideoLabel3"), QString("--"));
-    QVERIFY(!f->form().followLight->isVisibleTo(&f->form()));
+    QVERIFY(!f->find<FollowLight>("FollowLamp")->isVisibleTo(&f->form()));
 }
 
 void TestFollow::panelChangeShownAndMarked()
@@ -161,8 +161,8 @@ void TestFollow::panelChangeShownAndMarked()
     QTRY_COMPARE(f->text("VideoLabel3"), QString("5"));
     QVERIFY2(count(f->wire(), "OINFOKV") <= 2, qPrintable(f->wire().join('|')));
     QCOMPARE(f->colour("VideoLabel3"), kLime);
-    QVERIFY(f->form().followMarks->changedShown(2));
-    QVERIFY(!f->form().followMarks->changedShown(1));
+    QVERIFY(f->form().followMarks()->changedShown(2));
+    QVERIFY(!f->form().followMarks()->changedShown(1));
     QVERIFY(f->find<QLabel>("VideoLabel3")->toolTip().startsWith("Changed at the switcher at "));
     QCOMPARE(StatusText(*f), QString("Output 3 changed at the switcher: no input to input 5"));
     QCOMPARE(seen.size(), 1);
@@ -181,7 +181,7 @@ void TestFollow::panelChangeShownAndMarked()
     QTRY_COMPARE(f->text("VideoLabel16"), QString("9"));
     QCOMPARE(f->text("VideoLabel1"), QString("2"));
     QCOMPARE(StatusText(*f), QString("Outputs 1, 16 changed at the switcher"));
-    QTRY_VERIFY_WITH_TIMEOUT(!f->form().followMarks->changedShown(2), kChangedMarkMs + 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->form().followMarks()->changedShown(2), kChangedMarkMs + 2000);
     QVERIFY(f->commands().isEmpty());
 
     // Routed again here, the output no longer says it was changed at the switcher.
@@ -230,7 +230,7 @@ void TestFollow::pendingHereSendsNothing()
     QCOMPARE(f->colour("VideoLabel1"), kLime);
     QCOMPARE(f->commands(), QStringList({"TAKE 1"}));
     // Read before the take, the change is named as made at the switcher, not as the take's.
-    QVERIFY(f->form().followMarks->changedShown(1));
+    QVERIFY(f->form().followMarks()->changedShown(1));
     QTRY_COMPARE(lamp(*f), FollowLamp::Live);
 }
 
@@ -243,7 +243,7 @@ void TestFollow::clickDuringPoll()
     QVERIFY(f->emu().sendControl("panel route 4 7") == "ok");
     QVERIFY(f->emu().sendControl("fault delay:OINFOKV=150") == "ok");
     f->clearWire();
-    CommandChannel &ch = f->form().channel();
+    CommandChannel &ch = f->form().core().channel();
     QTRY_VERIFY(ch.pollInFlight());
     QVERIFY(Operate(*f, "o2 i6"));
     QCOMPARE(f->text("VideoLabel4"), QString("7")); // the reply in flight, shown before the click
@@ -276,7 +276,7 @@ void TestFollow::silentSwitcherPauses()
     QCOMPARE(StatusText(*f), QString("Following paused: the switcher is not answering"));
     QCOMPARE(lamp(*f), FollowLamp::Stopped);
     QVERIFY2(f->dialogs.boxes.isEmpty(), qPrintable(f->dialogs.texts().join('|')));
-    QVERIFY(f->form().followLight->toolTip().contains("paused"));
+    QVERIFY(f->find<FollowLight>("FollowLamp")->toolTip().contains("paused"));
 
     QVERIFY(f->emu().sendControl("clear-faults") == "ok");
     QVERIFY(Operate(*f, "o5"));
@@ -300,7 +300,7 @@ void TestFollow::foreignTemporaryMakesTakeAsk()
     QTRY_COMPARE(f->text("VideoLabel4"), QString("2"));
     QVERIFY(f->emu().sendControl("panel temp 4 9") == "ok");
     QVERIFY(f->emu().sendControl("panel temp 9 1") == "ok");
-    FollowMarks *marks = f->form().followMarks;
+    const FollowMarks *marks = f->form().followMarks();
     QTRY_VERIFY(marks->foreignShown(3) && marks->foreignShown(8));
     QCOMPARE(f->text("VideoLabel4"), QString("2")); // still what is on air
     QCOMPARE(f->colour("VideoLabel4"), kLime);
@@ -338,7 +338,7 @@ void TestFollow::cancelDropsForeignTemporaries()
 {
     FOLLOWING(f, "pty");
     QVERIFY(f->emu().sendControl("panel temp 4 9") == "ok");
-    FollowMarks *marks = f->form().followMarks;
+    const FollowMarks *marks = f->form().followMarks();
     QTRY_VERIFY(marks->foreignShown(3));
     f->clearWire();
     QVERIFY(Operate(*f, "o1 i2 C"));
@@ -365,13 +365,13 @@ void TestFollow::salvoReadsSwitcherFirst()
     QVERIFY2(f.connectSerial(), qPrintable(f.error()));
     f.readAll();
     f.form().followForThisRun();
-    QVERIFY(f.form().remoteServer->listen(QHostAddress::LocalHost, 0));
+    QVERIFY(f.form().remoteServer()->listen(QHostAddress::LocalHost, 0));
     f.form().core().holds().protects().setProtected(1, true);
     QVERIFY(f.emu().sendControl("panel temp 2 5") == "ok");
     f.clearWire();
 
     HubClient client;
-    QVERIFY(client.connectTo(f.form().remoteServer->port()));
+    QVERIFY(client.connectTo(f.form().remoteServer()->port()));
     client.send("VIDEO OUTPUT ROUTING:\n0 3\n\n");
     QCOMPARE(client.next(), QByteArray("ACK\n\n"));
     QTRY_VERIFY2(StatusText(f).startsWith("Remote route from 127.0.0.1 refused: output(s) 2 "),
@@ -401,12 +401,12 @@ void TestFollow::changedMarkEndsWhenRoutedAgain()
     // Preset 1 and the undo both put output 1 back on input 2.
     QVERIFY(Operate(*f, "o1 i2 T S p1 o1 i3 T C"));
     QVERIFY(f->emu().sendControl("panel route 1 5") == "ok");
-    QTRY_VERIFY(f->form().followMarks->changedShown(0));
+    QTRY_VERIFY(f->form().followMarks()->changedShown(0));
     QVERIFY(f->find<QLabel>("VideoLabel1")->toolTip().startsWith("Changed at the switcher at "));
     if (how == "salvo") {
-        QVERIFY(f->form().remoteServer->listen(QHostAddress::LocalHost, 0));
+        QVERIFY(f->form().remoteServer()->listen(QHostAddress::LocalHost, 0));
         HubClient client;
-        QVERIFY(client.connectTo(f->form().remoteServer->port()));
+        QVERIFY(client.connectTo(f->form().remoteServer()->port()));
         client.send("VIDEO OUTPUT ROUTING:\n0 6\n\n");
         QCOMPARE(client.next(), QByteArray("ACK\n\n"));
         QTRY_COMPARE(f->emuState("routes").section(',', 0, 0), routes);
@@ -414,10 +414,10 @@ void TestFollow::changedMarkEndsWhenRoutedAgain()
         QVERIFY(Operate(*f, how));
         QCOMPARE(f->emuState("routes").section(',', 0, 0), routes);
     }
-    QTRY_VERIFY(!f->form().followMarks->changedShown(0));
+    QTRY_VERIFY(!f->form().followMarks()->changedShown(0));
     QCOMPARE(f->find<QLabel>("VideoLabel1")->toolTip(), QString());
     intervals(*f, 2);
-    QVERIFY(!f->form().followMarks->changedShown(0));
+    QVERIFY(!f->form().followMarks()->changedShown(0));
 }
 
 void TestFollow::ownDifferenceNotCalledChange_data()
@@ -469,7 +469,7 @@ void TestFollow::ownDifferenceNotCalledChange()
     QCOMPARE(f->text("VideoLabel2"), after[1]);
     intervals(*f, 2);
     QCOMPARE(seen.size(), 0);
-    QVERIFY(!f->form().followMarks->changedShown(0) && !f->form().followMarks->changedShown(1));
+    QVERIFY(!f->form().followMarks()->changedShown(0) && !f->form().followMarks()->changedShown(1));
     QVERIFY2(!StatusText(*f).contains("changed at the switcher"), qPrintable(StatusText(*f)));
     QCOMPARE(JournalLines(folder).mid(before), logged);
 }
@@ -493,14 +493,14 @@ void TestFollow::temporaryFoundByRead()
     QVERIFY2(f->start(), qPrintable(f->error()));
     QVERIFY(f->emu().sendControl("panel route 3 2") == "ok");
     QVERIFY(f->emu().sendControl("panel temp 3 5") == "ok");
-    QVERIFY(f->form().remoteServer->listen(QHostAddress::LocalHost, 0));
+    QVERIFY(f->form().remoteServer()->listen(QHostAddress::LocalHost, 0));
     if (follow == "from the start") {
         // As --connect serial --follow starts it: the port searched, then read.
         SetComPorts({f->emu().ptyDevice()});
         f->form().setStartUpChoice({StartUpChoice::Answer::Serial, QString()});
         f->form().followForThisRun();
         f->form().show();
-        QVERIFY(f->form().channel().serialLinkLive());
+        QVERIFY(f->form().core().channel().serialLinkLive());
         QVERIFY2(f->dialogs.boxes.isEmpty(), qPrintable(f->dialogs.texts().join('|')));
     } else {
         QVERIFY2(f->connectSerial(), qPrintable(f->error()));
@@ -515,7 +515,7 @@ void TestFollow::temporaryFoundByRead()
         f->form().followForThisRun();
     QCOMPARE(f->text("VideoLabel3"), QString("2"));
     QCOMPARE(f->colour("VideoLabel3"), kLime);
-    QVERIFY(f->form().followMarks->foreignShown(2));
+    QVERIFY(f->form().followMarks()->foreignShown(2));
     f->clearWire();
     QTRY_VERIFY(f->wire().contains("OINFOKV"));
 
@@ -525,7 +525,7 @@ void TestFollow::temporaryFoundByRead()
     QCOMPARE(f->commands(), QStringList());
 
     HubClient client;
-    QVERIFY(client.connectTo(f->form().remoteServer->port()));
+    QVERIFY(client.connectTo(f->form().remoteServer()->port()));
     client.send("VIDEO OUTPUT ROUTING:\n0 6\n\n");
     QCOMPARE(client.next(), QByteArray("ACK\n\n"));
     QTRY_COMPARE(f->emuState("routes").section(',', 0, 0), QString("7"));
@@ -540,15 +540,15 @@ void TestFollow::ownRouteEndsForeignMark()
 {
     const QString folder = FreshRouteLogFolder();
     FOLLOWING(f, "pty");
-    QVERIFY(f->form().remoteServer->listen(QHostAddress::LocalHost, 0));
+    QVERIFY(f->form().remoteServer()->listen(QHostAddress::LocalHost, 0));
     QVERIFY(f->emu().sendControl("panel route 3 2") == "ok");
     QTRY_COMPARE(f->text("VideoLabel3"), QString("2"));
     QVERIFY(f->emu().sendControl("panel temp 3 5") == "ok");
-    FollowMarks *marks = f->form().followMarks;
+    const FollowMarks *marks = f->form().followMarks();
     QTRY_VERIFY(marks->foreignShown(2));
 
     HubClient client;
-    QVERIFY(client.connectTo(f->form().remoteServer->port()));
+    QVERIFY(client.connectTo(f->form().remoteServer()->port()));
     client.send("VIDEO OUTPUT ROUTING:\n2 7\n\nVIDEO OUTPUT ROUTING:\n9 1\n\n");
     QByteArray got = client.next(4);
     // Each request's ACK may come before or after the first update.
@@ -573,9 +573,9 @@ void TestFollow::takeRecordsWhatSwitcherTook()
     QVERIFY(f->emu().sendControl("panel route 4 2") == "ok");
     QTRY_COMPARE(f->text("VideoLabel4"), QString("2"));
     QVERIFY(f->emu().sendControl("panel temp 4 9") == "ok");
-    QTRY_VERIFY(f->form().followMarks->foreignShown(3));
+    QTRY_VERIFY(f->form().followMarks()->foreignShown(3));
     QSignalSpy seen(&f->form().core().follower(), &FollowSwitcher::routesChangedAtSwitcher);
-    QTRY_VERIFY(!f->form().channel().pollInFlight());
+    QTRY_VERIFY(!f->form().core().channel().pollInFlight());
     QVERIFY(f->emu().sendControl("panel temp 4 10") == "ok"); // no poll sees it
     f->dialogs.answer(Dialogs::Answer::Yes);
     QVERIFY(Operate(*f, "T"));
@@ -602,7 +602,7 @@ void TestFollow::clearAllTakesForeignOnProtected()
     QVERIFY(f->emu().sendControl("panel route 4 2") == "ok");
     QTRY_COMPARE(f->text("VideoLabel4"), QString("2"));
     QVERIFY(f->emu().sendControl("panel temp 4 9") == "ok");
-    QTRY_VERIFY(f->form().followMarks->foreignShown(3));
+    QTRY_VERIFY(f->form().followMarks()->foreignShown(3));
     QSignalSpy seen(&f->form().core().follower(), &FollowSwitcher::routesChangedAtSwitcher);
     f->dialogs.clear();
     f->dialogs.answer(Dialogs::Answer::Yes); // take what was made elsewhere
@@ -611,7 +611,7 @@ void TestFollow::clearAllTakesForeignOnProtected()
     QCOMPARE(f->dialogs.boxes.size(), 2);
 
     QCOMPARE(f->text("VideoLabel4"), QString("9"));
-    QVERIFY(!f->form().followMarks->foreignShown(3));
+    QVERIFY(!f->form().followMarks()->foreignShown(3));
     const QStringList lines = JournalLines(folder);
     QVERIFY2(lines.contains("4,2,9,taken,operator"), qPrintable(lines.join('|')));
     intervals(*f, 3);
@@ -627,7 +627,7 @@ void TestFollow::undoNotSentLeavesForeignTemporaries()
     f->form().core().holds().protects().setProtected(1, true);
     const auto release = qScopeGuard([&] { f->form().core().holds().protects().setProtected(1, false); });
     QVERIFY(f->emu().sendControl("panel temp 4 9") == "ok");
-    FollowMarks *marks = f->form().followMarks;
+    const FollowMarks *marks = f->form().followMarks();
     QTRY_VERIFY(marks->foreignShown(3));
     f->clearWire();
     f->dialogs.clear();
@@ -701,8 +701,9 @@ void TestFollow::screenshot()
     QVERIFY(f->emu().sendControl("panel temp 4 9") == "ok");
     QVERIFY(f->emu().sendControl("panel route 3 7") == "ok");
     QTRY_COMPARE(f->text("VideoLabel3"), QString("7"));
-    QTRY_VERIFY(f->form().followMarks->foreignShown(3));
-    f->form().MainStatusBar->showMessage("Output 3 changed at the switcher: input 5 to input 7");
+    QTRY_VERIFY(f->form().followMarks()->foreignShown(3));
+    f->find<QStatusBar>("MainStatusBar")
+        ->showMessage("Output 3 changed at the switcher: input 5 to input 7");
     QVERIFY2(f->form().grab().save(file), qPrintable(file));
 }
 

@@ -69,7 +69,7 @@ std::unique_ptr<ConsoleFixture> serialConsole(int model = 11)
 #define CONSOLE(f, ...)                                                                        \
     auto f = serialConsole(__VA_ARGS__);                                                       \
     QVERIFY2(f->error().isEmpty(), qPrintable(f->error()));                                   \
-    f->form().MainPageControl->setCurrentWidget(f->form().GroupingTabSheet);                  \
+    f->showPage("GroupingTabSheet");                                                           \
     f->clearWire()
 
 // A status reply as the switcher frames it.
@@ -116,7 +116,7 @@ std::unique_ptr<RawLinkPeer> switcherWithGroups(const GroupTable &groups)
 
 bool connectTo(ConsoleFixture &f, const RawLinkPeer &peer)
 {
-    QTcpSocket *socket = LinkTransport(f.form().channel()).socket();
+    QTcpSocket *socket = LinkTransport(f.form().core().channel()).socket();
     socket->connectToHost(QHostAddress::LocalHost, peer.tcpPort());
     if (!socket->waitForConnected(5000))
         return false;
@@ -283,7 +283,7 @@ void TestGrouping::groupsRestrictTheSwitchingPage()
 {
     CONSOLE(f);
     QVERIFY(operate(*f, "g1 o1 o2 i3 i4 g2 o6"));
-    f->form().MainPageControl->setCurrentWidget(f->form().ControlTabSheet);
+    f->showPage("ControlTabSheet");
     QVERIFY(f->click("OutputButton1"));
     QStringList enabled;
     for (int n = 1; n <= 16; ++n)
@@ -300,7 +300,7 @@ void TestGrouping::groupsRestrictTheSwitchingPage()
 void TestGrouping::refreshAfterRead()
 {
     CONSOLE(f);
-    auto *page = f->form().GroupingTabSheet;
+    auto *page = f->find<GroupingPage>("GroupingTabSheet");
     page->setGroupItemText(1, "Group 2 (NEWS)");
     page->setGroupExistCaption(1, "Group 2 (NEWS)");
     QVERIFY(operate(*f, "g2 o4 i9 g3 i1"));
@@ -421,7 +421,7 @@ void TestGrouping::outOfRangeTablesAreHarmless()
         QVERIFY2(f.connectSerial(), qPrintable(f.error()));
     }
     f.readAll();
-    f.form().MainPageControl->setCurrentWidget(f.form().GroupingTabSheet);
+    f.showPage("GroupingTabSheet");
     if (peer)
         peer->clearReceived();
     f.clearWire();
@@ -461,7 +461,7 @@ void TestGrouping::screenshot()
     QVERIFY(operate(*f, "g2 o5 o6 i7 g3 o9 o10 o11 i12 i13 g1 o1 o2 i3 i4"));
     f->readAll(); // the existing-group boxes as a read draws them
     f->form().show();
-    f->form().MainPageControl->setCurrentWidget(f->form().GroupingTabSheet);
+    f->showPage("GroupingTabSheet");
     QVERIFY(QTest::qWaitForWindowExposed(&f->form()));
     QVERIFY2(f->form().grab().save(file), qPrintable(file));
     qInfo("Grouping page: %s", qPrintable(file));

@@ -139,7 +139,7 @@ void TestLabelFiles::exportAndImportOnTheWindow()
     QTemporaryDir dir;
     const QString path = dir.filePath("labels.csv");
     ConsoleFixture f;
-    LabelingPage &page = *f.form().LabelTabSheet;
+    LabelingPage &page = *f.find<LabelingPage>("LabelTabSheet");
     page.setLabelText(LabelKind::Input, 3, "a,b");
     page.setLabelText(LabelKind::Output, 12, u"Ωmega"_qs);
     page.setLabelText(LabelKind::Group, 2, "\"N\"");

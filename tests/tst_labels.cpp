@@ -31,7 +31,7 @@ namespace {
 bool showLabeling(ConsoleFixture &f)
 {
     f.form().show(); // its start-up question is answered No by the scripted dialogs
-    f.form().MainPageControl->setCurrentWidget(f.form().LabelTabSheet);
+    f.showPage("LabelTabSheet");
     return QTest::qWaitForWindowActive(&f.form());
 }
 
@@ -244,8 +244,8 @@ void TestLabels::groupCaptions()
     edit->setText(label);
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(f.text("GroupExistCheckBox2"), caption);
-    QCOMPARE(f.form().GroupingTabSheet->groupItemText(1), caption);
-    QCOMPARE(f.form().GroupingTabSheet->groupItemText(0), QString("Group 1 (1)"));
+    QCOMPARE(f.find<GroupingPage>("GroupingTabSheet")->groupItemText(1), caption);
+    QCOMPARE(f.find<GroupingPage>("GroupingTabSheet")->groupItemText(0), QString("Group 1 (1)"));
 }
 
 void TestLabels::redrawDropsGroupLabelsFromSelectorOnly()
@@ -257,11 +257,11 @@ void TestLabels::redrawDropsGroupLabelsFromSelectorOnly()
     edit->setText("NEWS");
     QTest::keyClick(edit, Qt::Key_Return);
     f.form().core().statusRead().RefreshAllPages();
-    QCOMPARE(f.form().GroupingTabSheet->groupItemText(2), QString("Group 3"));
+    QCOMPARE(f.find<GroupingPage>("GroupingTabSheet")->groupItemText(2), QString("Group 3"));
     QCOMPARE(f.text("GroupExistCheckBox3"), QString("Group 3 (NEWS)"));
     QTest::keyClick(f.find<QLineEdit>("GroupLabelEdit4"), Qt::Key_Return);
     QVERIFY(f.click("ResetGroupLabelsButton"));
-    QCOMPARE(f.form().GroupingTabSheet->groupItemText(2), QString("Group 3 (3)"));
+    QCOMPARE(f.find<GroupingPage>("GroupingTabSheet")->groupItemText(2), QString("Group 3 (3)"));
 }
 
 void TestLabels::resetButtons_data()
@@ -310,7 +310,7 @@ void TestLabels::modelRows()
 {
     CONNECT(f, "pty", kv::test::EmuProcess::Options().withModel(10));
     f->readAll();
-    LabelingPage *page = f->form().LabelTabSheet;
+    LabelingPage *page = f->find<LabelingPage>("LabelTabSheet");
     for (int n = 1; n <= 16; ++n) {
         for (LabelKind kind : {LabelKind::Input, LabelKind::Output}) {
             QCOMPARE(page->edit(kind, n)->isEnabled(), n <= 8);
@@ -342,7 +342,7 @@ void TestLabels::labelsStayOnTheConsole()
 
     for (LabelKind kind : kLabelKinds) {
         for (int n = 1; n <= LabelCountOf(kind); ++n) {
-            auto *edit = f.form().LabelTabSheet->edit(kind, n);
+            auto *edit = f.find<LabelingPage>("LabelTabSheet")->edit(kind, n);
             edit->setFocus();
             edit->setText(QString("L%1").arg(n));
             QTest::keyClick(edit, Qt::Key_Return);
@@ -412,7 +412,7 @@ void TestLabels::ampersandIsNoShortcut()
     ConsoleFixture f;
     QVERIFY(showLabeling(f));
     typeLabel(f, "InputLabelEdit2", "R&D");
-    f.form().MainPageControl->setCurrentWidget(f.form().ControlTabSheet);
+    f.showPage("ControlTabSheet");
     auto *button = f.find<QPushButton>("InputButton2");
     QTRY_VERIFY(button->isVisible());
     QCOMPARE(button->text(), QString("R&D"));
@@ -439,7 +439,7 @@ void TestLabels::screenshot()
         const QStringList outputs = {"PGM", "PVW", "MON 1", "MON 2", "REC", "STREAM", "AUX", "QC"};
         const QStringList groups = {"STUDIO", "EDIT"};
         const QStringList presets = {"NEWS", "SPORT", "NIGHT"};
-        LabelingPage *page = f->form().LabelTabSheet;
+        LabelingPage *page = f->find<LabelingPage>("LabelTabSheet");
         for (int n = 1; n <= 8; ++n) {
             page->setLabelText(LabelKind::Input, n, inputs.at(n - 1));
             page->setLabelText(LabelKind::Output, n, outputs.at(n - 1));
@@ -465,7 +465,7 @@ void TestLabels::screenshot()
                                      "REC 2",  "STREAM", "VTR  A", "VTR  B", "AUX 1", "AUX 2",
                                      "WALL 1", "WALL 2", "QC",     "SPARE"};
     const QStringList widePresets = {"NEWS", "SPORT", "NIGHT", "CAM 12", "VTR  B", "WEEKND"};
-    LabelingPage *labels = wide.form().LabelTabSheet;
+    LabelingPage *labels = wide.find<LabelingPage>("LabelTabSheet");
     Labels &apply = wide.form().core().configActions().labels();
     for (int n = 1; n <= 16; ++n) {
         labels->setLabelText(LabelKind::Input, n, wideInputs.at(n - 1));

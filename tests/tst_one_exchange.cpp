@@ -189,7 +189,7 @@ void TestOneExchange::stepDuringRetryBox()
 {
     SERIAL_CONSOLE(f, Timeouts::fast());
     QVERIFY(Operate(f, "o1 i3 T S p1 o1 i4 T S p2"));
-    f.form().MainPageControl->setCurrentWidget(f.form().SequencingTabSheet);
+    f.showPage("SequencingTabSheet");
     SetSequenceSteps(f, "1:1:3,2:2:3");
     QVERIFY(f.click("PresetSeqStartButton"));
     QVERIFY(Operate(f, "o1 i5"));
@@ -221,7 +221,7 @@ void TestOneExchange::stepDuringRetryBox()
     QCOMPARE(f.emuState("routes").section(',', 0, 0), QString("5"));
 
     QVERIFY(f.click("PresetSeqStopButton"));
-    f.form().MainPageControl->setCurrentWidget(f.form().ControlTabSheet);
+    f.showPage("ControlTabSheet");
     const QString after = KeepsWorking(f);
     QVERIFY2(after.isEmpty(), qPrintable(after));
 }
@@ -333,7 +333,7 @@ void TestOneExchange::failedStartKeepsTheRun()
     QFETCH(QString, link);
     READ_CONSOLE(f, link);
     QVERIFY(Operate(*f, "o1 i3 T S p1 o1 i4 T S p2"));
-    f->form().MainPageControl->setCurrentWidget(f->form().SequencingTabSheet);
+    f->showPage("SequencingTabSheet");
     SetSequenceSteps(*f, "1:1:3,2:2:3");
     QVERIFY(f->click("PresetSeqStartButton"));
     QVERIFY(lampLit(*f));
@@ -353,7 +353,7 @@ void TestOneExchange::failedStartKeepsTheRun()
     for (int k = 0; k < seen.size(); ++k)
         QCOMPARE(seen[k], QString((k + first) % 2 ? "RPRST 2 0" : "RPRST 1 0"));
 
-    f->form().MainPageControl->setCurrentWidget(f->form().ControlTabSheet);
+    f->showPage("ControlTabSheet");
     const QString after = KeepsWorking(*f);
     QVERIFY2(after.isEmpty(), qPrintable(after));
 }

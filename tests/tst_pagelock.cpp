@@ -59,12 +59,12 @@ private slots:
     {
         const QImage enabled = OnScreen(m_button);
         m_f->form().host().setPagesEnabled(false);
-        QVERIFY(!m_f->form().MainPageControl->isEnabled());
+        QVERIFY(!m_f->find<QTabWidget>("MainPageControl")->isEnabled());
         QCoreApplication::processEvents(); // a wait that runs the event loop
         QVERIFY(OnScreen(m_button) != enabled);
         m_f->form().host().setPagesEnabled(true);
         QCoreApplication::processEvents();
-        QVERIFY(m_f->form().MainPageControl->isEnabled());
+        QVERIFY(m_f->find<QTabWidget>("MainPageControl")->isEnabled());
         QCOMPARE(OnScreen(m_button), enabled);
     }
 
@@ -77,12 +77,12 @@ private slots:
         WindowHost &host = m_f->form().host();
         host.setStatusText(texts::kSending);
         host.setPagesEnabled(false);
-        QVERIFY(!m_f->form().MainPageControl->isEnabled());
+        QVERIFY(!m_f->find<QTabWidget>("MainPageControl")->isEnabled());
         host.setStatusText("");
         host.setPagesEnabled(true);
         QCoreApplication::processEvents();
         QCOMPARE(counter.paints, 0);
-        QVERIFY(m_f->form().MainPageControl->isEnabled());
+        QVERIFY(m_f->find<QTabWidget>("MainPageControl")->isEnabled());
         QCOMPARE(OnScreen(m_button), enabled);
         // A later real change still paints.
         m_button->setEnabled(false);

@@ -292,7 +292,7 @@ void TestPathsAgainstHolds::everyPathAgainstEveryHold()
     };
 
     QString reply;
-    QSignalSpy statuses(f->form().MainStatusBar, &QStatusBar::messageChanged);
+    QSignalSpy statuses(f->find<QStatusBar>("MainStatusBar"), &QStatusBar::messageChanged);
     if (path == "sequence") {
         // The hold comes while the run goes on, between its first step and its second.
         SetSequenceSteps(*f, "1:2:50,2:1:50");

@@ -172,9 +172,9 @@ void TestPresets::saveStoresTheLiveSetting()
     // Output 1 on input 3, output 2 on none, reclockers 1 and 3 on, group 1 = output 1 and
     // input 3.
     QVERIFY(Operate(*f, "o1 i3 o2 i4 T o2 i4 T k1 k3 k3 k3"));
-    f->form().MainPageControl->setCurrentWidget(f->form().GroupingTabSheet);
+    f->showPage("GroupingTabSheet");
     QVERIFY(Operate(*f, "g1 go1 gi3"));
-    f->form().MainPageControl->setCurrentWidget(f->form().ControlTabSheet);
+    f->showPage("ControlTabSheet");
     f->state().Presets[5].LastSaved = 1;
     SETTLED(f, "GADD 1 101 3");
     f->clearWire();
@@ -261,11 +261,11 @@ void TestPresets::previewThenConfirm()
 void TestPresets::previewSwitchPresetThenCancel()
 {
     CONSOLE(f, "pty");
-    auto *pages = f->form().MainPageControl;
+    auto *pages = f->find<QTabWidget>("MainPageControl");
     auto groupsPage = [&](const QString &steps) {
-        pages->setCurrentWidget(f->form().GroupingTabSheet);
+        pages->setCurrentWidget(f->find<GroupingPage>("GroupingTabSheet"));
         const bool ok = Operate(*f, steps);
-        pages->setCurrentWidget(f->form().ControlTabSheet);
+        pages->setCurrentWidget(f->find<SwitchingPage>("ControlTabSheet"));
         return ok;
     };
     // Preset 4: outputs 1-3 on 6, 7, 8; reclockers 1, 2 on; group 2 = output 3.
@@ -402,7 +402,7 @@ void TestPresets::busyRefusesPresetButtons()
 void TestPresets::panelShownBesideSwitchingAndSequencingOnly()
 {
     ConsoleFixture f;
-    QTabWidget *pages = f.form().MainPageControl;
+    QTabWidget *pages = f.find<QTabWidget>("MainPageControl");
     QWidget *panel = f.find<QWidget>("PresetsGroupBox");
     QCOMPARE(panel->geometry(), QRect(584, 27, 145, 430));
     QVERIFY(f.find<QWidget>("PresetsPageControl")->isHidden());

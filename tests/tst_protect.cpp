@@ -32,7 +32,7 @@ bool Protect(ConsoleFixture &f, int n)
 
 bool Padlocked(ConsoleFixture &f, int n)
 {
-    return !f.form().ControlTabSheet->outputButton(n)->icon().isNull();
+    return !f.find<SwitchingPage>("ControlTabSheet")->outputButton(n)->icon().isNull();
 }
 
 } // namespace
@@ -61,7 +61,8 @@ void TestProtect::protectShowsAPadlockAndIsRemembered()
         QVERIFY(Protect(*f, 3));
         QVERIFY(Padlocked(*f, 3));
         QCOMPARE(f->find<QAction>("ProtectOutputAction3")->text(), "Release Output 3");
-        QCOMPARE(f->form().ControlTabSheet->outputButton(3)->contextMenuPolicy(), Qt::ActionsContextMenu);
+        QCOMPARE(f->find<SwitchingPage>("ControlTabSheet")->outputButton(3)->contextMenuPolicy(),
+                 Qt::ActionsContextMenu);
         // From the keyboard: the selected output.
         QVERIFY(Operate(*f, "o5 ProtectSelected1"));
         QVERIFY(Padlocked(*f, 5));

@@ -111,9 +111,9 @@ void tst_Remote::dump()
     QVERIFY(again.connectTo(PortOf(*f)));
     QVERIFY(again.dump().contains(Lines("VIDEO OUTPUT ROUTING", {"1 3"})));
     TMatrixForm other;
-    QVERIFY(other.remoteServer->listen(QHostAddress::LocalHost, 0));
+    QVERIFY(other.remoteServer()->listen(QHostAddress::LocalHost, 0));
     HubClient third;
-    QVERIFY(third.connectTo(other.remoteServer->port()));
+    QVERIFY(third.connectTo(other.remoteServer()->port()));
     QVERIFY(third.dump().contains("Unique ID: " + id.toUtf8() + '\n'));
     QVERIFY(third.dump().contains("Device present: false\n"));
 }
@@ -256,7 +256,7 @@ void tst_Remote::refusedWhenItsTurnCame()
     QVERIFY(a.dump().contains("VIDEO OUTPUT ROUTING:\n0 4\n\n"));
     f->clearWire();
     a.send("VIDEO OUTPUT ROUTING:\n0 2\n\n");
-    QTimer::singleShot(250, f->form().remoteServer, [&] {
+    QTimer::singleShot(250, f->form().remoteServer(), [&] {
         if (lock)
             b.send("VIDEO OUTPUT LOCKS:\n0 O\n\n");
         else
@@ -273,7 +273,7 @@ void tst_Remote::refusedWhenItsTurnCame()
 void tst_Remote::readOnly()
 {
     SERVING(f);
-    f->form().remoteServer->setReadOnly(true);
+    f->form().remoteServer()->setReadOnly(true);
     CLIENT(c, f);
     for (const QByteArray &change : {QByteArray("VIDEO OUTPUT ROUTING:\n0 1\n\n"),
                                      QByteArray("INPUT LABELS:\n0 X\n\n"),

@@ -94,7 +94,7 @@ void tst_RemoteSafety::brokenLimitsCloseThatClientOnly()
     QVERIFY(bad.closedByServer());
     QCOMPARE(f->commands(), QStringList{});
     QCOMPARE(f->text("InputLabelEdit1"), "1");
-    QCOMPARE(f->form().remoteServer->clientCount(), 1);
+    QCOMPARE(f->form().remoteServer()->clientCount(), 1);
     QVERIFY(good.quiet());
     good.send("PING:\n\n");
     QCOMPARE(good.next(), QByteArray("ACK\n\n"));
@@ -137,7 +137,7 @@ void tst_RemoteSafety::clientGoneMidBlock()
     }
     // Its half block is dropped and its lock goes with it.
     QCOMPARE(watcher.next(), QByteArray("VIDEO OUTPUT LOCKS:\n0 U\n\n"));
-    QTRY_COMPARE(f->form().remoteServer->clientCount(), 1);
+    QTRY_COMPARE(f->form().remoteServer()->clientCount(), 1);
     QCOMPARE(f->commands(), QStringList{});
     QVERIFY(OperatorRoutes(*f, 6));
 }
@@ -150,15 +150,15 @@ void tst_RemoteSafety::ninthClientClosedAtOnce()
         clients.push_back(std::make_unique<HubClient>());
         QVERIFY(clients.back()->connectTo(PortOf(*f)));
     }
-    QCOMPARE(f->form().remoteServer->clientCount(), 8);
+    QCOMPARE(f->form().remoteServer()->clientCount(), 8);
     HubClient ninth;
     ninth.open(PortOf(*f), 1000); // it may see the close before it sees itself connected
     QVERIFY(ninth.closedByServer());
     QVERIFY(ninth.quiet(50));
-    QCOMPARE(f->form().remoteServer->clientCount(), 8);
+    QCOMPARE(f->form().remoteServer()->clientCount(), 8);
     // One leaves, and there is room again.
     clients.front()->close();
-    QTRY_COMPARE(f->form().remoteServer->clientCount(), 7);
+    QTRY_COMPARE(f->form().remoteServer()->clientCount(), 7);
     HubClient late;
     QVERIFY(late.connectTo(PortOf(*f)));
     QVERIFY(OperatorRoutes(*f, 3));
@@ -182,7 +182,7 @@ void tst_RemoteSafety::hundredConnectsInARow()
         if (k % 10 == 0)
             QVERIFY(OperatorRoutes(*f, 1 + k / 10 % 8));
     }
-    QTRY_COMPARE(f->form().remoteServer->clientCount(), 0);
+    QTRY_COMPARE(f->form().remoteServer()->clientCount(), 0);
     HubClient c;
     QVERIFY(c.connectTo(PortOf(*f)));
     c.send("VIDEO OUTPUT ROUTING:\n7 7\n\n");
@@ -209,7 +209,7 @@ void tst_RemoteSafety::requestDuringReadWaitsForTheGate()
         while (!answer.contains("\n\n") && s.waitForReadyRead(5000))
             answer += s.readAll();
     });
-    QTRY_VERIFY_WITH_TIMEOUT(f->form().remoteServer->clientCount() == 1, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(f->form().remoteServer()->clientCount() == 1, 5000);
     f->readAll();
     QTRY_VERIFY_WITH_TIMEOUT(f->commands().contains("TAKE 1"), 10000);
     client.join();
@@ -227,9 +227,9 @@ void tst_RemoteSafety::stopClosesClientsAndLocks()
     QVERIFY(c.connectTo(PortOf(*f)));
     c.send("VIDEO OUTPUT LOCKS:\n0 O\n\n");
     QCOMPARE(c.next(2), QByteArray("ACK\n\nVIDEO OUTPUT LOCKS:\n0 O\n\n"));
-    f->form().remoteServer->stop();
+    f->form().remoteServer()->stop();
     QVERIFY(c.closedByServer());
-    QVERIFY(!f->form().remoteServer->isListening());
+    QVERIFY(!f->form().remoteServer()->isListening());
     QCOMPARE(f->form().core().holds().lockOwner(0), QString());
     QVERIFY(OperatorRoutes(*f, 2));
 }
@@ -271,7 +271,7 @@ void tst_RemoteSafety::nonReaderClosedWhileItsRequestRuns()
             s.write(toggles);
         QTest::qWait(5);
     }
-    QTRY_COMPARE(f->form().remoteServer->clientCount(), 0);
+    QTRY_COMPARE(f->form().remoteServer()->clientCount(), 0);
     QCOMPARE(f->form().core().holds().lockOwner(0), QString());
     HubClient c;
     QVERIFY(c.connectTo(PortOf(*f)));
@@ -342,7 +342,7 @@ void tst_RemoteSafety::stopDropsWaitingRoutes()
     HubClient c;
     QVERIFY(c.connectTo(PortOf(*f)));
     c.send("VIDEO OUTPUT ROUTING:\n0 1\n\nVIDEO OUTPUT ROUTING:\n1 2\n\n");
-    QTimer::singleShot(250, f->form().remoteServer, &RemoteServer::stop);
+    QTimer::singleShot(250, f->form().remoteServer(), &RemoteServer::stop);
     f->readAll();
     QCOMPARE(c.next(2), QByteArray("ACK\n\nACK\n\n"));
     QVERIFY(c.closedByServer());
@@ -361,7 +361,7 @@ void tst_RemoteSafety::noWritesToAClientThatLeft()
     QVERIFY(c.connectTo(PortOf(*f)));
     c.send(QByteArray("PING:\n\n").repeated(1000));
     c.close();
-    QTRY_COMPARE(f->form().remoteServer->clientCount(), 0);
+    QTRY_COMPARE(f->form().remoteServer()->clientCount(), 0);
     QVERIFY(OperatorRoutes(*f, 2));
 }
 

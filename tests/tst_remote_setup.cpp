@@ -68,7 +68,7 @@ private slots:
 void tst_RemoteSetup::offUnlessAsked()
 {
     ConsoleFixture f;
-    QVERIFY(!f.form().remoteServer->isListening());
+    QVERIFY(!f.form().remoteServer()->isListening());
     QVERIFY(StatusNote(f.form())->isHidden());
     // In the Tools menu, after the other items.
     auto *tools = f.find<QMenu>("Tools1");
@@ -94,7 +94,7 @@ void tst_RemoteSetup::dialogSwitchesAndRemembers()
         f.find<QCheckBox>("RemoteReadOnlyCheckBox")->setChecked(true);
         QVERIFY(f.click("RemoteOkButton"));
         QVERIFY(!dialog->isVisible());
-        RemoteServer *server = f.form().remoteServer;
+        RemoteServer *server = f.form().remoteServer();
         QVERIFY(server->isListening());
         QCOMPARE(server->port(), port);
         QCOMPARE(server->address(), QHostAddress(QHostAddress::LocalHost));
@@ -113,7 +113,7 @@ void tst_RemoteSetup::dialogSwitchesAndRemembers()
     {
         // Remembered: the next console serves at once, as it was left.
         ConsoleFixture f;
-        RemoteServer *server = f.form().remoteServer;
+        RemoteServer *server = f.form().remoteServer();
         QVERIFY(server->isListening());
         QCOMPARE(server->port(), port);
         QVERIFY(server->readOnly());
@@ -129,7 +129,7 @@ void tst_RemoteSetup::dialogSwitchesAndRemembers()
         QVERIFY(StatusNote(f.form())->isHidden());
     }
     ConsoleFixture f;
-    QVERIFY(!f.form().remoteServer->isListening());
+    QVERIFY(!f.form().remoteServer()->isListening());
 }
 
 void tst_RemoteSetup::warningOffLoopback()
@@ -223,8 +223,9 @@ void tst_RemoteSetup::connectAtStartUp()
 
     // Nobody is asked anything, and the link is the one chosen.
     QCOMPARE(dialogs.texts(), QStringList{});
-    QCOMPARE(form.channel().serialLinkLive(), answer == StartUpChoice::Answer::Serial);
-    QCOMPARE(form.state().EthernetConnected, quint8(answer == StartUpChoice::Answer::Ethernet));
+    QCOMPARE(form.core().channel().serialLinkLive(), answer == StartUpChoice::Answer::Serial);
+    QCOMPARE(form.core().state().EthernetConnected,
+             quint8(answer == StartUpChoice::Answer::Ethernet));
     QCOMPARE(emu.receivedLines().contains("MINFOKV"), answer != StartUpChoice::Answer::None);
     // Connecting keeps the address typed, as the operator's choice of "Ethernet" does.
     if (answer == StartUpChoice::Answer::Ethernet)
@@ -250,11 +251,12 @@ void tst_RemoteSetup::cannotServeAtStartUp()
     const QString said = "Remote control cannot listen on " + bind + ":" + port + ": ";
     {
         ConsoleFixture f;
-        QVERIFY(!f.form().remoteControl->serveAtStartUp(QHostAddress(bind), occupant.serverPort(), false));
+        QVERIFY(!f.form().remoteControl()->serveAtStartUp(QHostAddress(bind),
+                                                          occupant.serverPort(), false));
         QCOMPARE(f.dialogs.texts().size(), 1);
         QVERIFY2(f.dialogs.texts().first().startsWith(said), qPrintable(f.dialogs.texts().first()));
-        QCOMPARE(f.form().MainStatusBar->currentMessage(), f.dialogs.texts().first());
-        QVERIFY(!f.form().remoteServer->isListening());
+        QCOMPARE(f.find<QStatusBar>("MainStatusBar")->currentMessage(), f.dialogs.texts().first());
+        QVERIFY(!f.form().remoteServer()->isListening());
     }
     if (qEnvironmentVariableIsEmpty("KV_CONSOLE"))
         QSKIP("KV_CONSOLE does not name the kvconsole binary");
@@ -283,7 +285,7 @@ void tst_RemoteSetup::screenshot()
     QVERIFY2(f->error().isEmpty(), qPrintable(f->error()));
     f->readAll();
     QVERIFY(Operate(*f, "o3 i2 o6 i4 T o1 i1"));
-    QVERIFY(f->form().remoteServer->listen(QHostAddress::LocalHost, 9990));
+    QVERIFY(f->form().remoteServer()->listen(QHostAddress::LocalHost, 9990));
     HubClient panel, script;
     QVERIFY(panel.connectTo(9990));
     QVERIFY(script.connectTo(9990));
@@ -296,7 +298,7 @@ void tst_RemoteSetup::screenshot()
     dialog->lockList()->setCurrentRow(0);
     QVERIFY2(dialog->grab().save(file), qPrintable(file));
     const QString bar = QFileInfo(file).dir().filePath("remote-status.png");
-    QVERIFY(f->form().MainStatusBar->grab().save(bar));
+    QVERIFY(f->find<QStatusBar>("MainStatusBar")->grab().save(bar));
     // The locks on the Video Switching page: blue padlocks on outputs 3 and 6.
     const QString page = QFileInfo(file).dir().filePath("remote-locks.png");
     QVERIFY(f->form().grab().save(page));

@@ -253,7 +253,7 @@ void TestRouteJournal::unwritableFolderLeavesRoutingWorking()
     QCOMPARE(f->emuState("routes").section(',', 0, 0), "3");
 
     // Said once: later changes route on without a word.
-    f->form().MainStatusBar->clearMessage();
+    f->find<QStatusBar>("MainStatusBar")->clearMessage();
     QVERIFY(Operate(*f, "o2 i4 T"));
     QCOMPARE(f->emuState("routes").section(',', 0, 1), "3,4");
     QCOMPARE(StatusText(*f), QString());
@@ -264,7 +264,7 @@ void TestRouteJournal::routeLogWindowFiltersAndFollows()
     CONNECT(f, "pty");
     QVERIFY(Operate(*f, "o1 i1 T o2 i2 T S p1 o1 i5 T R p1 OK"));
     QVERIFY(f->click("RouteLog1"));
-    RouteLogWindow *window = f->form().routeLogWindow;
+    RouteLogWindow *window = f->find<RouteLogWindow>("RouteLogWindow");
     QVERIFY(window && window->isVisible());
     QTableView *table = window->RouteLogTable;
     QCOMPARE(table->objectName(), "RouteLogTable");
@@ -308,7 +308,7 @@ void TestRouteJournal::screenshot()
     QVERIFY2(f->form().grab().save(protect), qPrintable(protect));
 
     QVERIFY(f->click("RouteLog1"));
-    RouteLogWindow *window = f->form().routeLogWindow;
+    RouteLogWindow *window = f->find<RouteLogWindow>("RouteLogWindow");
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QVERIFY2(window->grab().save(file), qPrintable(file));
     qInfo("Route Log window: %s, protected outputs: %s", qPrintable(file), qPrintable(protect));

@@ -406,7 +406,7 @@ void TestRouting::screenshot()
     CONNECT(f, "pty");
     // Settled routes, reclockers as read, one output selected with a route pending.
     QVERIFY(Operate(*f, "o1 i1 o2 i3 o3 i3 o4 i2 o5 i8 o7 i6 o9 i12 o10 i9 o12 i16 o16 i4 T"));
-    CommandChannel &ch = f->form().channel();
+    CommandChannel &ch = f->form().core().channel();
     for (int o : {0, 1, 2, 4, 8, 9, 15})
         SendReclock(ch, o, 1);
     f->readAll();

@@ -40,7 +40,7 @@ void press(QWidget *target, const QString &script)
     }
 }
 
-QString status(ConsoleFixture &f) { return f.form().MainStatusBar->currentMessage(); }
+QString status(ConsoleFixture &f) { return f.find<QStatusBar>("MainStatusBar")->currentMessage(); }
 
 // Presets 2 stored on the switcher and read back, so that its button can be recalled.
 void storePreset2(ConsoleFixture &f)
@@ -108,7 +108,7 @@ void TestRoutingKeys::keysOnTheWire()
     CONNECT(f, "pty");
     f->readAll();
     f->clearWire();
-    press(f->form().ControlTabSheet, keys);
+    press(f->find<SwitchingPage>("ControlTabSheet"), keys);
     QCOMPARE(f->commands(), commands);
     QCOMPARE(f->state().SelectedOutput, selected ? selected - 1 : int(UNASSIGNED));
     QCOMPARE(::status(*f), status);
@@ -147,7 +147,7 @@ void TestRoutingKeys::groupAndBusyRefuse()
     g.GroupInputCount[0] = 2;
     g.OutputGroup[0] = 0;
     g.GroupInputs[0][2] = g.GroupInputs[0][3] = 0;
-    QWidget *page = f->form().ControlTabSheet;
+    QWidget *page = f->find<SwitchingPage>("ControlTabSheet");
 
     press(page, "1 E 5 E");
     QCOMPARE(f->commands(), QStringList());
@@ -180,7 +180,7 @@ void TestRoutingKeys::presetPreview()
     QVERIFY(f->click("InputButton1"));
     QVERIFY(f->click("TakeButton"));
     f->clearWire();
-    QWidget *page = f->form().ControlTabSheet;
+    QWidget *page = f->find<SwitchingPage>("ControlTabSheet");
 
     press(page, "F5");
     QCOMPARE(status(*f), "Preset 5 is not stored");
@@ -213,14 +213,14 @@ void TestRoutingKeys::otherPagesKeepTheirKeys()
 {
     CONNECT(f, "pty");
     // Digits typed before leaving the page are forgotten.
-    press(f->form().ControlTabSheet, "3 E 5");
-    f->form().MainPageControl->setCurrentWidget(f->form().AboutTabSheet);
-    f->form().MainPageControl->setCurrentWidget(f->form().ControlTabSheet);
-    press(f->form().ControlTabSheet, "E");
+    press(f->find<SwitchingPage>("ControlTabSheet"), "3 E 5");
+    f->showPage("AboutTabSheet");
+    f->showPage("ControlTabSheet");
+    press(f->find<SwitchingPage>("ControlTabSheet"), "E");
     QCOMPARE(f->state().SelectedOutput, int(UNASSIGNED));
     QCOMPARE(f->commands(), QStringList());
 
-    f->form().MainPageControl->setCurrentWidget(f->form().LabelTabSheet);
+    f->showPage("LabelTabSheet");
     auto *edit = f->find<QLineEdit>("InputLabelEdit3");
     edit->clear();
     QTest::keyClicks(edit, "12");
@@ -232,7 +232,7 @@ void TestRoutingKeys::otherPagesKeepTheirKeys()
     QCOMPARE(f->state().SelectedOutput, int(UNASSIGNED));
     QCOMPARE(status(*f), "");
 
-    f->form().MainPageControl->setCurrentWidget(f->form().SequencingTabSheet);
+    f->showPage("SequencingTabSheet");
     auto *step = f->find<QLineEdit>("PresetSeqEdit2");
     QVERIFY(step);
     step->setEnabled(true); // as a ticked step has it

@@ -31,7 +31,7 @@ std::unique_ptr<ConsoleFixture> console()
     auto f = std::make_unique<ConsoleFixture>();
     if (f->start() && f->connectSerial())
         f->readAll();
-    f->form().MainPageControl->setCurrentWidget(f->form().SequencingTabSheet);
+    f->showPage("SequencingTabSheet");
     return f;
 }
 
@@ -50,7 +50,7 @@ bool showWindow(ConsoleFixture &f)
         return false;
     f.state().SuppressCommands = 0;
     f.dialogs.clear();
-    f.form().MainPageControl->setCurrentWidget(f.form().SequencingTabSheet);
+    f.showPage("SequencingTabSheet");
     return true;
 }
 
@@ -111,7 +111,7 @@ void TestSequencing::startUpPage()
 {
     ConsoleFixture f;
     QCOMPARE(f.find<QGroupBox>("PresetSeqParamGroupBox")->title(), QString("Preset Sequence "));
-    QWidget *page = f.form().SequencingTabSheet;
+    QWidget *page = f.find<SequencingPage>("SequencingTabSheet");
     for (int n = 1; n <= 8; ++n) {
         QLineEdit *preset = edit(f, QString("PresetSeqEdit%1").arg(n));
         QLineEdit *delay = edit(f, QString("PresetDelayEdit%1").arg(n));
@@ -137,7 +137,7 @@ void TestSequencing::startUpPage()
     QVERIFY(seqTimer(f));
     QVERIFY(!seqTimer(f)->isActive());
     // The preset panel stands beside the page.
-    const int panelLeft = f.form().PresetsGroupBox->x();
+    const int panelLeft = f.find<PresetPanel>("PresetsGroupBox")->x();
     for (QWidget *w : page->findChildren<QWidget *>()) {
         const int right = w->mapTo(f.form().centralWidget(), QPoint(w->width(), 0)).x();
         QVERIFY2(right <= panelLeft, qPrintable(w->objectName()));
@@ -457,7 +457,7 @@ void TestSequencing::screenshot()
         QVERIFY(f.click("PresetsSaveButton") && f.click(QString("PresetButton%1").arg(p)));
     }
     SetSequenceSteps(f, "1:1:10,2:3:5,3:5:30,5:2:8,6:6:12");
-    f.form().MainPageControl->setCurrentWidget(f.form().SequencingTabSheet);
+    f.showPage("SequencingTabSheet");
     QVERIFY(f.click("PresetSeqStartButton"));
     f.form().core().sequencer().PresetSeqTimerTimer(); // on air: step 2
     QVERIFY(f.click("PresetsRecallButton"));

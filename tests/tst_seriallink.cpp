@@ -82,7 +82,7 @@ void tst_SerialLink::probeCodes()
                  qPrintable(device.errorString()));
     SetComPorts({device.ptyPath()});
 
-    LinkTransport(f.form().channel()).useProbeWait(true); // as a search probes
+    LinkTransport(f.form().core().channel()).useProbeWait(true); // as a search probes
     QCOMPARE(f.form().core().serialLink().ProbeComPort(1), code);
     QVERIFY(f.dialogs.boxes.isEmpty());
     if (!emu.isEmpty())
@@ -101,7 +101,7 @@ void tst_SerialLink::searchFindsSwitcherBehindTwoSilentPorts()
     SetComPorts({com1.ptyPath(), com2.ptyPath(), f.emu().ptyPath(), ""});
 
     QCOMPARE(f.form().core().serialLink().SearchComPorts(0), 1);
-    QCOMPARE(f.form().MainStatusBar->currentMessage(),
+    QCOMPARE(f.find<QStatusBar>("MainStatusBar")->currentMessage(),
              texts::Established(3));
     QCOMPARE(f.text("ComNumberLabel"), QString("3"));
     QCOMPARE(f.find<QLabel>("ComNumberLabel")->toolTip(), f.emu().ptyPath());
@@ -126,7 +126,7 @@ void tst_SerialLink::searchAllConnectsAndReads()
 
     QVERIFY(f.click("SearchForKestavion1"));
 
-    CommandChannel &ch = f.form().channel();
+    CommandChannel &ch = f.form().core().channel();
     QVERIFY(ch.serialLinkLive());
     QCOMPARE(progress.shownTexts.value(0), texts::kCheckingCom);
     const QStringList wire = f.wire();
@@ -156,12 +156,12 @@ void tst_SerialLink::noPortsAtAll()
              QStringList({texts::kSearchFailed, texts::kIpOpenError}));
     QCOMPARE(f.dialogs.boxes.first().title, texts::kAppTitle);
     QCOMPARE(f.text("ComNumberLabel"), QString("None"));
-    QVERIFY(!f.form().channel().serialLinkLive());
+    QVERIFY(!f.form().core().channel().serialLinkLive());
     const MainMenu &m = f.form().menu();
     QVERIFY(m.SearchForKestavion1->isEnabled());
     QVERIFY(!m.DisconnectSerialCommunication1->isEnabled());
     QVERIFY(!m.ReadfromKestavions1->isEnabled());
-    QVERIFY(f.form().MainPageControl->isEnabled());
+    QVERIFY(f.find<QTabWidget>("MainPageControl")->isEnabled());
 
     // With an address saved, the failed search puts it on the Setup page.
     f.dialogs.clear();
@@ -203,7 +203,7 @@ void tst_SerialLink::menuConnectOnCom2WhileCom1Live()
     QVERIFY2(f.start(), qPrintable(f.error()));
     SetComPorts({f.emu().ptyPath(), com2.ptyPath(), "", ""});
     const MainMenu &m = f.form().menu();
-    CommandChannel &ch = f.form().channel();
+    CommandChannel &ch = f.form().core().channel();
 
     QVERIFY(f.click("COM11"));
     QVERIFY(ch.serialLinkLive());
@@ -243,7 +243,7 @@ void tst_SerialLink::disconnectDropsCommands()
     f.clearWire();
 
     QVERIFY(f.click("DisconnectSerialCommunication1"));
-    CommandChannel &ch = f.form().channel();
+    CommandChannel &ch = f.form().core().channel();
     QCOMPARE(f.state().SerialPortOpen, quint8(0));
     QVERIFY(!ch.serialLinkLive());
     const MainMenu &m = f.form().menu();
@@ -269,7 +269,7 @@ void tst_SerialLink::retryLoopReprobesThePort()
 
     // The command and both carriage returns go unanswered; the probe reopens COM1.
     QCOMPARE(f.emu().sendControl("fault drop@3"), QString("ok"));
-    SendTakeCommit(f.form().channel());
+    SendTakeCommit(f.form().core().channel());
     QCOMPARE(f.wire(), QStringList({"TAKE 1", "", "", "", "TAKE 1"}));
     QVERIFY(f.dialogs.boxes.isEmpty());
     QCOMPARE(f.state().SerialPortOpen, quint8(1));
@@ -291,7 +291,7 @@ void tst_SerialLink::menuAtStart()
     QVERIFY(m.COMItems[0]->isChecked());
     QCOMPARE(f.text("ComNumberLabel"), QString("None"));
 
-    QSerialPort *port = LinkTransport(f.form().channel()).serialPort();
+    QSerialPort *port = LinkTransport(f.form().core().channel()).serialPort();
     QCOMPARE(port->baudRate(), 57600);
     QCOMPARE(port->dataBits(), QSerialPort::Data8);
     QCOMPARE(port->parity(), QSerialPort::NoParity);
@@ -340,7 +340,7 @@ void tst_SerialLink::indicatorsFollowTheLink()
                               "ApdStatusLight2"})
         QTRY_COMPARE(f.find<Lamp>(light)->colour(), kLampOff);
     f.clearWire();
-    SendTakeCommit(f.form().channel());
+    SendTakeCommit(f.form().core().channel());
     QCOMPARE(f.wire(), QStringList{"TAKE 1"});
     QVERIFY(f.dialogs.boxes.isEmpty());
 

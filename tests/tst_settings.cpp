@@ -6,8 +6,8 @@
 #include "FaultRig.h"
 #include "RouteTestSteps.h"
 
-#include "app/RemoteHost.h"
 #include "config/Settings.h"
+#include "control/CoreRemote.h"
 #include "ui/SwitchingPage.h"
 
 #include <QAction>
@@ -48,7 +48,7 @@ QList<int> Padlocked(ConsoleFixture &f)
 {
     QList<int> list;
     for (int n = 1; n <= kMaxPorts; ++n)
-        if (!f.form().ControlTabSheet->outputButton(n)->icon().isNull())
+        if (!f.find<SwitchingPage>("ControlTabSheet")->outputButton(n)->icon().isNull())
             list << n;
     return list;
 }
@@ -152,8 +152,8 @@ void TestSettings::uniqueIdKeptWhenSettingsCannotBeWritten()
     if (!permissions.active())
         QSKIP("file permissions cannot be made to apply here");
     ConsoleFixture f;
-    const QString first = RemoteHost(f.form()).device().uniqueId;
-    const QString second = RemoteHost(f.form()).device().uniqueId;
+    const QString first = CoreRemote(f.form().core()).device().uniqueId;
+    const QString second = CoreRemote(f.form().core()).device().uniqueId;
     QVERIFY(!QFile::exists(SettingsFile()));
     QCOMPARE(first.size(), 12);
     QVERIFY2(QByteArray::fromHex(first.toLatin1()).size() == 6, qPrintable(first));

@@ -231,7 +231,8 @@ void TestSetup::resetSent()
     watch.onShow = [&] { menusAtShow << menusEnabled(*f); };
     // The serial send announces itself in the status bar: the window must be up by then.
     bool shownAtSend = false;
-    connect(f->form().MainStatusBar, &QStatusBar::messageChanged, this, [&](const QString &m) {
+    QStatusBar *bar = f->find<QStatusBar>("MainStatusBar");
+    connect(bar, &QStatusBar::messageChanged, this, [&](const QString &m) {
         if (m == texts::kSending)
             shownAtSend = f->form().infoForm()->isVisible();
     });
@@ -293,7 +294,7 @@ void TestSetup::screenshot()
     f.readAll();
     QVERIFY(f.click("FrontPanelLockCheckBox"));
     f.form().show(); // its start-up question is answered No by the scripted dialogs
-    f.form().MainPageControl->setCurrentWidget(f.form().SetupTabSheet);
+    f.showPage("SetupTabSheet");
     f.form().core().statusRead().ShowSystemInfo();
     QVERIFY(QTest::qWaitForWindowExposed(&f.form()));
     QVERIFY2(f.form().grab().save(file), qPrintable(file));

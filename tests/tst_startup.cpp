@@ -51,6 +51,12 @@ protected:
     }
 };
 
+// A part of a window made here, by its objectName.
+template <class T> T *Part(TMatrixForm &form, const char *name)
+{
+    return form.findChild<T *>(QString::fromLatin1(name));
+}
+
 } // namespace
 
 class tst_StartUp : public QObject {
@@ -100,14 +106,14 @@ void tst_StartUp::answeredNo()
     QCOMPARE(dialogs.texts().mid(1), after);
     QCOMPARE(dialogs.boxes.value(1).title, texts::kAppTitle);
     QCOMPARE(dialogs.boxes.value(1).icon, Dialogs::Icon::None);
-    QCOMPARE(form.SetupTabSheet->IPAddrEdit->text(), address);
+    QCOMPARE(Part<SetupPage>(form, "SetupTabSheet")->IPAddrEdit->text(), address);
     // The working window, on the Video Switching page with the preset panel.
-    QCOMPARE(form.state().SuppressCommands, quint8(1));
-    QCOMPARE(form.MainPageControl->currentWidget(),
-             static_cast<QWidget *>(form.ControlTabSheet));
-    QVERIFY(form.PresetsGroupBox->isVisible());
-    QVERIFY(form.MainPageControl->isEnabled());
-    QVERIFY(!form.channel().serialLinkLive());
+    QCOMPARE(form.core().state().SuppressCommands, quint8(1));
+    QCOMPARE(Part<QTabWidget>(form, "MainPageControl")->currentWidget(),
+             static_cast<QWidget *>(Part<SwitchingPage>(form, "ControlTabSheet")));
+    QVERIFY(Part<PresetPanel>(form, "PresetsGroupBox")->isVisible());
+    QVERIFY(Part<QTabWidget>(form, "MainPageControl")->isEnabled());
+    QVERIFY(!form.core().channel().serialLinkLive());
 }
 
 void tst_StartUp::answeredYes_data()
@@ -133,18 +139,18 @@ void tst_StartUp::answeredYes()
     form.show();
 
     QCOMPARE(dialogs.boxes.value(0).title, texts::kConnectTitle);
-    QVERIFY(form.MainPageControl->isEnabled());
+    QVERIFY(Part<QTabWidget>(form, "MainPageControl")->isEnabled());
     if (switcher) {
         QCOMPARE(dialogs.boxes.size(), 1);
-        QVERIFY(form.channel().serialLinkLive());
-        QCOMPARE(form.state().SuppressCommands, quint8(0));
+        QVERIFY(form.core().channel().serialLinkLive());
+        QCOMPARE(form.core().state().SuppressCommands, quint8(0));
         QVERIFY(emu->receivedLines().contains("MINFOKV"));
-        QCOMPARE(form.AboutTabSheet->ComNumberLabel->text(), QString("1"));
+        QCOMPARE(Part<AboutPage>(form, "AboutTabSheet")->ComNumberLabel->text(), QString("1"));
     } else {
         QCOMPARE(dialogs.texts().mid(1), QStringList({texts::kSearchFailed, texts::kIpOpenError}));
-        QVERIFY(!form.channel().serialLinkLive());
-        QCOMPARE(form.state().SuppressCommands, quint8(1));
-        QCOMPARE(form.AboutTabSheet->ComNumberLabel->text(), QString("None"));
+        QVERIFY(!form.core().channel().serialLinkLive());
+        QCOMPARE(form.core().state().SuppressCommands, quint8(1));
+        QCOMPARE(Part<AboutPage>(form, "AboutTabSheet")->ComNumberLabel->text(), QString("None"));
     }
 }
 
@@ -158,18 +164,18 @@ void tst_StartUp::windowFrame()
     QCOMPARE(form.minimumSize(), form.maximumSize());
     form.layout()->activate();
     const QRect client(form.centralWidget()->geometry().topLeft(),
-                       form.MainStatusBar->geometry().bottomRight());
+                       Part<QStatusBar>(form, "MainStatusBar")->geometry().bottomRight());
     QCOMPARE(client.size(), QSize(735, 529));
-    QCOMPARE(form.MainPageControl->geometry(), QRect(0, 0, 734, 514));
-    QCOMPARE(form.PresetsGroupBox->geometry(), QRect(584, 27, 145, 430));
-    QCOMPARE(form.MainStatusBar->size(), QSize(735, 19));
+    QCOMPARE(Part<QTabWidget>(form, "MainPageControl")->geometry(), QRect(0, 0, 734, 514));
+    QCOMPARE(Part<PresetPanel>(form, "PresetsGroupBox")->geometry(), QRect(584, 27, 145, 430));
+    QCOMPARE(Part<QStatusBar>(form, "MainStatusBar")->size(), QSize(735, 19));
     const QStringList pages{"Video Switching", "Labeling", "Grouping",
                             "Sequencing",      "Setup",    "About"};
-    QCOMPARE(form.MainPageControl->count(), pages.size());
+    QCOMPARE(Part<QTabWidget>(form, "MainPageControl")->count(), pages.size());
     for (int i = 0; i < pages.size(); ++i)
-        QCOMPARE(form.MainPageControl->tabText(i), pages.at(i));
-    QCOMPARE(form.AboutTabSheet->Version1Label->text(), QString("1.01"));
-    QCOMPARE(form.AboutTabSheet->FirmwareVersionLabel->text(), QString("N/A"));
+        QCOMPARE(Part<QTabWidget>(form, "MainPageControl")->tabText(i), pages.at(i));
+    QCOMPARE(Part<AboutPage>(form, "AboutTabSheet")->Version1Label->text(), QString("1.01"));
+    QCOMPARE(Part<AboutPage>(form, "AboutTabSheet")->FirmwareVersionLabel->text(), QString("N/A"));
     // Nothing is asked before the window shows, and the watchdog is off: no time-out box.
     QTest::qWait(Timeouts::fast().WatchdogMs + 100);
     QVERIFY(dialogs.boxes.isEmpty());
@@ -185,7 +191,7 @@ void tst_StartUp::menusLeaveTheStatusText()
     SetComPorts({f.emu().ptyPath()});
     QCOMPARE(f.form().core().serialLink().SearchComPorts(0), 1);
     const QString text = texts::Established(1);
-    QStatusBar *status = f.form().MainStatusBar;
+    QStatusBar *status = f.find<QStatusBar>("MainStatusBar");
     QCOMPARE(status->currentMessage(), text);
 
     // Over every menu title, then down every item of the two menus and out again.
@@ -208,7 +214,7 @@ void tst_StartUp::menusLeaveTheStatusText()
         QTRY_VERIFY(!menu->isVisible());
         QCOMPARE(status->currentMessage(), text);
     }
-    QTest::mouseMove(f.form().MainPageControl);
+    QTest::mouseMove(f.find<QTabWidget>("MainPageControl"));
     QCOMPARE(status->currentMessage(), text);
 }
 
@@ -231,7 +237,7 @@ void tst_StartUp::exitConfirmation()
     o.tcp = true;
     QVERIFY2(f.start(o), qPrintable(f.error()));
     QVERIFY2(f.connectTcp(), qPrintable(f.error()));
-    QTcpSocket *socket = LinkTransport(f.form().channel()).socket();
+    QTcpSocket *socket = LinkTransport(f.form().core().channel()).socket();
     QCOMPARE(socket->state(), QAbstractSocket::ConnectedState);
 
     f.dialogs.answer(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
@@ -321,12 +327,13 @@ void tst_StartUp::screenshots()
     dialogs.answer(Dialogs::Answer::Yes);
     TMatrixForm form;
     form.show();
-    QVERIFY(form.channel().serialLinkLive());
+    QVERIFY(form.core().channel().serialLinkLive());
 
-    const std::pair<QWidget *, const char *> pages[] = {{form.SetupTabSheet, "setup-page.png"},
-                                                        {form.AboutTabSheet, "about-page.png"}};
+    const std::pair<QWidget *, const char *> pages[] = {
+        {Part<SetupPage>(form, "SetupTabSheet"), "setup-page.png"},
+        {Part<AboutPage>(form, "AboutTabSheet"), "about-page.png"}};
     for (const auto &[page, name] : pages) {
-        form.MainPageControl->setCurrentWidget(page);
+        Part<QTabWidget>(form, "MainPageControl")->setCurrentWidget(page);
         QCoreApplication::processEvents();
         QVERIFY(form.grab().save(QDir(out).absoluteFilePath(QString::fromLatin1(name))));
     }

@@ -127,7 +127,7 @@ void TestStatusRead::fullRead()
 
     // The switcher's side: output 1 settled on 3, output 2 pending on 4, reclockers of the
     // first and last output on, group 1 with output 3 and input 5, panel locked, VI on.
-    CommandChannel &ch = f->form().channel();
+    CommandChannel &ch = f->form().core().channel();
     SendRouteTemp(ch, 0, 2);
     SendTakeCommit(ch);
     SendRouteTemp(ch, 1, 3);
@@ -154,7 +154,7 @@ void TestStatusRead::fullRead()
     QCOMPARE(s.SuppressCommands, std::uint8_t(0));
     QCOMPARE(s.Busy, 0);
     QVERIFY(!f->form().infoForm()->isVisible());
-    QCOMPARE(f->form().MainStatusBar->currentMessage(), QString());
+    QCOMPARE(f->find<QStatusBar>("MainStatusBar")->currentMessage(), QString());
 
     QCOMPARE(int(s.Info.ModelCode), model);
     QCOMPARE(int(s.OutputCount), n);
@@ -246,7 +246,7 @@ void TestStatusRead::presetQueryFailsAtIndex3()
     CONNECT(f, link, EmuProcess::Options().withFault(fault));
     markPresets(f->state());
     f->state().SuppressCommands = 1;
-    QSignalSpy status(f->form().MainStatusBar, &QStatusBar::messageChanged);
+    QSignalSpy status(f->find<QStatusBar>("MainStatusBar"), &QStatusBar::messageChanged);
 
     f->readAll();
 
@@ -293,7 +293,7 @@ void TestStatusRead::startMarkerPosition()
     CONNECT(f, link, EmuProcess::Options().withModel(12).withFault(
                                   QString("marker:MINFOKV=%1@1").arg(position)));
     f->state().SuppressCommands = 1;
-    QSignalSpy status(f->form().MainStatusBar, &QStatusBar::messageChanged);
+    QSignalSpy status(f->find<QStatusBar>("MainStatusBar"), &QStatusBar::messageChanged);
 
     f->readAll();
 
@@ -319,7 +319,7 @@ void TestStatusRead::startMarkerPosition()
     for (const QList<QVariant> &args : status)
         parseErrorShown = parseErrorShown || args.value(0) == texts::ParseError("MINFOKV");
     QVERIFY(parseErrorShown);
-    QCOMPARE(f->form().MainStatusBar->currentMessage(), QString());
+    QCOMPARE(f->find<QStatusBar>("MainStatusBar")->currentMessage(), QString());
     QVERIFY(!f->form().infoForm()->isVisible());
 }
 
@@ -361,7 +361,7 @@ void TestStatusRead::systemRecallReread()
 {
     CONNECT(f, "pty");
     f->readAll();
-    SendFrontPanelLock(f->form().channel(), 1);
+    SendFrontPanelLock(f->form().core().channel(), 1);
     f->state().Routes[0] = RouteEntry{2, 1};
     f->clearWire();
 
@@ -406,7 +406,7 @@ void TestStatusRead::earlierReplyIsNeverParsedAgain()
     CONNECT(f, "tcp");
     f->readAll();
     QCOMPARE(f->state().Info.ModelCode, std::uint8_t(11));
-    LinkTransport(f->form().channel()).socket()->abort();
+    LinkTransport(f->form().core().channel()).socket()->abort();
     f->state().EthernetConnected = 1;
     f->state().Info.ModelCode = 0;
     f->dialogs.clear();

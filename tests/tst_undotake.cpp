@@ -119,10 +119,10 @@ void TestUndoTake::undoHeldBackByTheRules()
     QCOMPARE(f->emuState("routes").section(',', 2, 2), "7");
 
     QVERIFY(Operate(*f, "o1 i7 T o1 i3 T"));
-    auto *pages = f->form().MainPageControl;
-    pages->setCurrentWidget(f->form().GroupingTabSheet);
+    auto *pages = f->find<QTabWidget>("MainPageControl");
+    pages->setCurrentWidget(f->find<GroupingPage>("GroupingTabSheet"));
     QVERIFY(Operate(*f, "g1 go1 gi3"));
-    pages->setCurrentWidget(f->form().ControlTabSheet);
+    pages->setCurrentWidget(f->find<SwitchingPage>("ControlTabSheet"));
     f->clearWire();
     QVERIFY(Operate(*f, "Z"));
     QCOMPARE(StatusText(*f), "Input 7 is not in the group of output 1");

@@ -1,6 +1,7 @@
 #include "app/FollowWindow.h"
 
 #include "app/MatrixForm.h"
+#include "control/Core.h"
 #include "ui/FollowMarks.h"
 
 #include <QApplication>
@@ -10,7 +11,7 @@ namespace kv {
 
 bool FollowWindow::mayPoll() const
 {
-    return !m_form.operatorActing() && !QApplication::activeModalWidget();
+    return !m_form.core().acting() && !QApplication::activeModalWidget();
 }
 
 void FollowWindow::showFollowStatus(const QString &text)
@@ -20,20 +21,20 @@ void FollowWindow::showFollowStatus(const QString &text)
 
 void FollowWindow::markChanged(int output, const QString &tip)
 {
-    if (m_form.followMarks)
-        m_form.followMarks->markChanged(output, tip);
+    if (m_form.m_followMarks)
+        m_form.m_followMarks->markChanged(output, tip);
 }
 
 void FollowWindow::unmarkChanged(int output)
 {
-    if (m_form.followMarks)
-        m_form.followMarks->unmarkChanged(output);
+    if (m_form.m_followMarks)
+        m_form.m_followMarks->unmarkChanged(output);
 }
 
 void FollowWindow::markForeign(int output, int input)
 {
-    if (m_form.followMarks)
-        m_form.followMarks->markForeign(output, input);
+    if (m_form.m_followMarks)
+        m_form.m_followMarks->markForeign(output, input);
 }
 
 } // namespace kv

@@ -35,9 +35,8 @@ public:
     }
     void recallPreview(int n) override
     {
-        m_form.actAsOperator([this, n] {
+        m_form.actAs(QStringLiteral("preset %1").arg(n), [this, n] {
             Core &core = *m_form.m_core;
-            const RouteJournal::Scope scope(&core.journal(), QStringLiteral("preset %1").arg(n));
             core.presets().PresetsRecallButtonClick();
             core.presets().PresetButtonClick(n);
         });

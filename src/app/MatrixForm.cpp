@@ -1,8 +1,8 @@
 #include "app/MatrixForm.h"
 
 #include "app/FollowWindow.h"
-#include "app/KeyTarget.h"
 #include "app/InfoForm.h"
+#include "app/KeyTarget.h"
 #include "app/RemoteControl.h"
 #include "app/WindowHost.h"
 #include "app/WindowQuestions.h"
@@ -56,7 +56,6 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
                        *ControlTabSheet, *GroupingTabSheet, *PresetsGroupBox, *SequencingTabSheet,
                        *m_followWindow, *m_questions},
                       m_timeouts, this);
-    m_channel = &m_core->channel();
 
     wireRouting();
     wireGrouping();
@@ -83,9 +82,9 @@ TMatrixForm::TMatrixForm(const Timeouts &timeouts) : m_timeouts(timeouts)
 TMatrixForm::~TMatrixForm()
 {
     // The server's clients go before the console they are served from.
-    delete remoteControl;
-    remoteControl = nullptr;
-    remoteServer = nullptr;
+    delete m_remoteControl;
+    m_remoteControl = nullptr;
+    m_remoteServer = nullptr;
 }
 
 void TMatrixForm::buildFrame()
@@ -144,15 +143,14 @@ void TMatrixForm::buildFrame()
 
 bool TMatrixForm::refused() const { return m_core->gateBusy(); }
 
-MatrixState &TMatrixForm::state() { return m_core->state(); }
-
-const MatrixState &TMatrixForm::state() const { return m_core->state(); }
-
-bool TMatrixForm::operatorActing() const { return m_core->acting(); }
+void TMatrixForm::actAs(const QString &origin, const std::function<void()> &f)
+{
+    m_core->act(origin, f);
+}
 
 void TMatrixForm::actAsOperator(const std::function<void()> &f)
 {
-    m_core->act(QStringLiteral("operator"), f);
+    actAs(QStringLiteral("operator"), f);
 }
 
 void TMatrixForm::MainPageControlChange()

@@ -1,6 +1,6 @@
 #pragma once
-// The main window: a frame that owns the one MatrixState, the command channel and the pages,
-// and wires them together. The behaviour lives in the rooms below it.
+// The main window: a frame that owns the core and the pages, and wires them together. The
+// behaviour lives in the rooms below it.
 
 #include "app/ControlOptions.h"
 #include "app/MainMenu.h"
@@ -18,7 +18,6 @@ class QTabWidget;
 namespace kv {
 
 class AboutPage;
-class CommandChannel;
 class ConfigActions;
 class EthernetLink;
 class FollowLight;
@@ -66,38 +65,17 @@ public:
     }
 
     Core &core() { return *m_core; }
-    MatrixState &state();
-    const MatrixState &state() const;
-    CommandChannel &channel() { return *m_channel; }
     TInfoForm *infoForm() { return m_infoForm.get(); } // the progress window
     const MainMenu &menu() const { return m_menu; }
 
-    QTabWidget *MainPageControl = nullptr;
-    QStatusBar *MainStatusBar = nullptr;
-    PresetPanel *PresetsGroupBox = nullptr;
-    SwitchingPage *ControlTabSheet = nullptr;
-    LabelingPage *LabelTabSheet = nullptr;
-    GroupingPage *GroupingTabSheet = nullptr;
-    SequencingPage *SequencingTabSheet = nullptr;
-    SetupPage *SetupTabSheet = nullptr;
-    AboutPage *AboutTabSheet = nullptr;
+    // The remote-control server (listens only when asked) and its dialog, settings and note.
+    RemoteServer *remoteServer() const { return m_remoteServer; }
+    RemoteControl *remoteControl() const { return m_remoteControl; }
+    // Following's marks on the route labels.
+    const FollowMarks *followMarks() const { return m_followMarks; }
 
-    void MainPageControlChange();
-
-    RoutingKeys *routingKeys = nullptr; // number keys, Take, Cancel, presets on F1-F8
-    HoldMarks *holdMarks = nullptr;
-    RouteLogWindow *routeLogWindow = nullptr; // made when first opened
-    RemoteServer *remoteServer = nullptr;     // listens only when asked
-    RemoteControl *remoteControl = nullptr;   // the server's dialog, settings and note
-    // Routes, labels or locks changed, whatever changed them: the remote clients are told.
-    void tellRemoteClients();
-    // An operator action (a gated handler) is under way; remote work waits for its end.
-    bool operatorActing() const;
     // The start-up question answered in advance (the command line's --connect).
     void setStartUpChoice(const StartUpChoice &choice) { m_startUp = choice; }
-    // Following the switcher, with its marks on the route labels and its status-bar lamp.
-    FollowMarks *followMarks = nullptr;
-    FollowLight *followLight = nullptr;
     // Follow Switcher Changes for this run only, as --follow asks; the saved choice stays.
     void followForThisRun();
     // Nobody is at this console: every box answers itself after ms with its safe choice, says
@@ -114,6 +92,36 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The window's own parts, which implement the views it lends the rooms below.
+    friend class FollowWindow;
+    friend class LabelFiles;
+    friend class RoutingKeys;
+    friend class WindowHost;
+
+    // The pages, under their documented objectNames: a test finds them by name.
+    QTabWidget *MainPageControl = nullptr;
+    QStatusBar *MainStatusBar = nullptr;
+    PresetPanel *PresetsGroupBox = nullptr;
+    SwitchingPage *ControlTabSheet = nullptr;
+    LabelingPage *LabelTabSheet = nullptr;
+    GroupingPage *GroupingTabSheet = nullptr;
+    SequencingPage *SequencingTabSheet = nullptr;
+    SetupPage *SetupTabSheet = nullptr;
+    AboutPage *AboutTabSheet = nullptr;
+
+    RoutingKeys *m_routingKeys = nullptr; // number keys, Take, Cancel, presets on F1-F8
+    HoldMarks *m_holdMarks = nullptr;
+    RouteLogWindow *m_routeLogWindow = nullptr; // made when first opened
+    RemoteServer *m_remoteServer = nullptr;
+    RemoteControl *m_remoteControl = nullptr;
+    // Following the switcher, with its marks on the route labels and its status-bar lamp.
+    FollowMarks *m_followMarks = nullptr;
+    FollowLight *m_followLight = nullptr;
+
+    void MainPageControlChange();
+    // Routes, labels or locks changed, whatever changed them: the remote clients are told.
+    void tellRemoteClients();
+
     void buildFrame();
     void wireRouting();
     void wireStatusRead();
@@ -138,18 +146,23 @@ private:
     bool refused() const;
     template <class... Args, class F> auto gated(F f)
     {
-        auto act = acting<Args...>(f);
-        return [this, act](Args... args) {
+        return gatedAs<Args...>(operatorOrigin<Args...>, f);
+    }
+    // As gated, under the origin the action names (a preset, a configuration file).
+    template <class... Args, class O, class F> auto gatedAs(O origin, F f)
+    {
+        return [this, origin, f](Args... args) {
             if (!refused())
-                act(args...);
+                actAs(origin(args...), [&] { f(args...); });
         };
     }
-    // An operator action already let through (the routing keys check refused() themselves),
-    // entering the core as every front end does.
-    template <class... Args, class F> auto acting(F f)
+    template <class... Args> static QString operatorOrigin(Args...)
     {
-        return [this, f](Args... args) { actAsOperator([&] { f(args...); }); };
+        return QStringLiteral("operator");
     }
+    // An action already let through (the routing keys check refused() themselves), entering
+    // the core as every front end does.
+    void actAs(const QString &origin, const std::function<void()> &f);
     void actAsOperator(const std::function<void()> &f);
     StartUpChoice m_startUp;
 
@@ -162,7 +175,6 @@ private:
     Core *m_core = nullptr;
     MainMenu m_menu;
     std::unique_ptr<WindowHost> m_host;
-    CommandChannel *m_channel = nullptr;
     std::unique_ptr<TInfoForm> m_infoForm;
     std::unique_ptr<WindowQuestions> m_questions;
     std::unique_ptr<FollowWindow> m_followWindow;

@@ -1,7 +1,6 @@
 #include "app/RemoteControl.h"
 
 #include "app/MatrixForm.h"
-#include "app/RemoteHost.h"
 #include "config/Settings.h"
 #include "control/Core.h"
 #include "remote/RemoteServer.h"
@@ -54,8 +53,8 @@ QString CannotListen(const QHostAddress &address, quint16 port, const QString &w
 } // namespace
 
 RemoteControl::RemoteControl(TMatrixForm &form, QStatusBar &bar, QAction &menuItem)
-    : QObject(&form), m_form(form), m_bar(bar), m_host(std::make_unique<RemoteHost>(form)),
-      m_server(new RemoteServer(*m_host, this))
+    : QObject(&form), m_form(form), m_bar(bar),
+      m_server(new RemoteServer(form.core().remote(), this))
 {
     connect(&menuItem, &QAction::triggered, this, [this] { openDialog(); });
 
@@ -122,7 +121,7 @@ void RemoteControl::showStatus()
     else
         m_dialog->setStatusText(QStringLiteral("Not listening."));
     QList<QPair<int, QString>> locks;
-    for (int o = 0; o < OutputsOf(m_form.state()); ++o)
+    for (int o = 0; o < OutputsOf(m_form.core().state()); ++o)
         if (!m_form.core().holds().lockOwner(o).isEmpty())
             locks.append({o, m_form.core().holds().lockOwner(o)});
     m_dialog->setLocks(locks);

@@ -4,7 +4,6 @@
 
 #include <QHostAddress>
 #include <QObject>
-#include <memory>
 
 class QAction;
 class QLabel;
@@ -13,7 +12,6 @@ class QStatusBar;
 namespace kv {
 
 class RemoteDialog;
-class RemoteHost;
 class RemoteServer;
 class TMatrixForm;
 
@@ -40,7 +38,6 @@ private:
 
     TMatrixForm &m_form;
     QStatusBar &m_bar;
-    std::unique_ptr<RemoteHost> m_host;
     RemoteServer *m_server;
     QLabel *m_status = nullptr;
     RemoteDialog *m_dialog = nullptr; // made when first opened

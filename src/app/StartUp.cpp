@@ -29,7 +29,7 @@ const QString kExitQuestion = QStringLiteral("Are you sure you want to exit this
 
 void TMatrixForm::FormShow()
 {
-    state().SuppressCommands = 1;
+    m_core->state().SuppressCommands = 1;
     if (m_startUp.answer != StartUpChoice::Answer::Ask) {
         connectAtStartUp();
         return;

@@ -25,8 +25,8 @@ void TMatrixForm::runUnattended(int ms)
             m_core->journal().note(
                 QStringLiteral("unattended"),
                 QStringLiteral("\"%1\" answered %2").arg(title, Dialogs::answerName(answer)));
-            remoteServer->refuseWaiting(QStringLiteral("\"%1\" was answered %2 unattended")
-                                            .arg(title, Dialogs::answerName(answer)));
+            m_remoteServer->refuseWaiting(QStringLiteral("\"%1\" was answered %2 unattended")
+                                              .arg(title, Dialogs::answerName(answer)));
         });
 }
 

@@ -18,12 +18,12 @@ namespace kv {
 
 void TMatrixForm::wireFollow()
 {
-    followMarks = new FollowMarks(*ControlTabSheet);
-    followLight = new FollowLight;
-    MainStatusBar->addPermanentWidget(followLight);
+    m_followMarks = new FollowMarks(*ControlTabSheet);
+    m_followLight = new FollowLight;
+    MainStatusBar->addPermanentWidget(m_followLight);
 
     FollowSwitcher *f = &m_core->follower();
-    connect(f, &FollowSwitcher::lampChanged, followLight, &FollowLight::show);
+    connect(f, &FollowSwitcher::lampChanged, m_followLight, &FollowLight::show);
     connect(&m_core->statusRead(), &StatusRead::routesRead, f, &FollowSwitcher::switcherRead);
     // What the switcher changed by itself reaches the remote clients too.
     connect(f, &FollowSwitcher::routesChangedAtSwitcher, this, [this] { tellRemoteClients(); });
@@ -33,7 +33,7 @@ void TMatrixForm::wireFollow()
     connect(item, &QAction::toggled, this, [this](bool on) {
         m_core->follower().setEnabled(on);
         if (!on)
-            followMarks->clear();
+            m_followMarks->clear();
     });
     // Only the operator's choice is remembered, not one made for a single run.
     connect(item, &QAction::triggered, this, [](bool on) {

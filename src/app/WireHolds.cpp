@@ -19,7 +19,7 @@ namespace kv {
 
 void TMatrixForm::wireHolds()
 {
-    holdMarks = new HoldMarks(*ControlTabSheet);
+    m_holdMarks = new HoldMarks(*ControlTabSheet);
 
     // Stays until a save succeeds: a passing message would be gone with the first command.
     auto *settingsNote = new QLabel;
@@ -34,19 +34,20 @@ void TMatrixForm::wireHolds()
 
     // Protects: set from the output button's menu or Ctrl+P, remembered, shown.
     for (int o : m_core->holds().protects().all())
-        holdMarks->setProtected(o, true);
+        m_holdMarks->setProtected(o, true);
     connect(&m_core->holds().protects(), &ProtectedOutputs::changed, this, [this](int o, bool on) {
-        holdMarks->setProtected(o, on);
+        m_holdMarks->setProtected(o, on);
         MainStatusBar->showMessage(
             (on ? QStringLiteral("Output %1 protected") : QStringLiteral("Output %1 released"))
                 .arg(o + 1));
         tellRemoteClients();
     });
-    connect(holdMarks, &HoldMarks::toggleRequested, this,
+    connect(m_holdMarks, &HoldMarks::toggleRequested, this,
             gated<int>([this](int n) { m_core->holds().protects().toggle(n - 1); }));
     connect(m_menu.ProtectSelected1, &QAction::triggered, this, gated([this] {
-                if (state().SelectedOutput >= 0 && state().SelectedOutput < OutputsOf(state()))
-                    m_core->holds().protects().toggle(state().SelectedOutput);
+                const MatrixState &s = m_core->state();
+                if (s.SelectedOutput >= 0 && s.SelectedOutput < OutputsOf(s))
+                    m_core->holds().protects().toggle(s.SelectedOutput);
                 else
                     MainStatusBar->showMessage(QStringLiteral("Select an output first"));
             }));
@@ -56,10 +57,10 @@ void TMatrixForm::wireHolds()
     // Locks: shown as clients take them, freed from the output button's menu.
     connect(&m_core->holds(), &Holds::locksChanged, this, [this] {
         for (int o = 0; o < kMaxPorts; ++o)
-            holdMarks->setLockedBy(o, m_core->holds().lockOwner(o));
+            m_holdMarks->setLockedBy(o, m_core->holds().lockOwner(o));
     });
-    connect(holdMarks, &HoldMarks::forceUnlockRequested, this,
-            gated<int>([this](int n) { remoteControl->askForceUnlock(n - 1); }));
+    connect(m_holdMarks, &HoldMarks::forceUnlockRequested, this,
+            gated<int>([this](int n) { m_remoteControl->askForceUnlock(n - 1); }));
 }
 
 } // namespace kv

@@ -22,11 +22,8 @@ void TMatrixForm::wireLabelsAndConfig()
             [labels](LabelKind kind) { labels->ResetLabelsButtonClick(kind); });
 
     connect(m_menu.OpenConfigurationFile1, &QAction::triggered, &m_core->configActions(),
-            gated([this] {
-                const RouteJournal::Scope scope(&m_core->journal(),
-                                                QStringLiteral("configuration file"));
-                m_core->configActions().OpenConfigurationFile1Click();
-            }));
+            gatedAs([] { return QStringLiteral("configuration file"); },
+                    [this] { m_core->configActions().OpenConfigurationFile1Click(); }));
     connect(m_menu.SaveConfigurationtoFile1, &QAction::triggered, &m_core->configActions(),
             [this] { m_core->configActions().SaveConfigurationtoFile1Click(); });
 

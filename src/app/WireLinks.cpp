@@ -67,11 +67,11 @@ void TMatrixForm::wireLinks()
             });
 
     // About page: what the switcher sends, and the line lights while monitoring.
-    auto *lines = new LineMonitor(*m_channel, this);
+    auto *lines = new LineMonitor(m_core->channel(), this);
     connect(lines, &LineMonitor::changed, AboutTabSheet, [this](const LineStates &s) {
         AboutTabSheet->setLights(s.txd, s.rxd, s.dcd, s.dsr, s.cts);
     });
-    connect(m_channel, &CommandChannel::serialBytesReceived, AboutTabSheet->AdTerminal1,
+    connect(&m_core->channel(), &CommandChannel::serialBytesReceived, AboutTabSheet->AdTerminal1,
             &TerminalView::write);
 
     // Frame: Exit asks the window to close (the confirmation runs there); About.

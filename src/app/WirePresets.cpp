@@ -21,24 +21,19 @@ void TMatrixForm::wirePresets()
     connect(panel, &PresetPanel::saveCancelClicked, p,
             gated([p] { p->PresetSaveCancelButtonClick(); }));
     connect(panel, &PresetPanel::recallClicked, p, gated([p] { p->PresetsRecallButtonClick(); }));
-    connect(panel, &PresetPanel::recallCancelClicked, p, gated([this, p] {
-                const RouteJournal::Scope scope(&m_core->journal(),
-                                                m_core->presets().previewOrigin());
-                p->PresetRecallCancelButtonClick();
-            }));
-    connect(panel, &PresetPanel::confirmClicked, p, gated([this, p] {
-                const RouteJournal::Scope scope(&m_core->journal(),
-                                                m_core->presets().previewOrigin());
-                p->PresetRecallConfirmButtonClick();
-            }));
-    connect(panel, &PresetPanel::presetClicked, p, gated<int>([this, p, panel](int n) {
-                // Saving takes the live routes; recalling shows the preset's.
-                const RouteJournal::Scope scope(
-                    &m_core->journal(), panel->saveEnabled() ? QStringLiteral("operator")
-                                                             : QStringLiteral("preset %1").arg(n));
-                p->PresetButtonClick(n);
-            }));
-
+    // A preview's cancel and confirm are journalled as the preset's.
+    const auto preview = [this] { return m_core->presets().previewOrigin(); };
+    connect(panel, &PresetPanel::recallCancelClicked, p,
+            gatedAs(preview, [p] { p->PresetRecallCancelButtonClick(); }));
+    connect(panel, &PresetPanel::confirmClicked, p,
+            gatedAs(preview, [p] { p->PresetRecallConfirmButtonClick(); }));
+    // Saving takes the live routes; recalling shows the preset's.
+    const auto chosen = [panel](int n) {
+        return panel->saveEnabled() ? QStringLiteral("operator")
+                                    : QStringLiteral("preset %1").arg(n);
+    };
+    connect(panel, &PresetPanel::presetClicked, p,
+            gatedAs<int>(chosen, [p](int n) { p->PresetButtonClick(n); }));
 }
 
 } // namespace kv

@@ -15,17 +15,17 @@ namespace kv {
 
 void TMatrixForm::wireRemote()
 {
-    remoteControl = new RemoteControl(*this, *MainStatusBar, *m_menu.RemoteControl1);
-    remoteServer = remoteControl->server();
-    RemoteServer *server = remoteServer;
+    m_remoteControl = new RemoteControl(*this, *MainStatusBar, *m_menu.RemoteControl1);
+    m_remoteServer = m_remoteControl->server();
+    RemoteServer *server = m_remoteServer;
 
     // Whatever changed the routes, the labels, the link or a protect, the clients hear of it
     // once the switcher has answered; the requests that waited for the gate run then.
-    connect(m_channel, &CommandChannel::exchangeEnded, server, [this] {
+    connect(&m_core->channel(), &CommandChannel::exchangeEnded, server, [this] {
         tellRemoteClients();
-        remoteServer->runQueued();
+        m_remoteServer->runQueued();
     });
-    connect(m_channel, &CommandChannel::serialLinkLiveChanged, this,
+    connect(&m_core->channel(), &CommandChannel::serialLinkLiveChanged, this,
             [this] { tellRemoteClients(); });
     // Whatever an action changed, the clients hear of it once it is done.
     connect(m_core, &Core::changed, this, [this] { tellRemoteClients(); });
@@ -36,8 +36,8 @@ void TMatrixForm::wireRemote()
 
 void TMatrixForm::tellRemoteClients()
 {
-    if (remoteServer)
-        remoteServer->changed();
+    if (m_remoteServer)
+        m_remoteServer->changed();
 }
 
 } // namespace kv

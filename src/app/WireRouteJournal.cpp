@@ -39,19 +39,19 @@ void TMatrixForm::wireRouteJournal()
 
 void TMatrixForm::openRouteLog()
 {
-    if (!routeLogWindow) {
-        routeLogWindow = new RouteLogWindow(this);
-        connect(&m_core->journal(), &RouteJournal::changeRecorded, routeLogWindow,
+    if (!m_routeLogWindow) {
+        m_routeLogWindow = new RouteLogWindow(this);
+        connect(&m_core->journal(), &RouteJournal::changeRecorded, m_routeLogWindow,
                 &RouteLogWindow::addChange);
     }
-    if (!routeLogWindow->isVisible()) {
+    if (!m_routeLogWindow->isVisible()) {
         const QString folder = DefaultRouteLogFolder();
-        routeLogWindow->setFolder(folder);
-        routeLogWindow->setChanges(ReadRouteLog(folder));
+        m_routeLogWindow->setFolder(folder);
+        m_routeLogWindow->setChanges(ReadRouteLog(folder));
     }
-    routeLogWindow->show();
-    routeLogWindow->raise();
-    routeLogWindow->activateWindow();
+    m_routeLogWindow->show();
+    m_routeLogWindow->raise();
+    m_routeLogWindow->activateWindow();
 }
 
 } // namespace kv

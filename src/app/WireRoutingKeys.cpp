@@ -17,10 +17,10 @@ namespace kv {
 void TMatrixForm::wireRoutingKeys()
 {
     m_keyTarget = std::make_unique<KeyTarget>(*this);
-    routingKeys = new RoutingKeys(*this, *m_keyTarget);
+    m_routingKeys = new RoutingKeys(*this, *m_keyTarget);
     // Digits typed before the page was left never act on coming back.
-    connect(MainPageControl, &QTabWidget::currentChanged, routingKeys,
-            [this] { routingKeys->keys().clear(); });
+    connect(MainPageControl, &QTabWidget::currentChanged, m_routingKeys,
+            [this] { m_routingKeys->keys().clear(); });
 
     SwitchingPage *page = ControlTabSheet;
     for (int n = 1; n <= kMaxPorts; ++n) {

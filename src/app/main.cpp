@@ -26,8 +26,8 @@ int main(int argc, char *argv[])
     if (unattended)
         form.runUnattended(kv::kUnattendedAnswerMs);
     if (options.control.serve &&
-        !form.remoteControl->serveAtStartUp(options.control.bind, options.control.port,
-                                            unattended) &&
+        !form.remoteControl()->serveAtStartUp(options.control.bind, options.control.port,
+                                              unattended) &&
         unattended)
         return 2;
     form.setStartUpChoice(options.control.startUp);

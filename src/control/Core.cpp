@@ -1,6 +1,7 @@
 #include "control/Core.h"
 
 #include "control/ConfigActions.h"
+#include "control/CoreRemote.h"
 #include "control/FollowSwitcher.h"
 #include "control/Grouping.h"
 #include "control/Labels.h"
@@ -56,5 +57,12 @@ void Core::initState()
 }
 
 Core::~Core() = default;
+
+RemoteConsole &Core::remote()
+{
+    if (!m_remote)
+        m_remote = std::make_unique<CoreRemote>(*this);
+    return *m_remote;
+}
 
 } // namespace kv

@@ -20,6 +20,7 @@
 namespace kv {
 
 class ConfigActions;
+class CoreRemote;
 class ConfigView;
 class EthernetLink;
 class EthernetLinkHost;
@@ -32,6 +33,7 @@ class LabelView;
 class LinkHost;
 class PresetView;
 class Presets;
+class RemoteConsole;
 class Routing;
 class RoutingView;
 class Sequencer;
@@ -89,6 +91,9 @@ public:
     SystemCommands &systemCommands() { return *m_systemCommands; }
     SerialLink &serialLink() { return *m_serialLink; }
     EthernetLink &ethernetLink() { return *m_ethernetLink; }
+    // The core as the remote-control server sees it; made when first asked for, since it
+    // keeps the console's remote identity in the settings.
+    RemoteConsole &remote();
 
     // The start-up values, with the pages the features own reset in their documented places.
     // Once the front end has bound its pages.
@@ -141,6 +146,7 @@ private:
     SerialLink *m_serialLink;
     EthernetLink *m_ethernetLink;
     std::unique_ptr<SystemCommands> m_systemCommands;
+    std::unique_ptr<CoreRemote> m_remote;
     int m_actingDepth = 0;
 };
 

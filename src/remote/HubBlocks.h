@@ -4,6 +4,8 @@
 // fixed limits; the parser turns a block into a request; the formatters write the blocks the
 // server sends. Pure code: no socket, no console.
 
+#include "control/RemoteConsole.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QChar>
@@ -75,16 +77,6 @@ struct HubRequest {
 
 // Numbers must lie inside the model; anything not understood is Invalid as a whole.
 HubRequest ParseHubRequest(const HubBlock &block, int inputs, int outputs);
-
-struct HubDevice {
-    bool present = false;
-    QString modelName;
-    QString friendlyName;
-    QString uniqueId;
-    int inputs = 0;
-    int outputs = 0;
-    bool operator==(const HubDevice &) const = default;
-};
 
 QByteArray HubBlockText(const QString &header, const QStringList &lines);
 QByteArray HubAck();

@@ -1,5 +1,7 @@
 #include "remote/RemoteServer.h"
 
+#include "control/Holds.h"
+
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>

@@ -5,8 +5,8 @@
 // gate and runs through the console's own operations. Every change the console makes or
 // sees reaches every client once changed() is called.
 
+#include "control/RemoteConsole.h"
 #include "remote/HubBlocks.h"
-#include "remote/RemoteConsole.h"
 
 #include <QHash>
 #include <QHostAddress>

@@ -15,6 +15,7 @@
 #include <QSerialPort>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QTabWidget>
 #include <QTcpSocket>
 
 namespace kv::test {
@@ -70,7 +71,7 @@ bool ConsoleFixture::connectSerial()
 {
     if (m_emu->ptyDevice().isEmpty())
         return fail(QStringLiteral("kvemu has no pty"));
-    QSerialPort *port = LinkTransport(m_form->channel()).serialPort();
+    QSerialPort *port = LinkTransport(m_form->core().channel()).serialPort();
     port->setPortName(m_emu->ptyDevice());
     if (!port->open(QIODevice::ReadWrite))
         return fail(QStringLiteral("open %1: %2").arg(m_emu->ptyDevice(), port->errorString()));
@@ -80,7 +81,7 @@ bool ConsoleFixture::connectSerial()
     port->setStopBits(QSerialPort::OneStop);
     port->setFlowControl(QSerialPort::HardwareControl);
     state().SerialPortOpen = 1;
-    LinkTransport(m_form->channel()).setSerialLinkLive(true);
+    LinkTransport(m_form->core().channel()).setSerialLinkLive(true);
     m_form->menu().ReadfromKestavions1->setEnabled(true); // as a real connect leaves it
     return true;
 }
@@ -89,7 +90,7 @@ bool ConsoleFixture::connectTcp()
 {
     if (m_emu->tcpPort() == 0)
         return fail(QStringLiteral("kvemu has no TCP port"));
-    QTcpSocket *socket = LinkTransport(m_form->channel()).socket();
+    QTcpSocket *socket = LinkTransport(m_form->core().channel()).socket();
     socket->connectToHost(QHostAddress::LocalHost, m_emu->tcpPort());
     if (!socket->waitForConnected(5000))
         return fail(QStringLiteral("connect to %1: %2").arg(m_emu->tcpPort()).arg(socket->errorString()));
@@ -99,6 +100,11 @@ bool ConsoleFixture::connectTcp()
 }
 
 void ConsoleFixture::readAll() { m_form->core().statusRead().ReadfromKestavions1Click(); }
+
+void ConsoleFixture::showPage(const QString &name)
+{
+    find<QTabWidget>("MainPageControl")->setCurrentWidget(find(name));
+}
 
 bool ConsoleFixture::click(const QString &name)
 {
@@ -166,7 +172,7 @@ void ConsoleFixture::armRescue(int ms)
     QObject::connect(m_rescue.get(), &QTimer::timeout, m_form.get(), [this] {
         m_rescued = true;
         m_rescue->setInterval(1000);
-        LinkTransport(m_form->channel()).expireWatchdog();
+        LinkTransport(m_form->core().channel()).expireWatchdog();
     });
     m_rescue->start();
 }
@@ -204,7 +210,7 @@ std::unique_ptr<ConsoleFixture> ReadOnce(const QString &link, EmuProcess::Option
         return f;
     if (link != QLatin1String("tcp")) {
         SetComPorts({f->emu().ptyPath()});
-        LinkTransport(f->form().channel()).setPortNumber(1);
+        LinkTransport(f->form().core().channel()).setPortNumber(1);
     }
     f->readAll();
     return f;

@@ -51,7 +51,7 @@ public:
     void readAll();
 
     TMatrixForm &form() { return *m_form; }
-    MatrixState &state() { return m_form->state(); }
+    MatrixState &state() { return m_form->core().state(); }
     EmuProcess &emu() { return *m_emu; }
     ScriptedDialogs dialogs;
 
@@ -63,6 +63,8 @@ public:
     // Clicks a button or check box (or triggers an action) by objectName, as the operator
     // would: false when there is none or it is disabled (then nothing happens).
     bool click(const QString &name);
+    // Brings the page with that objectName to the front, as a click on its tab does.
+    void showPage(const QString &name);
     QColor colour(const QString &name) const; // painted face or background
     QString text(const QString &name) const;  // caption of a button, label, box or edit
     bool isEnabled(const QString &name) const;

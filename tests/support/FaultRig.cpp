@@ -64,15 +64,15 @@ QStringList FullQuerySequence()
 
 QString WaitsNormally(ConsoleFixture &f)
 {
-    const Timeouts &t = f.form().channel().timeouts();
+    const Timeouts &t = f.form().core().channel().timeouts();
     const int delay = (t.ticksToMs(t.ProbeTicks) + t.ticksToMs(t.NormalTicks)) / 2;
     if (f.emu().sendControl(QStringLiteral("clear-faults")) != QLatin1String("ok") ||
         f.emu().sendControl(QStringLiteral("fault delay:TAKE=%1@1").arg(delay)) !=
             QLatin1String("ok"))
         return QStringLiteral("kvemu does not answer");
-    LinkTransport(f.form().channel()).setSerialLinkLive(true);
+    LinkTransport(f.form().core().channel()).setSerialLinkLive(true);
     f.clearWire();
-    SendTakeCancel(f.form().channel());
+    SendTakeCancel(f.form().core().channel());
     const QStringList wire = f.wire();
     return wire == QStringList{QStringLiteral("TAKE 0")} ? QString()
                                                          : "late answer: " + wire.join('|');

@@ -4,7 +4,7 @@
 // and the blank line, exactly as they came.
 //
 //     HubClient c;
-//     QVERIFY(c.connectTo(f.form().remoteServer->port()));   // the dump, up to END PRELUDE
+//     QVERIFY(c.connectTo(f.form().remoteServer()->port()));   // the dump, up to END PRELUDE
 //     c.send("VIDEO OUTPUT ROUTING:\n0 3\n\n");
 //     QCOMPARE(c.next(2), "ACK\n\nVIDEO OUTPUT ROUTING:\n0 3\n\n");
 

@@ -36,14 +36,14 @@ inline bool Operate(ConsoleFixture &f, const QString &script)
         {"go", "GroupOutputButton"}, {"gi", "GroupInputButton"}, {"g", "GroupingRadioGroupItem"},
         {"p", "PresetButton"},       {"o", "OutputButton"},      {"i", "InputButton"},
         {"k", "ReclockerCheckBox"}};
-    QTabWidget *pages = f.form().MainPageControl;
+    QTabWidget *pages = f.find<QTabWidget>("MainPageControl");
     for (const QString &step : script.split(' ', Qt::SkipEmptyParts)) {
         if (step == "P" || step == "PL") {
             if (step == "P")
-                pages->setCurrentWidget(f.form().SequencingTabSheet);
+                pages->setCurrentWidget(f.find<SequencingPage>("SequencingTabSheet"));
             else
-                pages->setCurrentWidget(f.form().LabelTabSheet);
-            pages->setCurrentWidget(f.form().ControlTabSheet);
+                pages->setCurrentWidget(f.find<LabelingPage>("LabelTabSheet"));
+            pages->setCurrentWidget(f.find<SwitchingPage>("ControlTabSheet"));
             continue;
         }
         QString name = named.value(step);

@@ -21,12 +21,12 @@ inline std::unique_ptr<ConsoleFixture> Serving(const QString &link = "pty", int 
     if (!f->error().isEmpty())
         return f;
     f->readAll();
-    f->form().remoteServer->listen(QHostAddress::LocalHost, 0);
+    f->form().remoteServer()->listen(QHostAddress::LocalHost, 0);
     f->clearWire();
     return f;
 }
 
-inline quint16 PortOf(ConsoleFixture &f) { return f.form().remoteServer->port(); }
+inline quint16 PortOf(ConsoleFixture &f) { return f.form().remoteServer()->port(); }
 
 // For a client in a thread of its own, with blocking waits: connected, the dump read.
 inline bool ConnectPastPrelude(QTcpSocket &s, quint16 port)
@@ -45,4 +45,4 @@ inline bool ConnectPastPrelude(QTcpSocket &s, quint16 port)
 #define SERVING(f, ...)                                                                        \
     auto f = Serving(__VA_ARGS__);                                                             \
     QVERIFY2(f->error().isEmpty(), qPrintable(f->error()));                                    \
-    QVERIFY(f->form().remoteServer->isListening())
+    QVERIFY(f->form().remoteServer()->isListening())

@@ -40,6 +40,9 @@ inline QStringList JournalLines(const QString &folder)
     return lines;
 }
 
-inline QString StatusText(ConsoleFixture &f) { return f.form().MainStatusBar->currentMessage(); }
+inline QString StatusText(ConsoleFixture &f)
+{
+    return f.find<QStatusBar>("MainStatusBar")->currentMessage();
+}
 
 } // namespace kv::test

@@ -1,13 +1,10 @@
-#include "app/RemoteHost.h"
+#include "control/CoreRemote.h"
 
-#include "app/MatrixForm.h"
 #include "config/Settings.h"
 #include "control/CommitPath.h"
-#include "control/ConfigActions.h"
 #include "control/Core.h"
 #include "control/FollowSwitcher.h"
 #include "control/Labels.h"
-#include "control/ProtectedOutputs.h"
 #include "control/Routing.h"
 #include "control/UndoTake.h"
 #include "link/CommandChannel.h"
@@ -57,7 +54,7 @@ QString RemoteModelName(std::uint8_t modelCode, int inputs, int outputs)
     return QStringLiteral("Kestavion SDI (%1 x %2)").arg(inputs).arg(outputs);
 }
 
-RemoteHost::RemoteHost(TMatrixForm &form) : m_form(form)
+CoreRemote::CoreRemote(Core &core) : m_core(core)
 {
     // Made once and kept, so that a panel knows this console again after a restart.
     QSettings s = ConsoleSettings();
@@ -69,11 +66,11 @@ RemoteHost::RemoteHost(TMatrixForm &form) : m_form(form)
     m_friendlyName = ReadSetting(s, settings::RemoteFriendlyName);
 }
 
-HubDevice RemoteHost::device() const
+HubDevice CoreRemote::device() const
 {
-    const MatrixState &s = m_form.state();
+    const MatrixState &s = m_core.state();
     const int inputs = InputsOf(s), outputs = OutputsOf(s);
-    return {m_form.channel().linkUp(),
+    return {m_core.channel().linkUp(),
             RemoteModelName(s.Info.ModelCode, inputs, outputs),
             m_friendlyName,
             m_uniqueId,
@@ -81,40 +78,39 @@ HubDevice RemoteHost::device() const
             outputs};
 }
 
-QStringList RemoteHost::labels(HubLabelKind kind) const
+QStringList CoreRemote::labels(HubLabelKind kind) const
 {
-    const MatrixState &s = m_form.state();
+    const MatrixState &s = m_core.state();
     const int count = kind == HubLabelKind::Input ? InputsOf(s) : OutputsOf(s);
     QStringList list;
     for (int n = 1; n <= count; ++n)
-        list << m_form.core().configActions().labels().label(Kind(kind), n);
+        list << m_core.labels().label(Kind(kind), n);
     return list;
 }
 
-QList<int> RemoteHost::onAirRoutes() const
+QList<int> CoreRemote::onAirRoutes() const
 {
-    const MatrixState &s = m_form.state();
+    const MatrixState &s = m_core.state();
     QList<int> routes;
     for (int o = 0; o < OutputsOf(s); ++o) {
         // A pending route is not on air yet: the output still shows its earlier input. Nor is
         // one the switcher never answered for.
-        const RouteJournal &journal = m_form.core().journal();
+        const RouteJournal &journal = m_core.journal();
         const int input = journal.unconfirmed(o) ? journal.confirmedOnAir(o) : OnAirInput(s, o);
         routes << (input < InputsOf(s) ? input : -1);
     }
     return routes;
 }
 
-bool RemoteHost::gateFree() const
+bool CoreRemote::gateFree() const
 {
-    return !m_form.channel().exchangeInProgress() && m_form.state().Busy == 0 &&
-           !m_form.operatorActing();
+    return !m_core.gateBusy() && m_core.state().Busy == 0 && !m_core.acting();
 }
 
-bool RemoteHost::operatorPending() const
+bool CoreRemote::operatorPending() const
 {
-    const MatrixState &s = m_form.state();
-    if (s.PresetPreviewPending != 0 || m_form.core().undoTake().pending())
+    const MatrixState &s = m_core.state();
+    if (s.PresetPreviewPending != 0 || m_core.undoTake().pending())
         return true;
     for (int o = 0; o < OutputsOf(s); ++o)
         if (s.Routes[o].Taken == 0)
@@ -122,32 +118,31 @@ bool RemoteHost::operatorPending() const
     return false;
 }
 
-bool RemoteHost::inputAllowed(int output, int input) const
+bool CoreRemote::inputAllowed(int output, int input) const
 {
-    return output < OutputsOf(m_form.state()) && InputAllowedFor(m_form.state(), output, input);
+    return output < OutputsOf(m_core.state()) && InputAllowedFor(m_core.state(), output, input);
 }
 
-Holds &RemoteHost::holds() { return m_form.core().holds(); }
+Holds &CoreRemote::holds() { return m_core.holds(); }
 
-QString RemoteHost::salvoRefusal(const QList<int> &outputs, const QString &owner) const
+QString CoreRemote::salvoRefusal(const QList<int> &outputs, const QString &owner) const
 {
-    return m_form.core().commits().refusal({QStringLiteral("Remote salvo"), outputs, true, {}},
-                                           owner);
+    return m_core.commits().refusal({QStringLiteral("Remote salvo"), outputs, true, {}}, owner);
 }
 
-void RemoteHost::readSwitcherRoutes(const QString &origin)
+void CoreRemote::readSwitcherRoutes(const QString &origin)
 {
-    m_form.core().act(origin, [&] { m_form.core().follower().catchUp(); });
+    m_core.act(origin, [&] { m_core.follower().catchUp(); });
 }
 
-void RemoteHost::takeRoutes(const QList<QPair<int, int>> &routes, const QString &origin)
+void CoreRemote::takeRoutes(const QList<QPair<int, int>> &routes, const QString &origin)
 {
-    m_form.core().act(origin, [&] { m_form.core().routing().TakeSalvo(routes); });
+    m_core.act(origin, [&] { m_core.routing().TakeSalvo(routes); });
 }
 
-void RemoteHost::setLabel(HubLabelKind kind, int port, const QString &text)
+void CoreRemote::setLabel(HubLabelKind kind, int port, const QString &text)
 {
     // As typed: the edit keeps six characters at most, and leaving it applies them.
-    m_form.core().configActions().labels().setLabel(Kind(kind), port + 1, text);
+    m_core.labels().setLabel(Kind(kind), port + 1, text);
 }
 } // namespace kv

@@ -1,15 +1,25 @@
 #pragma once
 // What the remote-control server needs of the console it serves. Numbers are 0-based.
 
-#include "control/Holds.h"
-#include "remote/HubBlocks.h"
-
 #include <QList>
 #include <QPair>
 #include <QString>
 #include <QStringList>
 
 namespace kv {
+
+class Holds;
+
+// The switcher as a remote client is told of it.
+struct HubDevice {
+    bool present = false;
+    QString modelName;
+    QString friendlyName;
+    QString uniqueId;
+    int inputs = 0;
+    int outputs = 0;
+    bool operator==(const HubDevice &) const = default;
+};
 
 enum class HubLabelKind { Input, Output };
 

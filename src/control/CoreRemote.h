@@ -1,16 +1,18 @@
 #pragma once
-// The console as the remote-control server sees it: the model, the operator's labels, the
-// routes on air, the gate, and the operations a remote request runs through.
+// The core as the remote-control server sees it: the model, the applied labels, the routes
+// on air, the gate, and the operations a remote request runs through.
 
-#include "remote/RemoteConsole.h"
+#include "control/RemoteConsole.h"
+
+#include <cstdint>
 
 namespace kv {
 
-class TMatrixForm;
+class Core;
 
-class RemoteHost : public RemoteConsole {
+class CoreRemote : public RemoteConsole {
 public:
-    explicit RemoteHost(TMatrixForm &form);
+    explicit CoreRemote(Core &core);
 
     HubDevice device() const override;
     QStringList labels(HubLabelKind kind) const override;
@@ -25,7 +27,7 @@ public:
     void setLabel(HubLabelKind kind, int port, const QString &text) override;
 
 private:
-    TMatrixForm &m_form;
+    Core &m_core;
     QString m_uniqueId;
     QString m_friendlyName;
 };
