@@ -9,4 +9,4 @@ cmake --build "$build" -j"$(nproc)"
 # Leaks are reported too; halt on the first error of either sanitizer, kvemu included.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:strict_string_checks=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}"
-ctest --test-dir "$build" --output-on-failure -j2
+ctest --test-dir "$build" --output-on-failure -j3

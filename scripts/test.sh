@@ -4,4 +4,4 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh"
-ctest --test-dir "${KV_BUILD_DIR:-$root/build}" --output-on-failure -j2
+ctest --test-dir "${KV_BUILD_DIR:-$root/build}" --output-on-failure -j4
