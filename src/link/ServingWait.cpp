@@ -1,6 +1,7 @@
 #include "link/ServingWait.h"
 
 #include <QAbstractSocket>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QSerialPort>
 #include <QTimer>
@@ -31,6 +32,22 @@ private:
 
 bool AwaitReadyRead(QIODevice &device, int timeoutMs)
 {
+    if (timeoutMs <= 0 || !device.isOpen())
+        return false;
+    // A switcher that answers does so within the line time of a short reply. That much is
+    // awaited on the device alone: served, the wait would repaint the window (the pages go
+    // grey for every command) and cost the exchange several times its line time.
+    QElapsedTimer clock;
+    clock.start();
+    if (device.waitForReadyRead(qMin(timeoutMs, kAnswerGraceMs)))
+        return true;
+    if (auto *port = qobject_cast<QSerialPort *>(&device);
+        port && port->error() != QSerialPort::NoError && port->error() != QSerialPort::TimeoutError)
+        return false;
+    if (auto *socket = qobject_cast<QAbstractSocket *>(&device);
+        socket && socket->state() != QAbstractSocket::ConnectedState)
+        return false;
+    timeoutMs -= int(clock.elapsed());
     if (timeoutMs <= 0 || !device.isOpen())
         return false;
     BoundedLoop wait(timeoutMs);

@@ -1,6 +1,7 @@
 #pragma once
-// The link's waits. Each one goes on serving the event loop (the window repaints, clients of
-// the remote server get their answers, timers fire) instead of blocking the thread. The gate
+// The link's waits. Past a short grace for an answer, each one goes on serving the event loop
+// (the window repaints, clients of the remote server get their answers, timers fire) instead
+// of blocking the thread. The gate
 // that the waiting exchange holds keeps every other exchange out meanwhile: operator actions
 // are refused and timer or remote work waits its turn.
 
@@ -8,6 +9,10 @@ class QAbstractSocket;
 class QIODevice;
 
 namespace kv {
+
+// The first part of a wait for an answer that is not served: a switcher that answers at all
+// answers within it (a short reply's line time is a few milliseconds).
+inline constexpr int kAnswerGraceMs = 15;
 
 // True when new bytes came within timeoutMs; false when the time ran out, the device failed
 // or it was closed.
