@@ -92,9 +92,8 @@ void RouteJournal::adopt(int output)
         // The switcher was found holding the route an unanswered command asked for (or
         // another): the log's last word on the output must be what it holds.
         m_unconfirmed[output] = false;
-        const RouteEntry now = m_state.Routes[output];
         const int from = Number(std::uint8_t(confirmedOnAir(output)));
-        const int to = Number(now.Taken != 0 ? now.Input : m_state.PreviousInput[output]);
+        const int to = Number(std::uint8_t(OnAirInput(m_state, output)));
         if (from != to)
             record({this->now(), output + 1, from, to, QStringLiteral("taken"),
                     QStringLiteral("switcher")});
