@@ -7,11 +7,10 @@
 
 #include "config/ConfigFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 #include <cstring>
-#include <unistd.h>
 
 using namespace kv;
 
@@ -47,7 +46,9 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     fuzz::InitQt(argc, argv);
     g_console = new fuzz::FuzzConsole;
-    g_path = QDir::tempPath() + QStringLiteral("/kv-fuzz-config-%1.kvc").arg(getpid());
+    // Removed with its folder when the run ends.
+    static QTemporaryDir folder;
+    g_path = folder.filePath(QStringLiteral("fuzz.kvc"));
     return 0;
 }
 
