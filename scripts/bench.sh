@@ -7,14 +7,9 @@
 #
 # It drives the real console (offscreen) against kvemu: status reads over a pty paced at
 # 57600 baud and over TCP loopback, an operator's clicks, configuration files, remote clients
-# beside a silent switcher and a burst of requests, start-up and memory. Timings depend on the machine and its load: run it on a quiet machine.
+# beside a silent switcher and a burst of requests, start-up and memory. Timings depend on
+# the machine and its load: run it on a quiet machine.
 #   KV_BUILD_DIR   build directory (default: build-release/ in the repository)
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${KV_BUILD_DIR:-$root/build-release}"
-
-"$root/scripts/setup.sh"
-echo "Building kvbench, kvconsole and kvemu (Release) in $build ..." >&2
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DKV_BENCH=ON >/dev/null
-cmake --build "$build" -j"$(nproc)" --target kvbench kvconsole kvemu >/dev/null
+build="$("$(dirname "$0")/release-build.sh" kvbench)"
 QT_QPA_PLATFORM=offscreen "$build/bench/kvbench" "$@"

@@ -9,11 +9,5 @@
 #   ./scripts/soak.sh 300 --keep      # keep the work folder (kvemu's log, the route log)
 #   KV_BUILD_DIR   build directory (default: build-release/ in the repository)
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${KV_BUILD_DIR:-$root/build-release}"
-
-"$root/scripts/setup.sh"
-echo "Building kvsoak, kvconsole and kvemu (Release) in $build ..." >&2
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DKV_BENCH=ON >/dev/null
-cmake --build "$build" -j"$(nproc)" --target kvsoak kvconsole kvemu >/dev/null
+build="$("$(dirname "$0")/release-build.sh" kvsoak)"
 "$build/bench/kvsoak" "$@"
